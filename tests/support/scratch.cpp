@@ -1,0 +1,127 @@
+#include "scratch.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace vttest {
+
+std::string UniqueName(const char* prefix) {
+  static unsigned counter = 0;
+  char buf[96];
+  std::snprintf(buf, sizeof buf, "%s_%lu_%u", prefix, static_cast<unsigned long>(GetCurrentProcessId()),
+                ++counter);
+  return buf;
+}
+
+bool DeleteKeyTree(HKEY root, const std::string& path) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return true;
+  // Always take index 0: deleting shifts the remaining indices down.
+  char name[512];
+  for (;;) {
+    DWORD len = sizeof name;
+    if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (!DeleteKeyTree(key, name)) break;
+  }
+  RegCloseKey(key);
+  return RegDeleteKeyA(root, path.c_str()) == ERROR_SUCCESS;
+}
+
+ScratchKey::ScratchKey(HKEY root, std::string path) : root_(root), path_(std::move(path)) {
+  DeleteKeyTree(root_, path_);
+}
+
+ScratchKey::~ScratchKey() { DeleteKeyTree(root_, path_); }
+
+bool SetRawValue(HKEY root, const std::string& path, const char* name, DWORD type, const void* data,
+                 DWORD size) {
+  HKEY key;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  LONG rc = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS;
+}
+
+bool SetString(HKEY root, const std::string& path, const char* name, const std::string& value) {
+  return SetRawValue(root, path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+bool GetString(HKEY root, const std::string& path, const char* name, std::string* out) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  DWORD type = 0, size = 0;
+  LONG rc = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+  std::vector<char> buf(size + 2, 0);
+  if (rc == ERROR_SUCCESS)
+    rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size);
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS) return false;
+  out->assign(buf.data());
+  return true;
+}
+
+bool KeyExists(HKEY root, const std::string& path) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+static void RemoveFolder(const std::string& folder) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string full = folder + name;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveFolder(full + "\\");
+      } else {
+        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(full.c_str());
+      }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryA(folder.c_str());
+}
+
+ScratchDir::ScratchDir() {
+  char tmp[MAX_PATH];
+  DWORD n = GetTempPathA(sizeof tmp, tmp);
+  path_.assign(tmp, n);
+  if (path_.empty() || path_.back() != '\\') path_ += '\\';
+  path_ += UniqueName("vtdir") + "\\";
+  CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+ScratchDir::~ScratchDir() { RemoveFolder(path_); }
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+  return ok && written == bytes.size();
+}
+
+bool ReadFileBytes(const std::string& path, std::string* bytes) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD size = GetFileSize(h, nullptr);
+  bytes->assign(size, '\0');
+  DWORD got = 0;
+  BOOL ok = size == 0 || ReadFile(h, &(*bytes)[0], size, &got, nullptr);
+  CloseHandle(h);
+  bytes->resize(got);
+  return ok != FALSE;
+}
+
+}  // namespace vttest
