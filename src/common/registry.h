@@ -23,6 +23,8 @@ class VtRegistry {
   // Sets name to a REG_SZ value (null value: empty text). Ignored while closed or for a null name.
   void WriteString(const char* name, const char* value);
   // Deletes subKey beneath the open key with everything below it; true when subKey itself was deleted.
+  // One trailing backslash (a whole character) is ignored. False while closed or for a null subKey;
+  // the open key is the same afterwards. Needs StartLibrary (it walks the name by characters).
   bool DeleteTree(const char* subKey);
 
   HKEY root() const { return root_; }
@@ -32,6 +34,8 @@ class VtRegistry {
   enum { kInlineSize = 512, kMaxValueSize = 4194304 };
 
   bool OpenBelow(HKEY parent, const char* subKey, bool create);
+  void DeleteSubkeysOf(const char* subKey);
+  bool HoldsHeapBlock() const;
 
   HKEY root_;
   HKEY key_;

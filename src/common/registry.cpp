@@ -1,0 +1,181 @@
+#include "registry.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "text.h"
+
+namespace {
+
+// Values up to this stored size, plus the two terminating zeros, fit in the inline buffer.
+const DWORD kInlineValueMax = 509;
+
+struct FreeDeleter {
+  void operator()(char* p) const { std::free(p); }
+};
+using HeapText = std::unique_ptr<char, FreeDeleter>;
+
+// Owns a key handle for one scope.
+class ScopedKey {
+ public:
+  ScopedKey() : key_(nullptr) {}
+  ~ScopedKey() {
+    if (key_ != nullptr) RegCloseKey(key_);
+  }
+  ScopedKey(const ScopedKey&) = delete;
+  ScopedKey& operator=(const ScopedKey&) = delete;
+
+  HKEY get() const { return key_; }
+  PHKEY out() { return &key_; }
+  HKEY release() {
+    HKEY k = key_;
+    key_ = nullptr;
+    return k;
+  }
+
+ private:
+  HKEY key_;
+};
+
+// Puts a temporary key in place of an object's key and brings the old one back on every way out.
+class KeySwap {
+ public:
+  KeySwap(HKEY& slot, HKEY temporary) : slot_(slot), saved_(slot) { slot_ = temporary; }
+  ~KeySwap() { slot_ = saved_; }
+  KeySwap(const KeySwap&) = delete;
+  KeySwap& operator=(const KeySwap&) = delete;
+
+ private:
+  HKEY& slot_;
+  HKEY saved_;
+};
+
+HeapText Duplicate(const char* text) {
+  size_t size = std::strlen(text) + 1;
+  HeapText copy(static_cast<char*>(std::malloc(size)));
+  if (copy) std::memcpy(copy.get(), text, size);
+  return copy;
+}
+
+}  // namespace
+
+VtRegistry::VtRegistry() : root_(HKEY_CLASSES_ROOT), key_(nullptr), valueText_(nullptr) {
+  inlineBuffer_[0] = 0;
+}
+
+VtRegistry::~VtRegistry() { Close(); }
+
+bool VtRegistry::HoldsHeapBlock() const {
+  return valueText_ != nullptr && valueText_ != inlineBuffer_;
+}
+
+void VtRegistry::Close() {
+  if (key_ != nullptr) {
+    RegCloseKey(key_);
+    key_ = nullptr;
+  }
+  if (HoldsHeapBlock()) std::free(valueText_);
+  valueText_ = nullptr;
+  inlineBuffer_[0] = 0;
+}
+
+bool VtRegistry::Open(HKEY root, const char* subKey, bool create) {
+  Close();
+  if (root == nullptr) return false;
+  if (!OpenBelow(root, subKey, create)) return false;
+  root_ = root;
+  return true;
+}
+
+bool VtRegistry::OpenUnderRoot(const char* subKey, bool create) {
+  Close();
+  return OpenBelow(root_, subKey, create);
+}
+
+bool VtRegistry::OpenBelow(HKEY parent, const char* subKey, bool create) {
+  if (subKey == nullptr) subKey = "";
+  // A leading backslash is a whole character (nothing precedes it), so one byte is skipped.
+  if (subKey[0] == '\\') ++subKey;
+  ScopedKey opened;
+  LONG rc = create ? RegCreateKeyExA(parent, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                     opened.out(), nullptr)
+                   : RegOpenKeyExA(parent, subKey, 0, KEY_ALL_ACCESS, opened.out());
+  // On failure the scoped handle closes anything the call may have left behind.
+  if (rc != ERROR_SUCCESS) return false;
+  key_ = opened.release();
+  return true;
+}
+
+const char* VtRegistry::ReadString(const char* name) {
+  inlineBuffer_[0] = 0;
+  if (name == nullptr || key_ == nullptr) return inlineBuffer_;
+
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0)
+    return inlineBuffer_;
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return inlineBuffer_;
+  if (static_cast<LONG>(size) < 0 || size > kMaxValueSize) return inlineBuffer_;
+
+  char* buffer;
+  if (size > kInlineValueMax) {
+    // Resize a block kept from an earlier long read rather than allocating afresh.
+    void* block = HoldsHeapBlock() ? std::realloc(valueText_, size + 2) : std::malloc(size + 2);
+    if (block == nullptr) return inlineBuffer_;  // the old block, if any, is still ours
+    buffer = static_cast<char*>(block);
+  } else {
+    if (HoldsHeapBlock()) std::free(valueText_);
+    buffer = inlineBuffer_;
+  }
+  valueText_ = buffer;
+
+  // A string stored without its terminator still ends here.
+  buffer[size] = 0;
+  buffer[size + 1] = 0;
+  DWORD capacity = size;
+  if (RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &capacity) !=
+      ERROR_SUCCESS)
+    buffer[0] = 0;
+  return valueText_;
+}
+
+void VtRegistry::WriteString(const char* name, const char* value) {
+  if (key_ == nullptr || name == nullptr) return;
+  if (value == nullptr) value = "";
+  RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                 static_cast<DWORD>(std::strlen(value) + 1));
+}
+
+bool VtRegistry::DeleteTree(const char* subKey) {
+  if (key_ == nullptr || subKey == nullptr) return false;
+  HeapText copy = Duplicate(subKey);
+  if (!copy) return false;
+
+  // Only a backslash that is a character of its own is cut: in 表 or ソ, 0x5C is a trail byte.
+  char* last = FindLastChar(copy.get(), '\\');
+  if (last != nullptr && last != copy.get() && last[1] == 0) *last = 0;
+
+  DeleteSubkeysOf(copy.get());
+  return RegDeleteKeyA(key_, copy.get()) == ERROR_SUCCESS;
+}
+
+void VtRegistry::DeleteSubkeysOf(const char* subKey) {
+  ScopedKey sub;
+  if (RegOpenKeyExA(key_, subKey, 0, KEY_ALL_ACCESS, sub.out()) == ERROR_SUCCESS) {
+    // The recursion works beneath key_, so the subkey takes its place until we return.
+    KeySwap swap(key_, sub.get());
+    DWORD count = 0;
+    DWORD longest = 0;
+    RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr,
+                     nullptr, nullptr, nullptr);
+    HeapText name(static_cast<char*>(std::malloc(3 * longest + 2)));
+    // From the last index down: deleting a subkey does not move the names still to be visited.
+    for (DWORD index = count; name && index-- > 0;) {
+      DWORD capacity = 3 * longest + 1;
+      if (RegEnumKeyExA(key_, index, name.get(), &capacity, nullptr, nullptr, nullptr, nullptr) ==
+          ERROR_SUCCESS)
+        DeleteTree(name.get());
+    }
+  }
+}
