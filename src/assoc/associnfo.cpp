@@ -1,0 +1,136 @@
+#include "associnfo.h"
+
+#include <windows.h>
+
+#include "assoctext.h"
+#include "registry.h"
+#include "text.h"
+
+namespace {
+
+// An owned copy of a value read, or null when the value is empty.
+char* CopyIfNotEmpty(const char* value) { return value[0] ? DupText(value) : nullptr; }
+
+// Deletes a key directly under HKEY_CLASSES_ROOT with all its subkeys.
+bool DeleteClassesTree(const char* name) {
+  VtRegistry classes;
+  return classes.Open(HKEY_CLASSES_ROOT, "", false) && classes.DeleteTree(name);
+}
+
+}  // namespace
+
+VtAssocInfo::VtAssocInfo(const char* extension)
+    : backup(nullptr),
+      ext(DupText(extension ? extension : "")),
+      typeName(nullptr),
+      command(nullptr),
+      icon(nullptr),
+      associated(0) {}
+
+VtAssocInfo::~VtAssocInfo() {
+  ReleaseShown();
+  ReplaceText(&backup, nullptr);
+  ReplaceText(&ext, nullptr);
+}
+
+void VtAssocInfo::ReleaseShown() {
+  ReplaceText(&typeName, nullptr);
+  ReplaceText(&command, nullptr);
+  ReplaceText(&icon, nullptr);
+}
+
+void VtAssocInfo::Load() {
+  ReleaseShown();
+  ReplaceText(&backup, nullptr);
+  associated = 0;
+  if (!IsExtension(ext)) return;
+
+  VtRegistry key;
+  if (!key.Open(HKEY_CLASSES_ROOT, ext, false)) return;
+  VtOwnedText progId(CopyIfNotEmpty(key.ReadString("")));
+  if (!progId) return;
+  if (!key.Open(HKEY_CLASSES_ROOT, progId.get(), false)) return;
+
+  VtOwnedText own(ToolProgId(ext));
+  associated = CompareNoCase(own.get(), progId.get()) == 0 ? 1 : 0;
+  ReplaceText(&backup, DupText(key.ReadString("backup")));
+  ReplaceText(&typeName, CopyIfNotEmpty(key.ReadString("")));
+
+  VtRegistry sub;
+  if (sub.Open(key.key(), "DefaultIcon", false)) ReplaceText(&icon, CopyIfNotEmpty(sub.ReadString("")));
+  if (!sub.Open(key.key(), "shell", false)) return;
+  const char* verb = sub.ReadString("");
+  // The verb lives in sub's buffer, which the next Open releases.
+  VtOwnedText commandKey(VerbCommandKey(verb[0] ? verb : "open"));
+  if (sub.Open(key.key(), commandKey.get(), false))
+    ReplaceText(&command, CopyIfNotEmpty(sub.ReadString("")));
+}
+
+void VtAssocInfo::Register(const char* exePath, const char* newTypeName, const char* option) {
+  if (!IsExtension(ext) || CompareNoCase(ext, ".exe") == 0) return;
+  VtOwnedText typeCopy(DupText(newTypeName ? newTypeName : ""));
+  ReleaseShown();
+
+  // Whether this call creates the extension's key decides whether a failure below removes it.
+  VtRegistry extKey;
+  bool createdExtKey = false;
+  if (!extKey.OpenUnderRoot(ext, false)) {
+    if (!extKey.OpenUnderRoot(ext, true)) return;
+    createdExtKey = true;
+  }
+  VtOwnedText own(ToolProgId(ext));
+  const char* previous = extKey.ReadString("");
+  VtOwnedText captured(previous[0] && CompareNoCase(previous, own.get()) != 0 ? DupText(previous)
+                                                                               : nullptr);
+
+  // The extension is pointed at the ProgID only once that key exists, so a failure here leaves the
+  // user's previous association intact rather than naming a missing key.
+  VtRegistry progKey;
+  if (!progKey.Open(HKEY_CLASSES_ROOT, own.get(), true)) {
+    if (createdExtKey) {
+      extKey.Close();
+      DeleteClassesTree(ext);
+    }
+    return;
+  }
+  typeName = typeCopy.release();
+  progKey.WriteString("", typeName);
+  // Without a new capture the old "backup" stays: it names what preceded the first registration.
+  if (captured) progKey.WriteString("backup", captured.get());
+  extKey.WriteString("", own.get());
+  extKey.Close();
+
+  VtRegistry sub;
+  if (sub.Open(progKey.key(), "DefaultIcon", true)) {
+    icon = IconLocation(exePath, ext);
+    sub.WriteString("", icon);
+  }
+  if (sub.Open(progKey.key(), "shell", true)) sub.WriteString("", "");
+  if (sub.Open(progKey.key(), "shell\\open\\command", true)) {
+    command = OpenCommand(exePath, option);
+    sub.WriteString("", command);
+  }
+  associated = 1;
+}
+
+void VtAssocInfo::Unregister() {
+  if (!IsExtension(ext)) return;
+  Load();
+  VtOwnedText own(ToolProgId(ext));
+
+  VtRegistry extKey;
+  if (extKey.Open(HKEY_CLASSES_ROOT, ext, false) && CompareNoCase(extKey.ReadString(""), own.get()) == 0) {
+    if (backup) {
+      extKey.WriteString("", backup);
+    } else {
+      // Load could not open the tool's ProgID key, so there is nothing to restore from.
+      extKey.Close();
+      VtRegistry classes;
+      if (!classes.Open(HKEY_CLASSES_ROOT, "", false)) return;
+      classes.DeleteTree(ext);
+    }
+  }
+  extKey.Close();
+  DeleteClassesTree(own.get());
+  Load();
+}

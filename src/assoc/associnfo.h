@@ -1,0 +1,34 @@
+// One extension's association with the player: what HKEY_CLASSES_ROOT says about it now, and the
+// two changes the tool makes there. Operations report nothing; callers read the fields afterwards.
+#pragma once
+#include <stdint.h>
+
+class VtAssocInfo {
+ public:
+  // Copies ext; no registry access. An ext that is empty or lacks the leading "." is never acted on.
+  explicit VtAssocInfo(const char* ext);
+  ~VtAssocInfo();
+  VtAssocInfo(const VtAssocInfo&) = delete;
+  VtAssocInfo& operator=(const VtAssocInfo&) = delete;
+
+  // Replaces backup, typeName, command, icon and associated with the registry's present state.
+  void Load();
+  // Points the extension at "vantrel"+ext with the type name, icon and open command. Does nothing
+  // for ".exe". If the ProgID key cannot be created the registry is left as it was. option may be
+  // empty; typeName is copied before the entry's own texts are released.
+  void Register(const char* exePath, const char* typeName, const char* option);
+  // Gives the extension back the ProgID in "backup" (or removes its key when the tool's ProgID key
+  // is gone) and deletes the tool's ProgID tree; then reloads.
+  void Unregister();
+
+  // Null means absent, which differs from an empty text.
+  char* backup;    // "backup" of the ProgID key named at the last Load; empty if it has none
+  char* ext;       // as constructed, leading dot included
+  char* typeName;  // ProgID default value
+  char* command;   // command line of the default verb
+  char* icon;      // DefaultIcon default value
+  int32_t associated;  // 1: the extension names the tool's ProgID and that key exists
+
+ private:
+  void ReleaseShown();
+};

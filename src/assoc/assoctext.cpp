@@ -1,0 +1,56 @@
+#include "assoctext.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "text.h"
+
+namespace {
+
+// One owned text from the pieces in order; null pieces count as empty.
+char* Join(std::initializer_list<const char*> pieces) {
+  size_t size = 1;
+  for (const char* piece : pieces) size += piece ? std::strlen(piece) : 0;
+  char* text = static_cast<char*>(std::malloc(size));
+  if (!text) return nullptr;
+  char* end = text;
+  for (const char* piece : pieces) {
+    if (!piece) continue;
+    size_t length = std::strlen(piece);
+    std::memcpy(end, piece, length);
+    end += length;
+  }
+  *end = '\0';
+  return text;
+}
+
+bool TakesPlayerIcon(const char* ext) {
+  static const char* const kIconOne[] = {".mid", ".rmi", ".rcp", ".r36", ".g36", ".mds"};
+  for (const char* candidate : kIconOne)
+    if (CompareNoCase(ext, candidate) == 0) return true;
+  return false;
+}
+
+}  // namespace
+
+char* DupText(const char* text) { return text ? strdup(text) : nullptr; }
+
+void ReplaceText(char** field, char* value) {
+  std::free(*field);
+  *field = value;
+}
+
+bool IsExtension(const char* ext) { return ext && ext[0] == '.'; }
+
+char* ToolProgId(const char* ext) { return Join({"vantrel", ext}); }
+
+char* IconLocation(const char* exePath, const char* ext) {
+  return Join({exePath, TakesPlayerIcon(ext) ? ",1" : ",0"});
+}
+
+char* OpenCommand(const char* exePath, const char* option) {
+  bool withOption = option && option[0];
+  return Join({"\"", exePath, "\" \"%1\"", withOption ? " " : nullptr, withOption ? option : nullptr});
+}
+
+char* VerbCommandKey(const char* verb) { return Join({"shell\\", verb, "\\command"}); }

@@ -1,0 +1,27 @@
+// The texts of an association: the tool's ProgID, the icon location and the open command, plus the
+// owned-text helpers the entry uses. Owned texts come from malloc/strdup and go back with free.
+#pragma once
+#include <cstdlib>
+#include <memory>
+
+struct VtFreeText {
+  void operator()(char* text) const { std::free(text); }
+};
+// A working copy that a function releases when it returns.
+using VtOwnedText = std::unique_ptr<char, VtFreeText>;
+
+// An owned copy of text; null gives null.
+char* DupText(const char* text);
+// Frees *field and puts value (owned, may be null) in its place.
+void ReplaceText(char** field, char* value);
+
+// True for a non-null text that begins with ".": anything else is not worth a registry access.
+bool IsExtension(const char* ext);
+// "vantrel" followed by ext, in ext's own letter case.
+char* ToolProgId(const char* ext);
+// exePath followed by ",1" for the player's own MIDI-family types, ",0" otherwise; no quotes.
+char* IconLocation(const char* exePath, const char* ext);
+// "exePath" "%1", then a blank and the option when the option is not empty.
+char* OpenCommand(const char* exePath, const char* option);
+// "shell\<verb>\command"
+char* VerbCommandKey(const char* verb);

@@ -1,0 +1,265 @@
+// VtAssocInfo against Wine's real HKEY_CLASSES_ROOT, on scratch extensions and ProgIDs that the
+// fixture removes again.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "associnfo.h"
+#include "library.h"
+#include "scratch.h"
+
+namespace {
+
+using vttest::GetString;
+using vttest::KeyExists;
+using vttest::ScratchKey;
+using vttest::SetString;
+
+const HKEY kClasses = HKEY_CLASSES_ROOT;
+const char kExe[] = "C:\\Program Files\\Vantrel\\vantrel.exe";
+const std::string kOpen = "\"C:\\Program Files\\Vantrel\\vantrel.exe\" \"%1\"";
+
+class AssocInfo : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { StartLibrary(); }
+
+  // A scratch name that the fixture deletes (with its tool ProgID when it is an extension).
+  std::string Scratch(const std::string& prefix, const std::string& tail = "x") {
+    std::string name = prefix + std::to_string(GetCurrentProcessId()) + tail + std::to_string(++count_);
+    Own(name);
+    if (name[0] == '.') Own("vantrel" + name);
+    return name;
+  }
+  std::string Ext(const std::string& tail = "x") { return Scratch(".vtt", tail); }
+  void Own(const std::string& name) { keys_.push_back(std::make_unique<ScratchKey>(kClasses, name)); }
+
+  // A foreign ProgID with a type name, an icon and an open command.
+  std::string Foreign() {
+    std::string progId = Scratch("VtTestApp.");
+    SetString(kClasses, progId, "", "Test Type");
+    SetString(kClasses, progId + "\\DefaultIcon", "", "test.dll,3");
+    SetString(kClasses, progId + "\\shell\\open\\command", "", "test.exe \"%1\"");
+    return progId;
+  }
+
+  static std::string Value(const std::string& key, const char* name = "") {
+    std::string value;
+    return GetString(kClasses, key, name, &value) ? value : "<missing>";
+  }
+
+  static void ExpectCleared(const VtAssocInfo& info) {
+    EXPECT_EQ(nullptr, info.backup);
+    EXPECT_EQ(nullptr, info.typeName);
+    EXPECT_EQ(nullptr, info.command);
+    EXPECT_EQ(nullptr, info.icon);
+    EXPECT_EQ(0, info.associated);
+  }
+
+ private:
+  std::vector<std::unique_ptr<ScratchKey>> keys_;
+  int count_ = 0;
+};
+
+TEST_F(AssocInfo, LoadClearsEverythingWhenNoProgIdOpens) {
+  std::string ext = Ext(), other = Foreign();
+  VtAssocInfo info(ext.c_str());
+  auto loadFull = [&] {
+    SetString(kClasses, ext, "", other);
+    info.Load();
+    ASSERT_STREQ("Test Type", info.typeName);
+  };
+  loadFull();
+  SetString(kClasses, ext, "", "");
+  info.Load();
+  ExpectCleared(info);
+
+  loadFull();
+  SetString(kClasses, ext, "", "VtTestApp.NoSuchKey");
+  info.Load();
+  ExpectCleared(info);
+
+  loadFull();
+  vttest::DeleteKeyTree(kClasses, ext);
+  info.Load();
+  ExpectCleared(info);
+}
+
+TEST_F(AssocInfo, LoadReadsForeignAssociationPieceByPiece) {
+  std::string ext = Ext(), other = Foreign();
+  SetString(kClasses, ext, "", other);
+  SetString(kClasses, other + "\\shell\\play\\command", "", "play.exe");
+  VtAssocInfo info(ext.c_str());
+  info.Load();
+  EXPECT_STREQ("", info.backup);  // present although the key has no "backup"
+  EXPECT_STREQ("Test Type", info.typeName);
+  EXPECT_STREQ("test.dll,3", info.icon);
+  EXPECT_STREQ("test.exe \"%1\"", info.command);
+  EXPECT_EQ(0, info.associated);
+
+  SetString(kClasses, other, "backup", "Older.File");
+  SetString(kClasses, other + "\\shell", "", "play");
+  vttest::DeleteKeyTree(kClasses, other + "\\DefaultIcon");
+  info.Load();
+  EXPECT_STREQ("Older.File", info.backup);
+  EXPECT_STREQ("play.exe", info.command);
+  EXPECT_EQ(nullptr, info.icon);
+
+  vttest::DeleteKeyTree(kClasses, other + "\\shell");
+  info.Load();
+  EXPECT_EQ(nullptr, info.command);
+  EXPECT_STREQ("Test Type", info.typeName);
+}
+
+TEST_F(AssocInfo, ToolProgIdNamedInOtherCaseCountsAsAssociated) {
+  std::string ext = Ext("X");
+  std::string upper = ext, lower = ext;
+  for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  SetString(kClasses, ext, "", "vantrel" + lower);
+  SetString(kClasses, "vantrel" + lower, "", "Mine");
+  VtAssocInfo info(upper.c_str());
+  info.Load();
+  EXPECT_EQ(1, info.associated);
+  EXPECT_STREQ("Mine", info.typeName);
+}
+
+TEST_F(AssocInfo, UnregisterRemovesExtensionKeyNamingMissingToolProgId) {
+  std::string ext = Ext();
+  SetString(kClasses, ext, "", "vantrel" + ext);
+  SetString(kClasses, ext + "\\ShellNew", "", "");
+  VtAssocInfo info(ext.c_str());
+  info.Load();
+  ExpectCleared(info);
+  info.Unregister();
+  EXPECT_FALSE(KeyExists(kClasses, ext));
+}
+
+TEST_F(AssocInfo, RegisterAndUnregisterRestoreThePreviousProgId) {
+  std::string ext = Ext(), other = Foreign(), progId = "vantrel" + ext;
+  SetString(kClasses, ext, "", other);
+  VtAssocInfo info(ext.c_str());
+  info.Load();
+  info.Register(kExe, "Vantrel Type", "/na");
+  EXPECT_EQ(progId, Value(ext));
+  EXPECT_EQ("Vantrel Type", Value(progId));
+  EXPECT_EQ(other, Value(progId, "backup"));
+  EXPECT_EQ(std::string(kExe) + ",0", Value(progId + "\\DefaultIcon"));
+  EXPECT_EQ("", Value(progId + "\\shell"));
+  EXPECT_EQ(kOpen + " /na", Value(progId + "\\shell\\open\\command"));
+  EXPECT_STREQ("Vantrel Type", info.typeName);
+  EXPECT_EQ(kOpen + " /na", info.command);
+  EXPECT_EQ(Value(progId + "\\DefaultIcon"), info.icon);
+  EXPECT_EQ(1, info.associated);
+
+  // Again, now over its own ProgID and with the entry's own type name: "backup" must survive.
+  info.Register(kExe, info.typeName, "");
+  EXPECT_EQ(other, Value(progId, "backup"));
+  EXPECT_EQ(kOpen, Value(progId + "\\shell\\open\\command"));
+  EXPECT_STREQ("Vantrel Type", info.typeName);
+
+  info.Unregister();
+  EXPECT_EQ(other, Value(ext));
+  EXPECT_FALSE(KeyExists(kClasses, progId));
+  EXPECT_EQ(0, info.associated);
+  EXPECT_STREQ("Test Type", info.typeName);
+}
+
+TEST_F(AssocInfo, RegisterOnUnnamedExtensionKeepsNoBackup) {
+  std::string ext = Ext(), progId = "vantrel" + ext;
+  VtAssocInfo info(ext.c_str());
+  info.Register(kExe, "", "");
+  EXPECT_STREQ("", info.typeName);
+  EXPECT_EQ("", Value(progId));
+  EXPECT_EQ("<missing>", Value(progId, "backup"));
+
+  info.Unregister();  // the empty backup becomes the extension's empty default value
+  EXPECT_EQ("", Value(ext));
+  EXPECT_FALSE(KeyExists(kClasses, progId));
+  ExpectCleared(info);
+}
+
+TEST_F(AssocInfo, UnregisterLeavesForeignExtensionButDeletesToolProgId) {
+  std::string ext = Ext(), other = Foreign(), progId = "vantrel" + ext;
+  SetString(kClasses, ext, "", other);
+  SetString(kClasses, progId + "\\shell\\open\\command", "", "stale");
+  VtAssocInfo info(ext.c_str());
+  info.Unregister();
+  EXPECT_EQ(other, Value(ext));
+  EXPECT_FALSE(KeyExists(kClasses, progId));
+  EXPECT_STREQ("Test Type", info.typeName);
+}
+
+TEST_F(AssocInfo, DoubleByteExtensionRoundTrip) {
+  // The trail byte of 表 is 0x5C, a backslash when read byte by byte.
+  std::string ext = Ext("表"), other = Foreign(), progId = "vantrel" + ext;
+  SetString(kClasses, ext, "", other);
+  VtAssocInfo info(ext.c_str());
+  info.Register(kExe, "表の種類", "");
+  EXPECT_EQ(progId, Value(ext));
+  EXPECT_EQ("表の種類", Value(progId));
+  EXPECT_EQ(kOpen, Value(progId + "\\shell\\open\\command"));
+  info.Load();
+  EXPECT_EQ(1, info.associated);
+  EXPECT_STREQ(other.c_str(), info.backup);
+
+  info.Unregister();
+  EXPECT_EQ(other, Value(ext));
+  EXPECT_FALSE(KeyExists(kClasses, progId));
+  EXPECT_EQ(0, info.associated);
+}
+
+TEST_F(AssocInfo, RegisterThatCannotCreateToolProgIdLeavesRegistryAsItWas) {
+  // Wine takes key names up to 256 characters: this extension fits, "vantrel" + it does not.
+  std::string named = Ext(), fresh = Ext(), other = Foreign();
+  named.resize(250, 'n');
+  fresh.resize(250, 'f');
+  Own(named);
+  Own(fresh);
+  ASSERT_TRUE(SetString(kClasses, named, "", other));
+
+  VtAssocInfo keeps(named.c_str());
+  keeps.Load();
+  ASSERT_STREQ("Test Type", keeps.typeName);
+  keeps.Register(kExe, "Vantrel Type", "");
+  EXPECT_EQ(other, Value(named));
+  EXPECT_FALSE(KeyExists(kClasses, "vantrel" + named));
+  EXPECT_EQ(nullptr, keeps.typeName);
+  EXPECT_EQ(nullptr, keeps.command);
+  EXPECT_EQ(nullptr, keeps.icon);
+  EXPECT_EQ(0, keeps.associated);
+
+  VtAssocInfo created(fresh.c_str());
+  created.Register(kExe, "Vantrel Type", "");
+  EXPECT_FALSE(KeyExists(kClasses, fresh));
+}
+
+TEST_F(AssocInfo, ExecutablesAndMalformedExtensionsAreNeverTouched) {
+  std::string before = Value(".exe");
+  Own("vantrel.exe");
+  for (const char* exe : {".exe", ".EXE"}) {
+    VtAssocInfo info(exe);
+    info.Load();
+    std::string typeName = info.typeName ? info.typeName : "<absent>";
+    info.Register(kExe, "Vantrel Type", "");
+    EXPECT_EQ(typeName, info.typeName ? info.typeName : "<absent>") << exe;
+    EXPECT_EQ(before, Value(".exe")) << exe;
+    EXPECT_FALSE(KeyExists(kClasses, "vantrel.exe")) << exe;
+  }
+  if (Value(".exe") != before && before != "<missing>") SetString(kClasses, ".exe", "", before);
+
+  std::string noDot = Scratch("vtt");
+  Own("vantrel" + noDot);
+  for (const std::string& bad : {std::string(), noDot}) {
+    VtAssocInfo info(bad.c_str());
+    info.Register(kExe, "Vantrel Type", "");
+    info.Unregister();
+    info.Load();
+    ExpectCleared(info);
+    EXPECT_FALSE(KeyExists(kClasses, "vantrel" + bad));
+  }
+  EXPECT_FALSE(KeyExists(kClasses, noDot));
+}
+
+}  // namespace
