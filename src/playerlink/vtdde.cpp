@@ -1,0 +1,40 @@
+#include "vtdde.h"
+
+#include "text.h"
+
+namespace {
+
+HDDEDATA CALLBACK AnswerNothing(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+  return nullptr;
+}
+
+}  // namespace
+
+VtDDE::VtDDE(PFNCALLBACK callback, const char* topic, const char* service)
+    : instance_(0), service_(nullptr), topic_(nullptr), topicName_(), serviceName_() {
+  CopyBounded(topicName_, topic, kNameSize);
+  CopyBounded(serviceName_, service, kNameSize);
+  DWORD id = 0;
+  if (DdeInitializeA(&id, callback != nullptr ? callback : AnswerNothing, 0, 0) != DMLERR_NO_ERROR) {
+    return;
+  }
+  instance_ = id;
+  service_ = DdeCreateStringHandleA(instance_, serviceName_, CP_WINANSI);
+  topic_ = DdeCreateStringHandleA(instance_, topicName_, CP_WINANSI);
+  // The instance records a failure of either handle; the last-error read also clears it.
+  if (DdeGetLastError(instance_) != DMLERR_NO_ERROR) {
+    if (service_ != nullptr) DdeFreeStringHandle(instance_, service_);
+    service_ = nullptr;
+    if (topic_ != nullptr) DdeFreeStringHandle(instance_, topic_);
+    topic_ = nullptr;
+    DdeUninitialize(instance_);
+    instance_ = 0;
+  }
+}
+
+VtDDE::~VtDDE() {
+  if (instance_ == 0) return;
+  DdeFreeStringHandle(instance_, service_);
+  DdeFreeStringHandle(instance_, topic_);
+  DdeUninitialize(instance_);
+}

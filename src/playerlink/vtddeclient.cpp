@@ -1,0 +1,77 @@
+#include "vtddeclient.h"
+
+#include <new>
+
+namespace {
+
+// Frees a DDE string or data handle when the request leaves.
+class ItemHandle {
+ public:
+  ItemHandle(DWORD instance, const char* item)
+      : instance_(instance), handle_(DdeCreateStringHandleA(instance, item, CP_WINANSI)) {}
+  ~ItemHandle() {
+    if (handle_ != nullptr) DdeFreeStringHandle(instance_, handle_);
+  }
+  ItemHandle(const ItemHandle&) = delete;
+  ItemHandle& operator=(const ItemHandle&) = delete;
+
+  HSZ get() const { return handle_; }
+
+ private:
+  DWORD instance_;
+  HSZ handle_;
+};
+
+class DataHandle {
+ public:
+  explicit DataHandle(HDDEDATA handle) : handle_(handle) {}
+  ~DataHandle() {
+    if (handle_ != nullptr) DdeFreeDataHandle(handle_);
+  }
+  DataHandle(const DataHandle&) = delete;
+  DataHandle& operator=(const DataHandle&) = delete;
+
+  HDDEDATA get() const { return handle_; }
+  void reset(HDDEDATA handle) { handle_ = handle; }
+
+ private:
+  HDDEDATA handle_;
+};
+
+}  // namespace
+
+VtDDEClient::VtDDEClient(PFNCALLBACK callback, const char* topic, const char* service)
+    : VtDDE(callback, topic, service), conversation_(nullptr) {
+  if (instance() != 0 && topicHandle() != nullptr) {
+    conversation_ = DdeConnect(instance(), serviceHandle(), topicHandle(), nullptr);
+  }
+}
+
+VtDDEClient::~VtDDEClient() {
+  if (conversation_ != nullptr) DdeDisconnect(conversation_);
+}
+
+bool VtDDEClient::Request(char** out, const char* item, DWORD timeout) {
+  if (out == nullptr) return false;
+  *out = nullptr;
+  if (item == nullptr || conversation_ == nullptr) return false;
+
+  // Declared first so that the item handle is freed before the data handle.
+  DataHandle data(nullptr);
+  ItemHandle itemHandle(instance(), item);
+  data.reset(DdeClientTransaction(nullptr, 0, conversation_, itemHandle.get(), CF_TEXT, XTYP_REQUEST,
+                                  timeout, nullptr));
+  if (data.get() == nullptr) {
+    // Reading the error clears it, so the next request on this conversation starts clean.
+    DdeGetLastError(instance());
+    return false;
+  }
+  DWORD size = DdeGetData(data.get(), nullptr, 0, 0);
+  // Out of memory is a failed request like any other: nothing in this tool throws.
+  char* text = new (std::nothrow) char[size + 1];
+  if (text == nullptr) return false;
+  DdeGetData(data.get(), reinterpret_cast<LPBYTE>(text), size, 0);
+  text[size] = 0;
+  *out = text;
+  return true;
+}
