@@ -68,6 +68,9 @@ class VtIniFile {
   VtIniSection* SectionAt(int index) const;  // null outside 0..count-1
 
  private:
+  VtIniSection* FindExisting(const char* name) const;
+  const VtIniKeyValue* Lookup(const char* section, const char* key) const;
+
   char path_[kPathSize];
   VtIniSection** sections_;
   int capacity_;
