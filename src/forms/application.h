@@ -1,0 +1,85 @@
+// The application object: start-up of the common controls, the message loop with dialog
+// navigation, the main form, the screen DPI and the modal message box.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+class TForm;
+
+// A length designed at 96 dpi, at dpi (rounded to nearest, as MulDiv does).
+int ScaleByDpi(int length96, int dpi);
+
+// Replaces the message box: receives text, caption and flags and returns the answer (IDOK...).
+using TMessageBoxHook = std::function<int(const char* text, const char* caption, UINT flags)>;
+using TGetMessageFn = BOOL(WINAPI*)(LPMSG, HWND, UINT, UINT);
+
+class TApplication {
+ public:
+  TApplication() = default;
+  ~TApplication();
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  // Registers the common control classes (list view, standard controls) and reads the screen DPI.
+  // Safe to call more than once; false when the controls could not be registered.
+  bool Initialize();
+
+  // Creates a form that the application owns and destroys when Run returns.
+  template <class F, class... Args>
+  F* CreateForm(Args&&... args) {
+    auto form = std::make_unique<F>(std::forward<Args>(args)...);
+    F* raw = form.get();
+    owned_.push_back(std::move(form));
+    return raw;
+  }
+
+  // Shows the main form and runs the message loop until the main form is closed or destroyed, then
+  // destroys the forms made by CreateForm, newest first. Returns 0, or -1 when GetMessage failed
+  // (which ends the loop: -1 is an error, not a message). Returns 0 at once without a main form.
+  int Run();
+  // The same loop with another message source (tests).
+  int RunWith(TGetMessageFn getMessage);
+  // Handles every message waiting in the queue, then returns (no waiting).
+  void ProcessMessages();
+  // Ends the loop.
+  void Terminate();
+
+  TForm* MainForm() const { return mainForm_; }
+
+  // Modal message box owned by the main form; returns the button pressed (IDOK, IDCANCEL...), 0 on
+  // failure. When a hook is set, the hook answers instead and no box is shown.
+  int MessageBox(const char* text, const char* caption, UINT flags);
+  // Installs a hook (an empty function removes it); returns the previous one.
+  TMessageBoxHook SetMessageBoxHook(TMessageBoxHook hook);
+
+  // Pixels per logical inch of the screen, read by Initialize (96 until then).
+  int Dpi() const { return dpi_; }
+  // Overrides the DPI for forms created afterwards (tests); returns the previous value.
+  int SetDpi(int dpi);
+  int Scale(int length96) const { return ScaleByDpi(length96, dpi_); }
+
+  HINSTANCE Instance() const;
+
+ private:
+  friend class TForm;
+  void FormCreated(TForm* form);
+  void FormDestroyed(TForm* form);
+  void FormClosed(TForm* form);
+  // Dialog navigation (Tab, arrows, Enter, Space) for messages of our forms' windows.
+  bool DialogMessage(MSG& msg);
+  void DestroyOwnedForms();
+
+  int dpi_ = 96;
+  bool initialized_ = false;
+  TForm* mainForm_ = nullptr;
+  std::vector<TForm*> forms_;
+  std::vector<std::unique_ptr<TForm>> owned_;
+  TMessageBoxHook messageBoxHook_;
+};
+
+// The one application object of the process.
+extern TApplication Application;

@@ -1,0 +1,89 @@
+// Report-style list view: multi-select, whole-row select, selection shown without focus, captions
+// not editable in place. Rows carry a caption, sub-items and a data pointer that the list does not
+// own. Column widths are given at 96 dpi.
+#pragma once
+#include <windows.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "control.h"
+
+class TListView;
+
+// A view of one row (by index); valid while the row exists. Texts are owned copies.
+class TListItem {
+ public:
+  TListItem(TListView* list, int index) : list_(list), index_(index) {}
+
+  TListView* List() const { return list_; }
+  // -1 for "no row" (a selection change of every row at once).
+  int Index() const { return index_; }
+  bool Valid() const;
+
+  std::string Caption() const;
+  void SetCaption(const char* text);
+  // Sub-item 0 is the second column. The empty text when missing.
+  std::string SubItem(int sub) const;
+  void SetSubItem(int sub, const char* text);
+  void* Data() const;
+  void SetData(void* data);
+  bool Selected() const;
+  void SetSelected(bool selected);
+
+ private:
+  TListView* list_;
+  int index_;
+};
+
+// Binds a member function as the selection handler (see Bind in control.h).
+template <class C>
+TSelectItemEvent Bind(C* object, void (C::*handler)(TControl*, TListItem, bool)) {
+  return [object, handler](TControl* sender, TListItem item, bool selected) {
+    (object->*handler)(sender, item, selected);
+  };
+}
+
+class TListView : public TControl {
+ public:
+  // Appends a column; the width is at 96 dpi.
+  void AddColumn(const char* caption, int width96);
+  int ColumnCount() const;
+
+  // Suspend and resume redrawing; calls nest.
+  void BeginUpdate();
+  void EndUpdate();
+
+  // Appends a row; null texts are empty. Returns its index, or -1 on failure. Raises no event.
+  int AddItem(const char* caption, std::initializer_list<const char*> subItems = {},
+              void* data = nullptr);
+  int Count() const;
+  TListItem Item(int index) { return TListItem(this, index); }
+  // Removes every row (their data is the caller's to free first). Raises no event.
+  void Clear();
+
+  // The next selected row after `after` (-1: from the first row), via LVM_GETNEXTITEM with
+  // LVNI_SELECTED; -1 when there is none.
+  int NextSelected(int after = -1) const;
+  int SelectedCount() const;
+
+  std::string ItemText(int index, int column) const;
+  // Column 0 is the caption. Raises no event.
+  void SetItemText(int index, int column, const char* text);
+  void* ItemData(int index) const;
+  void SetItemData(int index, void* data);
+  bool ItemSelected(int index) const;
+  // Raises no event.
+  void SetItemSelected(int index, bool selected);
+
+  // The user selected or deselected a row (item index -1: every row at once).
+  TSelectItemEvent OnSelectItem;
+
+ protected:
+  WindowKind Kind(const TCreateArgs& args) const override;
+  void AfterCreate(const TCreateArgs& args) override;
+  LRESULT OnNotify(NMHDR* header) override;
+
+ private:
+  int updateDepth_ = 0;
+};
