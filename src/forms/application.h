@@ -45,8 +45,9 @@ class TApplication {
   int RunWith(TGetMessageFn getMessage);
   // Handles every message waiting in the queue, then returns (no waiting).
   void ProcessMessages();
-  // Ends the loop.
+  // Ends a running loop; does nothing while no loop runs (so no stray WM_QUIT is left behind).
   void Terminate();
+  bool Running() const { return running_ > 0; }
 
   TForm* MainForm() const { return mainForm_; }
 
@@ -75,6 +76,7 @@ class TApplication {
 
   int dpi_ = 96;
   bool initialized_ = false;
+  int running_ = 0;
   TForm* mainForm_ = nullptr;
   std::vector<TForm*> forms_;
   std::vector<std::unique_ptr<TForm>> owned_;

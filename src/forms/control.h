@@ -66,6 +66,7 @@ class TControl {
   HWND Handle() const { return handle_; }
   const std::string& Name() const { return name_; }
   TForm* Form() const { return form_; }
+  unsigned Flags() const { return flags_; }
 
   // The window text (caption of buttons and labels, contents of edits). An owned copy.
   virtual std::string Text() const;

@@ -76,6 +76,7 @@ class TForm {
   HWND handle_ = nullptr;
   TFont font_;
   std::vector<std::unique_ptr<TControl>> controls_;
+  HWND lastFocus_ = nullptr;
   bool closed_ = false;
   bool routing_ = true;
 };

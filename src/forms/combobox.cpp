@@ -1,0 +1,75 @@
+#include "combobox.h"
+
+#include <vector>
+
+namespace {
+
+const char* OrEmpty(const char* text) { return text ? text : ""; }
+
+}  // namespace
+
+TControl::WindowKind TComboBox::Kind(const TCreateArgs&) const {
+  // The height given is the field's; the drop-down list needs room below it.
+  return {"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0};
+}
+
+std::string TComboBox::Text() const {
+  if (picking_) return picked_;
+  return TControl::Text();
+}
+
+void TComboBox::AddItem(const char* text) {
+  QuietScope quiet(*this);
+  SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(OrEmpty(text)));
+}
+
+void TComboBox::AddItems(std::initializer_list<const char*> texts) {
+  for (const char* text : texts) AddItem(text);
+}
+
+int TComboBox::ItemCount() const {
+  if (!Handle()) return 0;
+  int count = static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0));
+  return count > 0 ? count : 0;
+}
+
+std::string TComboBox::ItemText(int index) const {
+  if (!Handle() || index < 0) return std::string();
+  int length = static_cast<int>(SendMessageA(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0));
+  if (length < 0) return std::string();
+  std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+  int got = static_cast<int>(SendMessageA(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                          reinterpret_cast<LPARAM>(buffer.data())));
+  return got > 0 ? std::string(buffer.data(), static_cast<size_t>(got)) : std::string();
+}
+
+void TComboBox::ClearItems() {
+  QuietScope quiet(*this);
+  SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+}
+
+int TComboBox::ItemIndex() const {
+  if (!Handle()) return -1;
+  return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+}
+
+void TComboBox::SetItemIndex(int index) {
+  QuietScope quiet(*this);
+  SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void TComboBox::OnCommand(WORD code) {
+  if (Quiet() || !OnChange) return;
+  if (code == CBN_EDITCHANGE) {
+    OnChange(this);
+  } else if (code == CBN_SELCHANGE) {
+    // The edit field still shows the old text at this point; the handler must see the pick.
+    int index = ItemIndex();
+    if (index < 0) return;
+    picked_ = ItemText(index);
+    picking_ = true;
+    OnChange(this);
+    picking_ = false;
+    picked_.clear();
+  }
+}

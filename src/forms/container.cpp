@@ -1,0 +1,55 @@
+#include "container.h"
+
+#include <commctrl.h>
+
+namespace forms_internal {
+namespace {
+
+const char kPanelClass[] = "TPanel";
+
+LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsForwarded(message)) return ForwardToForm(hwnd, message, wParam, lParam);
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ContainerSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR) {
+  if (IsForwarded(message)) return ForwardToForm(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, ContainerSubclassProc, id);
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+bool IsForwarded(UINT message) {
+  return message == WM_COMMAND || message == WM_NOTIFY ||
+         (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC);
+}
+
+LRESULT ForwardToForm(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND root = GetAncestor(hwnd, GA_ROOT);
+  if (!root || root == hwnd) return DefWindowProcA(hwnd, message, wParam, lParam);
+  return SendMessageA(root, message, wParam, lParam);
+}
+
+bool SubclassAsContainer(HWND hwnd) {
+  return SetWindowSubclass(hwnd, ContainerSubclassProc, 1, 0) != FALSE;
+}
+
+const char* PanelClassName() {
+  WNDCLASSEXA wc{};
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (!GetClassInfoExA(instance, kPanelClass, &wc)) {
+    wc = WNDCLASSEXA{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = PanelProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = kPanelClass;
+    RegisterClassExA(&wc);
+  }
+  return kPanelClass;
+}
+
+}  // namespace forms_internal

@@ -1,0 +1,68 @@
+#include "control.h"
+
+#include <vector>
+
+#include "form.h"
+
+bool TControl::Create(TForm& form, const TCreateArgs& args, int id) {
+  form_ = &form;
+  name_ = args.name ? args.name : "";
+  flags_ = args.flags;
+  bounds96_ = args.bounds;
+  WindowKind kind = Kind(args);
+  DWORD style = kind.style | WS_CHILD | WS_CLIPSIBLINGS;
+  if (!(args.flags & cfHidden)) style |= WS_VISIBLE;
+  if (args.flags & cfDisabled) style |= WS_DISABLED;
+  HWND parent = args.parent && args.parent->Handle() ? args.parent->Handle() : form.Handle();
+  QuietScope quiet(*this);
+  handle_ = CreateWindowExA(kind.exStyle, kind.className, args.caption ? args.caption : "", style,
+                            TForm::Scale(args.bounds.left), TForm::Scale(args.bounds.top),
+                            TForm::Scale(args.bounds.width), TForm::Scale(args.bounds.height),
+                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            GetModuleHandleA(nullptr), nullptr);
+  if (!handle_) return false;
+  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form.Font()), FALSE);
+  AfterCreate(args);
+  return true;
+}
+
+std::string TControl::Text() const {
+  if (!handle_) return std::string();
+  int length = GetWindowTextLengthA(handle_);
+  std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+  int got = GetWindowTextA(handle_, buffer.data(), length + 1);
+  return std::string(buffer.data(), got > 0 ? static_cast<size_t>(got) : 0);
+}
+
+void TControl::SetText(const char* text) {
+  QuietScope quiet(*this);
+  if (handle_) SetWindowTextA(handle_, text ? text : "");
+}
+
+bool TControl::Enabled() const { return handle_ && IsWindowEnabled(handle_); }
+
+void TControl::SetEnabled(bool enabled) {
+  if (handle_) EnableWindow(handle_, enabled ? TRUE : FALSE);
+}
+
+bool TControl::Visible() const {
+  return handle_ && (GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void TControl::SetVisible(bool visible) {
+  if (handle_) ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
+}
+
+void TControl::SetFocus() {
+  if (handle_) ::SetFocus(handle_);
+}
+
+bool TControl::Focused() const {
+  HWND focus = GetFocus();
+  return handle_ && (focus == handle_ || IsChild(handle_, focus));
+}
+
+void TControl::AfterCreate(const TCreateArgs&) {}
+void TControl::OnCommand(WORD) {}
+LRESULT TControl::OnNotify(NMHDR*) { return 0; }
+HBRUSH TControl::OnCtlColor(HDC, UINT) { return nullptr; }

@@ -1,0 +1,178 @@
+#include "listview.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "form.h"
+
+namespace {
+
+const char* OrEmpty(const char* text) { return text ? text : ""; }
+
+}  // namespace
+
+bool TListItem::Valid() const { return list_ && index_ >= 0 && index_ < list_->Count(); }
+std::string TListItem::Caption() const { return list_ ? list_->ItemText(index_, 0) : std::string(); }
+void TListItem::SetCaption(const char* text) {
+  if (list_) list_->SetItemText(index_, 0, text);
+}
+std::string TListItem::SubItem(int sub) const {
+  return list_ && sub >= 0 ? list_->ItemText(index_, sub + 1) : std::string();
+}
+void TListItem::SetSubItem(int sub, const char* text) {
+  if (list_ && sub >= 0) list_->SetItemText(index_, sub + 1, text);
+}
+void* TListItem::Data() const { return list_ ? list_->ItemData(index_) : nullptr; }
+void TListItem::SetData(void* data) {
+  if (list_) list_->SetItemData(index_, data);
+}
+bool TListItem::Selected() const { return list_ && list_->ItemSelected(index_); }
+void TListItem::SetSelected(bool selected) {
+  if (list_) list_->SetItemSelected(index_, selected);
+}
+
+TControl::WindowKind TListView::Kind(const TCreateArgs&) const {
+  // No LVS_EDITLABELS: captions cannot be edited in place; no LVS_SINGLESEL: multi-select.
+  return {WC_LISTVIEWA, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE};
+}
+
+void TListView::AfterCreate(const TCreateArgs&) {
+  ListView_SetExtendedListViewStyleEx(Handle(), LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+}
+
+void TListView::AddColumn(const char* caption, int width96) {
+  LVCOLUMNA column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+  column.pszText = const_cast<char*>(OrEmpty(caption));
+  column.cx = TForm::Scale(width96);
+  int index = ColumnCount();
+  column.iSubItem = index;
+  QuietScope quiet(*this);
+  SendMessageA(Handle(), LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(&column));
+}
+
+int TListView::ColumnCount() const {
+  HWND header = reinterpret_cast<HWND>(SendMessageA(Handle(), LVM_GETHEADER, 0, 0));
+  return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+void TListView::BeginUpdate() {
+  if (updateDepth_++ == 0 && Handle()) SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+void TListView::EndUpdate() {
+  if (updateDepth_ == 0) return;
+  if (--updateDepth_ == 0 && Handle()) {
+    SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(Handle(), nullptr, TRUE);
+  }
+}
+
+int TListView::AddItem(const char* caption, std::initializer_list<const char*> subItems,
+                       void* data) {
+  QuietScope quiet(*this);
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_PARAM;
+  item.iItem = Count();
+  item.pszText = const_cast<char*>(OrEmpty(caption));
+  item.lParam = reinterpret_cast<LPARAM>(data);
+  int index = static_cast<int>(
+      SendMessageA(Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  if (index < 0) return -1;
+  int column = 1;
+  for (const char* text : subItems) SetItemText(index, column++, text);
+  return index;
+}
+
+int TListView::Count() const {
+  return static_cast<int>(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0));
+}
+
+void TListView::Clear() {
+  QuietScope quiet(*this);
+  SendMessageA(Handle(), LVM_DELETEALLITEMS, 0, 0);
+}
+
+int TListView::NextSelected(int after) const {
+  if (!Handle()) return -1;
+  return static_cast<int>(
+      SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
+}
+
+int TListView::SelectedCount() const {
+  return static_cast<int>(SendMessageA(Handle(), LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+std::string TListView::ItemText(int index, int column) const {
+  if (!Handle() || index < 0 || column < 0) return std::string();
+  // LVM_GETITEMTEXT gives no length: grow until the text fits with room to spare.
+  std::vector<char> buffer(256);
+  for (;;) {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    buffer[0] = '\0';
+    int length = static_cast<int>(SendMessageA(Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(index),
+                                               reinterpret_cast<LPARAM>(&item)));
+    if (length < static_cast<int>(buffer.size()) - 1 || buffer.size() >= 65536) {
+      return std::string(item.pszText ? item.pszText : "");
+    }
+    buffer.resize(buffer.size() * 4);
+  }
+}
+
+void TListView::SetItemText(int index, int column, const char* text) {
+  if (index < 0 || column < 0) return;
+  QuietScope quiet(*this);
+  LVITEMA item{};
+  item.iSubItem = column;
+  item.pszText = const_cast<char*>(OrEmpty(text));
+  SendMessageA(Handle(), LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(&item));
+}
+
+void* TListView::ItemData(int index) const {
+  if (!Handle() || index < 0) return nullptr;
+  LVITEMA item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  if (!SendMessageA(Handle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+  return reinterpret_cast<void*>(item.lParam);
+}
+
+void TListView::SetItemData(int index, void* data) {
+  if (index < 0) return;
+  QuietScope quiet(*this);
+  LVITEMA item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  item.lParam = reinterpret_cast<LPARAM>(data);
+  SendMessageA(Handle(), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+bool TListView::ItemSelected(int index) const {
+  if (!Handle() || index < 0) return false;
+  return (SendMessageA(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_SELECTED) &
+          LVIS_SELECTED) != 0;
+}
+
+void TListView::SetItemSelected(int index, bool selected) {
+  QuietScope quiet(*this);
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED;
+  item.state = selected ? LVIS_SELECTED : 0;
+  SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(&item));
+}
+
+LRESULT TListView::OnNotify(NMHDR* header) {
+  if (header->code != LVN_ITEMCHANGED || Quiet() || !OnSelectItem) return 0;
+  const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
+  if (!(change->uChanged & LVIF_STATE)) return 0;
+  if (!((change->uOldState ^ change->uNewState) & LVIS_SELECTED)) return 0;
+  OnSelectItem(this, TListItem(this, change->iItem), (change->uNewState & LVIS_SELECTED) != 0);
+  return 0;
+}
