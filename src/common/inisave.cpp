@@ -87,6 +87,9 @@ HANDLE CreateTempBeside(const char* target, char* tempPath) {
 
 void VtIniFile::Save() {
   if (path_[0] == '\0') return;
+  // Windows refuses to replace a read-only file, Wine does not: ask first, so both keep it.
+  const DWORD attributes = GetFileAttributesA(path_);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return;
   char tempPath[kTempNameSize];
   IniFileHandle file(CreateTempBeside(path_, tempPath));
   if (!file.valid()) return;
@@ -106,6 +109,6 @@ void VtIniFile::Save() {
     }
   }
   if (!out.Finish() || !FlushFileBuffers(file.get()) || !file.Close()) return;
-  // Fails on a read-only target too; the guard then removes the temporary file.
+  // On failure (a folder in the way, a locked target) the guard removes the temporary file.
   if (MoveFileExA(tempPath, path_, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) guard.Release();
 }
