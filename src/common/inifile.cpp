@@ -17,7 +17,6 @@ const DWORD kMaxReadSize = 0x20000;   // the rest of a larger file is ignored
 void ReadAndParse(VtIniFile& ini, HANDLE file, char* buffer, DWORD size) {
   DWORD got = 0;
   if (size > 0 && !ReadFile(file, buffer, size, &got, nullptr)) got = 0;
-  if (got > size) got = size;
   buffer[got] = '\0';
   ini.Parse(buffer);
 }
