@@ -4,6 +4,7 @@
 //   --exe-name TEXT | --exe-name-empty | --no-exe-name          answer to "ExeName"
 //   --support-ext TEXT | --support-ext-empty | --no-support-ext  answer to "SupportExt"
 //   --ext-count N         "SupportExt" answers .x1;.x2;...;.xN
+//   --no-terminator       send the answers' bytes without a terminating zero
 //   --delay MS            wait before answering (every item, or only --delay-item ITEM)
 //   --no-mutex            do not create the mutex "Vantrel Player"
 //   --no-window-class     use the window class "VtPlayerStub" instead of "TFrmMIDI"

@@ -25,10 +25,11 @@ void PostNegativeAck(HWND self, HWND client, ATOM item) {
   }
 }
 
-// A DDEDATA block that the client frees (fRelease). The text goes with its zero, since the client
-// sees the block's rounded-up size and would otherwise read padding after the text.
-HGLOBAL MakeTextData(const std::string& text) {
-  SIZE_T size = offsetof(DDEDATA, Value) + text.size() + 1;
+// A DDEDATA block that the client frees (fRelease). The client sees the block's size, which some
+// Wine versions round up, so by default the text goes with its zero to end it before any padding.
+HGLOBAL MakeTextData(const std::string& text, bool terminate) {
+  SIZE_T length = text.size() + (terminate ? 1 : 0);
+  SIZE_T size = offsetof(DDEDATA, Value) + length;
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, size);
   if (block == nullptr) return nullptr;
   DDEDATA* data = static_cast<DDEDATA*>(GlobalLock(block));
@@ -40,7 +41,7 @@ HGLOBAL MakeTextData(const std::string& text) {
   data->fRelease = 1;
   data->fAckReq = 0;
   data->cfFormat = CF_TEXT;
-  std::memcpy(data->Value, text.c_str(), text.size() + 1);
+  std::memcpy(data->Value, text.c_str(), length);
   GlobalUnlock(block);
   return block;
 }
@@ -142,7 +143,7 @@ void RawDdeServer::Answer(HWND self, HWND client, UINT format, ATOM item) {
     PostNegativeAck(self, client, item);
     return;
   }
-  HGLOBAL data = MakeTextData(answer->text);
+  HGLOBAL data = MakeTextData(answer->text, config_.sendTerminator);
   if (data == nullptr) {
     PostNegativeAck(self, client, item);
     return;

@@ -19,6 +19,7 @@ StubConfig DefaultStubConfig() {
   StubConfig config;
   config.exeName = {true, "C:\\Program Files\\Vantrel\\vantrel.exe"};
   config.supportExt = {true, ".mp3;.wav;.mid;.midi;.rmi;.ogg;.wma;.m4a;.aac;.flac;.mod;.xm;.s3m;.it"};
+  config.sendTerminator = true;
   config.delayMs = 0;
   config.createMutex = true;
   config.playerWindowClass = true;
@@ -54,6 +55,8 @@ bool ParseStubOptions(int argc, char** argv, StubConfig* config) {
         config->supportExt = {true, ""};
       } else if (std::strcmp(option, "--no-support-ext") == 0) {
         config->supportExt = {false, ""};
+      } else if (std::strcmp(option, "--no-terminator") == 0) {
+        config->sendTerminator = false;
       } else if (std::strcmp(option, "--no-mutex") == 0) {
         config->createMutex = false;
       } else if (std::strcmp(option, "--no-window-class") == 0) {

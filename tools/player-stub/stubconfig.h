@@ -5,12 +5,13 @@
 
 struct StubAnswer {
   bool present;      // false: the item is refused (negative ACK)
-  std::string text;  // sent with its terminating zero
+  std::string text;
 };
 
 struct StubConfig {
   StubAnswer exeName;
   StubAnswer supportExt;
+  bool sendTerminator;    // false: exactly the text's bytes, so an empty text is 0 bytes
   DWORD delayMs;          // wait before answering a request
   std::string delayItem;  // only this item is delayed; empty: every item
   bool createMutex;

@@ -1,0 +1,32 @@
+// The stand-in player as a child process of a test: started, waited for, and always closed again.
+#pragma once
+#include <windows.h>
+#include <string>
+
+namespace vttest {
+
+class StubProcess {
+ public:
+  StubProcess();
+  // Closes the stub if it still runs.
+  ~StubProcess();
+  StubProcess(const StubProcess&) = delete;
+  StubProcess& operator=(const StubProcess&) = delete;
+
+  // Starts the stub with the options and waits until it shows a top-level window of windowClass.
+  // False (with nothing left running) when it cannot be started or no such window appears in time.
+  bool Start(const std::string& options, const char* windowClass = "TFrmMIDI");
+  // Posts WM_CLOSE and waits for the exit; a stub that does not end in time is terminated.
+  // Returns the exit code, or -1 when it had to be terminated or never ran.
+  int Close();
+  // Waits up to timeoutMs for the stub to end by itself; its exit code then, or -1.
+  int WaitForExit(DWORD timeoutMs);
+
+  HWND window() const { return window_; }
+
+ private:
+  PROCESS_INFORMATION process_;
+  HWND window_;
+};
+
+}  // namespace vttest
