@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, and runs vntassoc beside the stand-in player under Wine, in a prefix of
+# its own (build/run-prefix) that already holds a few associations of another program.
+# With DISPLAY set the window opens for you and the run ends when you close it. Without a display it
+# runs on a virtual one, saves a screenshot of the filled window to build/screenshot.png, closes the
+# tool and says where the screenshot is.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root="$(pwd)"
+
+if [ "${1:-}" != "--inside-wine" ]; then
+  bash scripts/bootstrap.sh
+  cmake --preset default >/dev/null
+  cmake --build --preset default
+  # with-wine.sh starts its own Xvfb when DISPLAY is empty; remember which case this is.
+  if [ -n "${DISPLAY:-}" ]; then export VT_RUN_INTERACTIVE=1; else export VT_RUN_INTERACTIVE=0; fi
+  exec scripts/with-wine.sh build/run-prefix "$root/scripts/run.sh" --inside-wine
+fi
+
+# --- From here on inside the Wine environment of build/run-prefix. ---
+build="$root/build"
+winctl="$build/tests/app/vt_winctl.exe"
+stub_built="$build/tools/player-stub/vntplayer-stub.exe"
+drive_c="$WINEPREFIX/drive_c"
+player_dir="$drive_c/Program Files/Vantrel Player"
+app_dir="$build/run"
+
+# The player answers its own path over DDE, so install the stand-in where a player would live.
+mkdir -p "$player_dir" "$app_dir"
+cp -f "$stub_built" "$player_dir/vtplayer.exe"
+cp -f "$build/src/app/vntassoc.exe" "$app_dir/vntassoc.exe"
+
+# The tool's folder also holds its readme and type-name file, both in code page 932.
+if [ ! -f "$app_dir/readme.txt" ]; then
+  printf '%s\r\n' "vntassoc - Vantrel Player 関連付け設定ツール" "" \
+    "Vantrel Player を起動してから vntassoc.exe を実行して下さい。" \
+    "関連付けたい拡張子を選んで「適用」、元に戻すときは「解除」を押します。" |
+    iconv -f UTF-8 -t CP932 >"$app_dir/readme.txt"
+fi
+if [ ! -f "$app_dir/filetype.ini" ]; then
+  printf '%s\r\n' "[filetype]" ".mp3=MP3 オーディオ" ".mid=MIDI シーケンス" ".vnt=Vantrel プレイリスト" |
+    iconv -f UTF-8 -t CP932 >"$app_dir/filetype.ini"
+fi
+
+# Seed the new prefix once with another player's associations, so that registering keeps a backup
+# and unregistering restores it.
+seeded="$WINEPREFIX/.vntassoc-seeded"
+if [ ! -f "$seeded" ]; then
+  other='C:\Program Files\OtherPlayer\otherplay.exe'
+  mkdir -p "$drive_c/Program Files/OtherPlayer"
+  seed() {  # extension, ProgID, type name, icon index
+    wine reg add "HKCR\\$1" /ve /d "$2" /f >/dev/null
+    wine reg add "HKCR\\$2" /ve /d "$3" /f >/dev/null
+    wine reg add "HKCR\\$2\\DefaultIcon" /ve /d "$other,$4" /f >/dev/null
+    wine reg add "HKCR\\$2\\shell\\open\\command" /ve /d "\"$other\" \"%1\"" /f >/dev/null
+  }
+  seed .mp3 OtherPlayer.mp3 "MP3 オーディオ ファイル" 1
+  seed .wav OtherPlayer.wav "WAVE サウンド" 2
+  seed .mid OtherPlayer.mid "MIDI シーケンス" 3
+  seed .m3u OtherPlayer.m3u "M3U プレイリスト" 4
+  # The window's font is MS P Gothic; IPA P Gothic has its metrics, so labels fit as designed.
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "ＭＳ Ｐゴシック" /d "IPAPGothic" /f >/dev/null
+  # The sibling product's search path, where the tool records its own path.
+  wine reg add "HKCU\\Software\\Zemrath's Soft\\Sorvik Player\\SearchPath" /f >/dev/null
+  touch "$seeded"
+fi
+
+player_pid=""
+app_pid=""
+stop_all() {
+  if [ -n "$app_pid" ]; then wine "$winctl" close TFrmAssoc 10000 >/dev/null 2>&1 || true; wait "$app_pid" 2>/dev/null || true; fi
+  if [ -n "$player_pid" ]; then wine "$winctl" close TFrmMIDI 10000 >/dev/null 2>&1 || true; wait "$player_pid" 2>/dev/null || true; fi
+}
+trap stop_all EXIT
+
+(cd "$player_dir" && exec wine ./vtplayer.exe --exe-name 'C:\Program Files\Vantrel Player\vtplayer.exe' \
+  --support-ext ".mp3;.wav;.mid;.rmi;.ogg;.flac;.wma") </dev/null >/dev/null 2>&1 &
+player_pid=$!
+wine "$winctl" wait TFrmMIDI 20000 || { echo "run: the stand-in player did not start" >&2; exit 1; }
+
+if [ "$VT_RUN_INTERACTIVE" = 1 ]; then
+  echo "run: vntassoc is open; close its window to end."
+  (cd "$app_dir" && wine ./vntassoc.exe) </dev/null >/dev/null 2>&1 || true
+  exit 0
+fi
+
+(cd "$app_dir" && exec wine ./vntassoc.exe) </dev/null >/dev/null 2>&1 &
+app_pid=$!
+wine "$winctl" wait TFrmAssoc 30000 || { echo "run: the vntassoc window did not open" >&2; exit 1; }
+sleep 1  # let the first paint finish
+
+# Grab Wine's virtual desktop window (the framed view); the whole screen if it cannot be found.
+shot="$build/screenshot.png"
+desk="$(xwininfo -root -tree 2>/dev/null | awk '/Wine desktop/ {print $1; exit}')"
+import -window "${desk:-root}" "$shot.tmp.png" && mv -f "$shot.tmp.png" "$shot"
+
+wine "$winctl" close TFrmAssoc 10000 || echo "run: vntassoc did not close" >&2
+rc=0; wait "$app_pid" || rc=$?
+app_pid=""
+echo "run: vntassoc exited with code $rc; options written to $app_dir/vntassoc.ini"
+echo "run: screenshot saved to $shot"

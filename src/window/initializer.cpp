@@ -1,0 +1,7 @@
+#include "initializer.h"
+
+#include "library.h"
+
+Initializer::Initializer() { StartLibrary(); }
+
+Initializer::~Initializer() { StopLibrary(); }

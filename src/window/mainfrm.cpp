@@ -1,0 +1,51 @@
+#include "mainfrm.h"
+
+#include "associnfo.h"
+#include "inifile.h"
+#include "registry.h"
+
+TFrmAssoc* FrmAssoc = nullptr;
+
+namespace {
+
+const char kVersionSuffix[] = " Version 0.02.2012.0910";
+
+}  // namespace
+
+TFrmAssoc::TFrmAssoc() {
+  ListView->OnSelectItem = Bind(this, &TFrmAssoc::ListViewSelectItem);
+  ComboBox1->OnChange = Bind(this, &TFrmAssoc::ComboBox1Change);
+  btnInfo->OnClick = Bind(this, &TFrmAssoc::btnInfoClick);
+  btnClose->OnClick = Bind(this, &TFrmAssoc::btnCloseClick);
+  btnApply->OnClick = Bind(this, &TFrmAssoc::btnApplyClick);
+  btnUnreg->OnClick = Bind(this, &TFrmAssoc::btnUnregClick);
+  btnUnregAll->OnClick = Bind(this, &TFrmAssoc::btnUnregAllClick);
+  btnRdme->OnClick = Bind(this, &TFrmAssoc::btnRdmeClick);
+  Button7->OnClick = Bind(this, &TFrmAssoc::Button7Click);
+
+  SetCaption((Caption() + kVersionSuffix).c_str());
+  // Both stay open until the end of construction, as one piece of start-up.
+  VtRegistry pathKey;
+  RecordPath(pathKey);
+  VtIniFile options;
+  ReadOptions(options);
+  btnInfoClick(nullptr);
+}
+
+TFrmAssoc::~TFrmAssoc() {
+  VtIniFile options;
+  WriteOptions(options);
+  ClearList();
+}
+
+VtAssocInfo* TFrmAssoc::EntryAt(int index) const {
+  return static_cast<VtAssocInfo*>(ListView->ItemData(index));
+}
+
+void TFrmAssoc::RefreshRow(int index) {
+  const VtAssocInfo* entry = EntryAt(index);
+  if (entry == nullptr) return;
+  ListView->SetItemText(index, 1, entry->typeName != nullptr ? entry->typeName : "");
+  ListView->SetItemText(index, 2, entry->command != nullptr ? entry->command : "");
+  ListView->SetItemText(index, 3, entry->icon != nullptr ? entry->icon : "");
+}

@@ -1,0 +1,61 @@
+// The association window: lists the player's extensions with their present association and
+// registers or unregisters the selected ones. Every command acts on the rows' VtAssocInfo entries,
+// which the rows own from one list fill to the next (or to the window's destruction).
+#pragma once
+#include "forms.h"
+#include "initializer.h"
+#include "mainfrm_layout.h"
+
+class VtAssocInfo;
+class VtIniFile;
+class VtRegistry;
+
+class TFrmAssoc : public TFrmAssocLayout {
+ public:
+  // Creates the controls, starts the library, sets the title, records the tool's path, reads the
+  // options and fills the list from the running player (waiting up to 10 s per DDE item).
+  TFrmAssoc();
+  // Writes the options file, frees the list's entries, then stops the library.
+  ~TFrmAssoc();
+
+  // Part of the list (mainfrm_list.cpp).
+  void btnInfoClick(TControl* Sender);
+  void ClearList();
+  void ListViewSelectItem(TControl* Sender, TListItem Item, bool Selected);
+  void ComboBox1Change(TControl* Sender);
+
+  // Commands (mainfrm_commands.cpp).
+  void btnApplyClick(TControl* Sender);
+  void btnUnregClick(TControl* Sender);
+  void btnUnregAllClick(TControl* Sender);
+  void btnCloseClick(TControl* Sender);
+  void btnRdmeClick(TControl* Sender);
+  void Button7Click(TControl* Sender);
+
+  // Registers every row of ext (letter case ignored) with an empty player option.
+  void RegisterExtension(const char* exePath, const char* ext, const char* typeName);
+  // Registers every associated row again with the player option that the two options choose.
+  void ReregisterWithOptions(const char* exePath, int AddOption, int ListOption);
+  // Unregisters the first row of ext, or every row for a null ext.
+  void UnregisterExtension(const char* ext);
+
+  // The options as the radio buttons show them: AddOption -1, 1 or 0; ListOption 0 or 1.
+  int AddOptionChecked() const;
+  int ListOptionChecked() const;
+
+ private:
+  // Options file and path record (mainfrm_options.cpp).
+  void RecordPath(VtRegistry& key);
+  void ReadOptions(VtIniFile& ini);
+  void WriteOptions(VtIniFile& ini);
+
+  VtAssocInfo* EntryAt(int index) const;
+  // Shows the entry's type name, command and icon in the row's three sub-items.
+  void RefreshRow(int index);
+  void OpenInToolFolder(const char* fileName);
+
+  Initializer initializer_;
+};
+
+// The application's one window, from its creation by WinMain until the message loop ends.
+extern TFrmAssoc* FrmAssoc;

@@ -1,0 +1,186 @@
+// The buttons' commands: register the selection, re-register every association with the current
+// options, unregister, and open the tool's readme and type-name file.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "associnfo.h"
+#include "inifile.h"
+#include "library.h"
+#include "mainfrm.h"
+#include "text.h"
+
+namespace {
+
+const char kConfirmCaption[] = "確認";
+const UINT kConfirmFlags = MB_OKCANCEL | MB_DEFBUTTON2;  // 257: Cancel is the default
+const char kApplyQuestion[] =
+    "関連付けを実行します。よろしいですか？\r\n関連付けは「解除」で元に戻すことが出来ます。\r\n";
+const char kUnregQuestion[] =
+    "関連付けを解除して、Vantrel Player に関連付ける前の設定に戻します。\r\nよろしいですか？\r\n";
+const char kUnregAllQuestion[] =
+    "全ての関連付けを解除して、Vantrel Player に関連付ける前の設定に戻します。\r\nよろしいですか？\r\n";
+const char kTypeNameFile[] = "filetype.ini";
+const int kTypeNameSize = 512;
+
+bool Confirm(const char* question) {
+  return Application.MessageBox(question, kConfirmCaption, kConfirmFlags) == IDOK;
+}
+
+bool IsPlaylist(const char* ext) {
+  return CompareNoCase(ext, ".vnt") == 0 || CompareNoCase(ext, ".m3u") == 0;
+}
+
+const char* PlayerOption(const char* ext, int addOption, int listOption) {
+  if (IsPlaylist(ext)) return listOption == 1 ? "/clear" : "";
+  if (addOption == 1) return "/a";
+  return addOption == 0 ? "/na" : "";
+}
+
+// Suspends the list's redrawing for the scope.
+class UpdateScope {
+ public:
+  explicit UpdateScope(TListView* list) : list_(list) { list_->BeginUpdate(); }
+  ~UpdateScope() { list_->EndUpdate(); }
+  UpdateScope(const UpdateScope&) = delete;
+  UpdateScope& operator=(const UpdateScope&) = delete;
+
+ private:
+  TListView* list_;
+};
+
+// The type-name file, loaded on the first lookup of a command.
+class TypeNames {
+ public:
+  std::string For(const char* ext) {
+    if (!loaded_) {
+      std::string path = std::string(exeFolder) + kTypeNameFile;
+      ini_.Load(path.c_str());
+      loaded_ = true;
+    }
+    char name[kTypeNameSize];
+    ini_.GetString("filetype", ext, kTypeNameSize, name, "");
+    if (name[0] != 0) return name;
+    return std::string(ext + 1) + " File";
+  }
+
+ private:
+  VtIniFile ini_;
+  bool loaded_ = false;
+};
+
+}  // namespace
+
+void TFrmAssoc::btnApplyClick(TControl*) {
+  const int addOption = AddOptionChecked();
+  const int listOption = ListOptionChecked();
+  if (!Confirm(kApplyQuestion)) return;
+  const std::string exePath = Edit1->Text();
+  std::string selection = Edit2->Text();
+  const std::string comboName = ComboBox1->Text();
+  if (!FileExists(exePath.c_str()) || selection.empty()) return;
+
+  UpdateScope update(ListView);
+  TypeNames typeNames;
+  char* rest = nullptr;
+  for (char* piece = NextToken(&selection[0], ";", &rest); piece != nullptr && piece[0] == '.';
+       piece = NextToken(rest, ";", &rest)) {
+    const std::string typeName = comboName.empty() ? typeNames.For(piece) : comboName;
+    RegisterExtension(exePath.c_str(), piece, typeName.c_str());
+  }
+  ReregisterWithOptions(exePath.c_str(), addOption, listOption);
+}
+
+void TFrmAssoc::RegisterExtension(const char* exePath, const char* ext, const char* typeName) {
+  const int count = ListView->Count();
+  for (int i = 0; i < count; ++i) {
+    VtAssocInfo* entry = EntryAt(i);
+    if (entry == nullptr || CompareNoCase(entry->ext, ext) != 0) continue;
+    entry->Register(exePath, typeName, "");
+    RefreshRow(i);
+  }
+}
+
+void TFrmAssoc::ReregisterWithOptions(const char* exePath, int AddOption, int ListOption) {
+  const int count = ListView->Count();
+  for (int i = 0; i < count; ++i) {
+    VtAssocInfo* entry = EntryAt(i);
+    if (entry == nullptr || entry->associated == 0 || entry->typeName == nullptr) continue;
+    // Register releases the entry's own typeName before it reads the argument.
+    const std::string typeName = entry->typeName;
+    entry->Register(exePath, typeName.c_str(), PlayerOption(entry->ext, AddOption, ListOption));
+    RefreshRow(i);
+  }
+}
+
+// Asks once, at the first piece whose first row is associated; pieces before it are skipped, and
+// after OK that piece and every later one is unregistered.
+void TFrmAssoc::btnUnregClick(TControl*) {
+  std::string selection = Edit2->Text();
+  if (selection.empty()) return;
+  UpdateScope update(ListView);
+  bool asked = false;
+  bool confirmed = false;
+  char* rest = nullptr;
+  for (char* piece = NextToken(&selection[0], ";", &rest); piece != nullptr;
+       piece = NextToken(rest, ";", &rest)) {
+    if (!confirmed) {
+      const int count = ListView->Count();
+      for (int i = 0; i < count; ++i) {
+        const VtAssocInfo* entry = EntryAt(i);
+        if (entry == nullptr || CompareNoCase(entry->ext, piece) != 0) continue;
+        if (entry->associated != 0) {
+          confirmed = Confirm(kUnregQuestion);
+          asked = true;
+        }
+        break;
+      }
+    }
+    if (asked && !confirmed) break;
+    if (!confirmed) continue;
+    UnregisterExtension(piece);
+  }
+}
+
+void TFrmAssoc::btnUnregAllClick(TControl*) {
+  if (ListView->Count() == 0) return;
+  if (!Confirm(kUnregAllQuestion)) return;
+  UpdateScope update(ListView);
+  UnregisterExtension(nullptr);
+}
+
+// Only the first row of ext is unregistered; the other rows of ext are reloaded so that none of
+// them keeps showing (and, on the next apply, re-registering) the association just removed.
+void TFrmAssoc::UnregisterExtension(const char* ext) {
+  const int count = ListView->Count();
+  bool done = false;
+  for (int i = 0; i < count; ++i) {
+    VtAssocInfo* entry = EntryAt(i);
+    if (entry == nullptr) continue;
+    if (ext == nullptr) {
+      entry->Unregister();
+    } else if (CompareNoCase(entry->ext, ext) != 0) {
+      continue;
+    } else if (!done) {
+      entry->Unregister();
+      done = true;
+    } else {
+      entry->Load();
+    }
+    RefreshRow(i);
+  }
+}
+
+void TFrmAssoc::btnCloseClick(TControl*) { Close(); }
+
+void TFrmAssoc::btnRdmeClick(TControl*) { OpenInToolFolder("readme.txt"); }
+
+void TFrmAssoc::Button7Click(TControl*) { OpenInToolFolder(kTypeNameFile); }
+
+void TFrmAssoc::OpenInToolFolder(const char* fileName) {
+  char path[kPathSize];
+  CopyBounded(path, exeFolder, kPathSize);
+  AppendBounded(path, fileName, kPathSize);
+  if (FileExists(path)) ShellExecuteA(Handle(), "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+}

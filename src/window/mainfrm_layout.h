@@ -1,0 +1,32 @@
+// The controls of the association window as laid out at 96 dpi: created in tab order, owned and
+// destroyed by the form. TFrmAssoc adds the behaviour.
+#pragma once
+#include "forms.h"
+
+class TFrmAssocLayout : public TForm {
+ public:
+  TFrmAssocLayout();
+
+  TListView* ListView;
+  TPanel* Panel1;
+  TEdit* Edit1;
+  TEdit* Edit2;
+  TLabel* Label1;
+  TLabel* Label2;
+  TLabel* Label3;
+  TComboBox* ComboBox1;
+  TButton* btnInfo;
+  TButton* btnClose;
+  TButton* btnApply;
+  TButton* btnUnreg;
+  TButton* btnUnregAll;
+  TGroupBox* GroupBox1;
+  TRadioButton* RadioButton1;
+  TRadioButton* RadioButton2;
+  TRadioButton* RadioButton3;
+  TGroupBox* GroupBox2;
+  TRadioButton* RadioButton4;
+  TRadioButton* RadioButton5;
+  TButton* btnRdme;
+  TButton* Button7;
+};
