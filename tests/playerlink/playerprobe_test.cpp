@@ -9,12 +9,14 @@ using vttest::StubProcess;
 TEST(PlayerProbe, RunningOnlyWhileThePlayerRuns) {
   EXPECT_FALSE(IsPlayerRunning());
   {
-    StubProcess stub;
-    ASSERT_TRUE(stub.Start(""));
+    StubProcess player;
+    ASSERT_TRUE(player.Start(""));
     EXPECT_TRUE(IsPlayerRunning());
-    EXPECT_EQ(0, stub.Close());
+    EXPECT_EQ(0, player.Close());
   }
-  // The probe must not keep the mutex alive through a leaked handle.
+  // A mutex handle kept by the probe would outlive the player and pass the next window off as it.
+  StubProcess windowOnly;
+  ASSERT_TRUE(windowOnly.Start("--no-mutex"));
   EXPECT_FALSE(IsPlayerRunning());
 }
 
