@@ -1,0 +1,189 @@
+// Only the user's actions are events: real messages from outside the framework raise them, changes
+// made through the framework do not.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include "test_form.h"
+
+namespace {
+
+class EventsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PrepareApplication();
+    form.Show();
+    Pump();
+  }
+
+  // A selection change as a click would make it, sent past the framework.
+  void SetSelected(int index, bool selected) {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = selected ? LVIS_SELECTED : 0;
+    SendMessageA(form.List->Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&item));
+  }
+
+  void Type(const char* text) {
+    HWND edit = ComboEdit(form.Combo);
+    for (const char* p = text; *p; ++p) {
+      SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(*p), 1);
+    }
+  }
+
+  TTestForm form;
+};
+
+TEST_F(EventsTest, ButtonClickMessageRaisesClick) {
+  SendMessageA(form.BtnA->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(form.events, (std::vector<std::string>{"click A"}));
+}
+
+TEST_F(EventsTest, ClickFromCodeRunsHandlerEvenWhenDisabled) {
+  ASSERT_FALSE(form.BtnB->Enabled());
+  form.BtnB->Click();
+  EXPECT_EQ(form.events, (std::vector<std::string>{"click B"}));
+}
+
+TEST_F(EventsTest, ButtonsInsideNestedContainersReachTheForm) {
+  // Radio buttons sit in a group box inside the panel: two levels of forwarding.
+  int clicks = 0;
+  form.Radio2->OnClick = [&](TControl* sender) {
+    EXPECT_EQ(sender, form.Radio2);
+    ++clicks;
+  };
+  SendMessageA(form.Radio2->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(form.Radio2->Checked());
+}
+
+TEST_F(EventsTest, ListSelectionFromOutsideRaisesEvents) {
+  form.List->AddItem("MP3", {"Audio", "cmd", "icon"});
+  form.List->AddItem("WAV", {"Wave", "cmd", "icon"});
+  SetSelected(1, true);
+  SetSelected(0, true);
+  SetSelected(1, false);
+  EXPECT_EQ(form.events, (std::vector<std::string>{"select 1 on", "select 0 on", "select 1 off"}));
+  EXPECT_EQ(form.List->NextSelected(), 0);
+  EXPECT_EQ(form.List->NextSelected(0), -1);
+}
+
+TEST_F(EventsTest, ListChangesFromCodeRaiseNoEvents) {
+  form.List->BeginUpdate();
+  for (int i = 0; i < 3; ++i) form.List->AddItem("X", {"a", "b"});
+  form.List->EndUpdate();
+  SetSelected(0, true);
+  SetSelected(2, true);
+  form.events.clear();
+
+  form.List->SetItemSelected(1, true);
+  form.List->Item(0).SetSubItem(0, "changed");
+  form.List->Clear();
+  form.List->AddItem("Y");
+  EXPECT_TRUE(form.events.empty());
+  EXPECT_EQ(form.List->Count(), 1);
+  EXPECT_EQ(form.List->NextSelected(), -1);
+}
+
+TEST_F(EventsTest, ListSelectionHandlerMayChangeOtherControlsQuietly) {
+  // What the window does: the selection handler writes the combo text; that is no combo change.
+  form.List->AddItem("MP3", {"Audio File"});
+  form.List->OnSelectItem = [this](TControl*, TListItem item, bool) {
+    form.events.push_back("select");
+    form.Combo->SetText(item.SubItem(0).c_str());
+  };
+  SetSelected(0, true);
+  EXPECT_EQ(form.events, (std::vector<std::string>{"select"}));
+  EXPECT_EQ(form.Combo->Text(), "Audio File");
+}
+
+TEST_F(EventsTest, ListRowsKeepTextsAndData) {
+  int a = 0, b = 0;
+  form.List->AddItem("MP3", {"オーディオ", nullptr, "icon"}, &a);
+  form.List->AddItem(nullptr, {}, &b);
+  std::string longText(1000, 'x');
+  form.List->Item(1).SetSubItem(1, longText.c_str());
+
+  EXPECT_EQ(form.List->Count(), 2);
+  EXPECT_EQ(form.List->Item(0).Caption(), "MP3");
+  EXPECT_EQ(form.List->Item(0).SubItem(0), "オーディオ");
+  EXPECT_EQ(form.List->Item(0).SubItem(1), "");
+  EXPECT_EQ(form.List->Item(0).SubItem(2), "icon");
+  EXPECT_EQ(form.List->Item(0).Data(), &a);
+  EXPECT_EQ(form.List->Item(1).Caption(), "");
+  EXPECT_EQ(form.List->Item(1).SubItem(1), longText);
+  EXPECT_EQ(form.List->Item(1).Data(), &b);
+  EXPECT_EQ(form.List->Item(5).Data(), nullptr);
+}
+
+TEST_F(EventsTest, SelectionEventCarriesTheRow) {
+  int data = 0;
+  form.List->AddItem("A");
+  form.List->AddItem("B", {}, &data);
+  void* seen = nullptr;
+  form.List->OnSelectItem = [&](TControl*, TListItem item, bool) { seen = item.Data(); };
+  SetSelected(1, true);
+  EXPECT_EQ(seen, &data);
+}
+
+TEST_F(EventsTest, TypingInComboRaisesChange) {
+  Type("ab");
+  EXPECT_EQ(form.events, (std::vector<std::string>{"change a", "change ab"}));
+}
+
+TEST_F(EventsTest, ComboTextFromCodeRaisesNoChange) {
+  form.Combo->SetText("Video File");
+  form.Combo->SetItemIndex(1);
+  form.Combo->SetText("");
+  EXPECT_TRUE(form.events.empty());
+}
+
+TEST_F(EventsTest, PickingAnItemRaisesChangeWithThePickedText) {
+  // Down in the closed drop-down picks the next item; Windows updates the field only after
+  // telling the parent, so the handler must still see the pick.
+  form.Combo->SetText("typed");
+  SendMessageA(ComboEdit(form.Combo), WM_KEYDOWN, VK_DOWN, 0);
+  ASSERT_EQ(form.events.size(), 1u);
+  EXPECT_EQ(form.events[0], "change Media File");
+  EXPECT_EQ(form.Combo->Text(), "Media File");
+}
+
+TEST_F(EventsTest, SelChangeNotificationSeesPickedItemOverStaleField) {
+  form.Combo->SetItemIndex(2);
+  SetWindowTextA(ComboEdit(form.Combo), "stale");
+  form.events.clear();
+  SendMessageA(form.Panel->Handle(), WM_COMMAND,
+               MAKEWPARAM(GetDlgCtrlID(form.Combo->Handle()), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(form.Combo->Handle()));
+  EXPECT_EQ(form.events, (std::vector<std::string>{"change Video File"}));
+  EXPECT_EQ(form.Combo->Text(), "stale");
+}
+
+TEST_F(EventsTest, RadioGroupsAreExclusiveAndIndependent) {
+  EXPECT_TRUE(form.Radio1->Checked());
+  EXPECT_TRUE(form.Radio4->Checked());
+  SendMessageA(form.Radio3->Handle(), BM_CLICK, 0, 0);
+  EXPECT_FALSE(form.Radio1->Checked());
+  EXPECT_TRUE(form.Radio3->Checked());
+  EXPECT_TRUE(form.Radio4->Checked());
+
+  form.Radio2->SetChecked(true);
+  EXPECT_FALSE(form.Radio1->Checked());
+  EXPECT_TRUE(form.Radio2->Checked());
+  EXPECT_FALSE(form.Radio3->Checked());
+  form.Radio5->SetChecked(true);
+  EXPECT_FALSE(form.Radio4->Checked());
+  EXPECT_TRUE(form.Radio2->Checked());
+}
+
+TEST_F(EventsTest, ReadOnlyEditTakesText) {
+  form.Edit->SetText("C:\\Program Files\\プレイヤー\\player.exe");
+  EXPECT_EQ(form.Edit->Text(), "C:\\Program Files\\プレイヤー\\player.exe");
+  EXPECT_TRUE(form.Edit->ReadOnly());
+  SendMessageA(form.Edit->Handle(), WM_CHAR, 'x', 1);
+  EXPECT_EQ(form.Edit->Text(), "C:\\Program Files\\プレイヤー\\player.exe");
+}
+
+}  // namespace
