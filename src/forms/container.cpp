@@ -7,14 +7,31 @@ namespace {
 
 const char kPanelClass[] = "TPanel";
 
+// Themed buttons and radio buttons draw their parent's background through WM_PRINTCLIENT, and a
+// group box never erases its inside: both would show black where nothing painted.
+void FillFace(HWND hwnd, HDC dc) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+}
+
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (IsForwarded(message)) return ForwardToForm(hwnd, message, wParam, lParam);
+  if (message == WM_PRINTCLIENT) {
+    FillFace(hwnd, reinterpret_cast<HDC>(wParam));
+    return 0;
+  }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK ContainerSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR) {
   if (IsForwarded(message)) return ForwardToForm(hwnd, message, wParam, lParam);
+  if (message == WM_ERASEBKGND) {
+    FillFace(hwnd, reinterpret_cast<HDC>(wParam));
+    return 1;
+  }
+  if (message == WM_PRINTCLIENT) FillFace(hwnd, reinterpret_cast<HDC>(wParam));
   if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, ContainerSubclassProc, id);
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }

@@ -128,6 +128,32 @@ TEST_F(LayoutTest, ReadOnlyEditIsPaintedInFaceColour) {
   ReleaseDC(form.Edit->Handle(), dc);
 }
 
+// Paints a container's background through message into a black bitmap; the colour in its middle.
+COLORREF BackgroundAfter(HWND hwnd, UINT message) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  SendMessageA(hwnd, message, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  COLORREF colour = GetPixel(dc, client.right / 2, client.bottom / 2);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
+TEST_F(LayoutTest, ContainersPaintTheirInsideInFaceColour) {
+  // Themed radio buttons ask their parent for its background; left unpainted it shows black.
+  TTestForm form;
+  EXPECT_EQ(BackgroundAfter(form.Group1->Handle(), WM_ERASEBKGND), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(BackgroundAfter(form.Group1->Handle(), WM_PRINTCLIENT), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(BackgroundAfter(form.Panel->Handle(), WM_PRINTCLIENT), GetSysColor(COLOR_BTNFACE));
+}
+
 TEST_F(LayoutTest, ControlsAreFoundByName) {
   TTestForm form;
   EXPECT_EQ(form.FindControl("BtnB"), form.BtnB);
