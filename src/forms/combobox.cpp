@@ -1,6 +1,10 @@
 #include "combobox.h"
 
+#include <commctrl.h>
+
 #include <vector>
+
+#include "form.h"
 
 namespace {
 
@@ -11,6 +15,18 @@ const char* OrEmpty(const char* text) { return text ? text : ""; }
 TControl::WindowKind TComboBox::Kind(const TCreateArgs&) const {
   // The height given is the field's; the drop-down list needs room below it.
   return {"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0};
+}
+
+void TComboBox::AfterCreate(const TCreateArgs& args) {
+  // A drop-down's window height is the field plus its list: without room the list opens empty
+  // under the classic controls.
+  const int kVisibleItems = 8;
+  RECT field;
+  GetWindowRect(Handle(), &field);
+  SetWindowPos(Handle(), nullptr, 0, 0, field.right - field.left,
+               TForm::Scale(args.bounds.height) + TForm::Scale(16) * kVisibleItems,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(Handle(), CB_SETMINVISIBLE, kVisibleItems, 0);
 }
 
 std::string TComboBox::Text() const {

@@ -28,6 +28,7 @@ class TComboBox : public TControl {
 
  protected:
   WindowKind Kind(const TCreateArgs& args) const override;
+  void AfterCreate(const TCreateArgs& args) override;
   void OnCommand(WORD code) override;
 
  private:

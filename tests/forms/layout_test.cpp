@@ -164,3 +164,25 @@ TEST_F(LayoutTest, ControlsAreFoundByName) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LayoutTest, ComboDropDownShowsItsItems) {
+  // The layout gives the field's height; the dropped list still needs room for the items.
+  TTestForm form;
+  form.Show();
+  RECT field;
+  GetWindowRect(form.Combo->Handle(), &field);
+  EXPECT_LT(field.bottom - field.top, 30);
+  SendMessageA(form.Combo->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(GetComboBoxInfo(form.Combo->Handle(), &info));
+  RECT list;
+  GetClientRect(info.hwndList, &list);
+  int itemHeight = static_cast<int>(SendMessageA(form.Combo->Handle(), CB_GETITEMHEIGHT, 0, 0));
+  EXPECT_GE(list.bottom - list.top, 3 * itemHeight);
+  SendMessageA(form.Combo->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+}  // namespace
