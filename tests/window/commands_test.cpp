@@ -1,0 +1,188 @@
+// Apply and unregister against the registry, with the confirmations answered by the test.
+#include "window_fixture.h"
+
+namespace {
+
+const char kApplyQuestion[] =
+    "関連付けを実行します。よろしいですか？\r\n関連付けは「解除」で元に戻すことが出来ます。\r\n";
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\" \"%1\""; }
+
+}  // namespace
+
+TEST_F(WindowTest, ApplyAsksFirstAndCancelChangesNothing) {
+  StartPlayer(Ext(0));
+  Open();
+  Select(0);
+  boxes_.SetAnswer(IDCANCEL);
+  Click(form_->btnApply);
+  ASSERT_EQ(boxes_.Calls().size(), 1u);
+  EXPECT_EQ(boxes_.Calls()[0].text, kApplyQuestion);
+  EXPECT_EQ(boxes_.Calls()[0].caption, "確認");
+  EXPECT_EQ(boxes_.Calls()[0].flags, 257u);
+  EXPECT_EQ(Classes(Ext(0)), "(missing)");
+}
+
+TEST_F(WindowTest, ApplyWithoutPlayerPathAsksButRegistersNothing) {
+  ASSERT_TRUE(stub_.Start("--no-exe-name --support-ext " + Ext(0)));
+  Open();
+  Select(0);
+  Click(form_->btnApply);
+  EXPECT_EQ(boxes_.Calls().size(), 1u);
+  EXPECT_EQ(Classes(Ext(0)), "(missing)");
+}
+
+TEST_F(WindowTest, ApplyTakesTypeNameFromComboThenFiletypeIniThenExtension) {
+  SeedOther(0, "Other");
+  StartPlayer(Ext(0) + ";" + Ext(1) + ";" + Ext(2));
+  ASSERT_TRUE(vttest::WriteFileBytes(Beside("filetype.ini"), "[FileType]\r\n" + Ext(1) + "=ファイル種類\r\n"));
+  Open();
+  Select(0);
+  Type("Audio File");
+  Click(form_->btnApply);
+  Select(0, false);
+  Select(1);
+  Select(2);  // the combo box shows row 1's empty type name
+  Click(form_->btnApply);
+
+  EXPECT_EQ(Classes(Ext(0)), ToolProgId(0));
+  EXPECT_EQ(Classes(ToolProgId(0)), "Audio File");
+  EXPECT_EQ(Classes(ToolProgId(0), "backup"), OtherProgId(0));
+  EXPECT_EQ(Classes(ToolProgId(0) + "\\shell\\open\\command"), Quoted(player_));
+  EXPECT_EQ(Classes(ToolProgId(0) + "\\DefaultIcon"), player_ + ",0");
+  EXPECT_EQ(Classes(ToolProgId(1)), "ファイル種類");
+  EXPECT_EQ(Classes(ToolProgId(1), "backup"), "(missing)");
+  EXPECT_EQ(Classes(ToolProgId(2)), Caption(2) + " File");
+  EXPECT_EQ(form_->ListView->ItemText(2, 1), Caption(2) + " File");
+  EXPECT_EQ(form_->ListView->ItemText(0, 2), Quoted(player_));
+}
+
+struct OptionCase {
+  const char* name;
+  int addButton;  // 1..3
+  bool newPlaylist;
+  const char* suffix;
+};
+
+void PrintTo(const OptionCase& value, std::ostream* out) { *out << value.name; }
+
+class ApplyOptionTest : public WindowTest, public ::testing::WithParamInterface<OptionCase> {};
+
+// Every associated row is brought to the current options, selected or not.
+TEST_P(ApplyOptionTest, EveryAssociatedRowGetsTheOptionOfTheRadioButtons) {
+  StartPlayer(Ext(0) + ";" + Ext(1));
+  Open();
+  Select(0);
+  Click(form_->btnApply);
+  Select(0, false);
+  Select(1);
+  TRadioButton* add[] = {form_->RadioButton1, form_->RadioButton2, form_->RadioButton3};
+  Click(add[GetParam().addButton - 1]);
+  if (GetParam().newPlaylist) Click(form_->RadioButton5);
+  Click(form_->btnApply);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(Classes(ToolProgId(i) + "\\shell\\open\\command"), Quoted(player_) + GetParam().suffix);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, ApplyOptionTest,
+                         ::testing::Values(OptionCase{"FollowPlayer", 1, true, ""},
+                                           OptionCase{"Add", 2, false, " /a"},
+                                           OptionCase{"DoNotAdd", 3, true, " /na"}),
+                         [](const ::testing::TestParamInfo<OptionCase>& test) {
+                           return std::string(test.param.name);
+                         });
+
+TEST_F(WindowTest, PlaylistRowsTakeClearOnlyFromTheSecondGroup) {
+  if (Classes(".vnt") != "(missing)") GTEST_SKIP() << ".vnt is associated in this prefix";
+  StartPlayer(Ext(0));
+  Open();
+  Click(form_->RadioButton2);
+  Click(form_->RadioButton5);
+  Select(1);
+  Click(form_->btnApply);
+  EXPECT_EQ(Classes("vantrel.VNT\\shell\\open\\command"), Quoted(player_) + " /clear");
+  Click(form_->RadioButton4);
+  Click(form_->btnApply);
+  EXPECT_EQ(Classes("vantrel.VNT\\shell\\open\\command"), Quoted(player_));
+  vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, ".vnt");
+  vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, "vantrel.VNT");
+}
+
+// The question comes at the first selected extension that is associated; earlier ones are skipped.
+// Ext(0) names another program but a leftover ProgID of the tool exists: unregistering it would
+// delete that leftover, which makes a skipped extension visible.
+TEST_F(WindowTest, UnregisterAsksAtTheFirstAssociatedExtension) {
+  SeedOther(0, "Other");
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, ToolProgId(0), "", "leftover"));
+  StartPlayer(Ext(0) + ";" + Ext(1) + ";" + Ext(0));
+  Open();
+  Select(1);
+  Click(form_->btnApply);
+  Select(1, false);
+
+  Select(0);
+  Click(form_->btnUnreg);  // nothing associated: no question
+  EXPECT_EQ(boxes_.Calls().size(), 1u);
+  Select(1);
+  boxes_.SetAnswer(IDCANCEL);
+  Click(form_->btnUnreg);
+  EXPECT_EQ(Classes(Ext(1)), ToolProgId(1));
+  boxes_.SetAnswer(IDOK);
+  Click(form_->btnUnreg);  // .EXT0;.EXT1: EXT0 skipped
+  EXPECT_EQ(boxes_.Calls().size(), 3u);
+  EXPECT_EQ(Classes(Ext(1)), "");  // it named nothing before
+  EXPECT_EQ(Classes(ToolProgId(0)), "leftover");
+
+  Select(0, false);
+  Select(1);
+  Click(form_->btnApply);
+  Select(2);  // the player's second .EXT0: .EXT1;.EXT0, and after OK both go
+  Click(form_->btnUnreg);
+  EXPECT_EQ(Classes(ToolProgId(0)), "(missing)");
+  EXPECT_EQ(Classes(Ext(0)), OtherProgId(0));
+}
+
+// Two rows of one extension: unregistering the first must not leave the second showing the old
+// association, or the next apply would register the extension again.
+TEST_F(WindowTest, UnregisterRefreshesEveryRowOfTheExtension) {
+  SeedOther(0, "Other");
+  StartPlayer(Ext(0) + ";" + Ext(0) + ";" + Ext(1));
+  Open();
+  Select(0);
+  Click(form_->btnApply);
+  EXPECT_EQ(form_->ListView->ItemText(1, 1), "Other");  // both rows registered and refreshed
+  EXPECT_EQ(form_->ListView->ItemText(1, 2), Quoted(player_));
+  Click(form_->btnUnreg);
+  EXPECT_EQ(Classes(Ext(0)), OtherProgId(0));
+  EXPECT_EQ(form_->ListView->ItemText(1, 2), "other.exe %1");
+  Select(0, false);
+  Select(2);
+  Click(form_->btnApply);
+  EXPECT_EQ(Classes(Ext(0)), OtherProgId(0));
+}
+
+TEST_F(WindowTest, UnregisterAllAsksOnceForAFullListAndNeverForAnEmptyOne) {
+  Open();
+  Click(form_->btnUnregAll);
+  EXPECT_TRUE(boxes_.Calls().empty());
+  Close();
+  SeedOther(1, "Other");
+  StartPlayer(Ext(0) + ";" + Ext(1));
+  Open();
+  Select(0);
+  Select(1);
+  Click(form_->btnApply);
+  boxes_.ClearCalls();
+  Click(form_->btnUnregAll);
+  EXPECT_EQ(boxes_.Calls().size(), 1u);
+  EXPECT_EQ(Classes(Ext(0)), "");
+  EXPECT_EQ(Classes(Ext(1)), OtherProgId(1));
+  EXPECT_EQ(Classes(ToolProgId(1)), "(missing)");
+}
+
+TEST_F(WindowTest, CloseButtonClosesTheWindow) {
+  Open();
+  Click(form_->btnClose);
+  EXPECT_TRUE(form_->Closed());
+}

@@ -1,0 +1,52 @@
+// One TFrmAssoc per test beside a stand-in player process, driven through real control messages.
+// Extensions are unique per test; their keys and the tool's ProgIDs for them are removed afterwards,
+// as are the options file and filetype.ini beside the test program.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mainfrm.h"
+#include "message_box_stub.h"
+#include "scratch.h"
+#include "stubprocess.h"
+
+class WindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { Application.Initialize(); }
+  void SetUp() override;
+  void TearDown() override;
+
+  // Starts the player answering SupportExt with exts and ExeName with an existing file.
+  void StartPlayer(const std::string& exts, const std::string& moreOptions = "");
+  void Open() { form_.reset(new TFrmAssoc()); }
+  void Close() { form_.reset(); }
+
+  // Unique extension i (lower case, with its dot), its list caption and the tool's ProgID for it.
+  const std::string& Ext(int i) const { return exts_[i]; }
+  std::string Caption(int i) const;
+  std::string ToolProgId(int i) const { return "vantrel." + Caption(i); }
+  // Points extension i at another program's ProgID with a type name, icon and open command.
+  void SeedOther(int i, const std::string& typeName);
+  std::string OtherProgId(int i) const { return "VtOther" + Ext(i); }
+  std::string Classes(const std::string& key, const char* name = "") const;
+
+  void Click(TControl* button) { SendMessageA(button->Handle(), BM_CLICK, 0, 0); }
+  void Select(int row, bool selected = true);
+  void Type(const char* text);
+  std::vector<std::string> Column(int column) const;
+  std::string Beside(const char* fileName) const { return folder_ + fileName; }
+  std::string OptionsPath() const;
+
+  vttest::ScratchDir scratch_;
+  std::string player_;  // an existing file that the player names as its executable
+  vttest::StubProcess stub_;
+  TMessageBoxStub boxes_;
+  std::unique_ptr<TFrmAssoc> form_;
+
+ private:
+  std::vector<std::string> exts_;
+  std::string folder_;  // the test program's folder
+};
