@@ -18,7 +18,7 @@ if [ "${1:-}" != "--inside-wine" ]; then
 fi
 
 # --- From here on inside the Wine environment of build/run-prefix. ---
-build="$root/build"
+build="${VT_BUILD_DIR:-$root/build}"  # the preset's build tree unless told otherwise
 winctl="$build/tests/app/vt_winctl.exe"
 stub_built="$build/tools/player-stub/vntplayer-stub.exe"
 drive_c="$WINEPREFIX/drive_c"
@@ -78,7 +78,7 @@ trap stop_all EXIT
 player_pid=$!
 wine "$winctl" wait TFrmMIDI 20000 || { echo "run: the stand-in player did not start" >&2; exit 1; }
 
-if [ "$VT_RUN_INTERACTIVE" = 1 ]; then
+if [ "${VT_RUN_INTERACTIVE:-0}" = 1 ]; then
   echo "run: vntassoc is open; close its window to end."
   (cd "$app_dir" && wine ./vntassoc.exe) </dev/null >/dev/null 2>&1 || true
   exit 0
