@@ -22,12 +22,6 @@ TEST_F(WindowTest, FillShowsEachExtensionWithItsRegistryStateThenThePlaylists) {
   EXPECT_EQ(form_->Caption(), "Vantrel Player 関連付け設定ツール Version 0.02.2012.0910");
 }
 
-TEST_F(WindowTest, WithoutPlayerTheListStaysEmptyAndThePathAsksForIt) {
-  Open();
-  EXPECT_EQ(form_->Edit1->Text(), kPrompt);
-  EXPECT_EQ(form_->ListView->Count(), 0);
-}
-
 struct Reply {
   const char* name;
   const char* options;
@@ -54,6 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // A caption drops the first whole character, never half of one.
                       Reply{"DoubleByteFirstCharacter", "--support-ext ア;.アイ", nullptr, {"", "アイ", "VNT", "M3U"}},
                       Reply{"NoExtensions", "--no-support-ext", nullptr, {}},
+                      Reply{"NotRunningWithoutMutex", "--no-mutex", kPrompt, {}},
                       Reply{"NoPath", "--no-exe-name --support-ext .wav", kPrompt, {"WAV", "VNT", "M3U"}},
                       Reply{"EmptyPath", "--exe-name-empty --support-ext .wav", "", {"WAV", "VNT", "M3U"}}),
     [](const ::testing::TestParamInfo<Reply>& test) { return std::string(test.param.name); });
@@ -96,4 +91,5 @@ TEST_F(WindowTest, RefillShowsTheRegistryNowAndKeepsTheSelectionText) {
   Click(form_->btnInfo);
   EXPECT_EQ(Column(1), (Rows{"Later", "", ""}));
   EXPECT_EQ(form_->Edit2->Text(), "." + Caption(0));
+  EXPECT_TRUE(form_->btnApply->Enabled());
 }

@@ -14,12 +14,14 @@ std::string ReadText(const std::string& path) {
 
 }  // namespace
 
-TEST_F(WindowTest, WithoutOptionsFileDefaultsAreCheckedAndWrittenOnClose) {
+TEST_F(WindowTest, WithoutOptionsFileDefaultsAreCheckedAndTheUsersChoiceIsWritten) {
   Open();
   EXPECT_TRUE(form_->RadioButton1->Checked());
   EXPECT_TRUE(form_->RadioButton4->Checked());
+  Click(form_->RadioButton3);
+  Click(form_->RadioButton5);
   Close();
-  EXPECT_EQ(ReadText(OptionsPath()), "[vntassoc]\r\nAddOption=-1\r\nListOption=0\r\n");
+  EXPECT_EQ(ReadText(OptionsPath()), "[vntassoc]\r\nAddOption=0\r\nListOption=1\r\n");
 }
 
 struct StoredOptions {
@@ -55,14 +57,6 @@ INSTANTIATE_TEST_SUITE_P(
         StoredOptions{"AddAndNewList", "AddOption=1\r\nListOption=1\r\n", 2, 5, "AddOption=1\r\nListOption=1\r\nmine=x\r\n"},
         StoredOptions{"DoNotAddAndNoNumber", "AddOption=0\r\nListOption=abc\r\n", 3, 4, "AddOption=0\r\nListOption=0\r\nmine=x\r\n"}),
     [](const ::testing::TestParamInfo<StoredOptions>& test) { return std::string(test.param.name); });
-
-TEST_F(WindowTest, TheUsersChoiceIsWrittenOnClose) {
-  Open();
-  Click(form_->RadioButton3);
-  Click(form_->RadioButton5);
-  Close();
-  EXPECT_EQ(ReadText(OptionsPath()), "[vntassoc]\r\nAddOption=0\r\nListOption=1\r\n");
-}
 
 TEST_F(WindowTest, PathIsRecordedOnlyWhereTheSiblingsKeyExists) {
   if (vttest::KeyExists(HKEY_CURRENT_USER, kMaker)) GTEST_SKIP() << "the sibling product is installed";

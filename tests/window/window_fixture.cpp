@@ -6,8 +6,9 @@ void WindowTest::SetUp() {
   for (int i = 0; i < 3; ++i) exts_.push_back("." + vttest::UniqueName("vtw"));
   char module[MAX_PATH];
   GetModuleFileNameA(nullptr, module, sizeof module);
-  folder_ = module;
-  folder_.erase(folder_.find_last_of('\\') + 1);
+  const std::string path = module;
+  folder_ = path.substr(0, path.find_last_of('\\') + 1);
+  options_ = path.substr(0, path.find_last_of('.')) + ".ini";
   player_ = scratch_.File("vantrel.exe");
   ASSERT_TRUE(vttest::WriteFileBytes(player_, "MZ"));
   DeleteFileA(OptionsPath().c_str());
@@ -68,11 +69,4 @@ std::vector<std::string> WindowTest::Column(int column) const {
   std::vector<std::string> texts;
   for (int i = 0; i < form_->ListView->Count(); ++i) texts.push_back(form_->ListView->ItemText(i, column));
   return texts;
-}
-
-std::string WindowTest::OptionsPath() const {
-  char module[MAX_PATH];
-  GetModuleFileNameA(nullptr, module, sizeof module);
-  std::string path = module;
-  return path.substr(0, path.find_last_of('.')) + ".ini";
 }

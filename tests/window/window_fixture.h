@@ -38,7 +38,7 @@ class WindowTest : public ::testing::Test {
   void Type(const char* text);
   std::vector<std::string> Column(int column) const;
   std::string Beside(const char* fileName) const { return folder_ + fileName; }
-  std::string OptionsPath() const;
+  const std::string& OptionsPath() const { return options_; }
 
   vttest::ScratchDir scratch_;
   std::string player_;  // an existing file that the player names as its executable
@@ -48,5 +48,6 @@ class WindowTest : public ::testing::Test {
 
  private:
   std::vector<std::string> exts_;
-  std::string folder_;  // the test program's folder
+  std::string folder_;   // the test program's folder
+  std::string options_;  // its options file
 };
