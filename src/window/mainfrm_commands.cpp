@@ -1,6 +1,7 @@
 // The buttons' commands: register the selection, re-register every association with the current
 // options, unregister, and open the tool's readme and type-name file.
 #include <windows.h>
+// shellapi.h needs windows.h first.
 #include <shellapi.h>
 
 #include <string>

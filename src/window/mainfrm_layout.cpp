@@ -29,14 +29,17 @@ TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
   GroupBox1 = Add<TGroupBox>({"GroupBox1", Panel1, {8, 82, 449, 39}, "リストへの追加", cfNone});
   RadioButton1 = Add<TRadioButton>(
       {"RadioButton1", GroupBox1, {8, 16, 141, 17}, "本体の設定に合わせる", cfChecked | cfGroup});
-  RadioButton2 = Add<TRadioButton>({"RadioButton2", GroupBox1, {170, 16, 73, 17}, "追加する", cfNone});
-  RadioButton3 = Add<TRadioButton>({"RadioButton3", GroupBox1, {284, 16, 89, 17}, "追加しない", cfNone});
+  RadioButton2 =
+      Add<TRadioButton>({"RadioButton2", GroupBox1, {170, 16, 73, 17}, "追加する", cfNone});
+  RadioButton3 =
+      Add<TRadioButton>({"RadioButton3", GroupBox1, {284, 16, 89, 17}, "追加しない", cfNone});
 
-  GroupBox2 = Add<TGroupBox>(
-      {"GroupBox2", Panel1, {8, 126, 449, 39}, "プレイリスト(*.vnt;*.m3u)", cfNone});
+  GroupBox2 =
+      Add<TGroupBox>({"GroupBox2", Panel1, {8, 126, 449, 39}, "プレイリスト(*.vnt;*.m3u)", cfNone});
   RadioButton4 = Add<TRadioButton>(
       {"RadioButton4", GroupBox2, {8, 16, 141, 17}, "追加で開く", cfChecked | cfGroup});
-  RadioButton5 = Add<TRadioButton>({"RadioButton5", GroupBox2, {170, 16, 73, 17}, "新規に開く", cfNone});
+  RadioButton5 =
+      Add<TRadioButton>({"RadioButton5", GroupBox2, {170, 16, 73, 17}, "新規に開く", cfNone});
 
   btnInfo = Add<TButton>({"btnInfo", Panel1, {4, 174, 75, 25}, "情報取得", cfNone});
   btnClose = Add<TButton>({"btnClose", Panel1, {96, 174, 75, 25}, "閉じる", cfNone});

@@ -55,8 +55,8 @@ void TFrmAssoc::btnInfoClick(TControl*) {
          piece = NextToken(rest, ";", &rest)) {
       std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(piece));
       entry->Load();
-      const int row = ListView->AddItem(AfterFirstChar(piece),
-                                        {entry->typeName, entry->command, entry->icon}, entry.get());
+      const int row = ListView->AddItem(
+          AfterFirstChar(piece), {entry->typeName, entry->command, entry->icon}, entry.get());
       if (row >= 0) entry.release();
     }
   }

@@ -1,6 +1,6 @@
-// The built vntassoc.exe as a process of its own: one window per desktop, exit code 0 on every path,
-// options written when the window closes. The exe is copied to a scratch folder so that its options
-// file lands there.
+// The built vntassoc.exe as a process of its own: one window per desktop, exit code 0 on every
+// path, options written when the window closes. The exe is copied to a scratch folder so that its
+// options file lands there.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -23,7 +23,8 @@ class ToolProcess {
   }
   ~ToolProcess() {
     if (process_.hProcess == nullptr) return;
-    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 1);
+    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0)
+      TerminateProcess(process_.hProcess, 1);
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
   }
@@ -40,7 +41,8 @@ class ToolProcess {
   }
   // The exit code, or -1 when the process still runs after timeoutMs.
   int WaitForExit(DWORD timeoutMs) const {
-    if (process_.hProcess == nullptr || WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    if (process_.hProcess == nullptr ||
+        WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
       return -1;
     DWORD code = 0;
     GetExitCodeProcess(process_.hProcess, &code);

@@ -28,7 +28,8 @@ TEST_F(WindowTest, ApplyAsksFirstAndNeedsAnExistingPlayerPath) {
 TEST_F(WindowTest, ApplyTakesTypeNameFromComboThenFiletypeIniThenExtension) {
   SeedOther(0, "Other");
   StartPlayer(Ext(0) + ";" + Ext(1) + ";" + Ext(2));
-  ASSERT_TRUE(vttest::WriteFileBytes(Beside("filetype.ini"), "[FileType]\r\n" + Ext(1) + "=ファイル種類\r\n"));
+  ASSERT_TRUE(vttest::WriteFileBytes(Beside("filetype.ini"),
+                                     "[FileType]\r\n" + Ext(1) + "=ファイル種類\r\n"));
   Open();
   Select(0);
   Type("Audio File");
@@ -60,10 +61,14 @@ TEST_F(WindowTest, ApplyPutsTheChosenOptionOnEveryAssociatedRow) {
   Click(form_->btnApply);
   Select(0, false);
   Select(1);  // VNT
-  const struct { TRadioButton* add; TRadioButton* list; const char* ext0; const char* vnt; } steps[] = {
-      {form_->RadioButton2, form_->RadioButton5, " /a", " /clear"},
-      {form_->RadioButton3, form_->RadioButton4, " /na", ""},
-      {form_->RadioButton1, form_->RadioButton5, "", " /clear"}};
+  const struct {
+    TRadioButton* add;
+    TRadioButton* list;
+    const char* ext0;
+    const char* vnt;
+  } steps[] = {{form_->RadioButton2, form_->RadioButton5, " /a", " /clear"},
+               {form_->RadioButton3, form_->RadioButton4, " /na", ""},
+               {form_->RadioButton1, form_->RadioButton5, "", " /clear"}};
   for (const auto& step : steps) {
     Click(step.add);
     Click(step.list);

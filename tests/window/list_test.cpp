@@ -42,15 +42,19 @@ TEST_P(ReplyTest, RowsFollowTheAnswerPieceByPiece) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, ReplyTest,
-    ::testing::Values(Reply{"EmptyAnswer", "--support-ext-empty", nullptr, {"", "VNT", "M3U"}},
-                      Reply{"TrailingSeparator", "--support-ext .Mp3;", nullptr, {"MP3", "", "VNT", "M3U"}},
-                      Reply{"PlaylistTwice", "--support-ext .vnt", nullptr, {"VNT", "VNT", "M3U"}},
-                      // A caption drops the first whole character, never half of one.
-                      Reply{"DoubleByteFirstCharacter", "--support-ext ア;.アイ", nullptr, {"", "アイ", "VNT", "M3U"}},
-                      Reply{"NoExtensions", "--no-support-ext", nullptr, {}},
-                      Reply{"NotRunningWithoutMutex", "--no-mutex", kPrompt, {}},
-                      Reply{"NoPath", "--no-exe-name --support-ext .wav", kPrompt, {"WAV", "VNT", "M3U"}},
-                      Reply{"EmptyPath", "--exe-name-empty --support-ext .wav", "", {"WAV", "VNT", "M3U"}}),
+    ::testing::Values(
+        Reply{"EmptyAnswer", "--support-ext-empty", nullptr, {"", "VNT", "M3U"}},
+        Reply{"TrailingSeparator", "--support-ext .Mp3;", nullptr, {"MP3", "", "VNT", "M3U"}},
+        Reply{"PlaylistTwice", "--support-ext .vnt", nullptr, {"VNT", "VNT", "M3U"}},
+        // A caption drops the first whole character, never half of one.
+        Reply{"DoubleByteFirstCharacter",
+              "--support-ext ア;.アイ",
+              nullptr,
+              {"", "アイ", "VNT", "M3U"}},
+        Reply{"NoExtensions", "--no-support-ext", nullptr, {}},
+        Reply{"NotRunningWithoutMutex", "--no-mutex", kPrompt, {}},
+        Reply{"NoPath", "--no-exe-name --support-ext .wav", kPrompt, {"WAV", "VNT", "M3U"}},
+        Reply{"EmptyPath", "--exe-name-empty --support-ext .wav", "", {"WAV", "VNT", "M3U"}}),
     [](const ::testing::TestParamInfo<Reply>& test) { return std::string(test.param.name); });
 
 TEST_F(WindowTest, SelectionShowsExtensionsTypeNameAndEnablesApply) {

@@ -38,28 +38,37 @@ class OptionsFileTest : public WindowTest, public ::testing::WithParamInterface<
 
 // Values out of range read as the defaults; other sections and keys survive the rewrite.
 TEST_P(OptionsFileTest, StoredValuesCheckTheirButtonsAndComeBackInRange) {
-  const std::string file = std::string("[other]\r\nkeep=1\r\n[vntassoc]\r\n") + GetParam().stored + "mine=x\r\n";
+  const std::string file =
+      std::string("[other]\r\nkeep=1\r\n[vntassoc]\r\n") + GetParam().stored + "mine=x\r\n";
   ASSERT_TRUE(vttest::WriteFileBytes(OptionsPath(), file));
   Open();
   TRadioButton* buttons[] = {form_->RadioButton1, form_->RadioButton2, form_->RadioButton3,
                              form_->RadioButton4, form_->RadioButton5};
   for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(buttons[i]->Checked(), i + 1 == GetParam().addButton || i + 1 == GetParam().listButton) << i;
+    EXPECT_EQ(buttons[i]->Checked(),
+              i + 1 == GetParam().addButton || i + 1 == GetParam().listButton)
+        << i;
   }
   Close();
-  EXPECT_EQ(ReadText(OptionsPath()), std::string("[other]\r\nkeep=1\r\n[vntassoc]\r\n") + GetParam().written);
+  EXPECT_EQ(ReadText(OptionsPath()),
+            std::string("[other]\r\nkeep=1\r\n[vntassoc]\r\n") + GetParam().written);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, OptionsFileTest,
-    ::testing::Values(
-        StoredOptions{"OutOfRange", "AddOption=5\r\nListOption=-3\r\n", 1, 4, "AddOption=-1\r\nListOption=0\r\nmine=x\r\n"},
-        StoredOptions{"AddAndNewList", "AddOption=1\r\nListOption=1\r\n", 2, 5, "AddOption=1\r\nListOption=1\r\nmine=x\r\n"},
-        StoredOptions{"DoNotAddAndNoNumber", "AddOption=0\r\nListOption=abc\r\n", 3, 4, "AddOption=0\r\nListOption=0\r\nmine=x\r\n"}),
-    [](const ::testing::TestParamInfo<StoredOptions>& test) { return std::string(test.param.name); });
+    ::testing::Values(StoredOptions{"OutOfRange", "AddOption=5\r\nListOption=-3\r\n", 1, 4,
+                                    "AddOption=-1\r\nListOption=0\r\nmine=x\r\n"},
+                      StoredOptions{"AddAndNewList", "AddOption=1\r\nListOption=1\r\n", 2, 5,
+                                    "AddOption=1\r\nListOption=1\r\nmine=x\r\n"},
+                      StoredOptions{"DoNotAddAndNoNumber", "AddOption=0\r\nListOption=abc\r\n", 3,
+                                    4, "AddOption=0\r\nListOption=0\r\nmine=x\r\n"}),
+    [](const ::testing::TestParamInfo<StoredOptions>& test) {
+      return std::string(test.param.name);
+    });
 
 TEST_F(WindowTest, PathIsRecordedOnlyWhereTheSiblingsKeyExists) {
-  if (vttest::KeyExists(HKEY_CURRENT_USER, kMaker)) GTEST_SKIP() << "the sibling product is installed";
+  if (vttest::KeyExists(HKEY_CURRENT_USER, kMaker))
+    GTEST_SKIP() << "the sibling product is installed";
   vttest::ScratchKey maker(HKEY_CURRENT_USER, kMaker);
   Open();
   Close();

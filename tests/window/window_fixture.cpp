@@ -27,7 +27,8 @@ void WindowTest::TearDown() {
 }
 
 void WindowTest::StartPlayer(const std::string& exts, const std::string& moreOptions) {
-  const std::string options = "--exe-name \"" + player_ + "\" --support-ext \"" + exts + "\" " + moreOptions;
+  const std::string options =
+      "--exe-name \"" + player_ + "\" --support-ext \"" + exts + "\" " + moreOptions;
   ASSERT_TRUE(stub_.Start(options));
 }
 
@@ -42,7 +43,8 @@ void WindowTest::SeedOther(int i, const std::string& typeName) {
   ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, Ext(i), "", progId));
   ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, progId, "", typeName));
   ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, progId + "\\DefaultIcon", "", "other.exe,2"));
-  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, progId + "\\shell\\open\\command", "", "other.exe %1"));
+  ASSERT_TRUE(
+      vttest::SetString(HKEY_CLASSES_ROOT, progId + "\\shell\\open\\command", "", "other.exe %1"));
 }
 
 std::string WindowTest::Classes(const std::string& key, const char* name) const {
@@ -57,16 +59,19 @@ void WindowTest::Select(int row, bool selected) {
   SendMessageA(form_->ListView->Handle(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
 
-// Characters typed over the whole text of the combo box's edit field, as the keyboard delivers them.
+// Characters typed over the whole text of the combo box's edit field, as the keyboard delivers
+// them.
 void WindowTest::Type(const char* text) {
   HWND edit = FindWindowExA(form_->ComboBox1->Handle(), nullptr, "Edit", nullptr);
   ASSERT_NE(edit, nullptr);
   SendMessageA(edit, EM_SETSEL, 0, -1);
-  for (const char* p = text; *p != 0; ++p) SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(*p), 0);
+  for (const char* p = text; *p != 0; ++p)
+    SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(*p), 0);
 }
 
 std::vector<std::string> WindowTest::Column(int column) const {
   std::vector<std::string> texts;
-  for (int i = 0; i < form_->ListView->Count(); ++i) texts.push_back(form_->ListView->ItemText(i, column));
+  for (int i = 0; i < form_->ListView->Count(); ++i)
+    texts.push_back(form_->ListView->ItemText(i, column));
   return texts;
 }
