@@ -178,6 +178,40 @@ TEST_F(EventsTest, RadioGroupsAreExclusiveAndIndependent) {
   EXPECT_TRUE(form.Radio2->Checked());
 }
 
+TEST_F(EventsTest, EditableFieldReportsTypingButNotSetText) {
+  // A single-line edit sends EN_CHANGE for WM_SETTEXT too: only the quiet counter tells them apart.
+  TEdit* edit = form.Add<TEdit>({"Free", form.Panel, {300, 29, 100, 20}, nullptr, cfNone});
+  int changes = 0;
+  edit->OnChange = [&](TControl*) { ++changes; };
+  edit->SetText("from code");
+  EXPECT_EQ(changes, 0);
+  SendMessageA(edit->Handle(), WM_CHAR, 'x', 1);
+  EXPECT_EQ(changes, 1);
+}
+
+TEST(RadioGroups, GroupsInOneParentEndAtCfGroupAndAtOtherControls) {
+  PrepareApplication();
+  TForm form({"TFormsRadioForm", "radio", 300, 200});
+  TRadioButton* a = form.Add<TRadioButton>({"A", nullptr, {8, 8, 80, 17}, "A", cfChecked});
+  TRadioButton* b = form.Add<TRadioButton>({"B", nullptr, {8, 28, 80, 17}, "B", cfNone});
+  TRadioButton* c = form.Add<TRadioButton>({"C", nullptr, {8, 48, 80, 17}, "C", cfGroup | cfChecked});
+  TRadioButton* d = form.Add<TRadioButton>({"D", nullptr, {8, 68, 80, 17}, "D", cfNone});
+  form.Add<TButton>({"Btn", nullptr, {8, 88, 80, 25}, "Btn", cfNone});
+  TRadioButton* e = form.Add<TRadioButton>({"E", nullptr, {8, 118, 80, 17}, "E", cfChecked});
+  EXPECT_TRUE(a->Checked());
+  EXPECT_TRUE(c->Checked());
+  SendMessageA(b->Handle(), BM_CLICK, 0, 0);
+  SendMessageA(d->Handle(), BM_CLICK, 0, 0);
+  EXPECT_FALSE(a->Checked());
+  EXPECT_TRUE(b->Checked());
+  EXPECT_FALSE(c->Checked());
+  EXPECT_TRUE(d->Checked());
+  EXPECT_TRUE(e->Checked());
+  a->SetChecked(true);
+  EXPECT_FALSE(b->Checked());
+  EXPECT_TRUE(d->Checked());
+}
+
 TEST_F(EventsTest, ReadOnlyEditTakesText) {
   form.Edit->SetText("C:\\Program Files\\プレイヤー\\player.exe");
   EXPECT_EQ(form.Edit->Text(), "C:\\Program Files\\プレイヤー\\player.exe");
