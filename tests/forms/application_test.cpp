@@ -11,15 +11,6 @@ class ApplicationTest : public ::testing::Test {
   void SetUp() override { PrepareApplication(); }
 };
 
-TEST_F(ApplicationTest, FirstFormIsMainForm) {
-  TTestForm first;
-  {
-    TTestForm second;
-    EXPECT_EQ(Application.MainForm(), &first);
-  }
-  EXPECT_EQ(Application.MainForm(), &first);
-}
-
 TEST_F(ApplicationTest, RunEndsWhenMainFormClosesAndKeepsControls) {
   TTestForm form;
   PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
@@ -29,14 +20,6 @@ TEST_F(ApplicationTest, RunEndsWhenMainFormClosesAndKeepsControls) {
   // The form's own destructor still reads its controls after the loop.
   ASSERT_NE(form.Radio1->Handle(), nullptr);
   EXPECT_TRUE(form.Radio1->Checked());
-}
-
-TEST_F(ApplicationTest, RunEndsWhenClosedFromAHandler) {
-  TTestForm form;
-  form.BtnA->OnClick = [&](TControl*) { form.Close(); };
-  PostMessageA(form.BtnA->Handle(), BM_CLICK, 0, 0);
-  EXPECT_EQ(Application.Run(), 0);
-  EXPECT_TRUE(form.Closed());
 }
 
 TEST_F(ApplicationTest, RunEndsWhenMainWindowIsDestroyed) {
@@ -56,11 +39,6 @@ TEST_F(ApplicationTest, GetMessageErrorEndsLoop) {
   TTestForm form;
   EXPECT_EQ(Application.RunWith(&FailingGetMessage), -1);
   EXPECT_FALSE(form.Closed());
-}
-
-TEST_F(ApplicationTest, RunWithoutMainFormReturnsAtOnce) {
-  ASSERT_EQ(Application.MainForm(), nullptr);
-  EXPECT_EQ(Application.Run(), 0);
 }
 
 TEST_F(ApplicationTest, CloseOutsideLoopLeavesNoQuitBehind) {

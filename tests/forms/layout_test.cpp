@@ -106,17 +106,6 @@ TEST_F(LayoutTest, ControlsListColumnsAndFontScaleWithDpi) {
   EXPECT_EQ(r.bottom - r.top, 720);
 }
 
-TEST_F(LayoutTest, ListIsMultiSelectReportWithFullRowSelect) {
-  TTestForm form;
-  LONG style = GetWindowLongA(form.List->Handle(), GWL_STYLE);
-  EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
-  EXPECT_TRUE(style & LVS_SHOWSELALWAYS);
-  EXPECT_FALSE(style & LVS_SINGLESEL);
-  EXPECT_FALSE(style & LVS_EDITLABELS);
-  EXPECT_TRUE(ListView_GetExtendedListViewStyle(form.List->Handle()) & LVS_EX_FULLROWSELECT);
-  EXPECT_EQ(form.List->ColumnCount(), 4);
-}
-
 TEST_F(LayoutTest, ReadOnlyEditIsPaintedInFaceColour) {
   TTestForm form;
   HDC dc = GetDC(form.Edit->Handle());
@@ -152,37 +141,6 @@ TEST_F(LayoutTest, ContainersPaintTheirInsideInFaceColour) {
   EXPECT_EQ(BackgroundAfter(form.Group1->Handle(), WM_ERASEBKGND), GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(BackgroundAfter(form.Group1->Handle(), WM_PRINTCLIENT), GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(BackgroundAfter(form.Panel->Handle(), WM_PRINTCLIENT), GetSysColor(COLOR_BTNFACE));
-}
-
-TEST_F(LayoutTest, ControlsAreFoundByName) {
-  TTestForm form;
-  EXPECT_EQ(form.FindControl("BtnB"), form.BtnB);
-  EXPECT_EQ(form.FindControl("nothing"), nullptr);
-  EXPECT_FALSE(form.BtnB->Enabled());
-  form.BtnB->SetEnabled(true);
-  EXPECT_TRUE(form.BtnB->Enabled());
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(LayoutTest, ComboDropDownShowsItsItems) {
-  // The layout gives the field's height; the dropped list still needs room for the items.
-  TTestForm form;
-  form.Show();
-  RECT field;
-  GetWindowRect(form.Combo->Handle(), &field);
-  EXPECT_LT(field.bottom - field.top, 30);
-  SendMessageA(form.Combo->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
-  COMBOBOXINFO info{};
-  info.cbSize = sizeof(info);
-  ASSERT_TRUE(GetComboBoxInfo(form.Combo->Handle(), &info));
-  RECT list;
-  GetClientRect(info.hwndList, &list);
-  int itemHeight = static_cast<int>(SendMessageA(form.Combo->Handle(), CB_GETITEMHEIGHT, 0, 0));
-  EXPECT_GE(list.bottom - list.top, 3 * itemHeight);
-  SendMessageA(form.Combo->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
 }
 
 }  // namespace
