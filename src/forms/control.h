@@ -107,7 +107,7 @@ class TControl {
   virtual WindowKind Kind(const TCreateArgs& args) const = 0;
   // Runs once after the window exists and has its font (columns, items, initial checks...).
   virtual void AfterCreate(const TCreateArgs& args);
-  // WM_COMMAND notification code from this control; already filtered by nothing.
+  // A WM_COMMAND notification code (BN_CLICKED, CBN_EDITCHANGE...) sent by this control.
   virtual void OnCommand(WORD code);
   // WM_NOTIFY from this control; the result goes back to the sender.
   virtual LRESULT OnNotify(NMHDR* header);

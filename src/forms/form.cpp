@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
 #include "application.h"
 #include "button.h"
 

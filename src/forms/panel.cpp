@@ -5,5 +5,3 @@
 TControl::WindowKind TPanel::Kind(const TCreateArgs&) const {
   return {forms_internal::PanelClassName(), WS_CLIPCHILDREN | WS_GROUP, WS_EX_CONTROLPARENT};
 }
-
-void TPanel::AfterCreate(const TCreateArgs&) {}

@@ -8,5 +8,4 @@
 class TPanel : public TControl {
  protected:
   WindowKind Kind(const TCreateArgs& args) const override;
-  void AfterCreate(const TCreateArgs& args) override;
 };
