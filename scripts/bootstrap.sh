@@ -11,7 +11,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 packages=(cmake ninja-build g++-mingw-w64-i686-posix mingw-w64-i686-dev wine wine32:i386 wine64
-          xvfb xauth x11-utils locales fonts-ipafont-gothic imagemagick googletest zip unzip)
+          xvfb xauth x11-utils locales fonts-ipafont-gothic fonts-wine imagemagick googletest zip unzip)
 
 missing=()
 for p in "${packages[@]}"; do
