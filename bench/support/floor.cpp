@@ -1,0 +1,103 @@
+#include "floor.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace vtbench {
+
+namespace {
+
+// One query into the caller's buffer; the empty text unless a string value was read.
+void QueryText(HKEY key, const char* name, char* text) {
+  DWORD type = 0;
+  DWORD size = kFloorText - 2;
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
+          ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    text[0] = 0;
+    return;
+  }
+  text[size] = 0;  // also a value stored without its terminator
+}
+
+bool SetText(HKEY key, const char* name, const std::string& value) {
+  return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+// Creates subKey beneath parent, sets its default value and closes it.
+bool CreateWithDefault(HKEY parent, const char* subKey, const std::string& value) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(parent, subKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  const bool set = SetText(key, "", value);
+  RegCloseKey(key);
+  return set;
+}
+
+}  // namespace
+
+void FloorRead(const char* ext, FloorFacts* facts) {
+  facts->progId[0] = facts->backup[0] = facts->typeName[0] = facts->icon[0] = facts->command[0] = 0;
+  facts->progIdOpened = false;
+  HKEY extKey = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ext, 0, KEY_QUERY_VALUE, &extKey) != ERROR_SUCCESS) return;
+  QueryText(extKey, "", facts->progId);
+  RegCloseKey(extKey);
+  if (facts->progId[0] == 0) return;
+
+  HKEY progKey = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, facts->progId, 0, KEY_QUERY_VALUE, &progKey) != ERROR_SUCCESS)
+    return;
+  facts->progIdOpened = true;
+  QueryText(progKey, "backup", facts->backup);
+  QueryText(progKey, "", facts->typeName);
+
+  HKEY sub = nullptr;
+  if (RegOpenKeyExA(progKey, "DefaultIcon", 0, KEY_QUERY_VALUE, &sub) == ERROR_SUCCESS) {
+    QueryText(sub, "", facts->icon);
+    RegCloseKey(sub);
+  }
+  if (RegOpenKeyExA(progKey, "shell", 0, KEY_QUERY_VALUE, &sub) == ERROR_SUCCESS) {
+    char verb[kFloorText];
+    QueryText(sub, "", verb);
+    RegCloseKey(sub);
+    char commandKey[kFloorText + 16];
+    std::snprintf(commandKey, sizeof commandKey, "shell\\%s\\command", verb[0] ? verb : "open");
+    if (RegOpenKeyExA(progKey, commandKey, 0, KEY_QUERY_VALUE, &sub) == ERROR_SUCCESS) {
+      QueryText(sub, "", facts->command);
+      RegCloseKey(sub);
+    }
+  }
+  RegCloseKey(progKey);
+}
+
+bool FloorRegister(const Registration& r) {
+  if (!CreateWithDefault(HKEY_CLASSES_ROOT, r.ext.c_str(), r.progId)) return false;
+  HKEY progKey = nullptr;
+  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, r.progId.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_CREATE_SUB_KEY,
+                      nullptr, &progKey, nullptr) != ERROR_SUCCESS)
+    return false;
+  const bool done = SetText(progKey, "", r.typeName) && SetText(progKey, "backup", r.backup) &&
+                    CreateWithDefault(progKey, "DefaultIcon", r.icon) &&
+                    CreateWithDefault(progKey, "shell", "") &&
+                    CreateWithDefault(progKey, "shell\\open\\command", r.command);
+  RegCloseKey(progKey);
+  return done;
+}
+
+bool FloorUnregister(const Registration& r) {
+  HKEY extKey = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, r.ext.c_str(), 0, KEY_SET_VALUE, &extKey) != ERROR_SUCCESS)
+    return false;
+  const bool restored = SetText(extKey, "", r.backup);
+  RegCloseKey(extKey);
+  bool deleted = true;
+  for (const char* sub : {"\\shell\\open\\command", "\\shell\\open", "\\shell", "\\DefaultIcon", ""})
+    deleted = RegDeleteKeyA(HKEY_CLASSES_ROOT, (r.progId + sub).c_str()) == ERROR_SUCCESS && deleted;
+  return restored && deleted;
+}
+
+}  // namespace vtbench

@@ -1,0 +1,35 @@
+// The floor: the fewest registry calls that read or produce the same facts as the tool, issued
+// directly with fixed buffers and no copies. Each function's comment gives its call count.
+#pragma once
+#include <string>
+
+namespace vtbench {
+
+enum { kFloorText = 1024 };
+
+// What the tool's Load finds out about one extension.
+struct FloorFacts {
+  char progId[kFloorText];
+  char backup[kFloorText];
+  char typeName[kFloorText];
+  char icon[kFloorText];
+  char command[kFloorText];
+  bool progIdOpened;  // the ProgID key exists (backup is meaningful)
+};
+
+// Open, query, close the extension; open the ProgID, query "backup" and its default; open, query and
+// close "DefaultIcon", "shell" and the verb's command key; close the ProgID: 16 calls.
+void FloorRead(const char* ext, FloorFacts* facts);
+
+// The keys and values that registering one extension leaves behind.
+struct Registration {
+  std::string ext, progId, typeName, backup, icon, command;
+};
+// Create-or-open and set the extension; create the ProgID and set its default and "backup"; create,
+// set and close "DefaultIcon", "shell" and "shell\open\command"; close the ProgID: 16 calls.
+bool FloorRegister(const Registration& r);
+// Open, set and close the extension with the earlier ProgID; delete the five keys of the tool's
+// ProgID, deepest first: 8 calls.
+bool FloorUnregister(const Registration& r);
+
+}  // namespace vtbench

@@ -1,0 +1,159 @@
+#include "scratchset.h"
+
+#include <windows.h>
+
+#include <cctype>
+#include <cstring>
+
+namespace vtbench {
+
+const char kPlayerPath[] = "C:\\Program Files\\Vantrel Player\\vtplayer.exe";
+
+namespace {
+
+const char kOtherPath[] = "C:\\Program Files\\BenchOther\\other.exe";
+// Prefixes of the three kinds of scratch keys; each is followed by <pid>_<n>.
+const char* const kScratchPrefixes[] = {".vtb", "vantrel.vtb", "VtBenchApp"};
+
+// prefix (letter case ignored), digits, "_", digits, end.
+bool IsScratchName(const char* name) {
+  for (const char* prefix : kScratchPrefixes) {
+    const size_t length = std::strlen(prefix);
+    if (_strnicmp(name, prefix, length) != 0) continue;
+    const char* p = name + length;
+    if (!std::isdigit(static_cast<unsigned char>(*p))) continue;
+    while (std::isdigit(static_cast<unsigned char>(*p))) ++p;
+    if (*p++ != '_' || !std::isdigit(static_cast<unsigned char>(*p))) continue;
+    while (std::isdigit(static_cast<unsigned char>(*p))) ++p;
+    if (*p == 0) return true;
+  }
+  return false;
+}
+
+void DeleteClassesTree(const std::string& key) { RegDeleteTreeA(HKEY_CLASSES_ROOT, key.c_str()); }
+
+}  // namespace
+
+bool SetClassesString(const std::string& key, const char* name, const std::string& value) {
+  HKEY handle = nullptr;
+  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  const LONG rc = RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(handle);
+  return rc == ERROR_SUCCESS;
+}
+
+bool GetClassesString(const std::string& key, const char* name, std::string* value) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
+    return false;
+  char buffer[1024];
+  DWORD type = 0;
+  DWORD size = sizeof buffer - 1;
+  const LONG rc = RegQueryValueExA(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+  RegCloseKey(handle);
+  if (rc != ERROR_SUCCESS || type != REG_SZ) return false;
+  buffer[size] = 0;
+  value->assign(buffer);
+  return true;
+}
+
+bool ClassesKeyExists(const std::string& key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
+    return false;
+  RegCloseKey(handle);
+  return true;
+}
+
+ScratchSet::ScratchSet(int count) : count_(count), pid_(GetCurrentProcessId()) { Remove(); }
+
+ScratchSet::~ScratchSet() { Remove(); }
+
+std::string ScratchSet::Name(const char* prefix, int i) const {
+  return prefix + std::to_string(pid_) + "_" + std::to_string(i + 1);
+}
+
+std::string ScratchSet::Ext(int i) const { return Name(".vtb", i); }
+std::string ScratchSet::ListExt(int i) const { return Name(".VTB", i); }
+std::string ScratchSet::Foreign(int i) const { return Name("VtBenchApp", i); }
+std::string ScratchSet::ForeignType(int i) const { return "Bench Type " + std::to_string(i + 1); }
+std::string ScratchSet::ForeignIcon(int i) const {
+  return std::string(kOtherPath) + "," + std::to_string(i % 7);
+}
+std::string ScratchSet::ForeignCommand(int) const {
+  return "\"" + std::string(kOtherPath) + "\" \"%1\"";
+}
+std::string ScratchSet::ToolProgId(int i) const { return "vantrel" + ListExt(i); }
+std::string ScratchSet::ToolTypeName(int i) const { return ListExt(i).substr(1) + " File"; }
+std::string ScratchSet::ToolIcon() const { return std::string(kPlayerPath) + ",0"; }
+std::string ScratchSet::ToolCommand(const char* option) const {
+  std::string command = "\"" + std::string(kPlayerPath) + "\" \"%1\"";
+  if (option[0] != 0) command += std::string(" ") + option;
+  return command;
+}
+
+bool ScratchSet::Seed() const {
+  for (int i = 0; i < count_; ++i) {
+    const std::string progId = Foreign(i);
+    if (!SetClassesString(Ext(i), "", progId) || !SetClassesString(progId, "", ForeignType(i)) ||
+        !SetClassesString(progId + "\\DefaultIcon", "", ForeignIcon(i)) ||
+        !SetClassesString(progId + "\\shell\\open\\command", "", ForeignCommand(i)))
+      return false;
+  }
+  return true;
+}
+
+void ScratchSet::Remove() const {
+  for (int i = 0; i < count_; ++i) {
+    DeleteClassesTree(Ext(i));
+    DeleteClassesTree(Foreign(i));
+    DeleteClassesTree(ToolProgId(i));
+  }
+}
+
+bool ScratchSet::IsOriginal() const {
+  for (int i = 0; i < count_; ++i) {
+    std::string value;
+    if (!GetClassesString(Ext(i), "", &value) || value != Foreign(i)) return false;
+    if (ClassesKeyExists(ToolProgId(i))) return false;
+    if (!GetClassesString(Foreign(i), "", &value) || value != ForeignType(i)) return false;
+  }
+  return true;
+}
+
+bool ScratchSet::IsRegistered(const char* option) const {
+  const std::string icon = ToolIcon();
+  const std::string command = ToolCommand(option);
+  for (int i = 0; i < count_; ++i) {
+    const std::string progId = ToolProgId(i);
+    std::string value;
+    if (!GetClassesString(Ext(i), "", &value) || value != progId) return false;
+    if (!GetClassesString(progId, "", &value) || value != ToolTypeName(i)) return false;
+    if (!GetClassesString(progId, "backup", &value) || value != Foreign(i)) return false;
+    if (!GetClassesString(progId + "\\DefaultIcon", "", &value) || value != icon) return false;
+    if (!GetClassesString(progId + "\\shell", "", &value) || !value.empty()) return false;
+    if (!GetClassesString(progId + "\\shell\\open\\command", "", &value) || value != command)
+      return false;
+  }
+  return true;
+}
+
+int SweepScratchKeys() {
+  std::vector<std::string> found;
+  char name[256];
+  for (DWORD index = 0;; ++index) {
+    DWORD length = sizeof name;
+    const LONG rc = RegEnumKeyExA(HKEY_CLASSES_ROOT, index, name, &length, nullptr, nullptr, nullptr,
+                                  nullptr);
+    if (rc == ERROR_MORE_DATA) continue;
+    if (rc != ERROR_SUCCESS) break;
+    if (IsScratchName(name)) found.push_back(name);
+  }
+  for (const std::string& key : found) DeleteClassesTree(key);
+  return static_cast<int>(found.size());
+}
+
+}  // namespace vtbench

@@ -1,0 +1,61 @@
+// The scratch associations of one benchmark process: count extensions ".vtb<pid>_<n>", each naming
+// another program's ProgID "VtBenchApp<pid>_<n>" with a type name, an icon and an open command.
+// Every key of the set, the tool's ProgIDs "vantrel.VTB<pid>_<n>" included, is deleted when the set
+// is made and when it goes away.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace vtbench {
+
+// The player path that the benchmarks register (it need not exist).
+extern const char kPlayerPath[];
+
+class ScratchSet {
+ public:
+  explicit ScratchSet(int count);
+  ~ScratchSet();
+  ScratchSet(const ScratchSet&) = delete;
+  ScratchSet& operator=(const ScratchSet&) = delete;
+
+  // Writes the other program's associations; false when one key cannot be written.
+  bool Seed() const;
+  // Deletes every key of the set.
+  void Remove() const;
+
+  int count() const { return count_; }
+  // The extension key as seeded (lower case).
+  std::string Ext(int i) const;
+  // The same extension as the tool's list passes it: in capitals.
+  std::string ListExt(int i) const;
+  std::string Foreign(int i) const;
+  std::string ForeignType(int i) const;
+  std::string ForeignIcon(int i) const;
+  std::string ForeignCommand(int i) const;
+  // What registering ListExt(i) produces.
+  std::string ToolProgId(int i) const;
+  std::string ToolTypeName(int i) const;  // the list's fallback: extension without dot + " File"
+  std::string ToolIcon() const;
+  std::string ToolCommand(const char* option) const;
+
+  // True when every extension names its other program again and no tool ProgID is left.
+  bool IsOriginal() const;
+  // True when every extension is registered to the tool with the given option.
+  bool IsRegistered(const char* option) const;
+
+ private:
+  std::string Name(const char* prefix, int i) const;
+  int count_;
+  unsigned long pid_;
+};
+
+// Deletes scratch keys of any benchmark process (left behind by one that was killed).
+int SweepScratchKeys();
+
+// Direct registry helpers under HKEY_CLASSES_ROOT, outside the code being measured.
+bool SetClassesString(const std::string& key, const char* name, const std::string& value);
+// The string value, or false when the key or value is missing or not a string.
+bool GetClassesString(const std::string& key, const char* name, std::string* value);
+bool ClassesKeyExists(const std::string& key);
+
+}  // namespace vtbench

@@ -1,0 +1,231 @@
+// The window: from starting vntassoc.exe (beside the stand-in player answering 500 extensions) until
+// its list holds all 502 rows, against the floor of the player's DDE round trip plus reading the
+// same extensions directly, and against a program that only shows an empty list. Then the running
+// tool's private memory with its 502 rows and the size of vntassoc.exe.
+#include <windows.h>
+#include <ddeml.h>
+
+#include <cctype>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "floor.h"
+#include "process.h"
+#include "regfile.h"
+#include "rounds.h"
+#include "scratchset.h"
+#include "stopwatch.h"
+#include "table.h"
+#include "windowprobe.h"
+
+using namespace vtbench;
+
+namespace {
+
+const int kExtensions = 500;
+const int kRows = kExtensions + 2;  // the player's extensions, then .vnt and .m3u
+const char kPlayerName[] = "Vantrel Player";
+const DWORD kReadyTimeoutMs = 30000;
+
+HDDEDATA CALLBACK NoCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+  return nullptr;
+}
+
+// One conversation, two CF_TEXT requests, as the tool asks the player.
+class DdeFloor {
+ public:
+  bool Ask(std::string* exePath, std::string* extensions) {
+    DWORD instance = 0;
+    if (DdeInitializeA(&instance, NoCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return false;
+    HSZ name = DdeCreateStringHandleA(instance, kPlayerName, CP_WINANSI);
+    HCONV conversation = DdeConnect(instance, name, name, nullptr);
+    const bool answered = conversation != nullptr && Request(instance, conversation, "ExeName", exePath) &&
+                          Request(instance, conversation, "SupportExt", extensions);
+    if (conversation != nullptr) DdeDisconnect(conversation);
+    DdeFreeStringHandle(instance, name);
+    DdeUninitialize(instance);
+    return answered;
+  }
+
+ private:
+  static bool Request(DWORD instance, HCONV conversation, const char* item, std::string* text) {
+    HSZ itemName = DdeCreateStringHandleA(instance, item, CP_WINANSI);
+    HDDEDATA data = DdeClientTransaction(nullptr, 0, conversation, itemName, CF_TEXT, XTYP_REQUEST, 10000,
+                                         nullptr);
+    DdeFreeStringHandle(instance, itemName);
+    if (data == nullptr) return false;
+    const DWORD size = DdeGetData(data, nullptr, 0, 0);
+    text->assign(size, '\0');
+    DdeGetData(data, reinterpret_cast<BYTE*>(&(*text)[0]), size, 0);
+    text->resize(text->find('\0') == std::string::npos ? size : text->find('\0'));
+    DdeFreeDataHandle(data);
+    return true;
+  }
+};
+
+// The floor of the list fill: the DDE round trip, then each piece of the answer read directly.
+bool FloorFill(int* pieces) {
+  std::string exePath, text;
+  if (!DdeFloor().Ask(&exePath, &text)) return false;
+  text += ";.vnt;.m3u";
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  FloorFacts facts;
+  *pieces = 0;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(';', start);
+    if (end == std::string::npos) end = text.size();
+    text[end] = '\0';
+    FloorRead(&text[start], &facts);
+    ++*pieces;
+    start = end + 1;
+  }
+  return true;
+}
+
+double FileKb(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+  return static_cast<double>(data.nFileSizeLow) / 1024;
+}
+
+// The stand-in player, answering its own path and the extensions given.
+class StandIn {
+ public:
+  explicit StandIn(const std::string& exe) : exe_(exe) {}
+  bool Start(const std::string& answer) {
+    if (!process_.Start("\"" + exe_ + "\" --exe-name \"" + exe_ + "\" " + answer, nullptr, false)) {
+      std::fprintf(stderr, "bench: could not start %s\n", exe_.c_str());
+      return false;
+    }
+    for (int waited = 0; FindWindowA("TFrmMIDI", nullptr) == nullptr; waited += 10, Sleep(10)) {
+      if (waited > 20000) {
+        std::fprintf(stderr, "bench: the stand-in player did not open its window\n");
+        return false;
+      }
+    }
+    return true;
+  }
+  bool Stop() {
+    const bool closed = PostClose("TFrmMIDI", process_.id()) && process_.WaitForExit(10000) == 0;
+    process_.Kill();
+    return closed;
+  }
+
+ private:
+  std::string exe_;
+  ChildProcess process_;
+};
+
+// Starts a program, then times it until its list view holds rows rows; memory is taken after.
+struct ListProgram {
+  const char* windowClass;
+  std::string exe;
+  std::string folder;
+  int rows;
+  ChildProcess process;
+  std::vector<double> peakKb, privateKb;
+
+  bool StartAndWait() {
+    if (!process.Start("\"" + exe + "\"", folder.c_str(), false)) return false;
+    return WaitForRows(windowClass, process.handle(), process.id(), rows, kReadyTimeoutMs);
+  }
+  bool MeasureAndClose() {
+    MemoryUse use;
+    if (!ProcessMemory(process.handle(), &use)) return false;
+    peakKb.push_back(use.peakPrivateKb);
+    privateKb.push_back(use.privateKb);
+    if (!PostClose(windowClass, process.id()) || process.WaitForExit(10000) != 0) return false;
+    process.Kill();
+    return true;
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = RoundsFromArgs(argc, argv);
+  PrintHeader();
+  const std::string toolExe = WinePath(VT_BENCH_TOOL_EXE);
+  const std::string strippedExe = WinePath(VT_BENCH_STRIPPED_EXE);
+  const std::string stubExe = WinePath(VT_BENCH_STUB_EXE);
+  const std::string blankExe = WinePath(VT_BENCH_BLANK_EXE);
+  if (FindWindowA("TFrmAssoc", nullptr) != nullptr || FindWindowA("TFrmMIDI", nullptr) != nullptr) {
+    std::fprintf(stderr, "bench: a tool or player window is already open on this desktop\n");
+    return 1;
+  }
+
+  ScratchSet set(kExtensions);
+  if (!set.Seed()) {
+    std::fprintf(stderr, "bench: could not write the scratch associations\n");
+    return 1;
+  }
+  // The tool writes vntassoc.ini beside itself: run a copy in a folder of our own.
+  ScratchFolder folder;
+  const std::string tool = folder.File("vntassoc.exe");
+  if (!CopyFileA(toolExe.c_str(), tool.c_str(), FALSE)) {
+    std::fprintf(stderr, "bench: could not copy %s\n", toolExe.c_str());
+    return 1;
+  }
+
+  std::string extensions;
+  for (int i = 0; i < set.count(); ++i) extensions += (i ? ";" : "") + set.Ext(i);
+  StandIn player(stubExe);
+  if (!player.Start("--support-ext \"" + extensions + "\"")) return 1;
+
+  ListProgram vntassoc{"TFrmAssoc", tool, folder.path(), kRows, {}, {}, {}};
+  ListProgram blank{"VtBenchBlank", blankExe, folder.path(), 0, {}, {}, {}};
+  int pieces = 0;
+  Rounds rounds;
+  rounds.Step("tool", [&] { return vntassoc.StartAndWait(); });
+  rounds.Untimed("close tool", [&] { return vntassoc.MeasureAndClose(); });
+  rounds.Step("floor", [&] { return FloorFill(&pieces); }, [&] { return pieces == kRows; });
+  rounds.Step("blank", [&] { return blank.StartAndWait(); });
+  rounds.Untimed("close blank", [&] { return blank.MeasureAndClose(); });
+  if (!rounds.Run(runs)) return 1;
+
+  TableRow window;
+  window.measure = "4 window: start until 502 rows";
+  window.tool = rounds.Median("tool");
+  window.floor = rounds.Median("floor");
+  window.altName = "empty list program";
+  window.alt = rounds.Median("blank");
+  window.goal = "<=1.5x floor";
+  window.met = window.tool <= 1.5 * window.floor;
+  PrintRow(window);
+
+  TableRow peak;
+  peak.measure = "5 memory: peak private bytes, 502 rows";
+  peak.unit = "KiB";
+  peak.tool = Median(vntassoc.peakKb);
+  peak.altName = "empty list program";
+  peak.alt = Median(blank.peakKb);
+  PrintRow(peak);
+  TableRow now = peak;
+  now.measure = "5 memory: private bytes, 502 rows";
+  now.tool = Median(vntassoc.privateKb);
+  now.alt = Median(blank.privateKb);
+  PrintRow(now);
+
+  TableRow size;
+  size.measure = "5 size: vntassoc.exe, stripped as packaged";
+  size.unit = "KiB";
+  size.tool = FileKb(strippedExe);
+  size.altName = "empty list program";
+  size.alt = FileKb(blankExe);
+  PrintRow(size);
+  std::printf("NOTE\tvntassoc.exe as built (RelWithDebInfo, with debugging information): %.0f KiB\n",
+              FileKb(toolExe));
+  // The same start with a player that answers no extensions (three rows: an empty one, .vnt and
+  // .m3u) splits the tool's time into what every start costs and what the rows add.
+  if (!player.Stop() || !player.Start("--support-ext-empty")) return 1;
+  ListProgram fewRows{"TFrmAssoc", tool, folder.path(), 3, {}, {}, {}};
+  Rounds fixed;
+  fixed.Step("tool", [&] { return fewRows.StartAndWait(); });
+  fixed.Untimed("close tool", [&] { return fewRows.MeasureAndClose(); });
+  if (!fixed.Run(runs)) return 1;
+  std::printf("NOTE\twindow, start until 3 rows (player answers no extensions): %.1f ms\n",
+              fixed.Median("tool"));
+  return player.Stop() ? 0 : 1;
+}
