@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Usage: scripts/bench.sh [--runs N]
+# Builds the benchmarks (build tree build-bench, or VT_BENCH_BUILD_DIR) and runs them all under Wine in
+# a prefix of their own, then prints one table. Each row compares the tool with the floor (the fewest
+# direct calls doing the same work) and with an alternative, as ratios of medians over N runs (7 by
+# default) in which every side runs once per round, one after the other.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root="$(pwd)"
+build="${VT_BENCH_BUILD_DIR:-$root/build-bench}"
+
+if [ "${1:-}" != "--inside-wine" ]; then
+  bash scripts/bootstrap.sh
+  cmake -S . -B "$build" -G Ninja --toolchain cmake/toolchain-mingw-i686.cmake \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$build" --target vt_benchmarks
+  exec scripts/with-wine.sh "$build/bench-prefix" "$root/scripts/bench.sh" --inside-wine "$@"
+fi
+shift
+
+# --- From here on inside the Wine environment of the bench prefix. ---
+out="$(mktemp)"
+finish() {
+  # Scratch keys of a benchmark that died before its own clean-up.
+  wine "$build/bench/vt_bench_sweep.exe" </dev/null || true
+  rm -f "$out"
+}
+trap finish EXIT
+
+status=0
+for bench in read write window; do
+  echo "bench: running $bench ..." >&2
+  if ! wine "$build/bench/vt_bench_$bench.exe" "$@" </dev/null | tr -d '\r' >>"$out"; then
+    echo "bench: $bench failed" >&2
+    status=1
+  fi
+done
+
+echo "vntassoc benchmarks: $(git rev-parse --short HEAD 2>/dev/null || echo '?'), $(wine --version)," \
+  "$(nproc) cores, medians of ${2:-7} runs each"
+echo
+{
+  grep -m1 '^HEAD' "$out" | cut -f2-
+  grep '^ROW' "$out" | cut -f2-
+} | column -t -s $'\t'
+echo
+grep '^NOTE' "$out" | cut -f2- | sed 's/^/  /' || true
+exit $status
