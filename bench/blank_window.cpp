@@ -25,11 +25,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = "VtBenchBlank";
   if (RegisterClassA(&windowClass) == 0) return 3;
-  HWND window = CreateWindowExA(0, "VtBenchBlank", "blank", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 600, 400, nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExA(0, "VtBenchBlank", "blank", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                600, 400, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 3;
-  CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 8, 8, 560,
-                  340, window, nullptr, instance, nullptr);
+  CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 8, 8, 560, 340,
+                  window, nullptr, instance, nullptr);
   ShowWindow(window, showCommand);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -53,8 +53,7 @@ bool SameFacts(const ScratchSet& set, const std::vector<std::string>& exts) {
       std::string value;
       if (!QueryAssoc(kAssocFacts[k], exts[i].c_str(), &value) || value != expected[k]) {
         std::fprintf(stderr, "bench: AssocQueryStringA(%d, %s) gave \"%s\", not \"%s\"\n",
-                     static_cast<int>(kAssocFacts[k]), exts[i].c_str(), value.c_str(),
-                     expected[k].c_str());
+                     static_cast<int>(kAssocFacts[k]), exts[i].c_str(), value.c_str(), expected[k].c_str());
         return false;
       }
     }

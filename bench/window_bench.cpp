@@ -28,9 +28,7 @@ const int kRows = kExtensions + 2;  // the player's extensions, then .vnt and .m
 const char kPlayerName[] = "Vantrel Player";
 const DWORD kReadyTimeoutMs = 30000;
 
-HDDEDATA CALLBACK NoCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
-  return nullptr;
-}
+HDDEDATA CALLBACK NoCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
 
 // One conversation, two CF_TEXT requests, as the tool asks the player.
 class DdeFloor {
@@ -51,8 +49,8 @@ class DdeFloor {
  private:
   static bool Request(DWORD instance, HCONV conversation, const char* item, std::string* text) {
     HSZ itemName = DdeCreateStringHandleA(instance, item, CP_WINANSI);
-    HDDEDATA data = DdeClientTransaction(nullptr, 0, conversation, itemName, CF_TEXT, XTYP_REQUEST, 10000,
-                                         nullptr);
+    HDDEDATA data =
+        DdeClientTransaction(nullptr, 0, conversation, itemName, CF_TEXT, XTYP_REQUEST, 10000, nullptr);
     DdeFreeStringHandle(instance, itemName);
     if (data == nullptr) return false;
     const DWORD size = DdeGetData(data, nullptr, 0, 0);
@@ -180,7 +178,8 @@ int main(int argc, char** argv) {
   Rounds rounds;
   rounds.Step("tool", [&] { return vntassoc.StartAndWait(); });
   rounds.Untimed("close tool", [&] { return vntassoc.MeasureAndClose(); });
-  rounds.Step("floor", [&] { return FloorFill(&pieces); }, [&] { return pieces == kRows; });
+  rounds.Step(
+      "floor", [&] { return FloorFill(&pieces); }, [&] { return pieces == kRows; });
   rounds.Step("blank", [&] { return blank.StartAndWait(); });
   rounds.Untimed("close blank", [&] { return blank.MeasureAndClose(); });
   if (!rounds.Run(runs)) return 1;

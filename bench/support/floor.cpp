@@ -12,8 +12,7 @@ namespace {
 void QueryText(HKEY key, const char* name, char* text) {
   DWORD type = 0;
   DWORD size = kFloorText - 2;
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
-          ERROR_SUCCESS ||
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ)) {
     text[0] = 0;
     return;
@@ -29,8 +28,7 @@ bool SetText(HKEY key, const char* name, const std::string& value) {
 // Creates subKey beneath parent, sets its default value and closes it.
 bool CreateWithDefault(HKEY parent, const char* subKey, const std::string& value) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(parent, subKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
+  if (RegCreateKeyExA(parent, subKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
     return false;
   const bool set = SetText(key, "", value);
   RegCloseKey(key);
@@ -49,8 +47,7 @@ void FloorRead(const char* ext, FloorFacts* facts) {
   if (facts->progId[0] == 0) return;
 
   HKEY progKey = nullptr;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, facts->progId, 0, KEY_QUERY_VALUE, &progKey) != ERROR_SUCCESS)
-    return;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, facts->progId, 0, KEY_QUERY_VALUE, &progKey) != ERROR_SUCCESS) return;
   facts->progIdOpened = true;
   QueryText(progKey, "backup", facts->backup);
   QueryText(progKey, "", facts->typeName);

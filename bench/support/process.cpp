@@ -21,16 +21,15 @@ bool ChildProcess::Start(const std::string& commandLine, const char* folder, boo
     startup.hStdError = nul;
   }
   std::string line = commandLine;
-  const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, quiet ? TRUE : FALSE, 0,
-                                      nullptr, folder, &startup, &info_);
+  const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, quiet ? TRUE : FALSE, 0, nullptr,
+                                      folder, &startup, &info_);
   if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
   if (!started) info_ = PROCESS_INFORMATION();
   return started != FALSE;
 }
 
 long ChildProcess::WaitForExit(DWORD timeoutMs) {
-  if (info_.hProcess == nullptr || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0)
-    return -1;
+  if (info_.hProcess == nullptr || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
   DWORD code = 0;
   GetExitCodeProcess(info_.hProcess, &code);
   return static_cast<long>(code);

@@ -26,8 +26,8 @@ LONG WINAPI CountOpen(HKEY a, LPCSTR b, DWORD c, REGSAM d, PHKEY e) {
   ++g_counts[kOpen];
   return Original<decltype(&RegOpenKeyExA)>(kOpen)(a, b, c, d, e);
 }
-LONG WINAPI CountCreate(HKEY a, LPCSTR b, DWORD c, LPSTR d, DWORD e, REGSAM f,
-                        LPSECURITY_ATTRIBUTES g, PHKEY h, LPDWORD i) {
+LONG WINAPI CountCreate(HKEY a, LPCSTR b, DWORD c, LPSTR d, DWORD e, REGSAM f, LPSECURITY_ATTRIBUTES g,
+                        PHKEY h, LPDWORD i) {
   ++g_counts[kCreate];
   return Original<decltype(&RegCreateKeyExA)>(kCreate)(a, b, c, d, e, f, g, h, i);
 }
@@ -96,8 +96,8 @@ int PatchImports(bool install) {
     auto* slots = reinterpret_cast<uintptr_t*>(base + import->FirstThunk);
     for (; names->u1.AddressOfData != 0; ++names, ++slots) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      const char* name =
-          reinterpret_cast<const char*>(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name);
+      const char* name = reinterpret_cast<const char*>(
+          reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name);
       for (int kind = 0; kind < kKinds; ++kind) {
         if (std::strcmp(name, kWrappers[kind].name) != 0) continue;
         if (install) {

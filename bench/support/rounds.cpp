@@ -27,8 +27,7 @@ bool Rounds::Run(int rounds) {
         return false;
       }
       if (step.check && !step.check()) {
-        std::fprintf(stderr, "bench: %s left the wrong result in round %d\n", step.label.c_str(),
-                     round + 1);
+        std::fprintf(stderr, "bench: %s left the wrong result in round %d\n", step.label.c_str(), round + 1);
         return false;
       }
       if (step.timed) samples_[step.label].push_back(elapsed);

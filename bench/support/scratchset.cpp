@@ -83,9 +83,7 @@ std::string ScratchSet::ForeignType(int i) const { return "Bench Type " + std::t
 std::string ScratchSet::ForeignIcon(int i) const {
   return std::string(kOtherPath) + "," + std::to_string(i % 7);
 }
-std::string ScratchSet::ForeignCommand(int) const {
-  return "\"" + std::string(kOtherPath) + "\" \"%1\"";
-}
+std::string ScratchSet::ForeignCommand(int) const { return "\"" + std::string(kOtherPath) + "\" \"%1\""; }
 std::string ScratchSet::ToolProgId(int i) const { return "vantrel" + ListExt(i); }
 std::string ScratchSet::ToolTypeName(int i) const { return ListExt(i).substr(1) + " File"; }
 std::string ScratchSet::ToolIcon() const { return std::string(kPlayerPath) + ",0"; }
@@ -135,8 +133,7 @@ bool ScratchSet::IsRegistered(const char* option) const {
     if (!GetClassesString(progId, "backup", &value) || value != Foreign(i)) return false;
     if (!GetClassesString(progId + "\\DefaultIcon", "", &value) || value != icon) return false;
     if (!GetClassesString(progId + "\\shell", "", &value) || !value.empty()) return false;
-    if (!GetClassesString(progId + "\\shell\\open\\command", "", &value) || value != command)
-      return false;
+    if (!GetClassesString(progId + "\\shell\\open\\command", "", &value) || value != command) return false;
   }
   return true;
 }
@@ -146,8 +143,8 @@ int SweepScratchKeys() {
   char name[256];
   for (DWORD index = 0;; ++index) {
     DWORD length = sizeof name;
-    const LONG rc = RegEnumKeyExA(HKEY_CLASSES_ROOT, index, name, &length, nullptr, nullptr, nullptr,
-                                  nullptr);
+    const LONG rc =
+        RegEnumKeyExA(HKEY_CLASSES_ROOT, index, name, &length, nullptr, nullptr, nullptr, nullptr);
     if (rc == ERROR_MORE_DATA) continue;
     if (rc != ERROR_SUCCESS) break;
     if (IsScratchName(name)) found.push_back(name);

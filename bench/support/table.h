@@ -11,10 +11,10 @@ struct TableRow {
   double tool = -1;   // median of the tool's runs; -1: not measured
   double floor = -1;  // median of the fewest direct calls doing the same
   std::string altName;
-  double alt = -1;    // median of what a user or developer would use instead
-  double toolCalls = -1;   // registry calls per extension
+  double alt = -1;        // median of what a user or developer would use instead
+  double toolCalls = -1;  // registry calls per extension
   double floorCalls = -1;
-  std::string goal;   // empty: no goal for this row
+  std::string goal;  // empty: no goal for this row
   bool met = false;
 };
 
