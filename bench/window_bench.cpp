@@ -224,7 +224,8 @@ int main(int argc, char** argv) {
   fixed.Step("tool", [&] { return fewRows.StartAndWait(); });
   fixed.Untimed("close tool", [&] { return fewRows.MeasureAndClose(); });
   if (!fixed.Run(runs)) return 1;
-  std::printf("NOTE\twindow, start until 3 rows (player answers no extensions): %.1f ms\n",
-              fixed.Median("tool"));
+  std::printf("NOTE\twindow, start until 3 rows (player answers no extensions): %.1f ms, "
+              "peak private bytes %.0f KiB\n",
+              fixed.Median("tool"), Median(fewRows.peakKb));
   return player.Stop() ? 0 : 1;
 }
