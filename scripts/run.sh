@@ -30,17 +30,8 @@ mkdir -p "$player_dir" "$app_dir"
 cp -f "$stub_built" "$player_dir/vtplayer.exe"
 cp -f "$build/src/app/vntassoc.exe" "$app_dir/vntassoc.exe"
 
-# The tool's folder also holds its readme and type-name file, both in code page 932.
-if [ ! -f "$app_dir/readme.txt" ]; then
-  printf '%s\r\n' "vntassoc - Vantrel Player 関連付け設定ツール" "" \
-    "Vantrel Player を起動してから vntassoc.exe を実行して下さい。" \
-    "関連付けたい拡張子を選んで「適用」、元に戻すときは「解除」を押します。" |
-    iconv -f UTF-8 -t CP932 >"$app_dir/readme.txt"
-fi
-if [ ! -f "$app_dir/filetype.ini" ]; then
-  printf '%s\r\n' "[filetype]" ".mp3=MP3 オーディオ" ".mid=MIDI シーケンス" ".vnt=Vantrel プレイリスト" |
-    iconv -f UTF-8 -t CP932 >"$app_dir/filetype.ini"
-fi
+# The tool's folder also holds its readme and type-name file, as the package ships them.
+cp -f "$root/dist/readme.txt" "$root/dist/filetype.ini" "$app_dir/"
 
 # Seed the new prefix once with another player's associations, so that registering keeps a backup
 # and unregistering restores it.
