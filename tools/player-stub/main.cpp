@@ -4,6 +4,8 @@
 //   --exe-name TEXT | --exe-name-empty | --no-exe-name          answer to "ExeName"
 //   --support-ext TEXT | --support-ext-empty | --no-support-ext  answer to "SupportExt"
 //   --ext-count N         "SupportExt" answers .x1;.x2;...;.xN
+//   --ext-prefix P        ... or .P1;.P2;...;.PN, so that a test's extensions are its own
+//   --support-ext-file F  "SupportExt" answers the bytes of file F, whatever they are
 //   --no-terminator       send the answers' bytes without a terminating zero
 //   --delay MS            wait before answering (every item, or only --delay-item ITEM)
 //   --no-mutex            do not create the mutex "Vantrel Player"

@@ -13,6 +13,22 @@ bool ParseCount(const char* text, unsigned long* value) {
   return *end == 0;
 }
 
+// The whole file as it is, zero bytes included; false when it cannot be read.
+bool ReadWholeFile(const char* path, std::string* bytes) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const DWORD size = GetFileSize(file, nullptr);
+  bool ok = size != INVALID_FILE_SIZE;
+  if (ok) {
+    bytes->assign(size, '\0');
+    DWORD got = 0;
+    ok = size == 0 || (ReadFile(file, &(*bytes)[0], size, &got, nullptr) && got == size);
+  }
+  CloseHandle(file);
+  return ok;
+}
+
 }  // namespace
 
 StubConfig DefaultStubConfig() {
@@ -28,6 +44,9 @@ StubConfig DefaultStubConfig() {
 }
 
 bool ParseStubOptions(int argc, char** argv, StubConfig* config) {
+  // --ext-count is generated at the end, so that --ext-prefix may stand before or after it.
+  long generateCount = -1;
+  std::string prefix = "x";
   for (int i = 1; i < argc; ++i) {
     const char* option = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -37,8 +56,16 @@ bool ParseStubOptions(int argc, char** argv, StubConfig* config) {
       config->exeName = {true, value};
     } else if (std::strcmp(option, "--support-ext") == 0 && value != nullptr) {
       config->supportExt = {true, value};
+      generateCount = -1;
+    } else if (std::strcmp(option, "--support-ext-file") == 0 && value != nullptr) {
+      std::string bytes;
+      if (!ReadWholeFile(value, &bytes)) return false;
+      config->supportExt = {true, bytes};
+      generateCount = -1;
     } else if (std::strcmp(option, "--ext-count") == 0 && ParseCount(value, &number)) {
-      config->supportExt = {true, GeneratedExtensions(static_cast<int>(number))};
+      generateCount = static_cast<long>(number);
+    } else if (std::strcmp(option, "--ext-prefix") == 0 && value != nullptr) {
+      prefix = value;
     } else if (std::strcmp(option, "--delay") == 0 && ParseCount(value, &number)) {
       config->delayMs = number;
     } else if (std::strcmp(option, "--delay-item") == 0 && value != nullptr) {
@@ -53,8 +80,10 @@ bool ParseStubOptions(int argc, char** argv, StubConfig* config) {
         config->exeName = {false, ""};
       } else if (std::strcmp(option, "--support-ext-empty") == 0) {
         config->supportExt = {true, ""};
+        generateCount = -1;
       } else if (std::strcmp(option, "--no-support-ext") == 0) {
         config->supportExt = {false, ""};
+        generateCount = -1;
       } else if (std::strcmp(option, "--no-terminator") == 0) {
         config->sendTerminator = false;
       } else if (std::strcmp(option, "--no-mutex") == 0) {
@@ -67,15 +96,20 @@ bool ParseStubOptions(int argc, char** argv, StubConfig* config) {
     }
     if (takesValue) ++i;
   }
+  if (generateCount >= 0)
+    config->supportExt = {true, GeneratedExtensions(static_cast<int>(generateCount), prefix)};
   return true;
 }
 
-std::string GeneratedExtensions(int count) {
+std::string GeneratedExtensions(int count, const std::string& prefix) {
   std::string list;
-  char piece[16];
+  char number[16];
   for (int n = 1; n <= count; ++n) {
-    std::snprintf(piece, sizeof piece, "%s.x%d", n == 1 ? "" : ";", n);
-    list += piece;
+    std::snprintf(number, sizeof number, "%d", n);
+    if (n > 1) list += ';';
+    list += '.';
+    list += prefix;
+    list += number;
   }
   return list;
 }

@@ -25,5 +25,5 @@ StubConfig DefaultStubConfig();
 // malformed value; config is then partly applied.
 bool ParseStubOptions(int argc, char** argv, StubConfig* config);
 
-// ".x1;.x2;...;.xN": a long extension list of predictable size.
-std::string GeneratedExtensions(int count);
+// ".x1;.x2;...;.xN" (or with another prefix than x): a long extension list of predictable size.
+std::string GeneratedExtensions(int count, const std::string& prefix = "x");

@@ -1,0 +1,27 @@
+// Registry snapshots for before/after comparisons: a key tree as text, every value with its type and
+// bytes, subkeys recursively, so that any change (type, terminator, case of a name) shows.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace vtrel {
+
+// The tree beneath root\path as lines "key\sub: name = TYPE hex", names sorted; "(no key)" when
+// the key is missing. Values longer than 64 bytes are shown by size and a checksum.
+std::string DumpTree(HKEY root, const std::string& path);
+// Several trees, each headed by its path.
+std::string DumpTrees(HKEY root, const std::vector<std::string>& paths);
+
+// A value of any type and size, created with its key; false on failure.
+bool PutValue(const std::string& key, const char* name, DWORD type, const std::string& bytes);
+// A key under HKEY_CLASSES_ROOT, created without values.
+bool MakeKey(const std::string& key);
+// A REG_SZ value with its terminator.
+bool PutText(const std::string& key, const char* name, const std::string& text);
+// The default value of an extension as the shell reads it: the string, or "" when the key or the
+// value is missing or not a string.
+std::string NamedProgId(const std::string& ext);
+
+}  // namespace vtrel
