@@ -25,6 +25,17 @@ char* BackupOf(const char* progId) {
   return DupText(key.ReadString("backup"));
 }
 
+// True when the open key holds nothing but its default value. When in doubt, false: the caller then
+// keeps the key.
+bool HoldsOnlyDefault(HKEY key) {
+  DWORD subkeys = 0;
+  DWORD values = 0;
+  if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                       nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return false;
+  return subkeys == 0 && values <= 1;
+}
+
 }  // namespace
 
 VtAssocInfo::VtAssocInfo(const char* extension)
@@ -136,6 +147,10 @@ void VtAssocInfo::Unregister() {
       VtOwnedText previous(BackupOf(named));
       if (previous) {
         extKey.WriteString("", previous.get());
+      } else if (!HoldsOnlyDefault(extKey.key())) {
+        // The key also holds what the shell and other programs keep there ("Content Type",
+        // "OpenWithProgids", ...): only the name of the missing ProgID goes.
+        extKey.WriteString("", "");
       } else {
         // The tool's ProgID key is gone, so there is nothing to restore from.
         extKey.Close();

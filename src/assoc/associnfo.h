@@ -17,8 +17,9 @@ class VtAssocInfo {
   // for ".exe". If the ProgID key cannot be created the registry is left as it was. option may be
   // empty; typeName is copied before the entry's own texts are released.
   void Register(const char* exePath, const char* typeName, const char* option);
-  // Gives the extension back the ProgID in "backup" (or removes its key when the tool's ProgID key
-  // is gone) and deletes the tool's ProgID tree; then reloads.
+  // Gives the extension back the ProgID in "backup" and deletes the tool's ProgID tree; then
+  // reloads. When the tool's ProgID key is gone, the extension's key is removed if it holds nothing
+  // else, and otherwise only its default value is emptied.
   void Unregister();
 
   // Null means absent, which differs from an empty text.

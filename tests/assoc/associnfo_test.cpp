@@ -127,12 +127,18 @@ TEST_F(AssocInfo, ToolProgIdNamedInOtherCaseCountsAsAssociated) {
 TEST_F(AssocInfo, UnregisterRemovesExtensionKeyNamingMissingToolProgId) {
   std::string ext = Ext();
   SetString(kClasses, ext, "", "vantrel" + ext);
-  SetString(kClasses, ext + "\\ShellNew", "", "");
   VtAssocInfo info(ext.c_str());
   info.Load();
   ExpectCleared(info);
   info.Unregister();
   EXPECT_FALSE(KeyExists(kClasses, ext));
+
+  // A key that holds more than the tool's ProgID keeps it all; only the default value is emptied.
+  SetString(kClasses, ext, "", "vantrel" + ext);
+  SetString(kClasses, ext + "\\ShellNew", "", "");
+  info.Unregister();
+  EXPECT_EQ("", Value(ext));
+  EXPECT_TRUE(KeyExists(kClasses, ext + "\\ShellNew"));
 }
 
 TEST_F(AssocInfo, RegisterAndUnregisterRestoreThePreviousProgId) {
