@@ -111,6 +111,29 @@ const char* VtRegistry::ReadString(const char* name) {
   inlineBuffer_[0] = 0;
   if (name == nullptr || key_ == nullptr) return inlineBuffer_;
 
+  // Nearly every value fits inline, so one query usually does: the size is asked for only when
+  // the value turns out to be longer.
+  DWORD type = 0;
+  DWORD size = kInlineValueMax;
+  LONG rc = RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(inlineBuffer_),
+                             &size);
+  if (rc == ERROR_MORE_DATA) return ReadLongString(name);
+  // A value of another type may have left its bytes in the buffer.
+  if (rc != ERROR_SUCCESS || size == 0 || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    inlineBuffer_[0] = 0;
+    return inlineBuffer_;
+  }
+  if (HoldsHeapBlock()) std::free(valueText_);
+  valueText_ = inlineBuffer_;
+  // A string stored without its terminator still ends here.
+  inlineBuffer_[size] = 0;
+  inlineBuffer_[size + 1] = 0;
+  return valueText_;
+}
+
+const char* VtRegistry::ReadLongString(const char* name) {
+  // The inline attempt may have left part of the value in the buffer.
+  inlineBuffer_[0] = 0;
   DWORD type = 0;
   DWORD size = 0;
   if (RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0)
@@ -125,12 +148,12 @@ const char* VtRegistry::ReadString(const char* name) {
     if (block == nullptr) return inlineBuffer_;  // the old block, if any, is still ours
     buffer = static_cast<char*>(block);
   } else {
+    // The value shrank since the first query.
     if (HoldsHeapBlock()) std::free(valueText_);
     buffer = inlineBuffer_;
   }
   valueText_ = buffer;
 
-  // A string stored without its terminator still ends here.
   buffer[size] = 0;
   buffer[size + 1] = 0;
   DWORD capacity = size;
@@ -156,6 +179,11 @@ bool VtRegistry::DeleteTree(const char* subKey) {
   char* last = FindLastChar(copy.get(), '\\');
   if (last != nullptr && last != copy.get() && last[1] == 0) *last = 0;
 
+  // A key without subkeys goes in one call; one with subkeys refuses and is emptied first. A
+  // missing key needs no walk either.
+  LONG rc = RegDeleteKeyA(key_, copy.get());
+  if (rc == ERROR_SUCCESS) return true;
+  if (rc == ERROR_FILE_NOT_FOUND) return false;
   DeleteSubkeysOf(copy.get());
   return RegDeleteKeyA(key_, copy.get()) == ERROR_SUCCESS;
 }

@@ -34,6 +34,8 @@ class VtRegistry {
   enum { kInlineSize = 512, kMaxValueSize = 4194304 };
 
   bool OpenBelow(HKEY parent, const char* subKey, bool create);
+  // ReadString's second attempt, for a value too long for the inline buffer.
+  const char* ReadLongString(const char* name);
   void DeleteSubkeysOf(const char* subKey);
   bool HoldsHeapBlock() const;
 
