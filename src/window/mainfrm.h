@@ -2,6 +2,8 @@
 // registers or unregisters the selected ones. Every command acts on the rows' VtAssocInfo entries,
 // which the rows own from one list fill to the next (or to the window's destruction).
 #pragma once
+#include <vector>
+
 #include "forms.h"
 #include "initializer.h"
 #include "mainfrm_layout.h"
@@ -48,6 +50,14 @@ class TFrmAssoc : public TFrmAssocLayout {
   void RecordPath(VtRegistry& key);
   void ReadOptions(VtIniFile& ini);
   void WriteOptions(VtIniFile& ini);
+
+  // The apply's two steps: RegisterRows registers every row of ext with option and marks it in done
+  // (if given); ReregisterRows registers every other associated row again.
+  void RegisterRows(const char* exePath, const char* ext, const char* typeName, const char* option,
+                    std::vector<bool>* done);
+  void ReregisterRows(const char* exePath, int AddOption, int ListOption,
+                      const std::vector<bool>* skip);
+  bool RowKeysFollowExtensions() const;
 
   VtAssocInfo* EntryAt(int index) const;
   // Shows the entry's type name, command and icon in the row's three sub-items.

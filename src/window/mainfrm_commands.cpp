@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 #include "associnfo.h"
 #include "inifile.h"
@@ -84,28 +85,50 @@ void TFrmAssoc::btnApplyClick(TControl*) {
 
   UpdateScope update(ListView);
   TypeNames typeNames;
+  // Registering a selected row bare and then again with its option ends exactly as registering it
+  // once with the option does, at twice the registry work; so each selected row is registered
+  // once here and the re-registration below passes over it.
+  const bool once = RowKeysFollowExtensions();
+  std::vector<bool> done(static_cast<size_t>(ListView->Count()));
   char* rest = nullptr;
   for (char* piece = NextToken(&selection[0], ";", &rest); piece != nullptr && piece[0] == '.';
        piece = NextToken(rest, ";", &rest)) {
     const std::string typeName = comboName.empty() ? typeNames.For(piece) : comboName;
-    RegisterExtension(exePath.c_str(), piece, typeName.c_str());
+    RegisterRows(exePath.c_str(), piece, typeName.c_str(),
+                 once ? PlayerOption(piece, addOption, listOption) : "", &done);
   }
-  ReregisterWithOptions(exePath.c_str(), addOption, listOption);
+  ReregisterRows(exePath.c_str(), addOption, listOption, once ? &done : nullptr);
 }
 
 void TFrmAssoc::RegisterExtension(const char* exePath, const char* ext, const char* typeName) {
+  RegisterRows(exePath, ext, typeName, "", nullptr);
+}
+
+void TFrmAssoc::ReregisterWithOptions(const char* exePath, int AddOption, int ListOption) {
+  ReregisterRows(exePath, AddOption, ListOption, nullptr);
+}
+
+// The rows of ext all share one option: IsPlaylist ignores letter case as CompareNoCase does.
+void TFrmAssoc::RegisterRows(const char* exePath, const char* ext, const char* typeName,
+                             const char* option, std::vector<bool>* done) {
   const int count = ListView->Count();
   for (int i = 0; i < count; ++i) {
     VtAssocInfo* entry = EntryAt(i);
     if (entry == nullptr || CompareNoCase(entry->ext, ext) != 0) continue;
-    entry->Register(exePath, typeName, "");
+    entry->Register(exePath, typeName, option);
     RefreshRow(i);
+    if (done != nullptr) (*done)[i] = true;
   }
 }
 
-void TFrmAssoc::ReregisterWithOptions(const char* exePath, int AddOption, int ListOption) {
+// A row marked in skip was registered by this command already. Had its registration failed, the
+// entry would have no typeName and be passed over anyway; one that did nothing (".exe") would do
+// nothing again.
+void TFrmAssoc::ReregisterRows(const char* exePath, int AddOption, int ListOption,
+                               const std::vector<bool>* skip) {
   const int count = ListView->Count();
   for (int i = 0; i < count; ++i) {
+    if (skip != nullptr && (*skip)[i]) continue;
     VtAssocInfo* entry = EntryAt(i);
     if (entry == nullptr || entry->associated == 0 || entry->typeName == nullptr) continue;
     // Register releases the entry's own typeName before it reads the argument.
@@ -113,6 +136,21 @@ void TFrmAssoc::ReregisterWithOptions(const char* exePath, int AddOption, int Li
     entry->Register(exePath, typeName.c_str(), PlayerOption(entry->ext, AddOption, ListOption));
     RefreshRow(i);
   }
+}
+
+// Whether rows that CompareNoCase tells apart always name different keys. The registry also folds
+// the case of double-byte letters (full-width, Greek, Cyrillic) and reads a backslash as a path;
+// two such rows could write the same keys, and which of them writes last would then depend on
+// the order of the registrations, so the apply keeps its two passes for such a list.
+bool TFrmAssoc::RowKeysFollowExtensions() const {
+  const int count = ListView->Count();
+  for (int i = 0; i < count; ++i) {
+    const VtAssocInfo* entry = EntryAt(i);
+    if (entry == nullptr) continue;
+    for (const char* c = entry->ext; *c != 0; ++c)
+      if (static_cast<unsigned char>(*c) >= 0x80 || *c == '\\') return false;
+  }
+  return true;
 }
 
 // Asks once, at the first piece whose first row is associated; pieces before it are skipped, and
