@@ -77,6 +77,9 @@ bool VtIniFile::Load(const char* path) {
 
 bool VtIniFile::Parse(char* text) {
   Clear();
+  // A lead byte at the very end has no second byte. Kept in a value, it would pair with the line
+  // end that Save writes after it, and the saved file would read back differently.
+  if (text != nullptr) text[WholeCharLength(text)] = '\0';
   VtIniSection* section = nullptr;
   const char* name = "";  // points into text: the current header's name
   char* resume = nullptr;

@@ -9,16 +9,19 @@
 
 namespace {
 
-// Buffers the document's bytes and writes them with CRLF line ends, as text-mode output would.
+// Buffers the document's bytes and ends each line with CR LF. Names and values go out byte for byte:
+// a CR or LF in them can only be the second byte of a double-byte character, and turning that LF
+// into CR LF would change the text that the next load reads.
 class IniWriter {
  public:
   explicit IniWriter(HANDLE file) : file_(file), used_(0), ok_(true) {}
 
   void Put(const char* text) {
-    for (; *text != '\0'; ++text) {
-      if (*text == '\n') Byte('\r');
-      Byte(*text);
-    }
+    for (; *text != '\0'; ++text) Byte(*text);
+  }
+  void EndLine() {
+    Byte('\r');
+    Byte('\n');
   }
   // Writes what is still buffered; true when every byte reached the file.
   bool Finish() {
@@ -100,12 +103,13 @@ void VtIniFile::Save() {
     const VtIniSection* section = sections_[i];
     out.Put("[");
     out.Put(section->name());
-    out.Put("]\n");
+    out.Put("]");
+    out.EndLine();
     for (int k = 0; const VtIniKeyValue* entry = section->EntryAt(k); ++k) {
       out.Put(entry->key());
       out.Put("=");
       out.Put(entry->value());
-      out.Put("\n");
+      out.EndLine();
     }
   }
   if (!out.Finish() || !FlushFileBuffers(file.get()) || !file.Close()) return;

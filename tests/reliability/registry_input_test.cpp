@@ -1,0 +1,165 @@
+// Registry contents that no sane program writes, met by Load, Register and Unregister: values of
+// other types, of 0 bytes, of 4 MiB and one byte more, without a terminating zero, and ProgID trees
+// many levels deep. Each has one defined outcome; none may crash or touch anything outside the
+// extension's key and the tool's ProgID.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "associnfo.h"
+#include "library.h"
+#include "regdump.h"
+#include "scratch.h"
+
+namespace {
+
+using vtrel::DumpTree;
+using vtrel::PutText;
+using vtrel::PutValue;
+
+const char kExe[] = "C:\\Program Files\\Vantrel\\vantrel.exe";
+const size_t kLimit = 4194304;  // the longest value the tool reads
+
+struct Typed {
+  const char* what;
+  DWORD type;
+  std::string bytes;
+};
+
+class RegistryInput : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { StartLibrary(); }
+  void SetUp() override {
+    const std::string tail = std::to_string(GetCurrentProcessId()) + "g" + std::to_string(++serial_);
+    ext_ = ".vtr" + tail;
+    entry_ = ".VTR" + tail;
+    for (char& c : entry_) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    own_ = "vantrel" + entry_;
+    other_ = "VtRelApp." + tail;
+    TearDown();
+  }
+  void TearDown() override {
+    for (const std::string& key : {ext_, own_, other_}) vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+  }
+  // A text of exactly size bytes with its terminator: "VtRel..." padded with x.
+  static std::string LongText(size_t size) {
+    std::string text(size - 1, 'x');
+    text.replace(0, 5, "VtRel");
+    return text + '\0';
+  }
+
+  std::string ext_, entry_, own_, other_;
+  static int serial_;
+};
+int RegistryInput::serial_ = 0;
+
+// A default value that cannot be read as a text names nothing: the round trip leaves an empty
+// string there, and every other value of the key stays as it was.
+TEST_F(RegistryInput, DefaultThatIsNoReadableTextCountsAsNamingNothing) {
+  const std::vector<Typed> cases = {
+      {"REG_DWORD", REG_DWORD, std::string("\x2a\0\0\0", 4)},
+      {"REG_BINARY", REG_BINARY, std::string("\x01\x02\xff", 3)},
+      {"REG_MULTI_SZ", REG_MULTI_SZ, std::string("VtRelApp.x\0\0", 12)},
+      {"REG_NONE", REG_NONE, std::string()},
+      {"REG_SZ of 0 bytes", REG_SZ, std::string()},
+      {"REG_SZ of 4 MiB + 1", REG_SZ, LongText(kLimit + 1)},
+  };
+  for (const Typed& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    ASSERT_TRUE(PutValue(ext_, "", c.type, c.bytes));
+    PutText(ext_, "Content Type", "audio/x-vtr");
+    VtAssocInfo entry(entry_.c_str());
+    entry.Load();
+    EXPECT_EQ(nullptr, entry.backup);
+    EXPECT_EQ(nullptr, entry.typeName);
+    EXPECT_EQ(0, entry.associated);
+
+    entry.Register(kExe, "VTR File", "");
+    EXPECT_EQ(1, entry.associated);
+    EXPECT_EQ(own_, vtrel::NamedProgId(ext_));
+    entry.Unregister();
+    EXPECT_EQ(0, entry.associated);
+    EXPECT_EQ(".vtr:\n   = SZ 00\n  Content Type = SZ 617564696f2f782d76747200\n",
+              ".vtr" + DumpTree(HKEY_CLASSES_ROOT, ext_).substr(ext_.size()));
+    EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, own_));
+  }
+}
+
+// A ProgID name of exactly 4 MiB is still read, kept as "backup" and given back byte for byte; a
+// name stored without its terminating zero comes back with one.
+TEST_F(RegistryInput, LongestReadableAndUnterminatedNamesComeBack) {
+  const std::vector<Typed> cases = {
+      {"REG_SZ of 4 MiB", REG_SZ, LongText(kLimit)},
+      {"REG_SZ without terminator", REG_SZ, "VtRelApp.unterminated"},
+      {"REG_EXPAND_SZ with a reference", REG_EXPAND_SZ, std::string("VtRel%Other%.1\0", 15)},
+  };
+  for (const Typed& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    ASSERT_TRUE(PutValue(ext_, "", c.type, c.bytes));
+    VtAssocInfo entry(entry_.c_str());
+    entry.Register(kExe, "VTR File", "/a");
+    entry.Unregister();
+    const std::string text(c.bytes.c_str());  // up to the first zero, as the tool takes it
+    EXPECT_EQ(text, vtrel::NamedProgId(ext_));
+    std::string raw;
+    ASSERT_TRUE(vttest::GetString(HKEY_CLASSES_ROOT, ext_, "", &raw));
+    EXPECT_EQ(text.size(), raw.size());
+    EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, own_));
+  }
+}
+
+// The tool's own keys holding values it did not write: the fields say what could be read, and
+// Unregister still removes the tool's tree.
+TEST_F(RegistryInput, ToolProgIdWithUnreadableValuesLoadsWhatItCanAndIsRemoved) {
+  PutText(ext_, "", own_);
+  ASSERT_TRUE(PutValue(own_, "backup", REG_DWORD, std::string("\1\0\0\0", 4)));
+  ASSERT_TRUE(PutValue(own_, "", REG_SZ, LongText(kLimit + 1)));
+  ASSERT_TRUE(PutValue(own_ + "\\DefaultIcon", "", REG_SZ, "vantrel.exe,1"));  // no terminator
+  ASSERT_TRUE(PutValue(own_ + "\\shell", "", REG_BINARY, "play"));
+  ASSERT_TRUE(PutValue(own_ + "\\shell\\open\\command", "", REG_EXPAND_SZ, std::string("%P% \"%1\"\0", 10)));
+  VtAssocInfo entry(entry_.c_str());
+  entry.Load();
+  EXPECT_EQ(1, entry.associated);
+  ASSERT_NE(nullptr, entry.backup);
+  EXPECT_STREQ("", entry.backup);
+  EXPECT_EQ(nullptr, entry.typeName);
+  EXPECT_STREQ("vantrel.exe,1", entry.icon);
+  EXPECT_STREQ("%P% \"%1\"", entry.command);  // a binary verb counts as no verb: "open"
+
+  entry.Unregister();
+  EXPECT_EQ("", vtrel::NamedProgId(ext_));
+  EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, own_));
+}
+
+// Deep trees: the tool's ProgID with subkeys four wide and three deep plus a chain of 40 levels
+// (names with the trail byte 0x5C among them) goes entirely; another program's tree of the same
+// shape is not touched.
+TEST_F(RegistryInput, DeepProgIdTreesGoWholeOrStayWhole) {
+  std::vector<std::string> leaves;
+  for (const char* a : {"a", "表", "shell", "ソ"})
+    for (const char* b : {"b", "能", "x\\y"}) leaves.push_back(std::string(a) + "\\" + b + "\\leaf");
+  std::string chain = "chain";
+  for (int level = 0; level < 40; ++level) chain += "\\" + std::to_string(level);
+  leaves.push_back(chain);
+  for (const std::string& leaf : leaves) {
+    ASSERT_TRUE(PutText(own_ + "\\" + leaf, "v", leaf));
+    ASSERT_TRUE(PutText(other_ + "\\" + leaf, "v", leaf));
+  }
+  PutText(own_, "backup", other_);
+  PutText(other_, "", "Other Type");
+  PutText(ext_, "", own_);
+  const std::string otherBefore = DumpTree(HKEY_CLASSES_ROOT, other_);
+
+  VtAssocInfo entry(entry_.c_str());
+  entry.Register(kExe, "VTR File", "");
+  entry.Unregister();
+  EXPECT_EQ(other_, vtrel::NamedProgId(ext_));
+  EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, own_));
+  EXPECT_EQ(otherBefore, DumpTree(HKEY_CLASSES_ROOT, other_));
+}
+
+}  // namespace
