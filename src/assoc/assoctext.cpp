@@ -40,7 +40,12 @@ void ReplaceText(char** field, char* value) {
   *field = value;
 }
 
-bool IsExtension(const char* ext) { return ext && ext[0] == '.'; }
+bool IsExtension(const char* ext) {
+  // A backslash (a whole character: in 表 the byte 0x5C is a second byte) would make the name a
+  // path of keys. ".mp3\" opens the key of .mp3 itself, and its ProgID "vantrel.MP3\" is the key
+  // of .mp3's, so registering both would overwrite the "backup" that holds .mp3's old ProgID.
+  return ext && ext[0] == '.' && FindLastChar(ext, '\\') == nullptr;
+}
 
 char* ToolProgId(const char* ext) { return Join({"vantrel", ext}); }
 

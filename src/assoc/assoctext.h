@@ -15,7 +15,8 @@ char* DupText(const char* text);
 // Frees *field and puts value (owned, may be null) in its place.
 void ReplaceText(char** field, char* value);
 
-// True for a non-null text that begins with ".": anything else is not worth a registry access.
+// True for a non-null text that begins with "." and holds no backslash: anything else is not worth
+// a registry access, or names a path of keys rather than one extension's key.
 bool IsExtension(const char* ext);
 // "vantrel" followed by ext, in ext's own letter case.
 char* ToolProgId(const char* ext);

@@ -46,7 +46,9 @@ void TFrmAssoc::btnInfoClick(TControl*) {
 
   // The playlist types are appended only to an answer: no answer, no rows.
   if (extensions != nullptr) {
-    std::string text = extensions.get();
+    // A lead byte at the very end has no second byte; left there, it would take the ";" of the
+    // playlist types appended below, and with it their row.
+    std::string text(extensions.get(), static_cast<size_t>(WholeCharLength(extensions.get())));
     extensions.reset();
     text += kPlaylistExtensions;
     UpperInPlace(&text[0]);

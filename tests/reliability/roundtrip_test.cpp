@@ -237,4 +237,22 @@ TEST_F(RoundTrip, UnregisterAloneRestoresOrClearsWithoutLosingTheExtensionsOwnDa
   }
 }
 
+// The player may name an extension twice, once with a trailing backslash. As a key name that is the
+// same key, and "vantrel.X\" the same ProgID key as "vantrel.X": registering both must not let the
+// second overwrite the "backup" that the first wrote.
+TEST_F(RoundTrip, ExtensionWithABackslashCannotOverwriteTheBackup) {
+  const Names n = Fresh();
+  NamesOther(n);
+  const std::string before = Dump(n);
+  VtAssocInfo plain(n.entry.c_str());
+  VtAssocInfo slashed((n.entry + "\\").c_str());
+  VtAssocInfo inside((n.entry + "\\sub").c_str());
+  for (VtAssocInfo* entry : {&plain, &slashed, &inside}) entry->Register(kExe, "VTR File", "");
+  EXPECT_EQ(n.own, vtrel::NamedProgId(n.ext));
+  EXPECT_EQ(0, slashed.associated);
+  EXPECT_EQ(0, inside.associated);
+  for (VtAssocInfo* entry : {&slashed, &inside, &plain}) entry->Unregister();
+  EXPECT_EQ(before, Dump(n));
+}
+
 }  // namespace
