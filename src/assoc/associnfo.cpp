@@ -71,7 +71,7 @@ void VtAssocInfo::Load() {
   if (!key.Open(HKEY_CLASSES_ROOT, progId.get(), false)) return;
 
   VtOwnedText own(ToolProgId(ext));
-  associated = CompareNoCase(own.get(), progId.get()) == 0 ? 1 : 0;
+  associated = SameKeyName(own.get(), progId.get()) ? 1 : 0;
   ReplaceText(&backup, DupText(key.ReadString("backup")));
   ReplaceText(&typeName, CopyIfNotEmpty(key.ReadString("")));
 
@@ -99,8 +99,10 @@ void VtAssocInfo::Register(const char* exePath, const char* newTypeName, const c
   }
   VtOwnedText own(ToolProgId(ext));
   const char* previous = extKey.ReadString("");
-  VtOwnedText captured(previous[0] && CompareNoCase(previous, own.get()) != 0 ? DupText(previous)
-                                                                               : nullptr);
+  // Compared as key names: a previous ProgID that opens the tool's own key is no other program's,
+  // and keeping it as "backup" would overwrite the one that is.
+  VtOwnedText captured(previous[0] && !SameKeyName(previous, own.get()) ? DupText(previous)
+                                                                        : nullptr);
 
   // The extension is pointed at the ProgID only once that key exists, so a failure here leaves the
   // user's previous association intact rather than naming a missing key.
@@ -143,7 +145,7 @@ void VtAssocInfo::Unregister() {
   VtRegistry extKey;
   if (extKey.Open(HKEY_CLASSES_ROOT, ext, false)) {
     const char* named = extKey.ReadString("");
-    if (CompareNoCase(named, own.get()) == 0) {
+    if (SameKeyName(named, own.get())) {
       VtOwnedText previous(BackupOf(named));
       if (previous) {
         extKey.WriteString("", previous.get());

@@ -1,11 +1,40 @@
 #include "assoctext.h"
 
+#include <windows.h>
+
 #include <cstring>
 #include <initializer_list>
 
 #include "text.h"
 
 namespace {
+
+// A key name as the registry compares it: in UTF-16, every letter in capitals.
+class UpperWide {
+ public:
+  explicit UpperWide(const char* text) : text_(nullptr), length_(0) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (length <= 0) return;
+    text_.reset(static_cast<wchar_t*>(std::malloc(sizeof(wchar_t) * static_cast<size_t>(length))));
+    if (!text_ || MultiByteToWideChar(CP_ACP, 0, text, -1, text_.get(), length) != length) {
+      text_.reset();
+      return;
+    }
+    length_ = static_cast<DWORD>(length - 1);
+    CharUpperBuffW(text_.get(), length_);
+  }
+  bool Equals(const UpperWide& other) const {
+    return text_ && other.text_ && length_ == other.length_ &&
+           std::memcmp(text_.get(), other.text_.get(), sizeof(wchar_t) * length_) == 0;
+  }
+
+ private:
+  struct Free {
+    void operator()(wchar_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<wchar_t, Free> text_;
+  DWORD length_;
+};
 
 // One owned text from the pieces in order; null pieces count as empty.
 char* Join(std::initializer_list<const char*> pieces) {
@@ -38,6 +67,11 @@ char* DupText(const char* text) { return text ? strdup(text) : nullptr; }
 void ReplaceText(char** field, char* value) {
   std::free(*field);
   *field = value;
+}
+
+bool SameKeyName(const char* a, const char* b) {
+  if (CompareNoCase(a, b) == 0) return true;
+  return UpperWide(a).Equals(UpperWide(b));
 }
 
 bool IsExtension(const char* ext) {

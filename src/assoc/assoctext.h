@@ -15,6 +15,9 @@ char* DupText(const char* text);
 // Frees *field and puts value (owned, may be null) in its place.
 void ReplaceText(char** field, char* value);
 
+// True when the two names open the same registry key: equal under CompareNoCase, or once the
+// registry has folded them (it also ignores the case of double-byte letters such as Ａ and ａ).
+bool SameKeyName(const char* a, const char* b);
 // True for a non-null text that begins with "." and holds no backslash: anything else is not worth
 // a registry access, or names a path of keys rather than one extension's key.
 bool IsExtension(const char* ext);

@@ -9,9 +9,9 @@
 
 namespace {
 
-// Buffers the document's bytes and ends each line with CR LF. Names and values go out byte for byte:
-// a CR or LF in them can only be the second byte of a double-byte character, and turning that LF
-// into CR LF would change the text that the next load reads.
+// Buffers the document's bytes and ends each line with CR LF. Names and values go out byte for
+// byte: a CR or LF in them can only be the second byte of a double-byte character, and turning that
+// LF into CR LF would change the text that the next load reads.
 class IniWriter {
  public:
   explicit IniWriter(HANDLE file) : file_(file), used_(0), ok_(true) {}

@@ -50,10 +50,13 @@ class DdeInput : public ::testing::Test {
     ASSERT_TRUE(stub_.Start("--exe-name \"" + player_ + "\" " + options));
     form_.reset(new TFrmAssoc());
   }
-  VtAssocInfo* Entry(int row) const { return static_cast<VtAssocInfo*>(form_->ListView->ItemData(row)); }
+  VtAssocInfo* Entry(int row) const {
+    return static_cast<VtAssocInfo*>(form_->ListView->ItemData(row));
+  }
   Rows Exts() const {
     Rows rows;
-    for (int i = 0; i < form_->ListView->Count(); ++i) rows.push_back(Entry(i) ? Entry(i)->ext : "(none)");
+    for (int i = 0; i < form_->ListView->Count(); ++i)
+      rows.push_back(Entry(i) ? Entry(i)->ext : "(none)");
     return rows;
   }
   void SelectAll() {
@@ -143,16 +146,24 @@ TEST_F(DdeInput, OneMebibyteAnswerIsOneRowThatNothingIsRegisteredFor) {
 TEST_F(DdeInput, PiecesThatAreNoPlainExtensionAreListedAndOnlyExtensionsRegistered) {
   const std::string id = std::to_string(GetCurrentProcessId());
   const std::string up = "VTR" + id;
-  const Rows pieces = {".vtr" + id + "a\\b", ".\\", ".vtr" + id + "c d", ". vtr" + id + "e",
-                       ".vtr" + id + "f ", ".exe", ".EXE ", ".vtr" + id + "表", ".vtr" + id + "\\"};
+  const Rows pieces = {".vtr" + id + "a\\b",
+                       ".\\",
+                       ".vtr" + id + "c d",
+                       ". vtr" + id + "e",
+                       ".vtr" + id + "f ",
+                       ".exe",
+                       ".EXE ",
+                       ".vtr" + id + "表",
+                       ".vtr" + id + "\\"};
   std::string answer;
   for (const std::string& p : pieces) answer += (answer.empty() ? "" : ";") + p;
-  for (const std::string& ext : Rows{"." + up + "A", "." + up + "C D", ". " + up + "E", "." + up + "F ",
-                                 ".EXE ", "." + up + "表", ".", "." + up})
+  for (const std::string& ext : Rows{"." + up + "A", "." + up + "C D", ". " + up + "E",
+                                     "." + up + "F ", ".EXE ", "." + up + "表", ".", "." + up})
     Owns(ext);
   // Whatever a faulty guard would do to ".exe" is put back: Wine's prefix has no such key.
   const bool hadExe = vttest::KeyExists(HKEY_CLASSES_ROOT, ".exe");
-  const std::string exeBefore = vtrel::DumpTrees(HKEY_CLASSES_ROOT, {".exe", "vantrel.exe", "vantrel.EXE"});
+  const std::string exeBefore =
+      vtrel::DumpTrees(HKEY_CLASSES_ROOT, {".exe", "vantrel.exe", "vantrel.EXE"});
   if (!hadExe) Owns(".exe");
 
   OpenWithAnswer(answer);
@@ -161,11 +172,13 @@ TEST_F(DdeInput, PiecesThatAreNoPlainExtensionAreListedAndOnlyExtensionsRegister
   boxes_.SetAnswer(IDOK);
   Click(form_->btnApply);
 
-  const Rows registered = {"." + up + "C D", ". " + up + "E", "." + up + "F ", ".EXE ", "." + up + "表"};
-  for (const std::string& ext : registered) EXPECT_EQ("vantrel" + ext, vtrel::NamedProgId(ext)) << ext;
+  const Rows registered = {"." + up + "C D", ". " + up + "E", "." + up + "F ", ".EXE ",
+                           "." + up + "表"};
+  for (const std::string& ext : registered)
+    EXPECT_EQ("vantrel" + ext, vtrel::NamedProgId(ext)) << ext;
   EXPECT_EQ(exeBefore, vtrel::DumpTrees(HKEY_CLASSES_ROOT, {".exe", "vantrel.exe", "vantrel.EXE"}));
-  for (const std::string& key : Rows{"." + up + "A", "vantrel." + up + "A", ".", "vantrel.", "." + up,
-                                 "vantrel." + up})
+  for (const std::string& key :
+       Rows{"." + up + "A", "vantrel." + up + "A", ".", "vantrel.", "." + up, "vantrel." + up})
     EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, key)) << key;
 
   Click(form_->btnUnregAll);
@@ -182,10 +195,14 @@ TEST_F(DdeInput, TenThousandExtensionsFillTheList) {
   const std::string prefix = "vtr" + std::to_string(GetCurrentProcessId()) + "t";
   const auto start = std::chrono::steady_clock::now();
   OpenWithOptions("--ext-count 10000 --ext-prefix " + prefix);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   ASSERT_EQ(10002, form_->ListView->Count());
-  EXPECT_EQ("VTR" + std::to_string(GetCurrentProcessId()) + "T10000", form_->ListView->ItemText(9999, 0));
-  std::printf("[ figure   ] 10,000 extensions: player start and window with 10,002 rows in %.2f s\n", seconds);
+  EXPECT_EQ("VTR" + std::to_string(GetCurrentProcessId()) + "T10000",
+            form_->ListView->ItemText(9999, 0));
+  std::printf(
+      "[ figure   ] 10,000 extensions: player start and window with 10,002 rows in %.2f s\n",
+      seconds);
   RecordProperty("fill_10000_ms", static_cast<int>(seconds * 1000));
 }
 

@@ -55,7 +55,8 @@ class IniInput : public ::testing::Test {
 // Bytes drawn mostly from what the parser reacts to: brackets, "=", blanks, tabs, CR, LF, lead
 // bytes (some at the end of a line), 0x5C and 0x5D as trail bytes, letters.
 TEST_F(IniInput, RandomBytesLoadAndRewriteStably) {
-  static const char kAlphabet[] = "[]=  \t\r\n\r\nab;\x81\x40\x81\x5C\x95\x5C\x83\x5D\x82\xA0\xE0\x7F";
+  static const char kAlphabet[] =
+      "[]=  \t\r\n\r\nab;\x81\x40\x81\x5C\x95\x5C\x83\x5D\x82\xA0\xE0\x7F";
   std::mt19937 random(20240907);
   std::uniform_int_distribution<int> length(0, 3000);
   std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof kAlphabet) - 2);

@@ -23,18 +23,28 @@ class Key {
   HKEY key_;
 };
 
-bool NameLess(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; }
+bool NameLess(const std::string& a, const std::string& b) {
+  return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+}
 
 const char* TypeName(DWORD type) {
   switch (type) {
-    case REG_NONE: return "NONE";
-    case REG_SZ: return "SZ";
-    case REG_EXPAND_SZ: return "EXPAND_SZ";
-    case REG_BINARY: return "BINARY";
-    case REG_DWORD: return "DWORD";
-    case REG_MULTI_SZ: return "MULTI_SZ";
-    case REG_QWORD: return "QWORD";
-    default: return "OTHER";
+    case REG_NONE:
+      return "NONE";
+    case REG_SZ:
+      return "SZ";
+    case REG_EXPAND_SZ:
+      return "EXPAND_SZ";
+    case REG_BINARY:
+      return "BINARY";
+    case REG_DWORD:
+      return "DWORD";
+    case REG_MULTI_SZ:
+      return "MULTI_SZ";
+    case REG_QWORD:
+      return "QWORD";
+    default:
+      return "OTHER";
   }
 }
 
@@ -43,7 +53,8 @@ std::string Bytes(const std::vector<unsigned char>& data) {
   if (data.size() > 64) {
     unsigned long sum = 2166136261u;  // FNV-1a
     for (unsigned char b : data) sum = (sum ^ b) * 16777619u;
-    std::snprintf(piece, sizeof piece, "%lu bytes #%08lx", static_cast<unsigned long>(data.size()), sum);
+    std::snprintf(piece, sizeof piece, "%lu bytes #%08lx", static_cast<unsigned long>(data.size()),
+                  sum);
     return piece;
   }
   std::string text;
@@ -70,8 +81,8 @@ void Dump(HKEY root, const std::string& path, const std::string& shown, std::str
     DWORD nameSize = static_cast<DWORD>(name.size());
     DWORD dataSize = static_cast<DWORD>(data.size());
     DWORD type = 0;
-    if (RegEnumValueA(key.get(), i, name.data(), &nameSize, nullptr, &type, data.data(), &dataSize) !=
-        ERROR_SUCCESS)
+    if (RegEnumValueA(key.get(), i, name.data(), &nameSize, nullptr, &type, data.data(),
+                      &dataSize) != ERROR_SUCCESS)
       continue;
     std::vector<unsigned char> bytes(data.begin(), data.begin() + dataSize);
     lines.push_back("  " + std::string(name.data(), nameSize) + " = " + TypeName(type) + " " +
@@ -90,7 +101,8 @@ void Dump(HKEY root, const std::string& path, const std::string& shown, std::str
       children.emplace_back(sub.data(), size);
   }
   std::sort(children.begin(), children.end(), NameLess);
-  for (const std::string& child : children) Dump(root, path + "\\" + child, shown + "\\" + child, out);
+  for (const std::string& child : children)
+    Dump(root, path + "\\" + child, shown + "\\" + child, out);
 }
 
 }  // namespace
@@ -109,8 +121,8 @@ std::string DumpTrees(HKEY root, const std::vector<std::string>& paths) {
 
 bool PutValue(const std::string& key, const char* name, DWORD type, const std::string& bytes) {
   HKEY handle;
-  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                      nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                      &handle, nullptr) != ERROR_SUCCESS)
     return false;
   const LONG rc = RegSetValueExA(handle, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                                  static_cast<DWORD>(bytes.size()));
@@ -120,8 +132,8 @@ bool PutValue(const std::string& key, const char* name, DWORD type, const std::s
 
 bool MakeKey(const std::string& key) {
   HKEY handle;
-  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                      nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                      &handle, nullptr) != ERROR_SUCCESS)
     return false;
   RegCloseKey(handle);
   return true;
@@ -139,8 +151,8 @@ std::string NamedProgId(const std::string& ext) {
       (type != REG_SZ && type != REG_EXPAND_SZ))
     return "";
   std::vector<char> text(size + 2, 0);
-  if (RegQueryValueExA(key.get(), "", nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
-      ERROR_SUCCESS)
+  if (RegQueryValueExA(key.get(), "", nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                       &size) != ERROR_SUCCESS)
     return "";
   return text.data();
 }

@@ -1,5 +1,5 @@
-// Registry snapshots for before/after comparisons: a key tree as text, every value with its type and
-// bytes, subkeys recursively, so that any change (type, terminator, case of a name) shows.
+// Registry snapshots for before/after comparisons: a key tree as text, every value with its type
+// and bytes, subkeys recursively, so that any change (type, terminator, case of a name) shows.
 #pragma once
 #include <windows.h>
 

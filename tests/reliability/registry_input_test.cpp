@@ -32,7 +32,8 @@ class RegistryInput : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { StartLibrary(); }
   void SetUp() override {
-    const std::string tail = std::to_string(GetCurrentProcessId()) + "g" + std::to_string(++serial_);
+    const std::string tail =
+        std::to_string(GetCurrentProcessId()) + "g" + std::to_string(++serial_);
     ext_ = ".vtr" + tail;
     entry_ = ".VTR" + tail;
     for (char& c : entry_) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -41,7 +42,8 @@ class RegistryInput : public ::testing::Test {
     TearDown();
   }
   void TearDown() override {
-    for (const std::string& key : {ext_, own_, other_}) vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+    for (const std::string& key : {ext_, own_, other_})
+      vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
   }
   // A text of exactly size bytes with its terminator: "VtRel..." padded with x.
   static std::string LongText(size_t size) {
@@ -120,7 +122,8 @@ TEST_F(RegistryInput, ToolProgIdWithUnreadableValuesLoadsWhatItCanAndIsRemoved) 
   ASSERT_TRUE(PutValue(own_, "", REG_SZ, LongText(kLimit + 1)));
   ASSERT_TRUE(PutValue(own_ + "\\DefaultIcon", "", REG_SZ, "vantrel.exe,1"));  // no terminator
   ASSERT_TRUE(PutValue(own_ + "\\shell", "", REG_BINARY, "play"));
-  ASSERT_TRUE(PutValue(own_ + "\\shell\\open\\command", "", REG_EXPAND_SZ, std::string("%P% \"%1\"\0", 10)));
+  ASSERT_TRUE(PutValue(own_ + "\\shell\\open\\command", "", REG_EXPAND_SZ,
+                       std::string("%P% \"%1\"\0", 10)));
   VtAssocInfo entry(entry_.c_str());
   entry.Load();
   EXPECT_EQ(1, entry.associated);
@@ -141,7 +144,8 @@ TEST_F(RegistryInput, ToolProgIdWithUnreadableValuesLoadsWhatItCanAndIsRemoved) 
 TEST_F(RegistryInput, DeepProgIdTreesGoWholeOrStayWhole) {
   std::vector<std::string> leaves;
   for (const char* a : {"a", "表", "shell", "ソ"})
-    for (const char* b : {"b", "能", "x\\y"}) leaves.push_back(std::string(a) + "\\" + b + "\\leaf");
+    for (const char* b : {"b", "能", "x\\y"})
+      leaves.push_back(std::string(a) + "\\" + b + "\\leaf");
   std::string chain = "chain";
   for (int level = 0; level < 40; ++level) chain += "\\" + std::to_string(level);
   leaves.push_back(chain);

@@ -79,8 +79,8 @@ const std::vector<Case>& Matrix() {
       {"key without any value", [](const Names& n) { vtrel::MakeKey(n.ext); }, NamesNothing},
       {"empty default", NamesNothing, nullptr},
       {"another program's ProgID with subkeys and values", NamesOther, nullptr},
-      {"another program's ProgID whose key is missing", [](const Names& n) { PutText(n.ext, "", n.other); },
-       nullptr},
+      {"another program's ProgID whose key is missing",
+       [](const Names& n) { PutText(n.ext, "", n.other); }, nullptr},
       {"extension key with values and subkeys of its own",
        [](const Names& n) {
          NamesOther(n);
@@ -142,7 +142,8 @@ class RoundTrip : public ::testing::Test {
   }
 
   Names Fresh() {
-    const std::string tail = std::to_string(GetCurrentProcessId()) + "r" + std::to_string(used_.size());
+    const std::string tail =
+        std::to_string(GetCurrentProcessId()) + "r" + std::to_string(used_.size());
     Names n;
     n.ext = ".vtr" + tail;
     n.entry = ".VTR" + tail;
@@ -154,7 +155,8 @@ class RoundTrip : public ::testing::Test {
     return n;
   }
   static void Remove(const Names& n) {
-    for (const std::string& key : {n.ext, n.own, n.other}) vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+    for (const std::string& key : {n.ext, n.own, n.other})
+      vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
   }
   static std::string Dump(const Names& n) {
     return vtrel::DumpTrees(HKEY_CLASSES_ROOT, {n.ext, n.own, n.other});
@@ -253,6 +255,28 @@ TEST_F(RoundTrip, ExtensionWithABackslashCannotOverwriteTheBackup) {
   EXPECT_EQ(0, inside.associated);
   for (VtAssocInfo* entry : {&slashed, &inside, &plain}) entry->Unregister();
   EXPECT_EQ(before, Dump(n));
+}
+
+// Key names differ from CompareNoCase in one more way: the registry also folds the case of
+// double-byte letters (full-width Ａ and ａ name one key). An extension registered once as
+// ".ＶＴＲ" and once as ".ｖｔｒ" (two rows, or two answers of the player) must still come back.
+TEST_F(RoundTrip, ExtensionsDifferingInDoubleByteCaseShareOneBackup) {
+  const Names n = Fresh();
+  const std::string upper = n.ext + "ＶＴＲ", lower = n.ext + "ｖｔｒ";
+  ASSERT_TRUE(PutText(upper, "", n.other));
+  OtherTree(n);
+  const std::vector<std::string> keys = {upper, "vantrel" + upper, n.other};
+  const std::string before = vtrel::DumpTrees(HKEY_CLASSES_ROOT, keys);
+  VtAssocInfo first(upper.c_str());
+  VtAssocInfo second(lower.c_str());
+  first.Register(kExe, "VTR File", "");
+  second.Register(kExe, "VTR File", "");
+  VtAssocInfo later(upper.c_str());
+  later.Unregister();
+  second.Unregister();
+  EXPECT_EQ(before, vtrel::DumpTrees(HKEY_CLASSES_ROOT, keys));
+  for (const std::string& key : {upper, "vantrel" + upper})
+    vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
 }
 
 }  // namespace
