@@ -179,18 +179,20 @@ bool VtRegistry::DeleteTree(const char* subKey) {
   char* last = FindLastChar(copy.get(), '\\');
   if (last != nullptr && last != copy.get() && last[1] == 0) *last = 0;
 
-  // A key without subkeys goes in one call; one with subkeys refuses and is emptied first. A
-  // missing key needs no walk either.
-  LONG rc = RegDeleteKeyA(key_, copy.get());
-  if (rc == ERROR_SUCCESS) return true;
-  if (rc == ERROR_FILE_NOT_FOUND) return false;
-  DeleteSubkeysOf(copy.get());
+  // The walk comes before any deletion: most keys of the tool's trees (a ProgID with DefaultIcon
+  // and shell\open\command) have subkeys, and a refused deletion costs as much as the walk would
+  // save on a leaf. A missing key ends at the failed open.
+  if (!DeleteSubkeysOf(copy.get())) return false;
   return RegDeleteKeyA(key_, copy.get()) == ERROR_SUCCESS;
 }
 
-void VtRegistry::DeleteSubkeysOf(const char* subKey) {
+bool VtRegistry::DeleteSubkeysOf(const char* subKey) {
   ScopedKey sub;
-  if (RegOpenKeyExA(key_, subKey, 0, KEY_ALL_ACCESS, sub.out()) == ERROR_SUCCESS) {
+  LONG rc = RegOpenKeyExA(key_, subKey, 0, KEY_ALL_ACCESS, sub.out());
+  // Any other failure still leaves the deletion to be tried, which may be allowed where the open
+  // for all access was not.
+  if (rc == ERROR_FILE_NOT_FOUND) return false;
+  if (rc == ERROR_SUCCESS) {
     // The recursion works beneath key_, so the subkey takes its place until we return.
     KeySwap swap(key_, sub.get());
     DWORD count = 0;
@@ -206,4 +208,5 @@ void VtRegistry::DeleteSubkeysOf(const char* subKey) {
         DeleteTree(name.get());
     }
   }
+  return true;
 }

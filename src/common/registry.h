@@ -36,7 +36,8 @@ class VtRegistry {
   bool OpenBelow(HKEY parent, const char* subKey, bool create);
   // ReadString's second attempt, for a value too long for the inline buffer.
   const char* ReadLongString(const char* name);
-  void DeleteSubkeysOf(const char* subKey);
+  // False when subKey does not exist, so that there is nothing left to delete.
+  bool DeleteSubkeysOf(const char* subKey);
   bool HoldsHeapBlock() const;
 
   HKEY root_;

@@ -114,16 +114,20 @@ TEST_F(WindowTest, UnregisterAsksAtTheFirstAssociatedExtension) {
   EXPECT_EQ(Classes(Ext(0)), OtherProgId(0));
 }
 
-// Two rows of one extension: unregistering the first must not leave the second showing the old
-// association, or the next apply would register the extension again.
+// Two rows of one extension: apply registers both with the option; unregistering the first must
+// not leave the second showing the old association, or the next apply would register the
+// extension again.
 TEST_F(WindowTest, UnregisterRefreshesEveryRowOfTheExtension) {
   SeedOther(0, "Other");
   StartPlayer(Ext(0) + ";" + Ext(0) + ";" + Ext(1));
   Open();
   Select(0);
+  Click(form_->RadioButton2);
   Click(form_->btnApply);
   EXPECT_EQ(form_->ListView->ItemText(1, 1), "Other");  // both rows registered and refreshed
-  EXPECT_EQ(form_->ListView->ItemText(1, 2), Quoted(player_));
+  EXPECT_EQ(form_->ListView->ItemText(0, 2), Quoted(player_) + " /a");
+  EXPECT_EQ(form_->ListView->ItemText(1, 2), Quoted(player_) + " /a");
+  EXPECT_EQ(Classes(ToolProgId(0) + "\\shell\\open\\command"), Quoted(player_) + " /a");
   Click(form_->btnUnreg);
   EXPECT_EQ(Classes(Ext(0)), OtherProgId(0));
   EXPECT_EQ(form_->ListView->ItemText(1, 2), "other.exe %1");
