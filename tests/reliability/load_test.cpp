@@ -1,0 +1,96 @@
+// 2,000 extensions: the list filled, all applied, all undone, the window answering after each step.
+// The times are printed, not asserted; the registry is checked after each command.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "regdump.h"
+#include "scratch.h"
+#include "stubprocess.h"
+#include "toolprocess.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+TEST(Load, TwoThousandExtensionsFilledAppliedAndUndone) {
+  const int kExtensions = 2000;
+  const int kRows = kExtensions + 2;
+  const DWORD kWaitMs = 60000;
+  vttest::ScratchDir dir;
+  const std::string exe = dir.File("vntassoc.exe");
+  const std::string player = dir.File("vantrel.exe");
+  ASSERT_TRUE(CopyFileA(vtrel::WinePath(VT_VNTASSOC_EXE).c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(vttest::WriteFileBytes(player, "MZ"));
+  const std::string prefix = "vtr" + std::to_string(GetCurrentProcessId()) + "l";
+  std::vector<std::string> exts = {".vnt", ".m3u"};
+  for (int i = 1; i <= kExtensions; ++i) exts.push_back("." + prefix + std::to_string(i));
+  const bool hadPlaylists[] = {vttest::KeyExists(HKEY_CLASSES_ROOT, ".vnt"),
+                               vttest::KeyExists(HKEY_CLASSES_ROOT, ".m3u")};
+  std::vector<std::string> named;
+  for (const std::string& ext : exts) named.push_back(vtrel::NamedProgId(ext));
+  auto toolProgId = [](std::string ext) {
+    for (char& c : ext) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return "vantrel" + ext;
+  };
+  auto countNamingTool = [&]() {
+    int count = 0;
+    for (const std::string& ext : exts)
+      if (vtrel::NamedProgId(ext) == toolProgId(ext)) ++count;
+    return count;
+  };
+
+  vttest::StubProcess stub;
+  ASSERT_TRUE(stub.Start("--lifetime 600000 --exe-name \"" + player + "\" --ext-count " +
+                         std::to_string(kExtensions) + " --ext-prefix " + prefix));
+  double fillMs = 0, selectMs = 0, applyMs = 0, undoMs = 0, closeMs = 0;
+  {
+    Clock::time_point start = Clock::now();
+    vtrel::ToolProcess tool(exe);
+    ASSERT_TRUE(tool.WaitForRows(kRows, kWaitMs));
+    fillMs = MsSince(start);
+    EXPECT_TRUE(tool.Answers(5000));
+
+    start = Clock::now();
+    ASSERT_EQ(kRows, tool.SelectAll());
+    selectMs = MsSince(start);
+    ASSERT_TRUE(tool.Click("適用"));
+    ASSERT_TRUE(tool.AnswerOk(kWaitMs));
+    start = Clock::now();
+    ASSERT_TRUE(tool.WaitUntilIdle(kWaitMs));
+    applyMs = MsSince(start);
+    EXPECT_TRUE(tool.Answers(5000));
+    EXPECT_EQ(kRows, countNamingTool());
+
+    ASSERT_TRUE(tool.Click("すべて解除"));
+    ASSERT_TRUE(tool.AnswerOk(kWaitMs));
+    start = Clock::now();
+    ASSERT_TRUE(tool.WaitUntilIdle(kWaitMs));
+    undoMs = MsSince(start);
+    EXPECT_TRUE(tool.Answers(5000));
+    start = Clock::now();
+    EXPECT_EQ(0, tool.Close(kWaitMs));
+    closeMs = MsSince(start);
+  }
+  for (size_t i = 0; i < exts.size(); ++i) {
+    EXPECT_EQ(named[i], vtrel::NamedProgId(exts[i])) << exts[i];
+    EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, toolProgId(exts[i]))) << exts[i];
+  }
+  std::printf(
+      "[ figure   ] %d rows: fill %.0f ms, select all %.0f ms, apply %.0f ms, undo all %.0f "
+      "ms, close %.0f ms\n",
+      kRows, fillMs, selectMs, applyMs, undoMs, closeMs);
+  RecordProperty("apply_ms", static_cast<int>(applyMs));
+  for (size_t i = 0; i < exts.size(); ++i) {
+    if (i < 2 && hadPlaylists[i]) continue;
+    vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, exts[i]);
+  }
+}
+
+}  // namespace

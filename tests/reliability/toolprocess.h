@@ -1,0 +1,57 @@
+// A copy of vntassoc.exe run as a process of its own and driven from outside as a user would: its
+// window found by process, rows selected, buttons clicked, confirmation boxes answered, the process
+// closed or killed. Every wait is bounded.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace vtrel {
+
+// A host path as Wine shows it (drive Z:).
+std::string WinePath(const std::string& hostPath);
+// The folder of the running test program, with its trailing backslash.
+std::string ProgramFolder();
+
+class ToolProcess {
+ public:
+  // Starts exe; check started().
+  explicit ToolProcess(const std::string& exe);
+  // Kills the process if it still runs.
+  ~ToolProcess();
+  ToolProcess(const ToolProcess&) = delete;
+  ToolProcess& operator=(const ToolProcess&) = delete;
+
+  bool started() const { return process_.hProcess != nullptr; }
+  bool running() const;
+  // Waits until the window is shown with this many rows; false after timeoutMs.
+  bool WaitForRows(int rows, DWORD timeoutMs);
+  int Rows() const;
+  // Selects every row (LVM_SETITEMSTATE with an LVITEM in the tool's memory); the selected count.
+  int SelectAll();
+  bool ButtonEnabled(const char* caption) const;
+  // Posts BM_CLICK to the button with this caption.
+  bool Click(const char* caption);
+  // Waits for the tool's message box and posts BM_CLICK to its OK button; false after timeoutMs.
+  bool AnswerOk(DWORD timeoutMs);
+  // Waits until no message box of the tool is left and the window answers WM_NULL: the command
+  // that the box started has ended. False after timeoutMs.
+  bool WaitUntilIdle(DWORD timeoutMs);
+  // Whether the window answers WM_NULL within timeoutMs.
+  bool Answers(DWORD timeoutMs) const;
+  void Kill();
+  // Closes the window and returns the exit code; -1 when it had to be killed.
+  int Close(DWORD timeoutMs);
+
+ private:
+  HWND FindOwn(const char* className) const;
+  HWND Child(const char* className, const char* caption) const;
+
+  PROCESS_INFORMATION process_;
+  HWND window_;
+};
+
+// Runs a command of the host system (through /bin/sh) and waits for it to end.
+void RunHostCommand(const std::string& command);
+
+}  // namespace vtrel
