@@ -1,0 +1,181 @@
+// The tool's files under faults: the options file read-only, its folder not writable, the file held
+// open by another process without sharing, and a type-name file of 200 KB. The tool must fill its
+// list, apply and undo, and exit normally, and no file may end up truncated or half-written.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "regdump.h"
+#include "scratch.h"
+#include "stubprocess.h"
+#include "toolprocess.h"
+
+namespace {
+
+const DWORD kWaitMs = 30000;
+// Any rewrite would change these bytes (blanks, an empty line and a line without "=" go), so an
+// unchanged file shows that nothing was written.
+const char kOptions[] =
+    "[other]\r\n\r\nkept = 表の値\r\nno equals "
+    "sign\r\n[vntassoc]\r\nAddOption=1\r\nListOption=1\r\n";
+const char kOptionsRewritten[] =
+    "[other]\r\nkept=表の値\r\n[vntassoc]\r\nAddOption=1\r\nListOption=1\r\n";
+
+// Names in the folder, sorted.
+std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class FileFaults : public ::testing::Test {
+ protected:
+  // The folder lies beside the test program, on the host's drive Z:, so that host commands can
+  // reach it by the same path.
+  void SetUp() override {
+    const std::string id = std::to_string(GetCurrentProcessId());
+    folder_ = vtrel::ProgramFolder() + vttest::UniqueName("vtrel_files") + "\\";
+    ASSERT_EQ(0, folder_.compare(0, 2, "Z:"));
+    host_ = folder_.substr(2, folder_.size() - 3);
+    for (char& c : host_)
+      if (c == '\\') c = '/';
+    ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+    ASSERT_TRUE(
+        CopyFileA(vtrel::WinePath(VT_VNTASSOC_EXE).c_str(), File("vntassoc.exe").c_str(), FALSE));
+    ASSERT_TRUE(vttest::WriteFileBytes(File("vantrel.exe"), "MZ"));
+    ASSERT_TRUE(vttest::WriteFileBytes(File("vntassoc.ini"), kOptions));
+    ext1_ = ".vtr" + id + "f1";
+    ext2_ = ".vtr" + id + "f2";
+    ASSERT_TRUE(stub_.Start("--exe-name \"" + File("vantrel.exe") + "\" --support-ext " + ext1_ +
+                            ";" + ext2_));
+  }
+  void TearDown() override {
+    stub_.Close();
+    Unlock();
+    for (const std::string& ext : {ext1_, ext2_}) {
+      vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, ext);
+      vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, ToolProgId(ext));
+    }
+    for (const std::string& name : Listing(folder_)) {
+      SetFileAttributesA(File(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(File(name).c_str());
+    }
+    RemoveDirectoryA(folder_.c_str());
+  }
+
+  std::string File(const std::string& name) const { return folder_ + name; }
+  static std::string ToolProgId(std::string ext) {
+    for (char& c : ext) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return "vantrel" + ext;
+  }
+  std::string Bytes(const std::string& name) const {
+    std::string bytes;
+    return vttest::ReadFileBytes(File(name), &bytes) ? bytes : "(unreadable)";
+  }
+  // Makes the folder unwritable for everyone, root included; false when the host refuses.
+  bool Lock() {
+    vtrel::RunHostCommand("chmod a-w '" + host_ + "'; chattr +i '" + host_ + "' 2>/dev/null");
+    locked_ = true;
+    // The host command may still be running: give it a moment to take effect.
+    const std::string probe = File("probe.tmp");
+    for (int attempt = 0; attempt < 50; ++attempt, Sleep(20)) {
+      if (!vttest::WriteFileBytes(probe, "x")) return true;
+      DeleteFileA(probe.c_str());
+    }
+    return false;
+  }
+  void Unlock() {
+    if (!locked_) return;
+    vtrel::RunHostCommand("chattr -i '" + host_ + "' 2>/dev/null; chmod u+w '" + host_ + "'");
+    const std::string probe = File("probe.tmp");
+    for (int attempt = 0; attempt < 50 && !vttest::WriteFileBytes(probe, "x"); ++attempt) Sleep(20);
+    DeleteFileA(probe.c_str());
+    locked_ = false;
+  }
+
+  // One session: the list filled, both extensions applied (type names from filetype.ini when it
+  // has them) and checked, all undone, the window closed. The exit code.
+  int Session(const std::string& expectedType1 = "", const std::string& expectedType2 = "") {
+    vtrel::ToolProcess tool(File("vntassoc.exe"));
+    EXPECT_TRUE(tool.WaitForRows(4, kWaitMs));
+    EXPECT_EQ(4, tool.SelectAll());
+    EXPECT_TRUE(tool.Click("適用"));
+    EXPECT_TRUE(tool.AnswerOk(kWaitMs));
+    EXPECT_TRUE(tool.WaitUntilIdle(kWaitMs));
+    EXPECT_EQ(ToolProgId(ext1_), vtrel::NamedProgId(ext1_));
+    std::string type;
+    if (!expectedType1.empty()) {
+      EXPECT_TRUE(vttest::GetString(HKEY_CLASSES_ROOT, ToolProgId(ext1_), "", &type));
+      EXPECT_EQ(expectedType1, type);
+      EXPECT_TRUE(vttest::GetString(HKEY_CLASSES_ROOT, ToolProgId(ext2_), "", &type));
+      EXPECT_EQ(expectedType2, type);
+    }
+    EXPECT_TRUE(tool.Click("すべて解除"));
+    EXPECT_TRUE(tool.AnswerOk(kWaitMs));
+    EXPECT_TRUE(tool.WaitUntilIdle(kWaitMs));
+    EXPECT_EQ("", vtrel::NamedProgId(ext1_));
+    EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, ToolProgId(ext1_)));
+    return tool.Close(kWaitMs);
+  }
+
+  std::string folder_, host_, ext1_, ext2_;
+  bool locked_ = false;
+  vttest::StubProcess stub_;
+};
+
+TEST_F(FileFaults, ReadOnlyOptionsFileIsLeftAsItWas) {
+  ASSERT_TRUE(SetFileAttributesA(File("vntassoc.ini").c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(0, Session());
+  EXPECT_EQ(kOptions, Bytes("vntassoc.ini"));
+  EXPECT_TRUE(GetFileAttributesA(File("vntassoc.ini").c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ((std::vector<std::string>{"vantrel.exe", "vntassoc.exe", "vntassoc.ini"}),
+            Listing(folder_));
+}
+
+TEST_F(FileFaults, UnwritableFolderLeavesTheOptionsFileAsItWas) {
+  if (!Lock()) GTEST_SKIP() << "the host would not make the folder unwritable";
+  EXPECT_EQ(0, Session());
+  Unlock();
+  EXPECT_EQ(kOptions, Bytes("vntassoc.ini"));
+  EXPECT_EQ((std::vector<std::string>{"vantrel.exe", "vntassoc.exe", "vntassoc.ini"}),
+            Listing(folder_));
+}
+
+// Another program holds the file open without sharing while the tool starts and closes: the tool
+// can read nothing, so it must not write a document without the file's other sections either.
+TEST_F(FileFaults, OptionsFileHeldOpenWithoutSharingIsLeftAsItWas) {
+  HANDLE holder = CreateFileA(File("vntassoc.ini").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  EXPECT_EQ(0, Session());
+  CloseHandle(holder);
+  EXPECT_EQ(kOptions, Bytes("vntassoc.ini"));
+  EXPECT_EQ((std::vector<std::string>{"vantrel.exe", "vntassoc.exe", "vntassoc.ini"}),
+            Listing(folder_));
+}
+
+// 200 KB of type names: only the first 128 KiB count, the file is never written.
+TEST_F(FileFaults, TypeNameFileOf200KilobytesIsReadUpTo128KiB) {
+  std::string types = "[filetype]\r\n" + ext1_ + "=表の種類\r\n";
+  for (int i = 0; types.size() < 200 * 1024 - 64; ++i)
+    types += "[pad" + std::to_string(i) + "]\r\nk=" + std::string(90, 'p') + "\r\n";
+  types += "[filetype]\r\n" + ext2_ + "=Beyond The Limit\r\n";
+  ASSERT_TRUE(vttest::WriteFileBytes(File("filetype.ini"), types));
+  std::string caption2 = ext2_.substr(1);
+  for (char& c : caption2) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  EXPECT_EQ(0, Session("表の種類", caption2 + " File"));
+  EXPECT_EQ(types, Bytes("filetype.ini"));
+  EXPECT_EQ(kOptionsRewritten, Bytes("vntassoc.ini"));  // the options file is written as usual
+}
+
+}  // namespace
