@@ -1,6 +1,8 @@
 // The buttons' commands: register the selection, re-register every association with the current
 // options, unregister, and open the tool's readme and type-name file.
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -23,21 +25,6 @@ const char kUnregAllQuestion[] =
     "全ての関連付けを解除して、Vantrel Player に関連付ける前の設定に戻します。\r\nよろしいですか？\r\n";
 const char kTypeNameFile[] = "filetype.ini";
 const int kTypeNameSize = 512;
-
-using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-
-// shell32, with the many libraries it pulls in, is loaded at the first "Readme" or "filetype.ini"
-// rather than at every start of the tool. Like an import, it then stays for the process.
-ShellExecuteFn ShellExecuteProc() {
-  static ShellExecuteFn proc = nullptr;
-  if (proc == nullptr) {
-    HMODULE shell = LoadLibraryA("shell32.dll");
-    if (shell != nullptr)
-      proc = reinterpret_cast<ShellExecuteFn>(
-          reinterpret_cast<void (*)()>(GetProcAddress(shell, "ShellExecuteA")));
-  }
-  return proc;
-}
 
 bool Confirm(const char* question) {
   return Application.MessageBox(question, kConfirmCaption, kConfirmFlags) == IDOK;
@@ -234,7 +221,5 @@ void TFrmAssoc::OpenInToolFolder(const char* fileName) {
   char path[kPathSize];
   CopyBounded(path, exeFolder, kPathSize);
   AppendBounded(path, fileName, kPathSize);
-  if (!FileExists(path)) return;
-  if (ShellExecuteFn shellExecute = ShellExecuteProc())
-    shellExecute(Handle(), "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  if (FileExists(path)) ShellExecuteA(Handle(), "open", path, nullptr, nullptr, SW_SHOWNORMAL);
 }

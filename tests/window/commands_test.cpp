@@ -155,23 +155,3 @@ TEST_F(WindowTest, UnregisterAllAsksOnceForAFullListAndNeverForAnEmptyOne) {
   EXPECT_EQ(Classes(Ext(1)), OtherProgId(1));
   EXPECT_EQ(Classes(ToolProgId(1)), "(missing)");
 }
-
-// The shell is loaded only when the button is pressed; the file must still be handed to it. The
-// open command of .txt copies the file it is given.
-TEST_F(WindowTest, ReadmeHandsTheFileToTheShell) {
-  if (Classes(".txt") != "(missing)") GTEST_SKIP() << ".txt is associated in this prefix";
-  vttest::ScratchKey txt(HKEY_CLASSES_ROOT, ".txt");
-  vttest::ScratchKey progId(HKEY_CLASSES_ROOT, vttest::UniqueName());
-  const std::string copy = scratch_.File("opened.txt");
-  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, ".txt", "", progId.path()));
-  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, progId.path() + "\\shell\\open\\command", "",
-                                "cmd.exe /c copy \"%1\" \"" + copy + "\""));
-  const std::string readme = Beside("readme.txt");
-  ASSERT_TRUE(vttest::WriteFileBytes(readme, "readme\r\n"));
-  Open();
-  Click(form_->btnRdme);
-  for (int i = 0; i < 200 && GetFileAttributesA(copy.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
-    Sleep(50);
-  EXPECT_NE(GetFileAttributesA(copy.c_str()), INVALID_FILE_ATTRIBUTES);
-  DeleteFileA(readme.c_str());
-}
