@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,14 @@ struct ListProgram {
   }
 };
 
+// The value after --compare: another build of vntassoc.exe (a Unix or Windows path) to start in the
+// same rounds as this one, for a before-and-after of a change to the tool; empty without it.
+std::string CompareExe(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], "--compare") == 0) return WinePath(argv[i + 1]);
+  return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -167,6 +176,14 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  const std::string compareExe = CompareExe(argc, argv);
+  ScratchFolder compareFolder;
+  const std::string compareTool = compareFolder.File("vntassoc.exe");
+  if (!compareExe.empty() && !CopyFileA(compareExe.c_str(), compareTool.c_str(), FALSE)) {
+    std::fprintf(stderr, "bench: could not copy %s\n", compareExe.c_str());
+    return 1;
+  }
+
   std::string extensions;
   for (int i = 0; i < set.count(); ++i) extensions += (i ? ";" : "") + set.Ext(i);
   StandIn player(stubExe);
@@ -182,6 +199,11 @@ int main(int argc, char** argv) {
       "floor", [&] { return FloorFill(&pieces); }, [&] { return pieces == kRows; });
   rounds.Step("blank", [&] { return blank.StartAndWait(); });
   rounds.Untimed("close blank", [&] { return blank.MeasureAndClose(); });
+  ListProgram other{"TFrmAssoc", compareTool, compareFolder.path(), kRows, {}, {}, {}};
+  if (!compareExe.empty()) {
+    rounds.Step("compare", [&] { return other.StartAndWait(); });
+    rounds.Untimed("close compare", [&] { return other.MeasureAndClose(); });
+  }
   if (!rounds.Run(runs)) return 1;
 
   TableRow window;
@@ -223,9 +245,20 @@ int main(int argc, char** argv) {
   Rounds fixed;
   fixed.Step("tool", [&] { return fewRows.StartAndWait(); });
   fixed.Untimed("close tool", [&] { return fewRows.MeasureAndClose(); });
+  ListProgram otherFew{"TFrmAssoc", compareTool, compareFolder.path(), 3, {}, {}, {}};
+  if (!compareExe.empty()) {
+    fixed.Step("compare", [&] { return otherFew.StartAndWait(); });
+    fixed.Untimed("close compare", [&] { return otherFew.MeasureAndClose(); });
+  }
   if (!fixed.Run(runs)) return 1;
   std::printf("NOTE\twindow, start until 3 rows (player answers no extensions): %.1f ms, "
               "peak private bytes %.0f KiB\n",
               fixed.Median("tool"), Median(fewRows.peakKb));
+  if (!compareExe.empty())
+    std::printf("NOTE\twindow, --compare %s: %.1f ms until 502 rows (%.2fx this build), %.1f ms "
+                "until 3 rows (%.2fx), peak private bytes %.0f KiB\n",
+                compareExe.c_str(), rounds.Median("compare"),
+                rounds.Median("compare") / window.tool, fixed.Median("compare"),
+                fixed.Median("compare") / fixed.Median("tool"), Median(other.peakKb));
   return player.Stop() ? 0 : 1;
 }
