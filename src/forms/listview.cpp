@@ -39,6 +39,29 @@ TControl::WindowKind TListView::Kind(const TCreateArgs&) const {
 
 void TListView::AfterCreate(const TCreateArgs&) {
   ListView_SetExtendedListViewStyleEx(Handle(), LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  // An ANSI window procedure keeps the list an ANSI window (SetWindowSubclass would make it a
+  // Unicode one, and under Wine every row's text would then be converted back and forth).
+  SetWindowLongPtrA(Handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  listProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DispatchProc)));
+}
+
+// The list reports a change of many rows (select all, a click that deselects the others) row by
+// row; a handler that looks at the whole selection would run once per row, quadratic in the rows.
+// So the rows' changes are gathered while the list handles a message and raised once after it.
+LRESULT CALLBACK TListView::DispatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  TListView* list = reinterpret_cast<TListView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  ++list->dispatchDepth_;
+  const LRESULT result = CallWindowProcA(list->listProc_, hwnd, message, wParam, lParam);
+  if (--list->dispatchDepth_ == 0) list->RaisePendingSelect();
+  return result;
+}
+
+void TListView::RaisePendingSelect() {
+  if (!selectPending_) return;
+  // Cleared first: the handler itself sends messages to the list.
+  selectPending_ = false;
+  if (OnSelectItem) OnSelectItem(this, TListItem(this, pendingItem_), pendingSelected_);
 }
 
 void TListView::AddColumn(const char* caption, int width96) {
@@ -173,6 +196,9 @@ LRESULT TListView::OnNotify(NMHDR* header) {
   const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
   if (!(change->uChanged & LVIF_STATE)) return 0;
   if (!((change->uOldState ^ change->uNewState) & LVIS_SELECTED)) return 0;
-  OnSelectItem(this, TListItem(this, change->iItem), (change->uNewState & LVIS_SELECTED) != 0);
+  pendingItem_ = selectPending_ ? -1 : change->iItem;
+  pendingSelected_ = (change->uNewState & LVIS_SELECTED) != 0;
+  selectPending_ = true;
+  if (dispatchDepth_ == 0) RaisePendingSelect();
   return 0;
 }

@@ -76,7 +76,9 @@ class TListView : public TControl {
   // Raises no event.
   void SetItemSelected(int index, bool selected);
 
-  // The user selected or deselected a row (item index -1: every row at once).
+  // The user selected or deselected rows (item index -1: several rows at once). Raised once per
+  // message the list handles, after it has handled it: selecting all rows is one event, not one
+  // per row.
   TSelectItemEvent OnSelectItem;
 
  protected:
@@ -85,5 +87,13 @@ class TListView : public TControl {
   LRESULT OnNotify(NMHDR* header) override;
 
  private:
+  static LRESULT CALLBACK DispatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void RaisePendingSelect();
+
   int updateDepth_ = 0;
+  WNDPROC listProc_ = nullptr;  // the list view's own window procedure
+  int dispatchDepth_ = 0;       // messages the list is handling right now, nested
+  bool selectPending_ = false;
+  int pendingItem_ = -1;
+  bool pendingSelected_ = false;
 };

@@ -64,6 +64,22 @@ TEST_F(EventsTest, ListSelectionFromOutsideRaisesEvents) {
   EXPECT_EQ(form.List->NextSelected(0), -1);
 }
 
+// One message that changes many rows is one event, raised after the list has changed them all:
+// a handler that reads the whole selection then runs once, not once per row.
+TEST_F(EventsTest, SelectingEveryRowAtOnceIsOneEventThatSeesTheWholeSelection) {
+  form.List->BeginUpdate();
+  for (int i = 0; i < 50; ++i) form.List->AddItem("X");
+  form.List->EndUpdate();
+  int selectedSeen = -1;
+  form.List->OnSelectItem = [this, &selectedSeen](TControl*, TListItem item, bool selected) {
+    form.events.push_back("select " + std::to_string(item.Index()) + (selected ? " on" : " off"));
+    selectedSeen = form.List->SelectedCount();
+  };
+  SetSelected(-1, true);
+  EXPECT_EQ(form.events, (std::vector<std::string>{"select -1 on"}));
+  EXPECT_EQ(selectedSeen, 50);
+}
+
 TEST_F(EventsTest, ListChangesFromCodeRaiseNoEvents) {
   form.List->BeginUpdate();
   for (int i = 0; i < 3; ++i) form.List->AddItem("X", {"a", "b"});
