@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "inifilehandle.h"
+#include "handle.h"
 #include "inigrow.h"
 #include "text.h"
 
@@ -49,7 +49,7 @@ VtIniFile::~VtIniFile() { Clear(); }
 
 bool VtIniFile::Load(const char* path) {
   Clear();
-  IniFileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  VtHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.valid()) {
     DWORD high = 0;

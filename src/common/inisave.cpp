@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "inifile.h"
-#include "inifilehandle.h"
+#include "handle.h"
 #include "text.h"
 
 namespace {
@@ -94,7 +94,7 @@ void VtIniFile::Save() {
   const DWORD attributes = GetFileAttributesA(path_);
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return;
   char tempPath[kTempNameSize];
-  IniFileHandle file(CreateTempBeside(path_, tempPath));
+  VtHandle file(CreateTempBeside(path_, tempPath));
   if (!file.valid()) return;
   TempFileGuard guard(tempPath);
 

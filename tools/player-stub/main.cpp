@@ -17,6 +17,7 @@
 
 #include <cstdlib>
 
+#include "handle.h"
 #include "rawddeserver.h"
 #include "stubconfig.h"
 
@@ -25,19 +26,6 @@ namespace {
 const char kPlayerClass[] = "TFrmMIDI";
 const char kOtherClass[] = "VtPlayerStub";
 const UINT_PTR kLifetimeTimer = 1;
-
-class OwnedHandle {
- public:
-  explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
-  ~OwnedHandle() {
-    if (handle_ != nullptr) CloseHandle(handle_);
-  }
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-
- private:
-  HANDLE handle_;
-};
 
 LRESULT CALLBACK StubWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
@@ -65,7 +53,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   if (!ParseStubOptions(__argc, __argv, &config)) return 2;
 
   // Created before the window, so whoever sees the window finds the mutex too.
-  OwnedHandle mutex(config.createMutex ? CreateMutexA(nullptr, FALSE, "Vantrel Player") : nullptr);
+  VtHandle mutex(config.createMutex ? CreateMutexA(nullptr, FALSE, "Vantrel Player") : nullptr);
 
   const char* className = config.playerWindowClass ? kPlayerClass : kOtherClass;
   WNDCLASSA windowClass = {};

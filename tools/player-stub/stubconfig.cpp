@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "handle.h"
+
 namespace {
 
 bool ParseCount(const char* text, unsigned long* value) {
@@ -15,17 +17,16 @@ bool ParseCount(const char* text, unsigned long* value) {
 
 // The whole file as it is, zero bytes included; false when it cannot be read.
 bool ReadWholeFile(const char* path, std::string* bytes) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  const DWORD size = GetFileSize(file, nullptr);
+  VtHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  const DWORD size = GetFileSize(file.get(), nullptr);
   bool ok = size != INVALID_FILE_SIZE;
   if (ok) {
     bytes->assign(size, '\0');
     DWORD got = 0;
-    ok = size == 0 || (ReadFile(file, &(*bytes)[0], size, &got, nullptr) && got == size);
+    ok = size == 0 || (ReadFile(file.get(), &(*bytes)[0], size, &got, nullptr) && got == size);
   }
-  CloseHandle(file);
   return ok;
 }
 
