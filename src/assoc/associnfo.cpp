@@ -44,12 +44,14 @@ VtAssocInfo::VtAssocInfo(const char* extension)
       typeName(nullptr),
       command(nullptr),
       icon(nullptr),
-      associated(0) {}
+      associated(0),
+      userChoice(nullptr) {}
 
 VtAssocInfo::~VtAssocInfo() {
   ReleaseShown();
   ReplaceText(&backup, nullptr);
   ReplaceText(&ext, nullptr);
+  ReplaceText(&userChoice, nullptr);
 }
 
 void VtAssocInfo::ReleaseShown() {

@@ -29,6 +29,9 @@ class VtAssocInfo {
   char* command;   // command line of the default verb
   char* icon;      // DefaultIcon default value
   int32_t associated;  // 1: the extension names the tool's ProgID and that key exists
+  // What the user's own choice in Explorer opens, when it names another ProgID than the extension's
+  // key does: a name a person recognises. Null when there is no such choice.
+  char* userChoice;
 
  private:
   void ReleaseShown();
