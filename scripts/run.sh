@@ -56,6 +56,21 @@ if [ ! -f "$seeded" ]; then
   touch "$seeded"
 fi
 
+# A user's own choice for .mp3 of a third program, as Windows 8 and later keep it, so that the list
+# shows what Windows would really open. Its own marker, so a prefix seeded without it still gets it.
+chosen="$WINEPREFIX/.vntassoc-seeded-choice"
+if [ ! -f "$chosen" ]; then
+  third='C:\Program Files\Otokago\otokago.exe'
+  mkdir -p "$drive_c/Program Files/Otokago"
+  wine reg add 'HKCR\Otokago.mp3' /ve /d "音かご MP3 ファイル" /f >/dev/null
+  wine reg add 'HKCR\Otokago.mp3\Application' /v ApplicationName /d "音かご プレーヤー" /f >/dev/null
+  wine reg add 'HKCR\Otokago.mp3\DefaultIcon' /ve /d "$third,0" /f >/dev/null
+  wine reg add 'HKCR\Otokago.mp3\shell\open\command' /ve /d "\"$third\" \"%1\"" /f >/dev/null
+  wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.mp3\UserChoice' \
+    /v ProgId /d Otokago.mp3 /f >/dev/null
+  touch "$chosen"
+fi
+
 player_pid=""
 app_pid=""
 stop_all() {
