@@ -93,7 +93,6 @@ fi
 (cd "$app_dir" && exec wine ./vntassoc.exe) </dev/null >/dev/null 2>&1 &
 app_pid=$!
 wine "$winctl" wait TFrmAssoc 30000 || { echo "run: the vntassoc window did not open" >&2; exit 1; }
-sleep 1  # let the first paint finish
 
 # Grab Wine's virtual desktop window (the framed view); the whole screen if it cannot be found.
 shot="$build/screenshot.png"
