@@ -51,6 +51,9 @@ if [ ! -f "$seeded" ]; then
   seed .m3u OtherPlayer.m3u "M3U プレイリスト" 4
   # The window's font is MS P Gothic; IPA P Gothic has its metrics, so labels fit as designed.
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "ＭＳ Ｐゴシック" /d "IPAPGothic" /f >/dev/null
+  # Captions, menus and boxes ask for MS UI Gothic (Wine's "MS Shell Dlg"); without it Wine draws the
+  # title in a fixed-pitch fallback.
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS UI Gothic" /d "IPAPGothic" /f >/dev/null
   # The sibling product's search path, where the tool records its own path.
   wine reg add "HKCU\\Software\\Zemrath's Soft\\Sorvik Player\\SearchPath" /f >/dev/null
   touch "$seeded"
