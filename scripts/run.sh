@@ -51,9 +51,27 @@ if [ ! -f "$seeded" ]; then
   seed .m3u OtherPlayer.m3u "M3U プレイリスト" 4
   # The window's font is MS P Gothic; IPA P Gothic has its metrics, so labels fit as designed.
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "ＭＳ Ｐゴシック" /d "IPAPGothic" /f >/dev/null
+  # Captions, menus and boxes ask for MS UI Gothic (Wine's "MS Shell Dlg"); without it Wine draws the
+  # title in a fixed-pitch fallback.
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS UI Gothic" /d "IPAPGothic" /f >/dev/null
   # The sibling product's search path, where the tool records its own path.
   wine reg add "HKCU\\Software\\Zemrath's Soft\\Sorvik Player\\SearchPath" /f >/dev/null
   touch "$seeded"
+fi
+
+# A user's own choice for .mp3 of a third program, as Windows 8 and later keep it, so that the list
+# shows what Windows would really open. Its own marker, so a prefix seeded without it still gets it.
+chosen="$WINEPREFIX/.vntassoc-seeded-choice"
+if [ ! -f "$chosen" ]; then
+  third='C:\Program Files\Otokago\otokago.exe'
+  mkdir -p "$drive_c/Program Files/Otokago"
+  wine reg add 'HKCR\Otokago.mp3' /ve /d "音かご MP3 ファイル" /f >/dev/null
+  wine reg add 'HKCR\Otokago.mp3\Application' /v ApplicationName /d "音かご プレーヤー" /f >/dev/null
+  wine reg add 'HKCR\Otokago.mp3\DefaultIcon' /ve /d "$third,0" /f >/dev/null
+  wine reg add 'HKCR\Otokago.mp3\shell\open\command' /ve /d "\"$third\" \"%1\"" /f >/dev/null
+  wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.mp3\UserChoice' \
+    /v ProgId /d Otokago.mp3 /f >/dev/null
+  touch "$chosen"
 fi
 
 player_pid=""
@@ -78,7 +96,6 @@ fi
 (cd "$app_dir" && exec wine ./vntassoc.exe) </dev/null >/dev/null 2>&1 &
 app_pid=$!
 wine "$winctl" wait TFrmAssoc 30000 || { echo "run: the vntassoc window did not open" >&2; exit 1; }
-sleep 1  # let the first paint finish
 
 # Grab Wine's virtual desktop window (the framed view); the whole screen if it cannot be found.
 shot="$build/screenshot.png"

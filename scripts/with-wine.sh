@@ -44,6 +44,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
 fi
 
+# Title-bar buttons are Marlett glyphs. Debian's Wine looks for its own fonts under a path that does
+# not resolve ("...\share\wine\../fonts\"), so without a copy in the prefix they draw as "0 1 r".
+marlett=/usr/share/wine/fonts/marlett.ttf
+fonts_dir="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -f "$marlett" ] && [ -d "$fonts_dir" ] && [ ! -f "$fonts_dir/marlett.ttf" ]; then
+  cp "$marlett" "$fonts_dir/"
+fi
+
 wineserver -p
 # Start Wine's service processes (and the virtual desktop) now, detached from our output: started by
 # a test they would inherit its pipes and keep CTest waiting for them to close.

@@ -1,6 +1,6 @@
 // winctl: waits for or closes a top-level window by class name, for scripts that drive the tool
 // under Wine without a window manager.
-//   winctl wait CLASS [TIMEOUT_MS]   exit 0 once a visible window of CLASS exists
+//   winctl wait CLASS [TIMEOUT_MS]   exit 0 once a visible window of CLASS has painted and is idle
 //   winctl close CLASS [TIMEOUT_MS]  posts WM_CLOSE, exit 0 once no window of CLASS is left
 #include <windows.h>
 
@@ -19,9 +19,30 @@ bool WaitFor(bool (*done)(const char*), const char* cls, DWORD timeoutMs) {
   }
 }
 
-bool IsShown(const char* cls) {
+BOOL CALLBACK FindUnpainted(HWND wnd, LPARAM unpainted) {
+  if (!GetUpdateRect(wnd, nullptr, FALSE)) return TRUE;
+  *reinterpret_cast<bool*>(unpainted) = true;
+  return FALSE;
+}
+
+// Answering a sent message means the window's thread is in its message loop, so start-up is over;
+// then no part of the window or its controls may still wait for WM_PAINT.
+bool IsPaintedOnce(const char* cls) {
   HWND wnd = FindWindowA(cls, nullptr);
-  return wnd != nullptr && IsWindowVisible(wnd);
+  if (wnd == nullptr || !IsWindowVisible(wnd)) return false;
+  DWORD_PTR ignored = 0;
+  if (!SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored)) return false;
+  bool unpainted = GetUpdateRect(wnd, nullptr, FALSE) != FALSE;
+  if (!unpainted) EnumChildWindows(wnd, FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+  return !unpainted;
+}
+
+// Twice, a pause apart: Wine copies a window's pixels to the display when its thread goes idle,
+// which it does in that pause.
+bool IsPainted(const char* cls) {
+  if (!IsPaintedOnce(cls)) return false;
+  Sleep(50);
+  return IsPaintedOnce(cls);
 }
 
 bool IsGone(const char* cls) { return FindWindowA(cls, nullptr) == nullptr; }
@@ -35,7 +56,7 @@ int main(int argc, char** argv) {
   }
   const char* cls = argv[2];
   const DWORD timeoutMs = argc > 3 ? static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)) : 20000;
-  if (std::strcmp(argv[1], "wait") == 0) return WaitFor(IsShown, cls, timeoutMs) ? 0 : 1;
+  if (std::strcmp(argv[1], "wait") == 0) return WaitFor(IsPainted, cls, timeoutMs) ? 0 : 1;
   if (std::strcmp(argv[1], "close") == 0) {
     HWND wnd = FindWindowA(cls, nullptr);
     if (wnd != nullptr) PostMessageA(wnd, WM_CLOSE, 0, 0);
