@@ -48,4 +48,5 @@ void TFrmAssoc::RefreshRow(int index) {
   ListView->SetItemText(index, 1, entry->typeName != nullptr ? entry->typeName : "");
   ListView->SetItemText(index, 2, entry->command != nullptr ? entry->command : "");
   ListView->SetItemText(index, 3, entry->icon != nullptr ? entry->icon : "");
+  ListView->SetItemText(index, 4, entry->userChoice != nullptr ? entry->userChoice : "");
 }

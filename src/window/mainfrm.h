@@ -60,7 +60,7 @@ class TFrmAssoc : public TFrmAssocLayout {
   bool RowKeysFollowExtensions() const;
 
   VtAssocInfo* EntryAt(int index) const;
-  // Shows the entry's type name, command and icon in the row's three sub-items.
+  // Shows the entry's type name, command, icon and the user's own choice in the row's sub-items.
   void RefreshRow(int index);
   void OpenInToolFolder(const char* fileName);
 

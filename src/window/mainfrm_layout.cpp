@@ -15,6 +15,7 @@ TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
   ListView->AddColumn("ファイルの種類", 110);
   ListView->AddColumn("command", 210);
   ListView->AddColumn("Icon", 150);
+  ListView->AddColumn("Windows の既定", 150);
   Panel1 = Add<TPanel>({"Panel1", nullptr, {0, 241, 544, 201}, nullptr, cfAlignBottom});
 
   Label1 = Add<TLabel>({"Label1", Panel1, {8, 8, 118, 12}, "Vantrel Player のパス", cfNone});
