@@ -22,6 +22,7 @@ TFrmAssoc::TFrmAssoc() {
   btnUnregAll->OnClick = Bind(this, &TFrmAssoc::btnUnregAllClick);
   btnRdme->OnClick = Bind(this, &TFrmAssoc::btnRdmeClick);
   Button7->OnClick = Bind(this, &TFrmAssoc::Button7Click);
+  btnDefaultApps->OnClick = Bind(this, &TFrmAssoc::btnDefaultAppsClick);
 
   SetCaption((Caption() + kVersionSuffix).c_str());
   // Both stay open until the end of construction, as one piece of start-up.

@@ -33,6 +33,7 @@ class TFrmAssoc : public TFrmAssocLayout {
   void btnCloseClick(TControl* Sender);
   void btnRdmeClick(TControl* Sender);
   void Button7Click(TControl* Sender);
+  void btnDefaultAppsClick(TControl* Sender);
 
   // Registers every row of ext (letter case ignored) with an empty player option.
   void RegisterExtension(const char* exePath, const char* ext, const char* typeName);

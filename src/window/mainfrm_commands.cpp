@@ -1,5 +1,5 @@
 // The buttons' commands: register the selection, re-register every association with the current
-// options, unregister, and open the tool's readme and type-name file.
+// options, unregister, and open the tool's readme, type-name file and Default Apps.
 #include <windows.h>
 // shellapi.h and shlobj.h need windows.h first.
 #include <shellapi.h>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "associnfo.h"
+#include "defaultappslaunch.h"
 #include "inifile.h"
 #include "library.h"
 #include "mainfrm.h"
@@ -226,6 +227,9 @@ void TFrmAssoc::btnCloseClick(TControl*) { Close(); }
 void TFrmAssoc::btnRdmeClick(TControl*) { OpenInToolFolder("readme.txt"); }
 
 void TFrmAssoc::Button7Click(TControl*) { OpenInToolFolder(kTypeNameFile); }
+
+// Also with nothing associated yet: the user may want to see where the choice is made.
+void TFrmAssoc::btnDefaultAppsClick(TControl*) { OpenDefaultApps(Handle()); }
 
 void TFrmAssoc::OpenInToolFolder(const char* fileName) {
   char path[kPathSize];

@@ -49,4 +49,6 @@ TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
   btnUnregAll = Add<TButton>({"btnUnregAll", Panel1, {372, 174, 75, 25}, "すべて解除", cfNone});
   btnRdme = Add<TButton>({"btnRdme", Panel1, {464, 174, 75, 25}, "Readme", cfNone});
   Button7 = Add<TButton>({"Button7", Panel1, {464, 52, 75, 25}, "filetype.ini", cfNone});
+  btnDefaultApps =
+      Add<TButton>({"btnDefaultApps", Panel1, {464, 89, 75, 25}, "既定のアプリ", cfNone});
 }

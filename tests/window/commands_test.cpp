@@ -1,6 +1,7 @@
 // Apply and unregister against the registry, with the confirmations answered by the test.
 #include <shlobj.h>
 
+#include "defaultappslaunch.h"
 #include "window_fixture.h"
 
 namespace {
@@ -19,7 +20,8 @@ class AssocNotices {
     windowClass.lpfnWndProc = Receive;
     windowClass.lpszClassName = "VtAssocNotices";
     RegisterClassA(&windowClass);  // fails harmlessly when an earlier test registered it
-    window_ = CreateWindowA("VtAssocNotices", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    window_ =
+        CreateWindowA("VtAssocNotices", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SHChangeNotifyEntry everywhere = {nullptr, TRUE};
     id_ = SHChangeNotifyRegister(window_, SHCNRF_ShellLevel | SHCNRF_InterruptLevel,
@@ -215,4 +217,10 @@ TEST_F(WindowTest, UnregisterAllAsksOnceForAFullListAndNeverForAnEmptyOne) {
   EXPECT_EQ(Classes(Ext(0)), "");
   EXPECT_EQ(Classes(Ext(1)), OtherProgId(1));
   EXPECT_EQ(Classes(ToolProgId(1)), "(missing)");
+}
+
+// Windows 11 is version 10.0 from build 22000 on; the tests of the button run builds either side.
+TEST(DefaultAppsPlace, Windows11BeginsAtBuild22000) {
+  EXPECT_EQ(DefaultAppsPlaceFor(10, 21999), VtDefaultAppsPlace::kSettings);
+  EXPECT_EQ(DefaultAppsPlaceFor(10, 22000), VtDefaultAppsPlace::kSettingsForApp);
 }

@@ -100,8 +100,8 @@ TEST_F(WindowTest, RefillShowsTheRegistryNowAndKeepsTheSelectionText) {
   EXPECT_TRUE(form_->btnApply->Enabled());
 }
 
-// The last column follows the entry wherever a row is refreshed, and is empty without a choice.
-// The apply refreshes the row of .exe without registering it, so the entry keeps the choice set here.
+// The last column follows the entry wherever a row is refreshed, and is empty without a choice. The
+// apply refreshes the row of .exe without registering it, so the entry keeps the choice set here.
 TEST_F(WindowTest, LastColumnShowsTheUsersOwnChoiceOnEveryRefresh) {
   StartPlayer(".exe;" + Ext(0));
   Open();
