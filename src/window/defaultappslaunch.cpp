@@ -14,6 +14,8 @@ namespace {
 const DWORD kWindows11Build = 22000;
 const char kDefaultAppsUri[] = "ms-settings:defaultapps";
 const char kForAppQuery[] = "?registeredAppMachine=";
+// Room for the registration's name, a short constant, in UTF-16.
+const int kNameSize = 128;
 // CLSID_ApplicationAssociationRegistrationUI, spelled out so no import library is needed for it.
 const CLSID kAssociationUiClass = {
     0x1968106d, 0xf3b5, 0x44cf, {0x89, 0x0e, 0x11, 0x6f, 0xcb, 0x9e, 0xce, 0xf1}};
@@ -57,41 +59,29 @@ bool RunningVersion(DWORD* major, DWORD* build) {
 }
 
 // The registration's name as Windows stores it: the registry's ANSI functions convert with the
-// ANSI code page, so this does too. Empty when it cannot be converted.
-std::wstring RegisteredAppName() {
-  const int length = MultiByteToWideChar(CP_ACP, 0, kRegisteredAppName, -1, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring name(static_cast<size_t>(length), L'\0');
-  if (MultiByteToWideChar(CP_ACP, 0, kRegisteredAppName, -1, &name[0], length) != length)
-    return std::wstring();
-  name.resize(static_cast<size_t>(length - 1));
-  return name;
+// ANSI code page, so this does too. False when it cannot be converted.
+bool RegisteredAppName(wchar_t (&name)[kNameSize]) {
+  return MultiByteToWideChar(CP_ACP, 0, kRegisteredAppName, -1, name, kNameSize) > 0;
 }
 
-// text's UTF-8 bytes with every byte but A-Z a-z 0-9 - . _ ~ as %XX.
-std::string UriComponent(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return std::string();
-  std::string utf8(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &utf8[0], size, nullptr, nullptr);
-  utf8.resize(static_cast<size_t>(size - 1));
-
+// Appends text's UTF-8 bytes to uri, every byte but A-Z a-z 0-9 - . _ ~ as %XX.
+void AppendUriComponent(std::string* uri, const wchar_t* text) {
+  char utf8[kNameSize * 3];
+  if (WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr) <= 0) return;
   static const char kHex[] = "0123456789ABCDEF";
-  std::string escaped;
-  for (const char c : utf8) {
-    const unsigned char byte = static_cast<unsigned char>(c);
+  for (const char* c = utf8; *c != 0; ++c) {
+    const unsigned char byte = static_cast<unsigned char>(*c);
     const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
                        (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' ||
                        byte == '_' || byte == '~';
     if (plain) {
-      escaped += c;
+      *uri += *c;
     } else {
-      escaped += '%';
-      escaped += kHex[byte >> 4];
-      escaped += kHex[byte & 0x0F];
+      *uri += '%';
+      *uri += kHex[byte >> 4];
+      *uri += kHex[byte & 0x0F];
     }
   }
-  return escaped;
 }
 
 void OpenUri(HWND owner, const std::string& uri) {
@@ -105,7 +95,7 @@ void OpenUri(HWND owner, const std::string& uri) {
   ShellExecuteExA(&info);
 }
 
-void LaunchAssociationUi(const std::wstring& name) {
+void LaunchAssociationUi(const wchar_t* name) {
   IApplicationAssociationRegistrationUI* raw = nullptr;
   if (FAILED(CoCreateInstance(kAssociationUiClass, nullptr, CLSCTX_INPROC_SERVER,
                               __uuidof(IApplicationAssociationRegistrationUI),
@@ -113,7 +103,7 @@ void LaunchAssociationUi(const std::wstring& name) {
       raw == nullptr)
     return;
   std::unique_ptr<IApplicationAssociationRegistrationUI, ComRelease> ui(raw);
-  ui->LaunchAdvancedAssociationUI(name.c_str());
+  ui->LaunchAdvancedAssociationUI(name);
 }
 
 }  // namespace
@@ -131,19 +121,22 @@ void OpenDefaultApps(HWND owner) {
   if (!RunningVersion(&major, &build)) return;
   const VtDefaultAppsPlace place = DefaultAppsPlaceFor(major, build);
   if (place == VtDefaultAppsPlace::kNone) return;
-  const std::wstring name = RegisteredAppName();
-  if (name.empty()) return;
+  wchar_t name[kNameSize];
+  if (!RegisteredAppName(name)) return;
   // Settings' URI may go to a COM handler through ShellExecuteEx, so COM is up for every place.
   ComScope com;
+  std::string uri = kDefaultAppsUri;
   switch (place) {
     case VtDefaultAppsPlace::kAssociationUI:
       LaunchAssociationUi(name);
       break;
     case VtDefaultAppsPlace::kSettings:
-      OpenUri(owner, kDefaultAppsUri);
+      OpenUri(owner, uri);
       break;
     case VtDefaultAppsPlace::kSettingsForApp:
-      OpenUri(owner, std::string(kDefaultAppsUri) + kForAppQuery + UriComponent(name));
+      uri += kForAppQuery;
+      AppendUriComponent(&uri, name);
+      OpenUri(owner, uri);
       break;
     case VtDefaultAppsPlace::kNone:
       break;
