@@ -22,6 +22,7 @@ TFrmAssoc::TFrmAssoc() {
   btnUnregAll->OnClick = Bind(this, &TFrmAssoc::btnUnregAllClick);
   btnRdme->OnClick = Bind(this, &TFrmAssoc::btnRdmeClick);
   Button7->OnClick = Bind(this, &TFrmAssoc::Button7Click);
+  btnDefaultApps->OnClick = Bind(this, &TFrmAssoc::btnDefaultAppsClick);
 
   SetCaption((Caption() + kVersionSuffix).c_str());
   // Both stay open until the end of construction, as one piece of start-up.
@@ -48,4 +49,5 @@ void TFrmAssoc::RefreshRow(int index) {
   ListView->SetItemText(index, 1, entry->typeName != nullptr ? entry->typeName : "");
   ListView->SetItemText(index, 2, entry->command != nullptr ? entry->command : "");
   ListView->SetItemText(index, 3, entry->icon != nullptr ? entry->icon : "");
+  ListView->SetItemText(index, 4, entry->userChoice != nullptr ? entry->userChoice : "");
 }

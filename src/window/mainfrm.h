@@ -33,6 +33,7 @@ class TFrmAssoc : public TFrmAssocLayout {
   void btnCloseClick(TControl* Sender);
   void btnRdmeClick(TControl* Sender);
   void Button7Click(TControl* Sender);
+  void btnDefaultAppsClick(TControl* Sender);
 
   // Registers every row of ext (letter case ignored) with an empty player option.
   void RegisterExtension(const char* exePath, const char* ext, const char* typeName);
@@ -60,7 +61,7 @@ class TFrmAssoc : public TFrmAssocLayout {
   bool RowKeysFollowExtensions() const;
 
   VtAssocInfo* EntryAt(int index) const;
-  // Shows the entry's type name, command and icon in the row's three sub-items.
+  // Shows the entry's type name, command, icon and the user's own choice in the row's sub-items.
   void RefreshRow(int index);
   void OpenInToolFolder(const char* fileName);
 

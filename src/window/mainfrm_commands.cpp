@@ -1,13 +1,15 @@
 // The buttons' commands: register the selection, re-register every association with the current
-// options, unregister, and open the tool's readme and type-name file.
+// options, unregister, and open the tool's readme, type-name file and Default Apps.
 #include <windows.h>
-// shellapi.h needs windows.h first.
+// shellapi.h and shlobj.h need windows.h first.
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
 
 #include "associnfo.h"
+#include "defaultappslaunch.h"
 #include "inifile.h"
 #include "library.h"
 #include "mainfrm.h"
@@ -28,6 +30,12 @@ const int kTypeNameSize = 512;
 
 bool Confirm(const char* question) {
   return Application.MessageBox(question, kConfirmCaption, kConfirmFlags) == IDOK;
+}
+
+// Explorer keeps the old icons and may keep the old handler until the user logs off unless it is
+// told; once per command, since each notice makes it reread every association.
+void NotifyAssociationsChanged() {
+  SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 
 bool IsPlaylist(const char* ext) {
@@ -98,6 +106,7 @@ void TFrmAssoc::btnApplyClick(TControl*) {
                  once ? PlayerOption(piece, addOption, listOption) : "", &done);
   }
   ReregisterRows(exePath.c_str(), addOption, listOption, once ? &done : nullptr);
+  NotifyAssociationsChanged();
 }
 
 void TFrmAssoc::RegisterExtension(const char* exePath, const char* ext, const char* typeName) {
@@ -180,6 +189,7 @@ void TFrmAssoc::btnUnregClick(TControl*) {
     if (!confirmed) continue;
     UnregisterExtension(piece);
   }
+  if (confirmed) NotifyAssociationsChanged();
 }
 
 void TFrmAssoc::btnUnregAllClick(TControl*) {
@@ -187,6 +197,7 @@ void TFrmAssoc::btnUnregAllClick(TControl*) {
   if (!Confirm(kUnregAllQuestion)) return;
   UpdateScope update(ListView);
   UnregisterExtension(nullptr);
+  NotifyAssociationsChanged();
 }
 
 // Only the first row of ext is unregistered; the other rows of ext are reloaded so that none of
@@ -216,6 +227,9 @@ void TFrmAssoc::btnCloseClick(TControl*) { Close(); }
 void TFrmAssoc::btnRdmeClick(TControl*) { OpenInToolFolder("readme.txt"); }
 
 void TFrmAssoc::Button7Click(TControl*) { OpenInToolFolder(kTypeNameFile); }
+
+// Also with nothing associated yet: the user may want to see where the choice is made.
+void TFrmAssoc::btnDefaultAppsClick(TControl*) { OpenDefaultApps(Handle()); }
 
 void TFrmAssoc::OpenInToolFolder(const char* fileName) {
   char path[kPathSize];

@@ -15,6 +15,7 @@ TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
   ListView->AddColumn("ファイルの種類", 110);
   ListView->AddColumn("command", 210);
   ListView->AddColumn("Icon", 150);
+  ListView->AddColumn("Windows の既定", 150);
   Panel1 = Add<TPanel>({"Panel1", nullptr, {0, 241, 544, 201}, nullptr, cfAlignBottom});
 
   Label1 = Add<TLabel>({"Label1", Panel1, {8, 8, 118, 12}, "Vantrel Player のパス", cfNone});
@@ -48,4 +49,6 @@ TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
   btnUnregAll = Add<TButton>({"btnUnregAll", Panel1, {372, 174, 75, 25}, "すべて解除", cfNone});
   btnRdme = Add<TButton>({"btnRdme", Panel1, {464, 174, 75, 25}, "Readme", cfNone});
   Button7 = Add<TButton>({"Button7", Panel1, {464, 52, 75, 25}, "filetype.ini", cfNone});
+  btnDefaultApps =
+      Add<TButton>({"btnDefaultApps", Panel1, {464, 89, 75, 25}, "既定のアプリ", cfNone});
 }

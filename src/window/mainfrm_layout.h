@@ -29,4 +29,5 @@ class TFrmAssocLayout : public TForm {
   TRadioButton* RadioButton5;
   TButton* btnRdme;
   TButton* Button7;
+  TButton* btnDefaultApps;
 };

@@ -58,7 +58,8 @@ void TFrmAssoc::btnInfoClick(TControl*) {
       std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(piece));
       entry->Load();
       const int row = ListView->AddItem(
-          AfterFirstChar(piece), {entry->typeName, entry->command, entry->icon}, entry.get());
+          AfterFirstChar(piece), {entry->typeName, entry->command, entry->icon, entry->userChoice},
+          entry.get());
       if (row >= 0) entry.release();
     }
   }

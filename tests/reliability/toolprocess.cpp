@@ -141,6 +141,13 @@ bool ToolProcess::Click(const char* caption) {
   return button != nullptr && PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+bool ToolProcess::ClickAndWait(const char* caption, DWORD timeoutMs) {
+  HWND button = Child("Button", caption);
+  DWORD_PTR result = 0;
+  return button != nullptr &&
+         SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
 bool ToolProcess::AnswerOk(DWORD timeoutMs) {
   for (DWORD waited = 0; waited < timeoutMs && running(); waited += 2, Sleep(2)) {
     HWND box = FindOwn("#32770");

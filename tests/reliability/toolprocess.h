@@ -32,6 +32,9 @@ class ToolProcess {
   bool ButtonEnabled(const char* caption) const;
   // Posts BM_CLICK to the button with this caption.
   bool Click(const char* caption);
+  // Sends BM_CLICK and waits until the button's handler has returned; false after timeoutMs, as
+  // when the handler waits for a box. A box opened this way may stay hidden under Wine.
+  bool ClickAndWait(const char* caption, DWORD timeoutMs);
   // Waits for the tool's message box and posts BM_CLICK to its OK button; false after timeoutMs.
   bool AnswerOk(DWORD timeoutMs);
   // Waits until no message box of the tool is left and the window answers WM_NULL: the command

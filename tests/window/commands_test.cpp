@@ -1,4 +1,7 @@
 // Apply and unregister against the registry, with the confirmations answered by the test.
+#include <shlobj.h>
+
+#include "defaultappslaunch.h"
 #include "window_fixture.h"
 
 namespace {
@@ -8,16 +11,61 @@ const char kApplyQuestion[] =
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\" \"%1\""; }
 
+// Counts the notices that associations changed, as Explorer would receive them. Wine delivers them
+// only to windows of the process that calls SHChangeNotify, which here is the test's own.
+class AssocNotices {
+ public:
+  AssocNotices() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = Receive;
+    windowClass.lpszClassName = "VtAssocNotices";
+    RegisterClassA(&windowClass);  // fails harmlessly when an earlier test registered it
+    window_ =
+        CreateWindowA("VtAssocNotices", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SHChangeNotifyEntry everywhere = {nullptr, TRUE};
+    id_ = SHChangeNotifyRegister(window_, SHCNRF_ShellLevel | SHCNRF_InterruptLevel,
+                                 SHCNE_ASSOCCHANGED, kMessage, 1, &everywhere);
+  }
+  ~AssocNotices() {
+    if (id_ != 0) SHChangeNotifyDeregister(id_);
+    DestroyWindow(window_);
+  }
+  AssocNotices(const AssocNotices&) = delete;
+  AssocNotices& operator=(const AssocNotices&) = delete;
+
+  bool listening() const { return id_ != 0; }
+  // The notices so far, once the posted ones are handled.
+  int Count() {
+    Application.ProcessMessages();
+    return count_;
+  }
+
+ private:
+  static const UINT kMessage = WM_APP + 7;
+  static LRESULT CALLBACK Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<AssocNotices*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == kMessage && self != nullptr) ++self->count_;
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+
+  HWND window_;
+  ULONG id_;
+  int count_ = 0;
+};
+
 }  // namespace
 
 // While Edit1 shows the prompt instead of a path, apply still asks but changes nothing.
 TEST_F(WindowTest, ApplyAsksFirstAndNeedsAnExistingPlayerPath) {
   ASSERT_TRUE(stub_.Start("--no-exe-name --support-ext " + Ext(0)));
+  AssocNotices notices;
   Open();
   Select(0);
   boxes_.QueueAnswer(IDCANCEL);
   Click(form_->btnApply);
   Click(form_->btnApply);
+  EXPECT_EQ(notices.Count(), 0);
   ASSERT_EQ(boxes_.Calls().size(), 2u);
   EXPECT_EQ(boxes_.Calls()[0].text, kApplyQuestion);
   EXPECT_EQ(boxes_.Calls()[0].caption, "確認");
@@ -25,19 +73,24 @@ TEST_F(WindowTest, ApplyAsksFirstAndNeedsAnExistingPlayerPath) {
   EXPECT_EQ(Classes(Ext(0)), "(missing)");
 }
 
+// Explorer hears of each apply once, not once per extension.
 TEST_F(WindowTest, ApplyTakesTypeNameFromComboThenFiletypeIniThenExtension) {
   SeedOther(0, "Other");
   StartPlayer(Ext(0) + ";" + Ext(1) + ";" + Ext(2));
   ASSERT_TRUE(vttest::WriteFileBytes(Beside("filetype.ini"),
                                      "[FileType]\r\n" + Ext(1) + "=ファイル種類\r\n"));
+  AssocNotices notices;
+  ASSERT_TRUE(notices.listening());
   Open();
   Select(0);
   Type("Audio File");
   Click(form_->btnApply);
+  EXPECT_EQ(notices.Count(), 1);
   Select(0, false);
   Select(1);
   Select(2);  // the combo box shows row 1's empty type name
   Click(form_->btnApply);
+  EXPECT_EQ(notices.Count(), 2);
 
   EXPECT_EQ(Classes(Ext(0)), ToolProgId(0));
   EXPECT_EQ(Classes(ToolProgId(0)), "Audio File");
@@ -83,6 +136,7 @@ TEST_F(WindowTest, ApplyPutsTheChosenOptionOnEveryAssociatedRow) {
 // The question comes at the first selected extension that is associated; earlier ones are skipped.
 // Ext(0) names another program but a leftover ProgID of the tool exists: unregistering it would
 // delete that leftover, which makes a skipped extension visible.
+// Explorer hears of an unregister once OK was pressed, once however many extensions go.
 TEST_F(WindowTest, UnregisterAsksAtTheFirstAssociatedExtension) {
   SeedOther(0, "Other");
   ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, ToolProgId(0), "", "leftover"));
@@ -91,6 +145,7 @@ TEST_F(WindowTest, UnregisterAsksAtTheFirstAssociatedExtension) {
   Select(1);
   Click(form_->btnApply);
   Select(1, false);
+  AssocNotices notices;
 
   Select(0);
   Click(form_->btnUnreg);  // nothing associated: no question
@@ -99,11 +154,13 @@ TEST_F(WindowTest, UnregisterAsksAtTheFirstAssociatedExtension) {
   boxes_.SetAnswer(IDCANCEL);
   Click(form_->btnUnreg);
   EXPECT_EQ(Classes(Ext(1)), ToolProgId(1));
+  EXPECT_EQ(notices.Count(), 0);
   boxes_.SetAnswer(IDOK);
   Click(form_->btnUnreg);  // .EXT0;.EXT1: EXT0 skipped
   EXPECT_EQ(boxes_.Calls().size(), 3u);
   EXPECT_EQ(Classes(Ext(1)), "");  // it named nothing before
   EXPECT_EQ(Classes(ToolProgId(0)), "leftover");
+  EXPECT_EQ(notices.Count(), 1);
 
   Select(0, false);
   Select(1);
@@ -112,6 +169,7 @@ TEST_F(WindowTest, UnregisterAsksAtTheFirstAssociatedExtension) {
   Click(form_->btnUnreg);
   EXPECT_EQ(Classes(ToolProgId(0)), "(missing)");
   EXPECT_EQ(Classes(Ext(0)), OtherProgId(0));
+  EXPECT_EQ(notices.Count(), 3);
 }
 
 // Two rows of one extension: apply registers both with the option; unregistering the first must
@@ -138,6 +196,7 @@ TEST_F(WindowTest, UnregisterRefreshesEveryRowOfTheExtension) {
 }
 
 TEST_F(WindowTest, UnregisterAllAsksOnceForAFullListAndNeverForAnEmptyOne) {
+  AssocNotices notices;
   Open();
   Click(form_->btnUnregAll);
   EXPECT_TRUE(boxes_.Calls().empty());
@@ -149,9 +208,19 @@ TEST_F(WindowTest, UnregisterAllAsksOnceForAFullListAndNeverForAnEmptyOne) {
   Select(1);
   Click(form_->btnApply);
   boxes_.ClearCalls();
+  boxes_.QueueAnswer(IDCANCEL);
   Click(form_->btnUnregAll);
-  EXPECT_EQ(boxes_.Calls().size(), 1u);
+  EXPECT_EQ(notices.Count(), 1);
+  Click(form_->btnUnregAll);
+  EXPECT_EQ(notices.Count(), 2);
+  EXPECT_EQ(boxes_.Calls().size(), 2u);
   EXPECT_EQ(Classes(Ext(0)), "");
   EXPECT_EQ(Classes(Ext(1)), OtherProgId(1));
   EXPECT_EQ(Classes(ToolProgId(1)), "(missing)");
+}
+
+// Windows 11 is version 10.0 from build 22000 on; the tests of the button run builds either side.
+TEST(DefaultAppsPlace, Windows11BeginsAtBuild22000) {
+  EXPECT_EQ(DefaultAppsPlaceFor(10, 21999), VtDefaultAppsPlace::kSettings);
+  EXPECT_EQ(DefaultAppsPlaceFor(10, 22000), VtDefaultAppsPlace::kSettingsForApp);
 }

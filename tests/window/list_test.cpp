@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "associnfo.h"
+#include "assoctext.h"
 #include "window_fixture.h"
 
 using Rows = std::vector<std::string>;
@@ -96,4 +98,20 @@ TEST_F(WindowTest, RefillShowsTheRegistryNowAndKeepsTheSelectionText) {
   EXPECT_EQ(Column(1), (Rows{"Later", "", ""}));
   EXPECT_EQ(form_->Edit2->Text(), "." + Caption(0));
   EXPECT_TRUE(form_->btnApply->Enabled());
+}
+
+// The last column follows the entry wherever a row is refreshed, and is empty without a choice. The
+// apply refreshes the row of .exe without registering it, so the entry keeps the choice set here.
+TEST_F(WindowTest, LastColumnShowsTheUsersOwnChoiceOnEveryRefresh) {
+  StartPlayer(".exe;" + Ext(0));
+  Open();
+  auto* entry = static_cast<VtAssocInfo*>(form_->ListView->ItemData(0));
+  ASSERT_NE(entry, nullptr);
+  ReplaceText(&entry->userChoice, DupText("他社プレーヤー"));
+  Select(0);
+  Click(form_->btnApply);
+  EXPECT_EQ(form_->ListView->ItemText(0, 4), "他社プレーヤー");
+  ReplaceText(&entry->userChoice, nullptr);
+  Click(form_->btnApply);
+  EXPECT_EQ(form_->ListView->ItemText(0, 4), "");
 }

@@ -1,0 +1,144 @@
+#include "defaultappslaunch.h"
+
+// shellapi.h and shobjidl.h need windows.h first.
+#include <shellapi.h>
+#include <shobjidl.h>
+
+#include <memory>
+#include <string>
+
+#include "defaultapps.h"
+
+namespace {
+
+const DWORD kWindows11Build = 22000;
+const char kDefaultAppsUri[] = "ms-settings:defaultapps";
+const char kForAppQuery[] = "?registeredAppMachine=";
+// Room for the registration's name, a short constant, in UTF-16.
+const int kNameSize = 128;
+// CLSID_ApplicationAssociationRegistrationUI, spelled out so no import library is needed for it.
+const CLSID kAssociationUiClass = {
+    0x1968106d, 0xf3b5, 0x44cf, {0x89, 0x0e, 0x11, 0x6f, 0xcb, 0x9e, 0xce, 0xf1}};
+
+// COM on this thread for the scope; uninitialised only when this scope's call succeeded (S_FALSE
+// counts: the call was matched), never after RPC_E_CHANGED_MODE.
+class ComScope {
+ public:
+  ComScope()
+      : started_(SUCCEEDED(
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+  ~ComScope() {
+    if (started_) CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+ private:
+  bool started_;
+};
+
+struct ComRelease {
+  void operator()(IUnknown* object) const { object->Release(); }
+};
+
+// The version from ntdll, which neither a manifest nor a compatibility mode bends. Looked up at run
+// time: it is not in the import libraries of every tool chain.
+bool RunningVersion(DWORD* major, DWORD* build) {
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  FARPROC proc = ntdll != nullptr ? GetProcAddress(ntdll, "RtlGetVersion") : nullptr;
+  if (proc == nullptr) return false;
+  // Through void(*)() so that the cast of one function type to another is not warned about.
+  const auto getVersion = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void (*)()>(proc));
+  OSVERSIONINFOW info = {};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (getVersion(&info) != 0) return false;
+  *major = info.dwMajorVersion;
+  *build = info.dwBuildNumber;
+  return true;
+}
+
+// The registration's name as Windows stores it: the registry's ANSI functions convert with the
+// ANSI code page, so this does too. False when it cannot be converted.
+bool RegisteredAppName(wchar_t (&name)[kNameSize]) {
+  return MultiByteToWideChar(CP_ACP, 0, kRegisteredAppName, -1, name, kNameSize) > 0;
+}
+
+// Appends text's UTF-8 bytes to uri, every byte but A-Z a-z 0-9 - . _ ~ as %XX.
+void AppendUriComponent(std::string* uri, const wchar_t* text) {
+  char utf8[kNameSize * 3];
+  if (WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr) <= 0) return;
+  static const char kHex[] = "0123456789ABCDEF";
+  for (const char* c = utf8; *c != 0; ++c) {
+    const unsigned char byte = static_cast<unsigned char>(*c);
+    const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                       (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' ||
+                       byte == '_' || byte == '~';
+    if (plain) {
+      *uri += *c;
+    } else {
+      *uri += '%';
+      *uri += kHex[byte >> 4];
+      *uri += kHex[byte & 0x0F];
+    }
+  }
+}
+
+void OpenUri(HWND owner, const std::string& uri) {
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_FLAG_NO_UI;  // where no handler is registered, no error box either
+  info.hwnd = owner;
+  info.lpVerb = "open";
+  info.lpFile = uri.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  ShellExecuteExA(&info);
+}
+
+void LaunchAssociationUi(const wchar_t* name) {
+  IApplicationAssociationRegistrationUI* raw = nullptr;
+  if (FAILED(CoCreateInstance(kAssociationUiClass, nullptr, CLSCTX_INPROC_SERVER,
+                              __uuidof(IApplicationAssociationRegistrationUI),
+                              reinterpret_cast<void**>(&raw))) ||
+      raw == nullptr)
+    return;
+  std::unique_ptr<IApplicationAssociationRegistrationUI, ComRelease> ui(raw);
+  ui->LaunchAdvancedAssociationUI(name);
+}
+
+}  // namespace
+
+VtDefaultAppsPlace DefaultAppsPlaceFor(DWORD major, DWORD build) {
+  if (major < 6) return VtDefaultAppsPlace::kNone;
+  if (major < 10) return VtDefaultAppsPlace::kAssociationUI;
+  if (major == 10 && build < kWindows11Build) return VtDefaultAppsPlace::kSettings;
+  return VtDefaultAppsPlace::kSettingsForApp;
+}
+
+void OpenDefaultApps(HWND owner) {
+  DWORD major = 0;
+  DWORD build = 0;
+  if (!RunningVersion(&major, &build)) return;
+  const VtDefaultAppsPlace place = DefaultAppsPlaceFor(major, build);
+  if (place == VtDefaultAppsPlace::kNone) return;
+  wchar_t name[kNameSize];
+  if (!RegisteredAppName(name)) return;
+  // Settings' URI may go to a COM handler through ShellExecuteEx, so COM is up for every place.
+  ComScope com;
+  std::string uri = kDefaultAppsUri;
+  switch (place) {
+    case VtDefaultAppsPlace::kAssociationUI:
+      LaunchAssociationUi(name);
+      break;
+    case VtDefaultAppsPlace::kSettings:
+      OpenUri(owner, uri);
+      break;
+    case VtDefaultAppsPlace::kSettingsForApp:
+      uri += kForAppQuery;
+      AppendUriComponent(&uri, name);
+      OpenUri(owner, uri);
+      break;
+    case VtDefaultAppsPlace::kNone:
+      break;
+  }
+}

@@ -1,0 +1,19 @@
+// Opens the place where the user makes the player the default program: Windows decides, and since
+// Windows 8 no program may make that choice for the user.
+#pragma once
+#include <windows.h>
+
+// Where that place is on one Windows version.
+enum class VtDefaultAppsPlace {
+  kNone,            // before Vista: no such place
+  kAssociationUI,   // Vista to 8.1: the Control Panel page for one registered application
+  kSettings,        // Windows 10: Settings' Default apps page
+  kSettingsForApp,  // Windows 11 (build 22000 on): Settings' page of one registered application
+};
+
+// The place for the Windows version major.x with this build number (as RtlGetVersion reports it).
+VtDefaultAppsPlace DefaultAppsPlaceFor(DWORD major, DWORD build);
+
+// Opens the place for the running Windows with owner as the parent of whatever shows. Silent on
+// every failure: no box, nothing reported.
+void OpenDefaultApps(HWND owner);
