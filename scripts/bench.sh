@@ -5,16 +5,12 @@
 # direct calls doing the same work) and with an alternative, as ratios of medians over N runs (7 by
 # default) in which every side runs once per round, one after the other.
 set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
-root="$(pwd)"
-build="${VT_BENCH_BUILD_DIR:-$root/build-bench}"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+build="${VT_BENCH_BUILD_DIR:-$VT_ROOT/build-bench}"
 
-if [ "${1:-}" != "--inside-wine" ]; then
-  bash scripts/bootstrap.sh
-  cmake -S . -B "$build" -G Ninja --toolchain cmake/toolchain-mingw-i686.cmake \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$build" --target vt_benchmarks
-  exec scripts/with-wine.sh "$build/bench-prefix" "$root/scripts/bench.sh" --inside-wine "$@"
+if ! vt_inside_wine "$@"; then
+  vt_build "$build" vt_benchmarks
+  vt_rerun_in_wine "$build/bench-prefix" "$@"
 fi
 shift
 

@@ -5,20 +5,17 @@
 # runs on a virtual one, saves a screenshot of the filled window to build/screenshot.png, closes the
 # tool and says where the screenshot is.
 set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
-root="$(pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-if [ "${1:-}" != "--inside-wine" ]; then
-  bash scripts/bootstrap.sh
-  cmake --preset default >/dev/null
-  cmake --build --preset default
+if ! vt_inside_wine "$@"; then
+  vt_build build
   # with-wine.sh starts its own Xvfb when DISPLAY is empty; remember which case this is.
   if [ -n "${DISPLAY:-}" ]; then export VT_RUN_INTERACTIVE=1; else export VT_RUN_INTERACTIVE=0; fi
-  exec scripts/with-wine.sh build/run-prefix "$root/scripts/run.sh" --inside-wine
+  vt_rerun_in_wine build/run-prefix
 fi
 
 # --- From here on inside the Wine environment of build/run-prefix. ---
-build="${VT_BUILD_DIR:-$root/build}"  # the preset's build tree unless told otherwise
+build="${VT_BUILD_DIR:-$VT_ROOT/build}"  # the preset's build tree unless told otherwise
 winctl="$build/tests/app/vt_winctl.exe"
 stub_built="$build/tools/player-stub/vntplayer-stub.exe"
 drive_c="$WINEPREFIX/drive_c"
@@ -31,7 +28,7 @@ cp -f "$stub_built" "$player_dir/vtplayer.exe"
 cp -f "$build/src/app/vntassoc.exe" "$app_dir/vntassoc.exe"
 
 # The tool's folder also holds its readme and type-name file, as the package ships them.
-cp -f "$root/dist/readme.txt" "$root/dist/filetype.ini" "$app_dir/"
+cp -f "$VT_ROOT/dist/readme.txt" "$VT_ROOT/dist/filetype.ini" "$app_dir/"
 
 # Seed the new prefix once with another player's associations, so that registering keeps a backup
 # and unregistering restores it.

@@ -5,6 +5,10 @@
 # 932), an Xvfb display when none is set, and one persistent wineserver for the whole run. Everything
 # it started is stopped again afterwards, by PID. Exits with COMMAND's exit code.
 set -uo pipefail
+if [ $# -lt 2 ]; then
+  echo "Usage: scripts/with-wine.sh PREFIX_DIR COMMAND [ARGS...]" >&2
+  exit 2
+fi
 prefix="$1"; shift
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
@@ -15,21 +19,25 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 xvfb_pid=""
+scratch=""
 cleanup() {
   # Let Wine's own service processes end with the server before anything is killed.
   wineserver -k >/dev/null 2>&1
   wineserver -w >/dev/null 2>&1
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+  if [ -n "$scratch" ]; then rm -rf "$scratch"; fi
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 if [ -z "${DISPLAY:-}" ]; then
-  # -displayfd picks a free display number, so parallel runs don't collide.
-  fifo="$(mktemp -u)"; mkfifo "$fifo"
+  # -displayfd picks a free display number, so parallel runs don't collide. Its fifo lives in a
+  # folder of our own, so no other process can take the name first.
+  scratch="$(mktemp -d)" || exit 1
+  fifo="$scratch/displayfd"; mkfifo "$fifo" || exit 1
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
-  read -r -t 20 num <"$fifo"; rm -f "$fifo"
+  read -r -t 20 num <"$fifo"
   [ -n "${num:-}" ] || { echo "with-wine: Xvfb did not start" >&2; exit 1; }
   export DISPLAY=":$num"
 fi

@@ -4,11 +4,10 @@
 
 #include <algorithm>
 
+#include "emptytext.h"
 #include "form.h"
 
 TApplication Application;
-
-int ScaleByDpi(int length96, int dpi) { return MulDiv(length96, dpi, 96); }
 
 TApplication::~TApplication() { DestroyOwnedForms(); }
 
@@ -82,7 +81,7 @@ bool TApplication::DialogMessage(MSG& msg) {
 }
 
 int TApplication::MessageBox(const char* text, const char* caption, UINT flags) {
-  if (messageBoxHook_) return messageBoxHook_(text ? text : "", caption ? caption : "", flags);
+  if (messageBoxHook_) return messageBoxHook_(OrEmpty(text), OrEmpty(caption), flags);
   HWND owner = mainForm_ ? mainForm_->Handle() : nullptr;
   return ::MessageBoxA(owner, text, caption, flags);
 }
@@ -97,8 +96,6 @@ int TApplication::SetDpi(int dpi) {
   if (dpi > 0) dpi_ = dpi;
   return previous;
 }
-
-HINSTANCE TApplication::Instance() const { return GetModuleHandleA(nullptr); }
 
 void TApplication::FormCreated(TForm* form) {
   forms_.push_back(form);

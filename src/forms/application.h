@@ -10,10 +10,8 @@
 
 class TForm;
 
-// A length designed at 96 dpi, at dpi (rounded to nearest, as MulDiv does).
-int ScaleByDpi(int length96, int dpi);
-
-// Replaces the message box: receives text, caption and flags and returns the answer (IDOK...).
+// Replaces the message box: receives text and caption (never null) and flags and returns the
+// answer (IDOK...).
 using TMessageBoxHook = std::function<int(const char* text, const char* caption, UINT flags)>;
 using TGetMessageFn = BOOL(WINAPI*)(LPMSG, HWND, UINT, UINT);
 
@@ -47,7 +45,6 @@ class TApplication {
   void ProcessMessages();
   // Ends a running loop; does nothing while no loop runs (so no stray WM_QUIT is left behind).
   void Terminate();
-  bool Running() const { return running_ > 0; }
 
   TForm* MainForm() const { return mainForm_; }
 
@@ -57,13 +54,11 @@ class TApplication {
   // Installs a hook (an empty function removes it); returns the previous one.
   TMessageBoxHook SetMessageBoxHook(TMessageBoxHook hook);
 
-  // Pixels per logical inch of the screen, read by Initialize (96 until then).
-  int Dpi() const { return dpi_; }
-  // Overrides the DPI for forms created afterwards (tests); returns the previous value.
+  // Overrides the DPI that Initialize read from the screen (96 until then) for forms created
+  // afterwards (tests); returns the previous value.
   int SetDpi(int dpi);
-  int Scale(int length96) const { return ScaleByDpi(length96, dpi_); }
-
-  HINSTANCE Instance() const;
+  // A length designed at 96 dpi, at the application's DPI (rounded to the nearest pixel).
+  int Scale(int length96) const { return MulDiv(length96, dpi_, 96); }
 
  private:
   friend class TForm;

@@ -11,3 +11,7 @@ void TButton::Click() {
 void TButton::OnCommand(WORD code) {
   if (code == BN_CLICKED && !Quiet()) Click();
 }
+
+void TButton::OnEnterKey() {
+  if (Enabled()) SendMessageA(Handle(), BM_CLICK, 0, 0);
+}

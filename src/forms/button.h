@@ -15,4 +15,6 @@ class TButton : public TControl {
  protected:
   WindowKind Kind(const TCreateArgs& args) const override;
   void OnCommand(WORD code) override;
+  // Enter presses the focused button, as Space does: outside a dialog no button is the default.
+  void OnEnterKey() override;
 };

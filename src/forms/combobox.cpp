@@ -6,12 +6,6 @@
 
 #include "form.h"
 
-namespace {
-
-const char* OrEmpty(const char* text) { return text ? text : ""; }
-
-}  // namespace
-
 TControl::WindowKind TComboBox::Kind(const TCreateArgs&) const {
   // The height given is the field's; the drop-down list needs room below it.
   return {"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0};
@@ -43,12 +37,6 @@ void TComboBox::AddItems(std::initializer_list<const char*> texts) {
   for (const char* text : texts) AddItem(text);
 }
 
-int TComboBox::ItemCount() const {
-  if (!Handle()) return 0;
-  int count = static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0));
-  return count > 0 ? count : 0;
-}
-
 std::string TComboBox::ItemText(int index) const {
   if (!Handle() || index < 0) return std::string();
   int length = static_cast<int>(SendMessageA(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0));
@@ -57,11 +45,6 @@ std::string TComboBox::ItemText(int index) const {
   int got = static_cast<int>(SendMessageA(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index),
                                           reinterpret_cast<LPARAM>(buffer.data())));
   return got > 0 ? std::string(buffer.data(), static_cast<size_t>(got)) : std::string();
-}
-
-void TComboBox::ClearItems() {
-  QuietScope quiet(*this);
-  SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
 }
 
 int TComboBox::ItemIndex() const {

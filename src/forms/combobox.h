@@ -15,10 +15,8 @@ class TComboBox : public TControl {
 
   void AddItem(const char* text);
   void AddItems(std::initializer_list<const char*> texts);
-  int ItemCount() const;
   // The empty text for an index out of range.
   std::string ItemText(int index) const;
-  void ClearItems();
   // The selected item's index, -1 when none. Setting it from code raises no event.
   int ItemIndex() const;
   void SetItemIndex(int index);

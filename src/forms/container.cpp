@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "windowclass.h"
+
 namespace forms_internal {
 namespace {
 
@@ -55,17 +57,9 @@ bool SubclassAsContainer(HWND hwnd) {
 
 const char* PanelClassName() {
   WNDCLASSEXA wc{};
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  if (!GetClassInfoExA(instance, kPanelClass, &wc)) {
-    wc = WNDCLASSEXA{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = PanelProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = kPanelClass;
-    RegisterClassExA(&wc);
-  }
+  wc.lpfnWndProc = PanelProc;
+  wc.lpszClassName = kPanelClass;
+  RegisterWindowClass(wc);
   return kPanelClass;
 }
 

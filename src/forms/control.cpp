@@ -10,12 +10,13 @@ bool TControl::Create(TForm& form, const TCreateArgs& args, int id) {
   flags_ = args.flags;
   bounds96_ = args.bounds;
   WindowKind kind = Kind(args);
+  background_ = kind.background;
   DWORD style = kind.style | WS_CHILD | WS_CLIPSIBLINGS;
   if (!(args.flags & cfHidden)) style |= WS_VISIBLE;
   if (args.flags & cfDisabled) style |= WS_DISABLED;
   HWND parent = args.parent && args.parent->Handle() ? args.parent->Handle() : form.Handle();
   QuietScope quiet(*this);
-  handle_ = CreateWindowExA(kind.exStyle, kind.className, args.caption ? args.caption : "", style,
+  handle_ = CreateWindowExA(kind.exStyle, kind.className, OrEmpty(args.caption), style,
                             TForm::Scale(args.bounds.left), TForm::Scale(args.bounds.top),
                             TForm::Scale(args.bounds.width), TForm::Scale(args.bounds.height),
                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -36,7 +37,7 @@ std::string TControl::Text() const {
 
 void TControl::SetText(const char* text) {
   QuietScope quiet(*this);
-  if (handle_) SetWindowTextA(handle_, text ? text : "");
+  if (handle_) SetWindowTextA(handle_, OrEmpty(text));
 }
 
 bool TControl::Enabled() const { return handle_ && IsWindowEnabled(handle_); }
@@ -45,24 +46,17 @@ void TControl::SetEnabled(bool enabled) {
   if (handle_) EnableWindow(handle_, enabled ? TRUE : FALSE);
 }
 
-bool TControl::Visible() const {
-  return handle_ && (GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
-void TControl::SetVisible(bool visible) {
-  if (handle_) ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
-}
-
 void TControl::SetFocus() {
   if (handle_) ::SetFocus(handle_);
-}
-
-bool TControl::Focused() const {
-  HWND focus = GetFocus();
-  return handle_ && (focus == handle_ || IsChild(handle_, focus));
 }
 
 void TControl::AfterCreate(const TCreateArgs&) {}
 void TControl::OnCommand(WORD) {}
 LRESULT TControl::OnNotify(NMHDR*) { return 0; }
-HBRUSH TControl::OnCtlColor(HDC, UINT) { return nullptr; }
+void TControl::OnEnterKey() {}
+
+HBRUSH TControl::OnCtlColor(HDC dc) const {
+  if (background_ != Background::Face) return nullptr;
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return GetSysColorBrush(COLOR_BTNFACE);
+}

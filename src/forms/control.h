@@ -12,6 +12,8 @@
 #include <functional>
 #include <string>
 
+#include "emptytext.h"
+
 class TForm;
 class TControl;
 class TListItem;
@@ -39,7 +41,7 @@ enum TCreateFlags : unsigned {
 
 // One line of a layout table. Tab order is creation order within each parent.
 struct TCreateArgs {
-  const char* name;         // the control's name (FindControl), not shown
+  const char* name;         // the control's name, not shown
   TControl* parent;         // a TPanel or TGroupBox of the same form, or null for the form itself
   TBounds bounds;           // at 96 dpi; scaled by the system DPI when the window is created
   const char* caption;      // text shown by the control; null is the empty text
@@ -66,21 +68,15 @@ class TControl {
   HWND Handle() const { return handle_; }
   const std::string& Name() const { return name_; }
   TForm* Form() const { return form_; }
-  unsigned Flags() const { return flags_; }
 
   // The window text (caption of buttons and labels, contents of edits). An owned copy.
   virtual std::string Text() const;
-  // Sets the window text from code: raises no event.
+  // Sets the window text from code (null is the empty text): raises no event.
   void SetText(const char* text);
-  std::string Caption() const { return Text(); }
-  void SetCaption(const char* text) { SetText(text); }
 
   bool Enabled() const;
   void SetEnabled(bool enabled);
-  bool Visible() const;
-  void SetVisible(bool visible);
   void SetFocus();
-  bool Focused() const;
 
   // True while a change made by these classes is in progress (notifications are then not events).
   bool Quiet() const { return quiet_ > 0; }
@@ -98,11 +94,14 @@ class TControl {
     const TControl& control_;
   };
 
+  // Who chooses the colours a control's background and text are painted in.
+  enum class Background { Class, Face };
   // The window class, styles and extended styles a kind of control is created with.
   struct WindowKind {
     const char* className;
     DWORD style;
     DWORD exStyle;
+    Background background = Background::Class;
   };
   virtual WindowKind Kind(const TCreateArgs& args) const = 0;
   // Runs once after the window exists and has its font (columns, items, initial checks...).
@@ -111,17 +110,20 @@ class TControl {
   virtual void OnCommand(WORD code);
   // WM_NOTIFY from this control; the result goes back to the sender.
   virtual LRESULT OnNotify(NMHDR* header);
-  // WM_CTLCOLOR* for this control: a brush to paint with, or null for the default colours.
-  virtual HBRUSH OnCtlColor(HDC dc, UINT message);
+  // The user pressed Enter while this control had the focus.
+  virtual void OnEnterKey();
 
  private:
   friend class TForm;
   bool Create(TForm& form, const TCreateArgs& args, int id);
+  // WM_CTLCOLOR* for this control: the face colour's brush, or null for its class's own colours.
+  HBRUSH OnCtlColor(HDC dc) const;
 
   HWND handle_ = nullptr;
   TForm* form_ = nullptr;
   std::string name_;
   unsigned flags_ = 0;
+  Background background_ = Background::Class;
   TBounds bounds96_{0, 0, 0, 0};
   mutable int quiet_ = 0;
 };

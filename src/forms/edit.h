@@ -6,13 +6,10 @@
 
 class TEdit : public TControl {
  public:
-  bool ReadOnly() const;
-
   // The user changed the text (never raised for read-only fields or for SetText).
   TNotifyEvent OnChange;
 
  protected:
   WindowKind Kind(const TCreateArgs& args) const override;
   void OnCommand(WORD code) override;
-  HBRUSH OnCtlColor(HDC dc, UINT message) override;
 };

@@ -1,6 +1,6 @@
 #include "font.h"
 
-#include <utility>
+#include "emptytext.h"
 
 TFont::TFont(const char* face, int pixelHeight, BYTE charset) {
   LOGFONTA lf{};
@@ -11,20 +11,10 @@ TFont::TFont(const char* face, int pixelHeight, BYTE charset) {
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  lstrcpynA(lf.lfFaceName, face ? face : "", LF_FACESIZE);
+  lstrcpynA(lf.lfFaceName, OrEmpty(face), LF_FACESIZE);
   font_ = CreateFontIndirectA(&lf);
 }
 
 TFont::~TFont() {
   if (font_) DeleteObject(font_);
-}
-
-TFont::TFont(TFont&& other) noexcept : font_(std::exchange(other.font_, nullptr)) {}
-
-TFont& TFont::operator=(TFont&& other) noexcept {
-  if (this != &other) {
-    if (font_) DeleteObject(font_);
-    font_ = std::exchange(other.font_, nullptr);
-  }
-  return *this;
 }

@@ -4,16 +4,13 @@
 
 class TFont {
  public:
-  TFont() = default;
   // Creates a font whose character height (not cell height) is pixelHeight.
   TFont(const char* face, int pixelHeight, BYTE charset);
   ~TFont();
   TFont(const TFont&) = delete;
   TFont& operator=(const TFont&) = delete;
-  TFont(TFont&& other) noexcept;
-  TFont& operator=(TFont&& other) noexcept;
 
-  // Null when creation failed or after a move.
+  // Null when creation failed.
   HFONT Handle() const { return font_; }
 
  private:

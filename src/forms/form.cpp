@@ -1,14 +1,17 @@
 #include "form.h"
 
-#include <commctrl.h>
-
 #include "application.h"
-#include "button.h"
+#include "windowclass.h"
 
 namespace {
 
 // First control id; stays clear of IDOK/IDCANCEL, which IsDialogMessage sends for Enter and Escape.
 const int kFirstControlId = 100;
+
+HICON ApplicationIcon() {
+  HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  return icon ? icon : LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+}
 
 }  // namespace
 
@@ -17,34 +20,24 @@ int TForm::Scale(int length96) { return Application.Scale(length96); }
 TForm::TForm(const TFormArgs& args)
     : font_("ＭＳ Ｐゴシック", Application.Scale(12), SHIFTJIS_CHARSET) {
   Application.FormCreated(this);
-  const char* className = args.className ? args.className : "TForm";
-  HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSEXA wc{};
-  if (!GetClassInfoExA(instance, className, &wc)) {
-    wc = WNDCLASSEXA{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = StaticWndProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, "MAINICON");
-    if (!wc.hIcon) wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = className;
-    if (!RegisterClassExA(&wc)) return;
-  }
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = StaticWndProc;
+  wc.hIcon = ApplicationIcon();
+  wc.lpszClassName = args.className ? args.className : "TForm";
+  if (!forms_internal::RegisterWindowClass(wc)) return;
   int width = Scale(args.width);
   int height = Scale(args.height);
   int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  CreateWindowExA(WS_EX_CONTROLPARENT, className, args.caption ? args.caption : "",
+  CreateWindowExA(WS_EX_CONTROLPARENT, wc.lpszClassName, OrEmpty(args.caption),
                   WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left, top, width, height, nullptr, nullptr,
-                  instance, this);
+                  GetModuleHandleA(nullptr), this);
   if (handle_) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
 }
 
 TForm::~TForm() {
-  routing_ = false;
+  raisesEvents_ = false;
   if (handle_) DestroyWindow(handle_);
   Application.FormDestroyed(this);
   controls_.clear();
@@ -57,7 +50,7 @@ std::string TForm::Caption() const {
 }
 
 void TForm::SetCaption(const char* caption) {
-  if (handle_) SetWindowTextA(handle_, caption ? caption : "");
+  if (handle_) SetWindowTextA(handle_, OrEmpty(caption));
 }
 
 void TForm::Show() {
@@ -72,14 +65,6 @@ void TForm::Close() {
   closed_ = true;
   if (handle_) ShowWindow(handle_, SW_HIDE);
   Application.FormClosed(this);
-}
-
-TControl* TForm::FindControl(const char* name) const {
-  if (!name) return nullptr;
-  for (const auto& control : controls_) {
-    if (control->Name() == name) return control.get();
-  }
-  return nullptr;
 }
 
 TControl* TForm::ControlOf(HWND hwnd) const {
@@ -118,15 +103,6 @@ void TForm::Realign() {
   }
 }
 
-void TForm::OnEnterKey() {
-  // IsDialogMessage sends IDOK for Enter when the focused button is not a dialog default button,
-  // which is always the case outside a dialog: press the focused push button ourselves.
-  HWND focus = GetFocus();
-  if (dynamic_cast<TButton*>(ControlOf(focus)) && IsWindowEnabled(focus)) {
-    SendMessageA(focus, BM_CLICK, 0, 0);
-  }
-}
-
 LRESULT CALLBACK TForm::StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   TForm* form;
   if (message == WM_NCCREATE) {
@@ -147,77 +123,97 @@ LRESULT CALLBACK TForm::StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LP
 }
 
 LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_COMMAND: {
-      HWND from = reinterpret_cast<HWND>(lParam);
-      if (!routing_) break;
-      if (from) {
-        if (TControl* control = ControlOf(from)) {
-          control->OnCommand(HIWORD(wParam));
-          return 0;
-        }
-      } else if (LOWORD(wParam) == IDOK) {
-        OnEnterKey();
-        return 0;
-      } else if (LOWORD(wParam) == IDCANCEL) {
-        return 0;  // Escape does not close the form
-      }
-      break;
+  static const struct {
+    UINT first;
+    UINT last;
+    MessageHandler handler;
+  } kMessageMap[] = {
+      {WM_COMMAND, WM_COMMAND, &TForm::OnCommand},
+      {WM_NOTIFY, WM_NOTIFY, &TForm::OnNotify},
+      {WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, &TForm::OnCtlColor},
+      {WM_SIZE, WM_SIZE, &TForm::OnSize},
+      {WM_CLOSE, WM_CLOSE, &TForm::OnClose},
+      {WM_DESTROY, WM_DESTROY, &TForm::OnDestroy},
+      {WM_ACTIVATE, WM_ACTIVATE, &TForm::OnActivate},
+      {WM_NEXTDLGCTL, WM_NEXTDLGCTL, &TForm::OnNextDlgCtl},
+  };
+  for (const auto& entry : kMessageMap) {
+    LRESULT result = 0;
+    if (message >= entry.first && message <= entry.last &&
+        (this->*entry.handler)(wParam, lParam, &result)) {
+      return result;
     }
-    case WM_NOTIFY: {
-      NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
-      if (!routing_ || !header) break;
-      if (TControl* control = ControlOf(header->hwndFrom)) return control->OnNotify(header);
-      break;
-    }
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-      if (TControl* control = ControlOf(reinterpret_cast<HWND>(lParam))) {
-        if (HBRUSH brush = control->OnCtlColor(reinterpret_cast<HDC>(wParam), message)) {
-          return reinterpret_cast<LRESULT>(brush);
-        }
-      }
-      break;
-    case WM_SIZE:
-      Realign();
-      return 0;
-    case WM_CLOSE:
-      Close();
-      return 0;
-    case WM_DESTROY:
-      if (!closed_) {
-        closed_ = true;
-        Application.FormClosed(this);
-      }
-      break;
-    case WM_ACTIVATE:
-      // Keep the focused control across deactivation, as a dialog does.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus && IsChild(handle_, focus)) lastFocus_ = focus;
-      } else {
-        HWND target = lastFocus_ && IsChild(handle_, lastFocus_)
-                          ? lastFocus_
-                          : GetNextDlgTabItem(handle_, nullptr, FALSE);
-        if (target) ::SetFocus(target);
-      }
-      return 0;
-    case WM_NEXTDLGCTL: {
-      // IsDialogMessage asks for this (arrow keys) but only a dialog's own procedure handles it.
-      HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                                   : GetNextDlgTabItem(handle_, GetFocus(), wParam != 0);
-      if (target) ::SetFocus(target);
-      return 0;
-    }
-    default:
-      break;
   }
   return WndProc(message, wParam, lParam);
+}
+
+bool TForm::OnCommand(WPARAM wParam, LPARAM lParam, LRESULT*) {
+  if (!raisesEvents_) return false;
+  if (HWND from = reinterpret_cast<HWND>(lParam)) {
+    TControl* control = ControlOf(from);
+    if (control) control->OnCommand(HIWORD(wParam));
+    return control != nullptr;
+  }
+  // IsDialogMessage sends IDOK for Enter and IDCANCEL for Escape. Escape does not close the form.
+  if (LOWORD(wParam) == IDOK) {
+    if (TControl* focused = ControlOf(GetFocus())) focused->OnEnterKey();
+    return true;
+  }
+  return LOWORD(wParam) == IDCANCEL;
+}
+
+bool TForm::OnNotify(WPARAM, LPARAM lParam, LRESULT* result) {
+  NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+  if (!raisesEvents_ || !header) return false;
+  TControl* control = ControlOf(header->hwndFrom);
+  if (control) *result = control->OnNotify(header);
+  return control != nullptr;
+}
+
+bool TForm::OnCtlColor(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  TControl* control = ControlOf(reinterpret_cast<HWND>(lParam));
+  HBRUSH brush = control ? control->OnCtlColor(reinterpret_cast<HDC>(wParam)) : nullptr;
+  *result = reinterpret_cast<LRESULT>(brush);
+  return brush != nullptr;
+}
+
+bool TForm::OnSize(WPARAM, LPARAM, LRESULT*) {
+  Realign();
+  return true;
+}
+
+bool TForm::OnClose(WPARAM, LPARAM, LRESULT*) {
+  Close();
+  return true;
+}
+
+bool TForm::OnDestroy(WPARAM, LPARAM, LRESULT*) {
+  if (!closed_) {
+    closed_ = true;
+    Application.FormClosed(this);
+  }
+  return false;
+}
+
+// Keeps the focused control across deactivation, as a dialog does.
+bool TForm::OnActivate(WPARAM wParam, LPARAM, LRESULT*) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(handle_, focus)) lastFocus_ = focus;
+    return true;
+  }
+  HWND target = lastFocus_ && IsChild(handle_, lastFocus_) ? lastFocus_
+                                                            : GetNextDlgTabItem(handle_, nullptr, FALSE);
+  if (target) ::SetFocus(target);
+  return true;
+}
+
+// IsDialogMessage asks for this (arrow keys) but only a dialog's own procedure handles it.
+bool TForm::OnNextDlgCtl(WPARAM wParam, LPARAM lParam, LRESULT*) {
+  HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                               : GetNextDlgTabItem(handle_, GetFocus(), wParam != 0);
+  if (target) ::SetFocus(target);
+  return true;
 }
 
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {

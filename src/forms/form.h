@@ -53,8 +53,6 @@ class TForm {
     return raw;
   }
 
-  // The control with this name, or null.
-  TControl* FindControl(const char* name) const;
   // The control whose window is hwnd, or null.
   TControl* ControlOf(HWND hwnd) const;
   HFONT Font() const { return font_.Handle(); }
@@ -68,15 +66,26 @@ class TForm {
 
  private:
   static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // Hands the message to its handler below, else to WndProc.
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Adopt(std::unique_ptr<TControl> control, const TCreateArgs& args);
   void Realign();
-  void OnEnterKey();
+
+  // One handler per message: true when it answered the message with *result, false to pass it on.
+  using MessageHandler = bool (TForm::*)(WPARAM wParam, LPARAM lParam, LRESULT* result);
+  bool OnCommand(WPARAM wParam, LPARAM lParam, LRESULT* result);
+  bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
+  bool OnCtlColor(WPARAM wParam, LPARAM lParam, LRESULT* result);
+  bool OnSize(WPARAM wParam, LPARAM lParam, LRESULT* result);
+  bool OnClose(WPARAM wParam, LPARAM lParam, LRESULT* result);
+  bool OnDestroy(WPARAM wParam, LPARAM lParam, LRESULT* result);
+  bool OnActivate(WPARAM wParam, LPARAM lParam, LRESULT* result);
+  bool OnNextDlgCtl(WPARAM wParam, LPARAM lParam, LRESULT* result);
 
   HWND handle_ = nullptr;
   TFont font_;
   std::vector<std::unique_ptr<TControl>> controls_;
   HWND lastFocus_ = nullptr;
   bool closed_ = false;
-  bool routing_ = true;
+  bool raisesEvents_ = true;
 };

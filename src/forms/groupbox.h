@@ -9,5 +9,4 @@ class TGroupBox : public TControl {
  protected:
   WindowKind Kind(const TCreateArgs& args) const override;
   void AfterCreate(const TCreateArgs& args) override;
-  HBRUSH OnCtlColor(HDC dc, UINT message) override;
 };

@@ -7,5 +7,4 @@
 class TLabel : public TControl {
  protected:
   WindowKind Kind(const TCreateArgs& args) const override;
-  HBRUSH OnCtlColor(HDC dc, UINT message) override;
 };

@@ -6,17 +6,7 @@
 
 #include "form.h"
 
-namespace {
-
-const char* OrEmpty(const char* text) { return text ? text : ""; }
-
-}  // namespace
-
-bool TListItem::Valid() const { return list_ && index_ >= 0 && index_ < list_->Count(); }
 std::string TListItem::Caption() const { return list_ ? list_->ItemText(index_, 0) : std::string(); }
-void TListItem::SetCaption(const char* text) {
-  if (list_) list_->SetItemText(index_, 0, text);
-}
 std::string TListItem::SubItem(int sub) const {
   return list_ && sub >= 0 ? list_->ItemText(index_, sub + 1) : std::string();
 }
@@ -24,13 +14,6 @@ void TListItem::SetSubItem(int sub, const char* text) {
   if (list_ && sub >= 0) list_->SetItemText(index_, sub + 1, text);
 }
 void* TListItem::Data() const { return list_ ? list_->ItemData(index_) : nullptr; }
-void TListItem::SetData(void* data) {
-  if (list_) list_->SetItemData(index_, data);
-}
-bool TListItem::Selected() const { return list_ && list_->ItemSelected(index_); }
-void TListItem::SetSelected(bool selected) {
-  if (list_) list_->SetItemSelected(index_, selected);
-}
 
 TControl::WindowKind TListView::Kind(const TCreateArgs&) const {
   // No LVS_EDITLABELS: captions cannot be edited in place; no LVS_SINGLESEL: multi-select.
@@ -46,15 +29,27 @@ void TListView::AfterCreate(const TCreateArgs&) {
       SetWindowLongPtrA(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DispatchProc)));
 }
 
+TListView::~TListView() { RemoveDispatch(); }
+
 // The list reports a change of many rows (select all, a click that deselects the others) row by
 // row; a handler that looks at the whole selection would run once per row, quadratic in the rows.
 // So the rows' changes are gathered while the list handles a message and raised once after it.
 LRESULT CALLBACK TListView::DispatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   TListView* list = reinterpret_cast<TListView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  const WNDPROC listProc = list->listProc_;
+  // The window's last message: no message after it may reach this object.
+  if (message == WM_NCDESTROY) list->RemoveDispatch();
   ++list->dispatchDepth_;
-  const LRESULT result = CallWindowProcA(list->listProc_, hwnd, message, wParam, lParam);
+  const LRESULT result = CallWindowProcA(listProc, hwnd, message, wParam, lParam);
   if (--list->dispatchDepth_ == 0) list->RaisePendingSelect();
   return result;
+}
+
+void TListView::RemoveDispatch() {
+  if (!listProc_ || !Handle()) return;
+  SetWindowLongPtrA(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc_));
+  SetWindowLongPtrA(Handle(), GWLP_USERDATA, 0);
+  listProc_ = nullptr;
 }
 
 void TListView::RaisePendingSelect() {
@@ -141,7 +136,7 @@ std::string TListView::ItemText(int index, int column) const {
     int length = static_cast<int>(SendMessageA(Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(index),
                                                reinterpret_cast<LPARAM>(&item)));
     if (length < static_cast<int>(buffer.size()) - 1 || buffer.size() >= 65536) {
-      return std::string(item.pszText ? item.pszText : "");
+      return OrEmpty(item.pszText);
     }
     buffer.resize(buffer.size() * 4);
   }
@@ -174,12 +169,6 @@ void TListView::SetItemData(int index, void* data) {
   item.iItem = index;
   item.lParam = reinterpret_cast<LPARAM>(data);
   SendMessageA(Handle(), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-}
-
-bool TListView::ItemSelected(int index) const {
-  if (!Handle() || index < 0) return false;
-  return (SendMessageA(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_SELECTED) &
-          LVIS_SELECTED) != 0;
 }
 
 void TListView::SetItemSelected(int index, bool selected) {

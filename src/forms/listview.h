@@ -16,20 +16,14 @@ class TListItem {
  public:
   TListItem(TListView* list, int index) : list_(list), index_(index) {}
 
-  TListView* List() const { return list_; }
   // -1 for "no row" (a selection change of every row at once).
   int Index() const { return index_; }
-  bool Valid() const;
 
   std::string Caption() const;
-  void SetCaption(const char* text);
   // Sub-item 0 is the second column. The empty text when missing.
   std::string SubItem(int sub) const;
   void SetSubItem(int sub, const char* text);
   void* Data() const;
-  void SetData(void* data);
-  bool Selected() const;
-  void SetSelected(bool selected);
 
  private:
   TListView* list_;
@@ -46,6 +40,9 @@ TSelectItemEvent Bind(C* object, void (C::*handler)(TControl*, TListItem, bool))
 
 class TListView : public TControl {
  public:
+  // Gives the list its own window procedure back if the window outlives this object.
+  ~TListView() override;
+
   // Appends a column; the width is at 96 dpi.
   void AddColumn(const char* caption, int width96);
   int ColumnCount() const;
@@ -68,11 +65,10 @@ class TListView : public TControl {
   int SelectedCount() const;
 
   std::string ItemText(int index, int column) const;
-  // Column 0 is the caption. Raises no event.
+  // Column 0 is the caption; null is the empty text. Raises no event.
   void SetItemText(int index, int column, const char* text);
   void* ItemData(int index) const;
   void SetItemData(int index, void* data);
-  bool ItemSelected(int index) const;
   // Raises no event.
   void SetItemSelected(int index, bool selected);
 
@@ -88,6 +84,7 @@ class TListView : public TControl {
 
  private:
   static LRESULT CALLBACK DispatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void RemoveDispatch();
   void RaisePendingSelect();
 
   int updateDepth_ = 0;

@@ -44,7 +44,7 @@ TControl::WindowKind TRadioButton::Kind(const TCreateArgs& args) const {
   HWND first = GetWindow(parent, GW_CHILD);
   HWND previous = first ? GetWindow(first, GW_HWNDLAST) : nullptr;
   if ((args.flags & cfGroup) || !previous || !IsRadio(previous)) style |= WS_GROUP | WS_TABSTOP;
-  return {"BUTTON", style, 0};
+  return {"BUTTON", style, 0, Background::Face};
 }
 
 void TRadioButton::AfterCreate(const TCreateArgs& args) {
@@ -81,9 +81,4 @@ void TRadioButton::SetChecked(bool checked) {
 void TRadioButton::OnCommand(WORD code) {
   if (code != BN_CLICKED || Quiet()) return;
   if (Checked() && OnClick) OnClick(this);
-}
-
-HBRUSH TRadioButton::OnCtlColor(HDC dc, UINT) {
-  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-  return GetSysColorBrush(COLOR_BTNFACE);
 }

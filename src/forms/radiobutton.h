@@ -19,5 +19,4 @@ class TRadioButton : public TControl {
   WindowKind Kind(const TCreateArgs& args) const override;
   void AfterCreate(const TCreateArgs& args) override;
   void OnCommand(WORD code) override;
-  HBRUSH OnCtlColor(HDC dc, UINT message) override;
 };

@@ -17,7 +17,6 @@ class VtDDEClient : public VtDDE {
   bool Request(char** out, const char* item, DWORD timeout);
 
   bool connected() const { return conversation_ != nullptr; }
-  HCONV conversation() const { return conversation_; }
 
  private:
   HCONV conversation_;

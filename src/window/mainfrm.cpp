@@ -46,8 +46,8 @@ VtAssocInfo* TFrmAssoc::EntryAt(int index) const {
 void TFrmAssoc::RefreshRow(int index) {
   const VtAssocInfo* entry = EntryAt(index);
   if (entry == nullptr) return;
-  ListView->SetItemText(index, 1, entry->typeName != nullptr ? entry->typeName : "");
-  ListView->SetItemText(index, 2, entry->command != nullptr ? entry->command : "");
-  ListView->SetItemText(index, 3, entry->icon != nullptr ? entry->icon : "");
-  ListView->SetItemText(index, 4, entry->userChoice != nullptr ? entry->userChoice : "");
+  ListView->SetItemText(index, 1, entry->typeName);
+  ListView->SetItemText(index, 2, entry->command);
+  ListView->SetItemText(index, 3, entry->icon);
+  ListView->SetItemText(index, 4, entry->userChoice);
 }

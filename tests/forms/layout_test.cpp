@@ -28,15 +28,6 @@ class LayoutTest : public ::testing::Test {
   void TearDown() override { Application.SetDpi(96); }
 };
 
-TEST(DpiScaling, RoundsToNearest) {
-  EXPECT_EQ(ScaleByDpi(560, 96), 560);
-  EXPECT_EQ(ScaleByDpi(560, 120), 700);
-  EXPECT_EQ(ScaleByDpi(75, 144), 113);  // 112.5 rounds up
-  EXPECT_EQ(ScaleByDpi(25, 120), 31);   // 31.25 rounds down
-  EXPECT_EQ(ScaleByDpi(12, 144), 18);
-  EXPECT_EQ(ScaleByDpi(0, 144), 0);
-}
-
 TEST_F(LayoutTest, FormIsFoundByItsClassNameAndCentred) {
   TTestForm form;
   form.Show();
@@ -104,6 +95,15 @@ TEST_F(LayoutTest, ControlsListColumnsAndFontScaleWithDpi) {
   GetWindowRect(form.Handle(), &r);
   EXPECT_EQ(r.right - r.left, 840);
   EXPECT_EQ(r.bottom - r.top, 720);
+}
+
+TEST_F(LayoutTest, SizesRoundToTheNearestPixel) {
+  // At 120 dpi a 75 x 25 button is 93.75 x 31.25 pixels: neither cut down nor rounded up.
+  Application.SetDpi(120);
+  TTestForm form;
+  RECT button = ClientRectIn(form.BtnA->Handle(), form.Panel->Handle());
+  EXPECT_EQ(button.right - button.left, 94);
+  EXPECT_EQ(button.bottom - button.top, 31);
 }
 
 TEST_F(LayoutTest, ReadOnlyEditIsPaintedInFaceColour) {

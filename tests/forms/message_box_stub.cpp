@@ -8,7 +8,7 @@ TMessageBoxStub::TMessageBoxStub(int answer) : answer_(answer) {
 TMessageBoxStub::~TMessageBoxStub() { Application.SetMessageBoxHook(previous_); }
 
 int TMessageBoxStub::Answer(const char* text, const char* caption, UINT flags) {
-  calls_.push_back(Call{text ? text : "", caption ? caption : "", flags});
+  calls_.push_back(Call{text, caption, flags});
   if (queued_.empty()) return answer_;
   int answer = queued_.front();
   queued_.pop_front();
