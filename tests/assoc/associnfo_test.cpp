@@ -196,9 +196,6 @@ TEST_F(AssocInfo, UserChoiceNamedByApplicationNameElseTypeNameElseProgId) {
   SetString(kClasses, picked, "", "@{VtNoSuch.Package_1.0_x86__0?ms-resource://VtNoSuch/Name}");
   info.Load();
   EXPECT_STREQ(picked.c_str(), info.userChoice);
-  vttest::DeleteKeyTree(kClasses, picked);
-  info.Load();
-  EXPECT_STREQ(picked.c_str(), info.userChoice);
 }
 
 TEST_F(AssocInfo, RegisterAndUnregisterCompareUserChoiceWithWhatTheyLeave) {
