@@ -41,9 +41,11 @@ void FloorRead(const char* ext, FloorFacts* facts) {
   facts->progId[0] = facts->backup[0] = facts->typeName[0] = facts->icon[0] = facts->command[0] = 0;
   facts->progIdOpened = false;
   HKEY extKey = nullptr;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ext, 0, KEY_QUERY_VALUE, &extKey) != ERROR_SUCCESS) return;
-  QueryText(extKey, "", facts->progId);
-  RegCloseKey(extKey);
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ext, 0, KEY_QUERY_VALUE, &extKey) == ERROR_SUCCESS) {
+    QueryText(extKey, "", facts->progId);
+    RegCloseKey(extKey);
+  }
+  FloorChoice(ext, facts->progId, facts->userChoice);
   if (facts->progId[0] == 0) return;
 
   HKEY progKey = nullptr;
@@ -69,6 +71,36 @@ void FloorRead(const char* ext, FloorFacts* facts) {
     }
   }
   RegCloseKey(progKey);
+}
+
+void FloorChoice(const char* ext, const char* progId, char* shown) {
+  shown[0] = 0;
+  char path[kFloorText + 80];
+  std::snprintf(path, sizeof path, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\%s", ext);
+  HKEY fileExt = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &fileExt) != ERROR_SUCCESS) return;
+  char choice[kFloorText] = "";
+  for (const char* sub : {"UserChoiceLatest", "UserChoice"}) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(fileExt, sub, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) continue;
+    QueryText(key, "ProgId", choice);
+    RegCloseKey(key);
+    if (choice[0]) break;
+  }
+  RegCloseKey(fileExt);
+  if (choice[0] == 0 || lstrcmpiA(choice, progId) == 0) return;
+
+  HKEY progKey = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, choice, 0, KEY_QUERY_VALUE, &progKey) == ERROR_SUCCESS) {
+    HKEY app = nullptr;
+    if (RegOpenKeyExA(progKey, "Application", 0, KEY_QUERY_VALUE, &app) == ERROR_SUCCESS) {
+      QueryText(app, "ApplicationName", shown);
+      RegCloseKey(app);
+    }
+    if (shown[0] == 0) QueryText(progKey, "", shown);
+    RegCloseKey(progKey);
+  }
+  if (shown[0] == 0) std::snprintf(shown, kFloorText, "%s", choice);
 }
 
 bool FloorRegister(const Registration& r) {

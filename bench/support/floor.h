@@ -14,12 +14,19 @@ struct FloorFacts {
   char typeName[kFloorText];
   char icon[kFloorText];
   char command[kFloorText];
+  char userChoice[kFloorText];  // what the user's choice opens when it is not progId; empty: none
   bool progIdOpened;  // the ProgID key exists (backup is meaningful)
 };
 
-// Open, query, close the extension; open the ProgID, query "backup" and its default; open, query and
-// close "DefaultIcon", "shell" and the verb's command key; close the ProgID: 16 calls.
+// Open, query, close the extension; FloorChoice; open the ProgID, query "backup" and its default;
+// open, query and close "DefaultIcon", "shell" and the verb's command key; close the ProgID: 17
+// calls without a user choice.
 void FloorRead(const char* ext, FloorFacts* facts);
+// Open Explorer's FileExts\<ext> (1 call when it is missing); open, query and close
+// "UserChoiceLatest", and "UserChoice" when that gave no ProgID; close FileExts\<ext>. For a ProgID
+// other than progId: open its key, open, query and close "Application", query the key's default
+// when that gave no name, close. Names are taken as stored (the benchmark's are not indirect).
+void FloorChoice(const char* ext, const char* progId, char* shown);
 
 // The keys and values that registering one extension leaves behind.
 struct Registration {

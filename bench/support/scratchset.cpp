@@ -32,6 +32,24 @@ bool IsScratchName(const char* name) {
 
 void DeleteClassesTree(const std::string& key) { RegDeleteTreeA(HKEY_CLASSES_ROOT, key.c_str()); }
 
+const char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+
+std::string ChoiceKey(const std::string& ext) { return std::string(kFileExts) + "\\" + ext; }
+
+// Scratch names among the subkeys of an open key.
+std::vector<std::string> ScratchSubkeys(HKEY parent) {
+  std::vector<std::string> found;
+  char name[256];
+  for (DWORD index = 0;; ++index) {
+    DWORD length = sizeof name;
+    const LONG rc = RegEnumKeyExA(parent, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_MORE_DATA) continue;
+    if (rc != ERROR_SUCCESS) break;
+    if (IsScratchName(name)) found.push_back(name);
+  }
+  return found;
+}
+
 }  // namespace
 
 bool SetClassesString(const std::string& key, const char* name, const std::string& value) {
@@ -84,6 +102,7 @@ std::string ScratchSet::ForeignIcon(int i) const {
   return std::string(kOtherPath) + "," + std::to_string(i % 7);
 }
 std::string ScratchSet::ForeignCommand(int) const { return "\"" + std::string(kOtherPath) + "\" \"%1\""; }
+std::string ScratchSet::ChoiceType(int i) const { return ForeignType((i + 1) % count_); }
 std::string ScratchSet::ToolProgId(int i) const { return "vantrel" + ListExt(i); }
 std::string ScratchSet::ToolTypeName(int i) const { return ListExt(i).substr(1) + " File"; }
 std::string ScratchSet::ToolIcon() const { return std::string(kPlayerPath) + ",0"; }
@@ -104,8 +123,24 @@ bool ScratchSet::Seed() const {
   return true;
 }
 
+bool ScratchSet::SeedChoices() const {
+  for (int i = 0; i < count_; ++i) {
+    const std::string progId = Foreign((i + 1) % count_);
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, (ChoiceKey(Ext(i)) + "\\UserChoice").c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+      return false;
+    const LONG rc = RegSetValueExA(key, "ProgId", 0, REG_SZ, reinterpret_cast<const BYTE*>(progId.c_str()),
+                                   static_cast<DWORD>(progId.size() + 1));
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) return false;
+  }
+  return true;
+}
+
 void ScratchSet::Remove() const {
   for (int i = 0; i < count_; ++i) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, ChoiceKey(Ext(i)).c_str());
     DeleteClassesTree(Ext(i));
     DeleteClassesTree(Foreign(i));
     DeleteClassesTree(ToolProgId(i));
@@ -139,18 +174,16 @@ bool ScratchSet::IsRegistered(const char* option) const {
 }
 
 int SweepScratchKeys() {
-  std::vector<std::string> found;
-  char name[256];
-  for (DWORD index = 0;; ++index) {
-    DWORD length = sizeof name;
-    const LONG rc =
-        RegEnumKeyExA(HKEY_CLASSES_ROOT, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-    if (rc == ERROR_MORE_DATA) continue;
-    if (rc != ERROR_SUCCESS) break;
-    if (IsScratchName(name)) found.push_back(name);
-  }
+  const std::vector<std::string> found = ScratchSubkeys(HKEY_CLASSES_ROOT);
   for (const std::string& key : found) DeleteClassesTree(key);
-  return static_cast<int>(found.size());
+  std::vector<std::string> choices;
+  HKEY fileExts = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kFileExts, 0, KEY_READ, &fileExts) == ERROR_SUCCESS) {
+    choices = ScratchSubkeys(fileExts);
+    RegCloseKey(fileExts);
+  }
+  for (const std::string& ext : choices) RegDeleteTreeA(HKEY_CURRENT_USER, ChoiceKey(ext).c_str());
+  return static_cast<int>(found.size() + choices.size());
 }
 
 }  // namespace vtbench

@@ -1,7 +1,7 @@
 // The scratch associations of one benchmark process: count extensions ".vtb<pid>_<n>", each naming
 // another program's ProgID "VtBenchApp<pid>_<n>" with a type name, an icon and an open command.
-// Every key of the set, the tool's ProgIDs "vantrel.VTB<pid>_<n>" included, is deleted when the set
-// is made and when it goes away.
+// Every key of the set, the tool's ProgIDs "vantrel.VTB<pid>_<n>" and the user choices included, is
+// deleted when the set is made and when it goes away.
 #pragma once
 #include <string>
 #include <vector>
@@ -20,6 +20,9 @@ class ScratchSet {
 
   // Writes the other program's associations; false when one key cannot be written.
   bool Seed() const;
+  // Gives every extension a user choice in Explorer (HKEY_CURRENT_USER FileExts\<ext>\UserChoice)
+  // naming the next extension's other program; Remove deletes them.
+  bool SeedChoices() const;
   // Deletes every key of the set.
   void Remove() const;
 
@@ -32,6 +35,8 @@ class ScratchSet {
   std::string ForeignType(int i) const;
   std::string ForeignIcon(int i) const;
   std::string ForeignCommand(int i) const;
+  // What the tool shows for the user choice that SeedChoices gives ext i: the type name it names.
+  std::string ChoiceType(int i) const;
   // What registering ListExt(i) produces.
   std::string ToolProgId(int i) const;
   std::string ToolTypeName(int i) const;  // the list's fallback: extension without dot + " File"

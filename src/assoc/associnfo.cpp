@@ -5,6 +5,7 @@
 #include "assoctext.h"
 #include "registry.h"
 #include "text.h"
+#include "userchoice.h"
 
 namespace {
 
@@ -63,12 +64,15 @@ void VtAssocInfo::ReleaseShown() {
 void VtAssocInfo::Load() {
   ReleaseShown();
   ReplaceText(&backup, nullptr);
+  ReplaceText(&userChoice, nullptr);
   associated = 0;
   if (!IsExtension(ext)) return;
 
   VtRegistry key;
-  if (!key.Open(HKEY_CLASSES_ROOT, ext, false)) return;
-  VtOwnedText progId(CopyIfNotEmpty(key.ReadString("")));
+  VtOwnedText progId(key.Open(HKEY_CLASSES_ROOT, ext, false) ? CopyIfNotEmpty(key.ReadString(""))
+                                                             : nullptr);
+  // The user's choice overrides the extension's key also where that key is missing or names nothing.
+  userChoice = UserChoiceText(ext, progId ? progId.get() : "");
   if (!progId) return;
   if (!key.Open(HKEY_CLASSES_ROOT, progId.get(), false)) return;
 
@@ -134,6 +138,7 @@ void VtAssocInfo::Register(const char* exePath, const char* newTypeName, const c
     sub.WriteString("", command);
   }
   associated = 1;
+  ReplaceText(&userChoice, UserChoiceText(ext, own.get()));
 }
 
 void VtAssocInfo::Unregister() {

@@ -11,7 +11,8 @@ class VtAssocInfo {
   VtAssocInfo(const VtAssocInfo&) = delete;
   VtAssocInfo& operator=(const VtAssocInfo&) = delete;
 
-  // Replaces backup, typeName, command, icon and associated with the registry's present state.
+  // Replaces backup, typeName, command, icon, associated and userChoice with the registry's present
+  // state.
   void Load();
   // Points the extension at "vantrel"+ext with the type name, icon and open command. Does nothing
   // for ".exe". If the ProgID key cannot be created the registry is left as it was. option may be

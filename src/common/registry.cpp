@@ -93,14 +93,21 @@ bool VtRegistry::OpenUnderRoot(const char* subKey, bool create) {
   return OpenBelow(root_, subKey, create);
 }
 
-bool VtRegistry::OpenBelow(HKEY parent, const char* subKey, bool create) {
+bool VtRegistry::OpenToRead(HKEY root, const char* subKey) {
+  Close();
+  if (root == nullptr || !OpenBelow(root, subKey, false, KEY_READ)) return false;
+  root_ = root;
+  return true;
+}
+
+bool VtRegistry::OpenBelow(HKEY parent, const char* subKey, bool create, REGSAM access) {
   if (subKey == nullptr) subKey = "";
   // A leading backslash is a whole character (nothing precedes it), so one byte is skipped.
   if (subKey[0] == '\\') ++subKey;
   ScopedKey opened;
-  LONG rc = create ? RegCreateKeyExA(parent, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                     opened.out(), nullptr)
-                   : RegOpenKeyExA(parent, subKey, 0, KEY_ALL_ACCESS, opened.out());
+  LONG rc = create ? RegCreateKeyExA(parent, subKey, 0, nullptr, 0, access, nullptr, opened.out(),
+                                     nullptr)
+                   : RegOpenKeyExA(parent, subKey, 0, access, opened.out());
   // On failure the scoped handle closes anything the call may have left behind.
   if (rc != ERROR_SUCCESS) return false;
   key_ = opened.release();

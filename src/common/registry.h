@@ -17,6 +17,9 @@ class VtRegistry {
   bool Open(HKEY root, const char* subKey, bool create);
   // The same beneath the object's current root.
   bool OpenUnderRoot(const char* subKey, bool create);
+  // Opens subKey beneath root as Open does without create, but for reading only: a key that the user
+  // may read and not change (Explorer's UserChoice) refuses every open that asks for more.
+  bool OpenToRead(HKEY root, const char* subKey);
   // The REG_SZ / REG_EXPAND_SZ value name (empty: default value) as stored, or the empty text. Never
   // null; owned by the object and valid until the next ReadString, Open, OpenUnderRoot or Close.
   const char* ReadString(const char* name);
@@ -33,7 +36,7 @@ class VtRegistry {
  private:
   enum { kInlineSize = 512, kMaxValueSize = 4194304 };
 
-  bool OpenBelow(HKEY parent, const char* subKey, bool create);
+  bool OpenBelow(HKEY parent, const char* subKey, bool create, REGSAM access = KEY_ALL_ACCESS);
   // ReadString's second attempt, for a value too long for the inline buffer.
   const char* ReadLongString(const char* name);
   // False when subKey does not exist, so that there is nothing left to delete.

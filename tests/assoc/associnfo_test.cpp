@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,20 @@ class AssocInfo : public ::testing::Test {
     return progId;
   }
 
+  // A ProgID with only a type name.
+  std::string Typed(const std::string& typeName) {
+    std::string progId = Scratch("VtTestPick.");
+    SetString(kClasses, progId, "", typeName);
+    return progId;
+  }
+
+  // The user's choice for ext, as Explorer keeps it in sub.
+  void Choose(const std::string& ext, const std::string& progId, const char* sub = "UserChoice",
+              const char* name = "ProgId") {
+    if (!choices_.count(ext)) choices_[ext] = std::make_unique<vttest::ScratchChoice>(ext);
+    ASSERT_TRUE(choices_[ext]->Set(sub, progId, name));
+  }
+
   static std::string Value(const std::string& key, const char* name = "") {
     std::string v;
     return GetString(kClasses, key, name, &v) ? v : "<missing>";
@@ -60,6 +75,7 @@ class AssocInfo : public ::testing::Test {
 
  private:
   std::vector<std::unique_ptr<ScratchKey>> keys_;
+  std::map<std::string, std::unique_ptr<vttest::ScratchChoice>> choices_;
   int count_ = 0;
 };
 
@@ -122,6 +138,79 @@ TEST_F(AssocInfo, ToolProgIdNamedInOtherCaseCountsAsAssociated) {
   info.Load();
   EXPECT_EQ(1, info.associated);
   EXPECT_STREQ("Mine", info.typeName);
+}
+
+TEST_F(AssocInfo, UserChoiceShownWhereItNamesAnotherProgIdThanTheExtension) {
+  std::string ext = Ext(), other = Foreign(), picked = Typed("Picked Type"), same = other;
+  CharUpperA(&same[0]);
+  SetString(kClasses, ext, "", other);
+  VtAssocInfo info(ext.c_str());
+  info.Load();
+  EXPECT_EQ(nullptr, info.userChoice);  // no choice at all
+  Choose(ext, same);
+  info.Load();
+  EXPECT_EQ(nullptr, info.userChoice);
+  EXPECT_STREQ("Test Type", info.typeName);
+
+  Choose(ext, picked, "UserChoice", "Progid");  // as Windows 7 spells it
+  info.Load();
+  EXPECT_STREQ("Picked Type", info.userChoice);
+  Choose(ext, Typed("Latest Type"), "UserChoiceLatest");
+  info.Load();
+  EXPECT_STREQ("Latest Type", info.userChoice);
+  EXPECT_STREQ("Test Type", info.typeName);
+
+  // Wherever reading the extension's association stops, the choice is still read.
+  for (const std::string& named : {std::string("VtTestApp.NoSuchKey"), std::string()}) {
+    SetString(kClasses, ext, "", named);
+    info.Load();
+    EXPECT_STREQ("Latest Type", info.userChoice) << named;
+    ExpectCleared(info);
+  }
+  vttest::DeleteKeyTree(kClasses, ext);
+  info.Load();
+  EXPECT_STREQ("Latest Type", info.userChoice);
+  ExpectCleared(info);
+}
+
+TEST_F(AssocInfo, UserChoiceNamedByApplicationNameElseTypeNameElseProgId) {
+  std::string ext = Ext(), picked = Typed("Picked Type");
+  Choose(ext, picked);
+  VtAssocInfo info(ext.c_str());
+  SetString(kClasses, picked + "\\Application", "ApplicationName", "Picked Player");
+  info.Load();
+  EXPECT_STREQ("Picked Player", info.userChoice);
+
+  // An indirect name is shown as the text it stands for, in the ANSI code page.
+  char recycleBin[256] = "";
+  ASSERT_GT(LoadStringA(LoadLibraryA("shell32.dll"), 8964, recycleBin, sizeof recycleBin), 0);
+  SetString(kClasses, picked + "\\Application", "ApplicationName",
+            "@%SystemRoot%\\system32\\shell32.dll,-8964");
+  info.Load();
+  EXPECT_STREQ(recycleBin, info.userChoice);
+
+  // One that does not resolve is never shown.
+  SetString(kClasses, picked + "\\Application", "ApplicationName", "@vtnosuch.dll,-1");
+  info.Load();
+  EXPECT_STREQ("Picked Type", info.userChoice);
+  SetString(kClasses, picked, "", "@{VtNoSuch.Package_1.0_x86__0?ms-resource://VtNoSuch/Name}");
+  info.Load();
+  EXPECT_STREQ(picked.c_str(), info.userChoice);
+}
+
+TEST_F(AssocInfo, RegisterAndUnregisterCompareUserChoiceWithWhatTheyLeave) {
+  // The user already picked the player in Explorer; the extension still names another program.
+  std::string ext = Ext(), other = Foreign(), upper = ext;
+  CharUpperA(&upper[0]);
+  SetString(kClasses, ext, "", other);
+  Choose(ext, "vantrel" + ext);
+  VtAssocInfo info(upper.c_str());
+  info.Load();
+  EXPECT_STREQ(("vantrel" + ext).c_str(), info.userChoice);  // no such key yet
+  info.Register(kExe, "Vantrel Type", "");
+  EXPECT_EQ(nullptr, info.userChoice);
+  info.Unregister();
+  EXPECT_STREQ(("vantrel" + ext).c_str(), info.userChoice);
 }
 
 TEST_F(AssocInfo, UnregisterRemovesExtensionKeyNamingMissingToolProgId) {

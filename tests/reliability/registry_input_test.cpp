@@ -1,7 +1,7 @@
 // Registry contents that no sane program writes, met by Load, Register and Unregister: values of
-// other types, of 0 bytes, of 4 MiB and one byte more, without a terminating zero, and ProgID trees
-// many levels deep. Each has one defined outcome; none may crash or touch anything outside the
-// extension's key and the tool's ProgID.
+// other types, of 0 bytes, of 4 MiB and one byte more, without a terminating zero, ProgID trees
+// many levels deep, and user choices that name nothing readable. Each has one defined outcome; none
+// may crash or touch anything outside the extension's key and the tool's ProgID.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -39,10 +39,11 @@ class RegistryInput : public ::testing::Test {
     for (char& c : entry_) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     own_ = "vantrel" + entry_;
     other_ = "VtRelApp." + tail;
+    pick_ = "VtRelPick." + tail;
     TearDown();
   }
   void TearDown() override {
-    for (const std::string& key : {ext_, own_, other_})
+    for (const std::string& key : {ext_, own_, other_, pick_})
       vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
   }
   // A text of exactly size bytes with its terminator: "VtRel..." padded with x.
@@ -52,7 +53,7 @@ class RegistryInput : public ::testing::Test {
     return text + '\0';
   }
 
-  std::string ext_, entry_, own_, other_;
+  std::string ext_, entry_, own_, other_, pick_;
   static int serial_;
 };
 int RegistryInput::serial_ = 0;
@@ -164,6 +165,71 @@ TEST_F(RegistryInput, DeepProgIdTreesGoWholeOrStayWhole) {
   EXPECT_EQ(other_, vtrel::NamedProgId(ext_));
   EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, own_));
   EXPECT_EQ(otherBefore, DumpTree(HKEY_CLASSES_ROOT, other_));
+}
+
+// A choice key whose ProgId is missing, empty or no text is no choice: the next key counts, and
+// with none left nothing is shown. Reading changes nothing.
+TEST_F(RegistryInput, UserChoiceWithoutReadableProgIdIsNoChoice) {
+  const std::vector<Typed> cases = {
+      {"no value", REG_NONE, ""},
+      {"empty REG_SZ", REG_SZ, std::string(1, '\0')},
+      {"REG_DWORD", REG_DWORD, std::string("\x2a\0\0\0", 4)},
+      {"REG_BINARY", REG_BINARY, "VtRelApp"},
+  };
+  PutText(ext_, "", other_);
+  PutText(pick_, "", "Pick Type");
+  vttest::ScratchChoice choice(ext_);
+  VtAssocInfo entry(entry_.c_str());
+  for (const Typed& c : cases) {
+    SCOPED_TRACE(c.what);
+    const char* name = c.type == REG_NONE ? nullptr : "ProgId";
+    ASSERT_TRUE(choice.Set("UserChoiceLatest", name, c.type, c.bytes));
+    ASSERT_TRUE(choice.Set("UserChoice", name, c.type, c.bytes));
+    const std::string before = DumpTree(HKEY_CURRENT_USER, choice.path());
+    entry.Load();
+    EXPECT_EQ(nullptr, entry.userChoice);
+    EXPECT_EQ(before, DumpTree(HKEY_CURRENT_USER, choice.path()));
+    ASSERT_TRUE(choice.Set("UserChoice", pick_));
+    entry.Load();
+    EXPECT_STREQ("Pick Type", entry.userChoice);
+  }
+}
+
+// A ProgID of 255 characters is read beneath its key like any other; a longer one names no key and
+// is shown as it is; a name that does not resolve is never shown.
+TEST_F(RegistryInput, UserChoiceNamesOfAnyLengthOrUnresolvable) {
+  std::string longest = pick_, longer = pick_;
+  longest.resize(255, 'x');
+  longer.resize(300, 'y');
+  vttest::ScratchKey longKey(HKEY_CLASSES_ROOT, longest);
+  HKEY longHandle;  // beneath its handle: the whole path is too long for Wine's ANSI functions
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, longest.c_str(), 0, nullptr, 0,
+                                           KEY_ALL_ACCESS, nullptr, &longHandle, nullptr));
+  const bool named = vttest::SetString(longHandle, "Application", "ApplicationName", "Long Player");
+  RegCloseKey(longHandle);
+  ASSERT_TRUE(named);
+  vttest::ScratchChoice choice(ext_);
+  VtAssocInfo entry(entry_.c_str());
+  ASSERT_TRUE(choice.Set("UserChoice", longest));
+  entry.Load();
+  EXPECT_STREQ("Long Player", entry.userChoice);
+  ASSERT_TRUE(choice.Set("UserChoice", longer));
+  entry.Load();
+  EXPECT_STREQ(longer.c_str(), entry.userChoice);
+
+  ASSERT_TRUE(choice.Set("UserChoice", pick_));
+  for (const std::string& bad :
+       {std::string("@"), std::string("@%SystemRoot%\\system32\\shell32.dll"),
+        "@" + std::string(5000, 'x') + ",-1"}) {
+    SCOPED_TRACE(bad.substr(0, 40));
+    PutText(pick_ + "\\Application", "ApplicationName", bad);
+    PutText(pick_, "", "Pick Type");
+    entry.Load();
+    EXPECT_STREQ("Pick Type", entry.userChoice);
+    PutText(pick_, "", bad);
+    entry.Load();
+    EXPECT_STREQ(pick_.c_str(), entry.userChoice);
+  }
 }
 
 }  // namespace

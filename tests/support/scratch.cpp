@@ -1,5 +1,7 @@
 #include "scratch.h"
 
+#include <sddl.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -15,7 +17,8 @@ std::string UniqueName(const char* prefix) {
 
 bool DeleteKeyTree(HKEY root, const std::string& path) {
   HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return true;
+  // Enumerating is all it needs, so a key that denies changes (see DenySetValue) goes as well.
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return true;
   // Always take index 0: deleting shifts the remaining indices down.
   char name[512];
   for (;;) {
@@ -25,6 +28,58 @@ bool DeleteKeyTree(HKEY root, const std::string& path) {
   }
   RegCloseKey(key);
   return RegDeleteKeyA(root, path.c_str()) == ERROR_SUCCESS;
+}
+
+namespace {
+
+const char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+
+// Lets nobody set values in the key, as Windows protects Explorer's UserChoice key.
+bool DenySetValue(HKEY root, const std::string& path) {
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  // Everyone: KEY_SET_VALUE (0x2) denied, all other access allowed.
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x2;;;WD)(A;;KA;;;WD)",
+                                                            SDDL_REVISION_1, &sd, nullptr))
+    return false;
+  HKEY key;
+  LONG rc = RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC, &key);
+  if (rc == ERROR_SUCCESS) {
+    rc = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
+    RegCloseKey(key);
+  }
+  LocalFree(sd);
+  return rc == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+ScratchChoice::ScratchChoice(const std::string& ext)
+    : madeFileExts_(!KeyExists(HKEY_CURRENT_USER, kFileExts)),
+      key_(HKEY_CURRENT_USER, std::string(kFileExts) + "\\" + ext) {}
+
+ScratchChoice::~ScratchChoice() {
+  DeleteKeyTree(HKEY_CURRENT_USER, path());
+  // Refused while another extension's choice is left there.
+  if (madeFileExts_) RegDeleteKeyA(HKEY_CURRENT_USER, kFileExts);
+}
+
+bool ScratchChoice::Set(const char* sub, const char* name, DWORD type, const std::string& bytes) {
+  const std::string key = path() + "\\" + sub;
+  DeleteKeyTree(HKEY_CURRENT_USER, key);
+  bool made;
+  if (name) {
+    made = SetRawValue(HKEY_CURRENT_USER, key, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+  } else {
+    HKEY created;
+    made = RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                           &created, nullptr) == ERROR_SUCCESS;
+    if (made) RegCloseKey(created);
+  }
+  return made && DenySetValue(HKEY_CURRENT_USER, key);
+}
+
+bool ScratchChoice::Set(const char* sub, const std::string& progId, const char* name) {
+  return Set(sub, name, REG_SZ, progId + '\0');
 }
 
 ScratchKey::ScratchKey(HKEY root, std::string path) : root_(root), path_(std::move(path)) {

@@ -24,6 +24,26 @@ class ScratchKey {
   std::string path_;
 };
 
+// Explorer's record of the user's choices for one extension, HKEY_CURRENT_USER "...\\FileExts\\<ext>";
+// deleted on construction and destruction, and FileExts with it when this made it and it is empty.
+class ScratchChoice {
+ public:
+  explicit ScratchChoice(const std::string& ext);
+  ~ScratchChoice();
+  ScratchChoice(const ScratchChoice&) = delete;
+  ScratchChoice& operator=(const ScratchChoice&) = delete;
+
+  // Replaces the key sub ("UserChoice") by one holding the value name (none for a null name), as
+  // Windows keeps it: anyone may read and delete it, nobody may set its values. True on success.
+  bool Set(const char* sub, const char* name, DWORD type, const std::string& bytes);
+  bool Set(const char* sub, const std::string& progId, const char* name = "ProgId");
+  const std::string& path() const { return key_.path(); }
+
+ private:
+  bool madeFileExts_;
+  ScratchKey key_;
+};
+
 // Removes a key tree beneath root without using the code under test. True when it is gone afterwards.
 bool DeleteKeyTree(HKEY root, const std::string& path);
 
