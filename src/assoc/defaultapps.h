@@ -9,3 +9,11 @@ inline constexpr char kCapabilitiesKey[] = "Software\\vntassoc\\Capabilities";
 inline constexpr char kRegisteredApplicationsKey[] = "Software\\RegisteredApplications";
 // The value under RegisteredApplications that names kCapabilitiesKey; Settings is opened on it.
 inline constexpr char kRegisteredAppName[] = "Vantrel Player (vntassoc)";
+
+// Adds ext's FileAssociations value naming progId under the tool's Capabilities (with the
+// application's name, description and icon from exePath), then the RegisteredApplications value.
+// Reports nothing; whatever cannot be written is skipped.
+void RegisterDefaultApp(const char* ext, const char* progId, const char* exePath);
+// Removes ext's FileAssociations value; when no FileAssociations value is left, removes the
+// RegisteredApplications value and the tool's key. Nothing else there is touched.
+void UnregisterDefaultApp(const char* ext);
