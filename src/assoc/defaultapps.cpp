@@ -2,13 +2,14 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "assoctext.h"
 #include "registry.h"
 
 namespace {
 
 const char kFileAssociations[] = "FileAssociations";
-const char kFileAssociationsKey[] = "Software\\vntassoc\\Capabilities\\FileAssociations";
 
 }  // namespace
 
@@ -17,11 +18,14 @@ void RegisterDefaultApp(const char* ext, const char* progId, const char* exePath
   // makes Windows look at it.
   VtRegistry capabilities(KEY_WOW64_64KEY);
   if (!capabilities.Open(HKEY_LOCAL_MACHINE, kCapabilitiesKey, true)) return;
+  // The icon is written after the name and the description, so finding it current means all
+  // three are: an apply registers hundreds of extensions, and only the first has to write them.
   VtOwnedText icon(AppIconLocation(exePath));
-  capabilities.WriteString("ApplicationName", "Vantrel Player");
-  capabilities.WriteString("ApplicationDescription",
-                           "これらのファイルの種類を Vantrel Player で開きます（vntassoc による登録）。");
-  capabilities.WriteString("ApplicationIcon", icon.get());
+  if (std::strcmp(capabilities.ReadString("ApplicationIcon"), icon.get()) != 0) {
+    capabilities.WriteString("ApplicationName", kAppName);
+    capabilities.WriteString("ApplicationDescription", kAppDescription);
+    capabilities.WriteString("ApplicationIcon", icon.get());
+  }
   VtRegistry associations(KEY_WOW64_64KEY);
   if (!associations.Open(capabilities.key(), kFileAssociations, true)) return;
   associations.WriteString(ext, progId);
