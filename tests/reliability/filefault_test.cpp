@@ -65,7 +65,9 @@ class FileFaults : public ::testing::Test {
     for (const std::string& ext : {ext1_, ext2_}) {
       vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, ext);
       vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, ToolProgId(ext));
+      vttest::RemoveDefaultApp(ext);
     }
+    for (const char* ext : {".vnt", ".m3u"}) vttest::RemoveDefaultApp(ext);
     for (const std::string& name : Listing(folder_)) {
       SetFileAttributesA(File(name).c_str(), FILE_ATTRIBUTE_NORMAL);
       DeleteFileA(File(name).c_str());

@@ -63,6 +63,7 @@ class Interruption : public ::testing::Test {
     stub_.Close();
     RemoveSeeds();
     for (const std::string& own : owns_) vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, own);
+    for (const std::string& ext : exts_) vttest::RemoveDefaultApp(ext);
     for (int i = 0; i < 2; ++i)
       if (!hadPlaylistKey_[i]) vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, exts_[kExtensions + i]);
   }

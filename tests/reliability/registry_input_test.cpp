@@ -44,6 +44,7 @@ class RegistryInput : public ::testing::Test {
   void TearDown() override {
     for (const std::string& key : {ext_, own_, other_})
       vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+    vttest::RemoveDefaultApp(ext_);
   }
   // A text of exactly size bytes with its terminator: "VtRel..." padded with x.
   static std::string LongText(size_t size) {

@@ -157,6 +157,7 @@ class RoundTrip : public ::testing::Test {
   static void Remove(const Names& n) {
     for (const std::string& key : {n.ext, n.own, n.other})
       vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+    vttest::RemoveDefaultApp(n.ext);
   }
   static std::string Dump(const Names& n) {
     return vtrel::DumpTrees(HKEY_CLASSES_ROOT, {n.ext, n.own, n.other});
@@ -277,6 +278,7 @@ TEST_F(RoundTrip, ExtensionsDifferingInDoubleByteCaseShareOneBackup) {
   EXPECT_EQ(before, vtrel::DumpTrees(HKEY_CLASSES_ROOT, keys));
   for (const std::string& key : {upper, "vantrel" + upper})
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+  for (const std::string& ext : {upper, lower}) vttest::RemoveDefaultApp(ext);
 }
 
 }  // namespace
