@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     selection.push_back(set.ListExt(i));
     typeNames.push_back(set.ToolTypeName(i));
     registrations.push_back({set.ListExt(i), set.ToolProgId(i), set.ToolTypeName(i), set.Foreign(i),
-                             set.ToolIcon(), set.ToolCommand(kOption)});
+                             set.ToolIcon(), set.ToolCommand(kOption), set.AppIcon()});
   }
   const std::string registerFile = folder.File("register.reg");
   const std::string unregisterFile = folder.File("unregister.reg");
@@ -115,12 +115,12 @@ int main(int argc, char** argv) {
   auto floorWrite = [&] {
     for (const Registration& r : registrations)
       if (!FloorRegister(r)) return false;
-    return true;
+    return FloorRegisterApp(set.AppIcon());
   };
   auto floorUndo = [&] {
     for (const Registration& r : registrations)
       if (!FloorUnregister(r)) return false;
-    return true;
+    return FloorUnregisterApp();
   };
 
   // Each writer starts from the other program's associations and each undoer from the same
