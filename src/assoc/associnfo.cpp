@@ -24,9 +24,8 @@ const char kOpenWithProgids[] = "OpenWithProgids";
 // The tool's ProgID tree as Register builds it, without walking it: anything else found there goes
 // by the walk.
 bool DeleteToolProgId(const char* progId) {
-  VtRegistry classes;
-  return classes.Open(HKEY_CLASSES_ROOT, "", false) &&
-         classes.DeleteKnownTree(progId,
+  VtRegistry classes;  // closed, beneath its root HKEY_CLASSES_ROOT
+  return classes.DeleteKnownTree(progId,
                                  {"shell\\open\\command", "shell\\open", "shell", "DefaultIcon"});
 }
 
@@ -154,10 +153,16 @@ void VtAssocInfo::Register(const char* exePath, const char* newTypeName, const c
     icon = IconLocation(exePath, ext);
     sub.WriteString("", icon);
   }
-  if (sub.Open(progKey.key(), "shell", true)) sub.WriteString("", "");
-  if (sub.Open(progKey.key(), "shell\\open\\command", true)) {
-    command = OpenCommand(exePath, option);
-    sub.WriteString("", command);
+  // One level at a time: creating "shell\open\command" at once, with "open" missing, costs the
+  // registry a failed attempt and then a creation per level.
+  VtRegistry shell;
+  VtRegistry verb;
+  if (shell.Open(progKey.key(), "shell", true)) {
+    shell.WriteString("", "");
+    if (verb.Open(shell.key(), "open", true) && sub.Open(verb.key(), "command", true)) {
+      command = OpenCommand(exePath, option);
+      sub.WriteString("", command);
+    }
   }
   RegisterDefaultApp(ext, own.get(), exePath);
   associated = 1;

@@ -193,32 +193,37 @@ bool VtRegistry::Count(DWORD* values, DWORD* subkeys) const {
   return true;
 }
 
-LONG VtRegistry::RemoveKey(const char* subKey) const {
+LONG VtRegistry::RemoveKey(HKEY parent, const char* subKey) const {
   // RegDeleteKeyA would delete in the process's own view, whatever view the parent was opened in.
-  return view_ != 0 ? RegDeleteKeyExA(key_, subKey, view_, 0) : RegDeleteKeyA(key_, subKey);
+  return view_ != 0 ? RegDeleteKeyExA(parent, subKey, view_, 0) : RegDeleteKeyA(parent, subKey);
 }
 
 bool VtRegistry::DeleteLeaf(const char* subKey) {
-  return key_ != nullptr && subKey != nullptr && RemoveKey(subKey) == ERROR_SUCCESS;
+  return key_ != nullptr && subKey != nullptr && RemoveKey(key_, subKey) == ERROR_SUCCESS;
 }
 
 bool VtRegistry::DeleteKnownTree(const char* subKey, std::initializer_list<const char*> known) {
-  if (key_ == nullptr || subKey == nullptr) return false;
+  if (subKey == nullptr) return false;
+  const HKEY parent = key_ != nullptr ? key_ : root_;
   // Under Wine a deletion costs three round trips to the server, a walk three per key besides
   // them: deleting by path is the cheaper way whenever the guess is right.
   bool first = true;
   for (const char* path : known) {
     const std::string full = std::string(subKey) + "\\" + path;
-    const LONG rc = RemoveKey(full.c_str());
+    const LONG rc = RemoveKey(parent, full.c_str());
     // The deepest known key missing: the tree is missing, empty, or of another shape; deleting
     // subKey at once tells which.
     if (first && rc == ERROR_FILE_NOT_FOUND) break;
     first = false;
   }
-  const LONG rc = RemoveKey(subKey);
+  const LONG rc = RemoveKey(parent, subKey);
   if (rc == ERROR_SUCCESS) return true;
   if (rc == ERROR_FILE_NOT_FOUND) return false;
-  return DeleteTree(subKey);
+  if (key_ != nullptr) return DeleteTree(subKey);
+  // The walk needs a key of its own beneath which to work.
+  const bool deleted = OpenUnderRoot("", false) && DeleteTree(subKey);
+  Close();
+  return deleted;
 }
 
 bool VtRegistry::DeleteTree(const char* subKey) {
@@ -234,7 +239,7 @@ bool VtRegistry::DeleteTree(const char* subKey) {
   // and shell\open\command) have subkeys, and a refused deletion costs as much as the walk would
   // save on a leaf. A missing key ends at the failed open.
   if (!DeleteSubkeysOf(copy.get())) return false;
-  return RemoveKey(copy.get()) == ERROR_SUCCESS;
+  return RemoveKey(key_, copy.get()) == ERROR_SUCCESS;
 }
 
 bool VtRegistry::DeleteSubkeysOf(const char* subKey) {

@@ -41,7 +41,8 @@ class VtRegistry {
   bool DeleteLeaf(const char* subKey);
   // DeleteTree for a tree whose shape is known: the paths in known (relative to subKey, each after
   // its subkeys) are deleted directly, then subKey; only when subKey is still refused (something
-  // unexpected below it) is it walked. Same result as DeleteTree.
+  // unexpected below it) is it walked. Same result as DeleteTree, and while the object is closed it
+  // works beneath root (HKEY_CLASSES_ROOT needs no key of its own opened for it).
   bool DeleteKnownTree(const char* subKey, std::initializer_list<const char*> known);
 
   HKEY root() const { return root_; }
@@ -56,7 +57,7 @@ class VtRegistry {
   // False when subKey does not exist, so that there is nothing left to delete.
   bool DeleteSubkeysOf(const char* subKey);
   bool HoldsHeapBlock() const;
-  LONG RemoveKey(const char* subKey) const;
+  LONG RemoveKey(HKEY parent, const char* subKey) const;
 
   HKEY root_;
   HKEY key_;

@@ -271,7 +271,8 @@ TEST_F(AssocInfo, OpenWithProgidsLosesOnlyTheToolsEntryAndGoesOnlyWhenNothingIsL
 // The tool's Default Apps registration lives as long as one extension is registered, in the 64-bit
 // view, and never touches another application's registration beside it.
 TEST_F(AssocInfo, DefaultAppsRegistrationFollowsTheRegisteredExtensions) {
-  vttest::DeleteKeyTree(kMachine, kToolKey, kView64);  // a prefix left dirty by a crashed run
+  for (REGSAM view : {REGSAM(0), kView64})  // a prefix left dirty by a crashed or faulty build
+    vttest::DeleteKeyTree(kMachine, kToolKey, view);
   vttest::DeleteValue(kMachine, kApplications, kAppValue, kView64);
   ScratchKey otherApp(kMachine, "Software\\" + vttest::UniqueName("VtTestOtherApp"), kView64);
   const std::string otherCaps = otherApp.path() + "\\Capabilities";
