@@ -14,8 +14,6 @@ const char kFileAssociations[] = "FileAssociations";
 }  // namespace
 
 void RegisterDefaultApp(const char* ext, const char* progId, const char* exePath) {
-  // In the order Unregister can take back from any point: Capabilities before the value that
-  // makes Windows look at it.
   VtRegistry capabilities(KEY_WOW64_64KEY);
   if (!capabilities.Open(HKEY_LOCAL_MACHINE, kCapabilitiesKey, true)) return;
   // The icon is written after the name and the description, so finding it current means all
@@ -26,15 +24,17 @@ void RegisterDefaultApp(const char* ext, const char* progId, const char* exePath
     capabilities.WriteString("ApplicationDescription", kAppDescription);
     capabilities.WriteString("ApplicationIcon", icon.get());
   }
+  // RegisteredApplications is written before FileAssociations exists, and Unregister removes it
+  // only after the tool's key: an existing FileAssociations key means the value is there, so the
+  // registrations after the first spare its three calls.
   VtRegistry associations(KEY_WOW64_64KEY);
-  if (!associations.Open(capabilities.key(), kFileAssociations, true)) return;
-  associations.WriteString(ext, progId);
-  associations.Close();
-  capabilities.Close();
-
-  VtRegistry applications(KEY_WOW64_64KEY);
-  if (applications.Open(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, true))
+  if (!associations.Open(capabilities.key(), kFileAssociations, false)) {
+    VtRegistry applications(KEY_WOW64_64KEY);
+    if (!applications.Open(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, true)) return;
     applications.WriteString(kRegisteredAppName, kCapabilitiesKey);
+    if (!associations.Open(capabilities.key(), kFileAssociations, true)) return;
+  }
+  associations.WriteString(ext, progId);
 }
 
 void UnregisterDefaultApp(const char* ext) {
@@ -47,13 +47,13 @@ void UnregisterDefaultApp(const char* ext) {
     if (!associations.Count(&values, &subkeys) || values != 0) return;
     associations.Close();
   }
-  // Nothing left for Default Apps to offer. The value that points Windows at the key goes first,
-  // so that an interruption leaves no pointer to a half-deleted key.
-  VtRegistry applications(KEY_WOW64_64KEY);
-  if (applications.Open(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, false))
-    applications.DeleteValue(kRegisteredAppName);
-  applications.Close();
+  // Nothing left for Default Apps to offer: the tool's key goes, then the value that points
+  // Windows at it, in the reverse order of Register.
   VtRegistry machine(KEY_WOW64_64KEY);
   if (machine.Open(HKEY_LOCAL_MACHINE, "", false))
     machine.DeleteKnownTree(kAppKey, {"Capabilities\\FileAssociations", "Capabilities"});
+  machine.Close();
+  VtRegistry applications(KEY_WOW64_64KEY);
+  if (applications.Open(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, false))
+    applications.DeleteValue(kRegisteredAppName);
 }

@@ -18,10 +18,10 @@ inline constexpr char kAppName[] = "Vantrel Player";
 inline constexpr char kAppDescription[] =
     "これらのファイルの種類を Vantrel Player で開きます（vntassoc による登録）。";
 
-// Adds ext's FileAssociations value naming progId under the tool's Capabilities (with the
-// application's name, description and icon from exePath), then the RegisteredApplications value.
-// Reports nothing; whatever cannot be written is skipped.
+// Adds ext's FileAssociations value naming progId under the tool's Capabilities, with the
+// application's name, description and icon from exePath and the RegisteredApplications value
+// written before the first such value. Reports nothing; whatever cannot be written is skipped.
 void RegisterDefaultApp(const char* ext, const char* progId, const char* exePath);
-// Removes ext's FileAssociations value; when no FileAssociations value is left, removes the
-// RegisteredApplications value and the tool's key. Nothing else there is touched.
+// Removes ext's FileAssociations value; when no FileAssociations value is left, removes the tool's
+// key and then the RegisteredApplications value. Nothing else there is touched.
 void UnregisterDefaultApp(const char* ext);
