@@ -7,7 +7,8 @@
 class VtRegistry {
  public:
   // view: 0, or KEY_WOW64_64KEY / KEY_WOW64_32KEY for every key this object opens, creates or
-  // deletes (a 32-bit process otherwise sees HKEY_LOCAL_MACHINE\Software of 64-bit Windows redirected).
+  // deletes (a 32-bit process otherwise sees a redirected HKEY_LOCAL_MACHINE\Software on 64-bit
+  // Windows).
   explicit VtRegistry(REGSAM view = 0);
   ~VtRegistry();
   VtRegistry(const VtRegistry&) = delete;

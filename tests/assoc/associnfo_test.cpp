@@ -72,11 +72,14 @@ class AssocInfo : public ::testing::Test {
   static std::string ValueNames(HKEY root, const std::string& key, REGSAM view = 0) {
     std::string names;
     HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS) return "<no key>";
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS)
+      return "<no key>";
     char name[256];
     for (DWORD i = 0;; ++i) {
       DWORD size = sizeof name;
-      if (RegEnumValueA(handle, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      if (RegEnumValueA(handle, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS)
+        break;
       names += std::string(names.empty() ? "" : ";") + name;
     }
     RegCloseKey(handle);
@@ -238,7 +241,8 @@ TEST_F(AssocInfo, OpenWithProgidsLosesOnlyTheToolsEntryAndGoesOnlyWhenNothingIsL
   HKEY handle;
   ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(kClasses, list.c_str(), 0, KEY_READ, &handle));
   DWORD type = REG_SZ, size = 1;
-  EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(handle, progId.c_str(), nullptr, &type, nullptr, &size));
+  EXPECT_EQ(ERROR_SUCCESS,
+            RegQueryValueExA(handle, progId.c_str(), nullptr, &type, nullptr, &size));
   RegCloseKey(handle);
   EXPECT_EQ(static_cast<DWORD>(REG_NONE), type);
   EXPECT_EQ(0u, size);
@@ -255,13 +259,12 @@ TEST_F(AssocInfo, OpenWithProgidsLosesOnlyTheToolsEntryAndGoesOnlyWhenNothingIsL
   EXPECT_FALSE(KeyExists(kClasses, alone));
 
   // A default value or a subkey is something left.
-  for (const char* extra : {"default", "subkey"}) {
+  for (const char* extra : {"", "\\sub"}) {
     std::string kept = Ext();
     VtAssocInfo entry(kept.c_str());
     entry.Register(kExe, "Vantrel Type", "");
     const std::string keptList = kept + "\\OpenWithProgids";
-    if (extra[0] == 'd') SetString(kClasses, keptList, "", "");
-    else SetString(kClasses, keptList + "\\sub", "", "");
+    SetString(kClasses, keptList + extra, "", "");  // its default value, or a subkey
     entry.Unregister();
     EXPECT_TRUE(KeyExists(kClasses, keptList)) << extra;
     EXPECT_FALSE(ValueExists(kClasses, keptList, ("vantrel" + kept).c_str())) << extra;

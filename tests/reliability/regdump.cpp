@@ -10,7 +10,8 @@ namespace {
 class Key {
  public:
   Key(HKEY root, const std::string& path, REGSAM view = 0) : key_(nullptr) {
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key_) != ERROR_SUCCESS) key_ = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key_) != ERROR_SUCCESS)
+      key_ = nullptr;
   }
   ~Key() {
     if (key_ != nullptr) RegCloseKey(key_);

@@ -176,9 +176,11 @@ class RoundTrip : public ::testing::Test {
   std::string Dump(const Names& n) const { return Dump(std::vector<Names>{n}); }
   std::string Dump(const std::vector<Names>& names) const {
     std::string dump;
-    for (const Names& n : names) dump += vtrel::DumpTrees(HKEY_CLASSES_ROOT, {n.ext, n.own, n.other});
+    for (const Names& n : names)
+      dump += vtrel::DumpTrees(HKEY_CLASSES_ROOT, {n.ext, n.own, n.other});
     return dump + vtrel::DumpTrees(HKEY_LOCAL_MACHINE,
-                                   {"Software\\vntassoc", kApplications, otherApp_.path()}, kView64);
+                                   {"Software\\vntassoc", kApplications, otherApp_.path()},
+                                   kView64);
   }
   // What the seed gives, dumped and removed again.
   std::string Expected(const Names& n, const Seed& seed) const {

@@ -15,7 +15,8 @@ std::string UniqueName(const char* prefix) {
 
 bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view) {
   HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) return true;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS)
+    return true;
   // Always take index 0: deleting shifts the remaining indices down.
   char name[512];
   for (;;) {
@@ -51,7 +52,8 @@ bool SetString(HKEY root, const std::string& path, const char* name, const std::
                      view);
 }
 
-bool GetString(HKEY root, const std::string& path, const char* name, std::string* out, REGSAM view) {
+bool GetString(HKEY root, const std::string& path, const char* name, std::string* out,
+               REGSAM view) {
   HKEY key;
   if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
   DWORD type = 0, size = 0;
@@ -82,7 +84,8 @@ bool ValueExists(HKEY root, const std::string& path, const char* name, REGSAM vi
 
 bool DeleteValue(HKEY root, const std::string& path, const char* name, REGSAM view) {
   HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS)
+    return false;
   const LONG rc = RegDeleteValueA(key, name);
   RegCloseKey(key);
   return rc == ERROR_SUCCESS;

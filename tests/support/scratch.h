@@ -47,7 +47,8 @@ bool DeleteValue(HKEY root, const std::string& path, const char* name, REGSAM vi
 
 // Takes back what registering ext added to the tool's Default Apps registration (its
 // FileAssociations value) and, once none is left, the tool's key and its RegisteredApplications
-// value. Every fixture that registers calls it for its extensions, so that a run leaves none behind.
+// value. Every fixture that registers calls it for its extensions, so that a run leaves none
+// behind.
 void RemoveDefaultApp(const std::string& ext);
 
 // Owns a fresh folder under the temporary folder; removes it with everything in it.
