@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "defaultapps.h"
+
 namespace vtbench {
 
 namespace {
@@ -25,14 +27,27 @@ bool SetText(HKEY key, const char* name, const std::string& value) {
                         static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
-// Creates subKey beneath parent, sets its default value and closes it.
-bool CreateWithDefault(HKEY parent, const char* subKey, const std::string& value) {
+// Creates subKey beneath parent (in view), sets one value and closes it.
+bool CreateWithValue(HKEY parent, const char* subKey, const char* name, DWORD type, const void* data,
+                     DWORD size, REGSAM view = 0) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(parent, subKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExA(parent, subKey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
     return false;
-  const bool set = SetText(key, "", value);
+  const bool set =
+      RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
   RegCloseKey(key);
   return set;
+}
+
+bool CreateWithText(HKEY parent, const char* subKey, const char* name, const std::string& value,
+                    REGSAM view = 0) {
+  return CreateWithValue(parent, subKey, name, REG_SZ, value.c_str(),
+                         static_cast<DWORD>(value.size() + 1), view);
+}
+
+bool CreateWithDefault(HKEY parent, const char* subKey, const std::string& value) {
+  return CreateWithText(parent, subKey, "", value);
 }
 
 }  // namespace
@@ -114,7 +129,24 @@ bool FloorRegister(const Registration& r) {
                     CreateWithDefault(progKey, "shell", "") &&
                     CreateWithDefault(progKey, "shell\\open\\command", r.command);
   RegCloseKey(progKey);
-  return done;
+  return done &&
+         CreateWithValue(HKEY_CLASSES_ROOT, (r.ext + "\\OpenWithProgids").c_str(), r.progId.c_str(),
+                         REG_NONE, nullptr, 0) &&
+         CreateWithText(HKEY_LOCAL_MACHINE, kFileAssociationsKey, r.ext.c_str(), r.progId,
+                        KEY_WOW64_64KEY);
+}
+
+bool FloorRegisterApp(const std::string& appIcon) {
+  HKEY capabilities = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kCapabilitiesKey, 0, nullptr, 0,
+                      KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &capabilities, nullptr) != ERROR_SUCCESS)
+    return false;
+  const bool done = SetText(capabilities, "ApplicationName", kAppName) &&
+                    SetText(capabilities, "ApplicationDescription", kAppDescription) &&
+                    SetText(capabilities, "ApplicationIcon", appIcon);
+  RegCloseKey(capabilities);
+  return done && CreateWithText(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, kRegisteredAppName,
+                                kCapabilitiesKey, KEY_WOW64_64KEY);
 }
 
 bool FloorUnregister(const Registration& r) {
@@ -126,7 +158,21 @@ bool FloorUnregister(const Registration& r) {
   bool deleted = true;
   for (const char* sub : {"\\shell\\open\\command", "\\shell\\open", "\\shell", "\\DefaultIcon", ""})
     deleted = RegDeleteKeyA(HKEY_CLASSES_ROOT, (r.progId + sub).c_str()) == ERROR_SUCCESS && deleted;
+  deleted = RegDeleteKeyA(HKEY_CLASSES_ROOT, (r.ext + "\\OpenWithProgids").c_str()) == ERROR_SUCCESS &&
+            deleted;
   return restored && deleted;
+}
+
+bool FloorUnregisterApp() {
+  HKEY applications = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                    &applications) != ERROR_SUCCESS)
+    return false;
+  bool deleted = RegDeleteValueA(applications, kRegisteredAppName) == ERROR_SUCCESS;
+  RegCloseKey(applications);
+  for (const char* key : {kFileAssociationsKey, kCapabilitiesKey, kAppKey})
+    deleted = RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY, 0) == ERROR_SUCCESS && deleted;
+  return deleted;
 }
 
 }  // namespace vtbench

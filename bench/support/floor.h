@@ -31,12 +31,21 @@ void FloorChoice(const char* ext, const char* progId, char* shown);
 // The keys and values that registering one extension leaves behind.
 struct Registration {
   std::string ext, progId, typeName, backup, icon, command;
+  std::string appIcon;  // Capabilities' ApplicationIcon
 };
 // Create-or-open and set the extension; create the ProgID and set its default and "backup"; create,
-// set and close "DefaultIcon", "shell" and "shell\open\command"; close the ProgID: 16 calls.
+// set and close "DefaultIcon", "shell" and "shell\open\command"; close the ProgID; create, set and
+// close the extension's OpenWithProgids and the FileAssociations value: 22 calls.
 bool FloorRegister(const Registration& r);
+// Once for all extensions: create Capabilities, set its three values, close; create, set and close
+// the RegisteredApplications value: 8 calls.
+bool FloorRegisterApp(const std::string& appIcon);
 // Open, set and close the extension with the earlier ProgID; delete the five keys of the tool's
-// ProgID, deepest first: 8 calls.
+// ProgID, deepest first, and the extension's OpenWithProgids (it holds only the tool's entry): 9
+// calls. The FileAssociations values go with FloorUnregisterApp.
 bool FloorUnregister(const Registration& r);
+// Once for all extensions: open, delete and close the RegisteredApplications value; delete the
+// tool's three keys, deepest first: 6 calls.
+bool FloorUnregisterApp();
 
 }  // namespace vtbench

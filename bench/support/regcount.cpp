@@ -10,8 +10,11 @@ namespace vtbench {
 
 namespace {
 
-enum Kind { kOpen, kCreate, kClose, kQuery, kSet, kInfo, kEnum, kDelete, kKinds };
-const char* const kKindNames[kKinds] = {"open", "create", "close", "query", "set", "info", "enum", "delete"};
+enum Kind {
+  kOpen, kCreate, kClose, kQuery, kSet, kInfo, kEnum, kDelete, kDeleteInView, kDeleteValue, kKinds
+};
+const char* const kKindNames[kKinds] = {"open", "create", "close", "query", "set",
+                                        "info", "enum",   "delete", "delete (view)", "delete value"};
 long g_counts[kKinds];
 
 // The original function of each wrapper, taken from the import table when it is patched.
@@ -57,6 +60,15 @@ LONG WINAPI CountDelete(HKEY a, LPCSTR b) {
   return Original<decltype(&RegDeleteKeyA)>(kDelete)(a, b);
 }
 
+LONG WINAPI CountDeleteInView(HKEY a, LPCSTR b, REGSAM c, DWORD d) {
+  ++g_counts[kDeleteInView];
+  return Original<decltype(&RegDeleteKeyExA)>(kDeleteInView)(a, b, c, d);
+}
+LONG WINAPI CountDeleteValue(HKEY a, LPCSTR b) {
+  ++g_counts[kDeleteValue];
+  return Original<decltype(&RegDeleteValueA)>(kDeleteValue)(a, b);
+}
+
 struct Wrapper {
   const char* name;
   uintptr_t wrapper;
@@ -70,6 +82,8 @@ const Wrapper kWrappers[kKinds] = {
     {"RegQueryInfoKeyA", reinterpret_cast<uintptr_t>(&CountInfo)},
     {"RegEnumKeyExA", reinterpret_cast<uintptr_t>(&CountEnum)},
     {"RegDeleteKeyA", reinterpret_cast<uintptr_t>(&CountDelete)},
+    {"RegDeleteKeyExA", reinterpret_cast<uintptr_t>(&CountDeleteInView)},
+    {"RegDeleteValueA", reinterpret_cast<uintptr_t>(&CountDeleteValue)},
 };
 
 void WriteEntry(uintptr_t* slot, uintptr_t value) {

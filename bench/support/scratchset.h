@@ -42,10 +42,13 @@ class ScratchSet {
   std::string ToolTypeName(int i) const;  // the list's fallback: extension without dot + " File"
   std::string ToolIcon() const;
   std::string ToolCommand(const char* option) const;
+  std::string AppIcon() const;  // Capabilities' ApplicationIcon
 
-  // True when every extension names its other program again and no tool ProgID is left.
+  // True when every extension names its other program again and nothing of the tool's is left: no
+  // ProgID, no OpenWithProgids, no Default Apps registration.
   bool IsOriginal() const;
-  // True when every extension is registered to the tool with the given option.
+  // True when every extension is registered to the tool with the given option, offered in
+  // OpenWithProgids and listed in the tool's Default Apps registration.
   bool IsRegistered(const char* option) const;
 
  private:
@@ -54,7 +57,8 @@ class ScratchSet {
   unsigned long pid_;
 };
 
-// Deletes scratch keys of any benchmark process (left behind by one that was killed).
+// Deletes scratch keys of any benchmark process (left behind by one that was killed), and the tool's
+// Default Apps registration once no other extension is left in it.
 int SweepScratchKeys();
 
 // Direct registry helpers under HKEY_CLASSES_ROOT, outside the code being measured.
@@ -62,5 +66,8 @@ bool SetClassesString(const std::string& key, const char* name, const std::strin
 // The string value, or false when the key or value is missing or not a string.
 bool GetClassesString(const std::string& key, const char* name, std::string* value);
 bool ClassesKeyExists(const std::string& key);
+// The same in the 64-bit view of HKEY_LOCAL_MACHINE, where the tool registers for Default Apps.
+bool GetMachineString(const std::string& key, const char* name, std::string* value);
+bool MachineKeyExists(const std::string& key);
 
 }  // namespace vtbench

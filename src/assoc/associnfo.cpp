@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "assoctext.h"
+#include "defaultapps.h"
 #include "registry.h"
 #include "text.h"
 #include "userchoice.h"
@@ -18,6 +19,30 @@ bool DeleteClassesTree(const char* name) {
   return classes.Open(HKEY_CLASSES_ROOT, "", false) && classes.DeleteTree(name);
 }
 
+// Where an extension lists the ProgIDs that Explorer offers in "Open with".
+const char kOpenWithProgids[] = "OpenWithProgids";
+
+// The tool's ProgID tree as Register builds it, without walking it: anything else found there goes
+// by the walk.
+bool DeleteToolProgId(const char* progId) {
+  VtRegistry classes;  // closed, beneath its root HKEY_CLASSES_ROOT
+  return classes.DeleteKnownTree(progId,
+                                 {"shell\\open\\command", "shell\\open", "shell", "DefaultIcon"});
+}
+
+// Takes progId out of the open extension key's "Open with" list. The list's key goes only when
+// nothing at all is left in it: other programs' entries, a default value or a subkey keep it.
+void RemoveOpenWith(VtRegistry& extKey, const char* progId) {
+  VtRegistry openWith;
+  if (!openWith.Open(extKey.key(), kOpenWithProgids, false)) return;
+  openWith.DeleteValue(progId);
+  DWORD values = 0;
+  DWORD subkeys = 0;
+  if (!openWith.Count(&values, &subkeys) || values != 0 || subkeys != 0) return;
+  openWith.Close();
+  extKey.DeleteLeaf(kOpenWithProgids);
+}
+
 // What Load puts in backup for an extension that names progId: an owned copy of that key's
 // "backup" value (empty when it has none), or null when the key cannot be opened.
 char* BackupOf(const char* progId) {
@@ -28,13 +53,10 @@ char* BackupOf(const char* progId) {
 
 // True when the open key holds nothing but its default value. When in doubt, false: the caller then
 // keeps the key.
-bool HoldsOnlyDefault(HKEY key) {
-  DWORD subkeys = 0;
+bool HoldsOnlyDefault(const VtRegistry& key) {
   DWORD values = 0;
-  if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
-                       nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-    return false;
-  return subkeys == 0 && values <= 1;
+  DWORD subkeys = 0;
+  return key.Count(&values, &subkeys) && subkeys == 0 && values <= 1;
 }
 
 }  // namespace
@@ -125,6 +147,9 @@ void VtAssocInfo::Register(const char* exePath, const char* newTypeName, const c
   // Without a new capture the old "backup" stays: it names what preceded the first registration.
   if (captured) progKey.WriteString("backup", captured.get());
   extKey.WriteString("", own.get());
+  VtRegistry openWith;
+  if (openWith.Open(extKey.key(), kOpenWithProgids, true)) openWith.WriteMarker(own.get());
+  openWith.Close();
   extKey.Close();
 
   VtRegistry sub;
@@ -132,11 +157,18 @@ void VtAssocInfo::Register(const char* exePath, const char* newTypeName, const c
     icon = IconLocation(exePath, ext);
     sub.WriteString("", icon);
   }
-  if (sub.Open(progKey.key(), "shell", true)) sub.WriteString("", "");
-  if (sub.Open(progKey.key(), "shell\\open\\command", true)) {
-    command = OpenCommand(exePath, option);
-    sub.WriteString("", command);
+  // One level at a time: creating "shell\open\command" at once, with "open" missing, costs the
+  // registry a failed attempt and then a creation per level.
+  VtRegistry shell;
+  VtRegistry verb;
+  if (shell.Open(progKey.key(), "shell", true)) {
+    shell.WriteString("", "");
+    if (verb.Open(shell.key(), "open", true) && sub.Open(verb.key(), "command", true)) {
+      command = OpenCommand(exePath, option);
+      sub.WriteString("", command);
+    }
   }
+  RegisterDefaultApp(ext, own.get(), exePath);
   associated = 1;
   ReplaceText(&userChoice, UserChoiceText(ext, own.get()));
 }
@@ -151,12 +183,14 @@ void VtAssocInfo::Unregister() {
   // the Load at the end still sets every field.
   VtRegistry extKey;
   if (extKey.Open(HKEY_CLASSES_ROOT, ext, false)) {
+    // Whatever the extension names now: the entry may be left from an interrupted Register.
+    RemoveOpenWith(extKey, own.get());
     const char* named = extKey.ReadString("");
     if (SameKeyName(named, own.get())) {
       VtOwnedText previous(BackupOf(named));
       if (previous) {
         extKey.WriteString("", previous.get());
-      } else if (!HoldsOnlyDefault(extKey.key())) {
+      } else if (!HoldsOnlyDefault(extKey)) {
         // The key also holds what the shell and other programs keep there ("Content Type",
         // "OpenWithProgids", ...): only the name of the missing ProgID goes.
         extKey.WriteString("", "");
@@ -173,6 +207,7 @@ void VtAssocInfo::Unregister() {
     }
   }
   extKey.Close();
-  DeleteClassesTree(own.get());
+  DeleteToolProgId(own.get());
+  UnregisterDefaultApp(ext);
   Load();
 }

@@ -14,13 +14,15 @@ class VtAssocInfo {
   // Replaces backup, typeName, command, icon, associated and userChoice with the registry's present
   // state.
   void Load();
-  // Points the extension at "vantrel"+ext with the type name, icon and open command. Does nothing
-  // for ".exe". If the ProgID key cannot be created the registry is left as it was. option may be
-  // empty; typeName is copied before the entry's own texts are released.
+  // Points the extension at "vantrel"+ext with the type name, icon and open command, offers that
+  // ProgID in "Open with" and registers it for Default Apps. Does nothing for ".exe". If the ProgID
+  // key cannot be created the registry is left as it was. option may be empty; typeName is copied
+  // before the entry's own texts are released.
   void Register(const char* exePath, const char* typeName, const char* option);
-  // Gives the extension back the ProgID in "backup" and deletes the tool's ProgID tree; then
-  // reloads. When the tool's ProgID key is gone, the extension's key is removed if it holds nothing
-  // else, and otherwise only its default value is emptied.
+  // Gives the extension back the ProgID in "backup", takes the tool's ProgID out of "Open with"
+  // and Default Apps and deletes its tree; then reloads. When the tool's ProgID key is gone, the
+  // extension's key is removed if it holds nothing else, and otherwise only its default value is
+  // emptied.
   void Unregister();
 
   // Null means absent, which differs from an empty text.

@@ -87,6 +87,8 @@ char* IconLocation(const char* exePath, const char* ext) {
   return Join({exePath, TakesPlayerIcon(ext) ? ",1" : ",0"});
 }
 
+char* AppIconLocation(const char* exePath) { return Join({exePath, ",0"}); }
+
 char* OpenCommand(const char* exePath, const char* option) {
   bool withOption = option && option[0];
   return Join({"\"", exePath, "\" \"%1\"", withOption ? " " : nullptr, withOption ? option : nullptr});

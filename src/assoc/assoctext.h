@@ -25,6 +25,8 @@ bool IsExtension(const char* ext);
 char* ToolProgId(const char* ext);
 // exePath followed by ",1" for the player's own MIDI-family types, ",0" otherwise; no quotes.
 char* IconLocation(const char* exePath, const char* ext);
+// exePath followed by ",0": the player's icon for Default Apps, whatever the extension.
+char* AppIconLocation(const char* exePath);
 // "exePath" "%1", then a blank and the option when the option is not empty.
 char* OpenCommand(const char* exePath, const char* option);
 // "shell\<verb>\command"

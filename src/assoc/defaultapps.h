@@ -6,6 +6,22 @@
 // The tool's own key: named after the tool, so it cannot collide with the player's installer.
 inline constexpr char kAppKey[] = "Software\\vntassoc";
 inline constexpr char kCapabilitiesKey[] = "Software\\vntassoc\\Capabilities";
+// One value per registered extension, named as the entry holds it (".MP3"), holding its ProgID.
+inline constexpr char kFileAssociationsKey[] =
+    "Software\\vntassoc\\Capabilities\\FileAssociations";
 inline constexpr char kRegisteredApplicationsKey[] = "Software\\RegisteredApplications";
 // The value under RegisteredApplications that names kCapabilitiesKey; Settings is opened on it.
 inline constexpr char kRegisteredAppName[] = "Vantrel Player (vntassoc)";
+// What Default Apps shows of the application: Capabilities' ApplicationName and
+// ApplicationDescription (its ApplicationIcon is the player's own).
+inline constexpr char kAppName[] = "Vantrel Player";
+inline constexpr char kAppDescription[] =
+    "これらのファイルの種類を Vantrel Player で開きます（vntassoc による登録）。";
+
+// Adds ext's FileAssociations value naming progId under the tool's Capabilities, with the
+// application's name, description and icon from exePath and the RegisteredApplications value
+// written before the first such value. Reports nothing; whatever cannot be written is skipped.
+void RegisterDefaultApp(const char* ext, const char* progId, const char* exePath);
+// Removes ext's FileAssociations value; when no FileAssociations value is left, removes the tool's
+// key and then the RegisteredApplications value. Nothing else there is touched.
+void UnregisterDefaultApp(const char* ext);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "text.h"
 
@@ -60,7 +61,8 @@ HeapText Duplicate(const char* text) {
 
 }  // namespace
 
-VtRegistry::VtRegistry() : root_(HKEY_CLASSES_ROOT), key_(nullptr), valueText_(nullptr) {
+VtRegistry::VtRegistry(REGSAM view)
+    : root_(HKEY_CLASSES_ROOT), key_(nullptr), valueText_(nullptr), view_(view) {
   inlineBuffer_[0] = 0;
 }
 
@@ -105,9 +107,9 @@ bool VtRegistry::OpenBelow(HKEY parent, const char* subKey, bool create, REGSAM 
   // A leading backslash is a whole character (nothing precedes it), so one byte is skipped.
   if (subKey[0] == '\\') ++subKey;
   ScopedKey opened;
-  LONG rc = create ? RegCreateKeyExA(parent, subKey, 0, nullptr, 0, access, nullptr, opened.out(),
-                                     nullptr)
-                   : RegOpenKeyExA(parent, subKey, 0, access, opened.out());
+  LONG rc = create ? RegCreateKeyExA(parent, subKey, 0, nullptr, 0, access | view_, nullptr,
+                                     opened.out(), nullptr)
+                   : RegOpenKeyExA(parent, subKey, 0, access | view_, opened.out());
   // On failure the scoped handle closes anything the call may have left behind.
   if (rc != ERROR_SUCCESS) return false;
   key_ = opened.release();
@@ -177,6 +179,60 @@ void VtRegistry::WriteString(const char* name, const char* value) {
                  static_cast<DWORD>(std::strlen(value) + 1));
 }
 
+void VtRegistry::WriteMarker(const char* name) {
+  if (key_ == nullptr || name == nullptr) return;
+  RegSetValueExA(key_, name, 0, REG_NONE, nullptr, 0);
+}
+
+bool VtRegistry::DeleteValue(const char* name) {
+  return key_ != nullptr && name != nullptr && RegDeleteValueA(key_, name) == ERROR_SUCCESS;
+}
+
+bool VtRegistry::Count(DWORD* values, DWORD* subkeys) const {
+  DWORD valueCount = 0;
+  DWORD subkeyCount = 0;
+  if (key_ == nullptr ||
+      RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, &subkeyCount, nullptr, nullptr, &valueCount,
+                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return false;
+  *values = valueCount;
+  *subkeys = subkeyCount;
+  return true;
+}
+
+LONG VtRegistry::RemoveKey(HKEY parent, const char* subKey) const {
+  // RegDeleteKeyA would delete in the process's own view, whatever view the parent was opened in.
+  return view_ != 0 ? RegDeleteKeyExA(parent, subKey, view_, 0) : RegDeleteKeyA(parent, subKey);
+}
+
+bool VtRegistry::DeleteLeaf(const char* subKey) {
+  return key_ != nullptr && subKey != nullptr && RemoveKey(key_, subKey) == ERROR_SUCCESS;
+}
+
+bool VtRegistry::DeleteKnownTree(const char* subKey, std::initializer_list<const char*> known) {
+  if (subKey == nullptr) return false;
+  const HKEY parent = key_ != nullptr ? key_ : root_;
+  // Under Wine a deletion costs three round trips to the server, a walk three per key besides
+  // them: deleting by path is the cheaper way whenever the guess is right.
+  bool first = true;
+  for (const char* path : known) {
+    const std::string full = std::string(subKey) + "\\" + path;
+    const LONG rc = RemoveKey(parent, full.c_str());
+    // The deepest known key missing: the tree is missing, empty, or of another shape; deleting
+    // subKey at once tells which.
+    if (first && rc == ERROR_FILE_NOT_FOUND) break;
+    first = false;
+  }
+  const LONG rc = RemoveKey(parent, subKey);
+  if (rc == ERROR_SUCCESS) return true;
+  if (rc == ERROR_FILE_NOT_FOUND) return false;
+  if (key_ != nullptr) return DeleteTree(subKey);
+  // The walk needs a key of its own beneath which to work.
+  const bool deleted = OpenUnderRoot("", false) && DeleteTree(subKey);
+  Close();
+  return deleted;
+}
+
 bool VtRegistry::DeleteTree(const char* subKey) {
   if (key_ == nullptr || subKey == nullptr) return false;
   HeapText copy = Duplicate(subKey);
@@ -190,12 +246,12 @@ bool VtRegistry::DeleteTree(const char* subKey) {
   // and shell\open\command) have subkeys, and a refused deletion costs as much as the walk would
   // save on a leaf. A missing key ends at the failed open.
   if (!DeleteSubkeysOf(copy.get())) return false;
-  return RegDeleteKeyA(key_, copy.get()) == ERROR_SUCCESS;
+  return RemoveKey(key_, copy.get()) == ERROR_SUCCESS;
 }
 
 bool VtRegistry::DeleteSubkeysOf(const char* subKey) {
   ScopedKey sub;
-  LONG rc = RegOpenKeyExA(key_, subKey, 0, KEY_ALL_ACCESS, sub.out());
+  LONG rc = RegOpenKeyExA(key_, subKey, 0, KEY_ALL_ACCESS | view_, sub.out());
   // Any other failure still leaves the deletion to be tried, which may be allowed where the open
   // for all access was not.
   if (rc == ERROR_FILE_NOT_FOUND) return false;

@@ -2,9 +2,14 @@
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
+
 class VtRegistry {
  public:
-  VtRegistry();
+  // view: 0, or KEY_WOW64_64KEY / KEY_WOW64_32KEY for every key this object opens, creates or
+  // deletes (a 32-bit process otherwise sees a redirected HKEY_LOCAL_MACHINE\Software on 64-bit
+  // Windows).
+  explicit VtRegistry(REGSAM view = 0);
   ~VtRegistry();
   VtRegistry(const VtRegistry&) = delete;
   VtRegistry& operator=(const VtRegistry&) = delete;
@@ -25,10 +30,24 @@ class VtRegistry {
   const char* ReadString(const char* name);
   // Sets name to a REG_SZ value (null value: empty text). Ignored while closed or for a null name.
   void WriteString(const char* name, const char* value);
+  // Sets name to a REG_NONE value without data. Ignored while closed or for a null name.
+  void WriteMarker(const char* name);
+  // Deletes the value name of the open key; true when it was there and is gone.
+  bool DeleteValue(const char* name);
+  // The open key's numbers of values (the default value included) and subkeys; false (both
+  // unchanged) while closed or when the registry does not say.
+  bool Count(DWORD* values, DWORD* subkeys) const;
   // Deletes subKey beneath the open key with everything below it; true when subKey itself was deleted.
   // One trailing backslash (a whole character) is ignored. False while closed or for a null subKey;
   // the open key is the same afterwards. Needs StartLibrary (it walks the name by characters).
   bool DeleteTree(const char* subKey);
+  // Deletes subKey beneath the open key, values and all, unless it has subkeys; true when deleted.
+  bool DeleteLeaf(const char* subKey);
+  // DeleteTree for a tree whose shape is known: the paths in known (relative to subKey, each after
+  // its subkeys) are deleted directly, then subKey; only when subKey is still refused (something
+  // unexpected below it) is it walked. Same result as DeleteTree, and while the object is closed it
+  // works beneath root (HKEY_CLASSES_ROOT needs no key of its own opened for it).
+  bool DeleteKnownTree(const char* subKey, std::initializer_list<const char*> known);
 
   HKEY root() const { return root_; }
   HKEY key() const { return key_; }
@@ -42,9 +61,11 @@ class VtRegistry {
   // False when subKey does not exist, so that there is nothing left to delete.
   bool DeleteSubkeysOf(const char* subKey);
   bool HoldsHeapBlock() const;
+  LONG RemoveKey(HKEY parent, const char* subKey) const;
 
   HKEY root_;
   HKEY key_;
   char inlineBuffer_[kInlineSize];
   char* valueText_;
+  REGSAM view_;
 };

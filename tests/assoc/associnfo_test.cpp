@@ -16,10 +16,18 @@ namespace {
 
 using vttest::GetString;
 using vttest::KeyExists;
+using vttest::kView64;
 using vttest::ScratchKey;
 using vttest::SetString;
+using vttest::ValueExists;
 
 const HKEY kClasses = HKEY_CLASSES_ROOT;
+const HKEY kMachine = HKEY_LOCAL_MACHINE;
+const char kToolKey[] = "Software\\vntassoc";
+const char kCapabilities[] = "Software\\vntassoc\\Capabilities";
+const char kAssociations[] = "Software\\vntassoc\\Capabilities\\FileAssociations";
+const char kApplications[] = "Software\\RegisteredApplications";
+const char kAppValue[] = "Vantrel Player (vntassoc)";
 const char kExe[] = "C:\\Program Files\\Vantrel\\vantrel.exe";
 const std::string kOpen = "\"C:\\Program Files\\Vantrel\\vantrel.exe\" \"%1\"";
 
@@ -27,12 +35,19 @@ class AssocInfo : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { StartLibrary(); }
 
-  // A scratch name that the fixture deletes (with its tool ProgID when it is an extension).
+  // A scratch name that the fixture deletes (with its tool ProgID and Default Apps entry when it is
+  // an extension).
   std::string Scratch(const std::string& prefix, const std::string& tail = "x") {
     std::string name = prefix + std::to_string(GetCurrentProcessId()) + tail + std::to_string(++count_);
     Own(name);
-    if (name[0] == '.') Own("vantrel" + name);
+    if (name[0] == '.') {
+      Own("vantrel" + name);
+      exts_.push_back(name);
+    }
     return name;
+  }
+  void TearDown() override {
+    for (const std::string& ext : exts_) vttest::RemoveDefaultApp(ext);
   }
   std::string Ext(const std::string& tail = "x") { return Scratch(".vtt", tail); }
   void Own(const std::string& name) { keys_.push_back(std::make_unique<ScratchKey>(kClasses, name)); }
@@ -64,6 +79,27 @@ class AssocInfo : public ::testing::Test {
     std::string v;
     return GetString(kClasses, key, name, &v) ? v : "<missing>";
   }
+  static std::string Machine(const std::string& key, const char* name) {
+    std::string v;
+    return GetString(kMachine, key, name, &v, kView64) ? v : "<missing>";
+  }
+  // The names of a key's values as stored, in the order the registry gives them.
+  static std::string ValueNames(HKEY root, const std::string& key, REGSAM view = 0) {
+    std::string names;
+    HKEY handle;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS)
+      return "<no key>";
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+      DWORD size = sizeof name;
+      if (RegEnumValueA(handle, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS)
+        break;
+      names += std::string(names.empty() ? "" : ";") + name;
+    }
+    RegCloseKey(handle);
+    return names;
+  }
 
   static void ExpectCleared(const VtAssocInfo& info) {
     EXPECT_EQ(nullptr, info.backup);
@@ -76,6 +112,7 @@ class AssocInfo : public ::testing::Test {
  private:
   std::vector<std::unique_ptr<ScratchKey>> keys_;
   std::map<std::string, std::unique_ptr<vttest::ScratchChoice>> choices_;
+  std::vector<std::string> exts_;
   int count_ = 0;
 };
 
@@ -275,12 +312,99 @@ TEST_F(AssocInfo, RegisterOnUnnamedExtensionKeepsNoBackup) {
 TEST_F(AssocInfo, UnregisterLeavesForeignExtensionButDeletesToolProgId) {
   std::string ext = Ext(), other = Foreign(), progId = "vantrel" + ext;
   SetString(kClasses, ext, "", other);
-  SetString(kClasses, progId + "\\shell\\open\\command", "", "stale");
+  SetString(kClasses, progId + "\\DefaultIcon", "", "stale");  // as a Register cut short leaves it
   VtAssocInfo info(ext.c_str());
   info.Unregister();
   EXPECT_EQ(other, Value(ext));
   EXPECT_FALSE(KeyExists(kClasses, progId));
   EXPECT_STREQ("Test Type", info.typeName);
+}
+
+TEST_F(AssocInfo, OpenWithProgidsLosesOnlyTheToolsEntryAndGoesOnlyWhenNothingIsLeft) {
+  std::string ext = Ext(), other = Foreign(), progId = "vantrel" + ext;
+  const std::string list = ext + "\\OpenWithProgids";
+  SetString(kClasses, ext, "", other);
+  ASSERT_TRUE(vttest::SetRawValue(kClasses, list, other.c_str(), REG_NONE, nullptr, 0));
+  VtAssocInfo info(ext.c_str());
+  info.Register(kExe, "Vantrel Type", "");
+  HKEY handle;
+  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(kClasses, list.c_str(), 0, KEY_READ, &handle));
+  DWORD type = REG_SZ, size = 1;
+  EXPECT_EQ(ERROR_SUCCESS,
+            RegQueryValueExA(handle, progId.c_str(), nullptr, &type, nullptr, &size));
+  RegCloseKey(handle);
+  EXPECT_EQ(static_cast<DWORD>(REG_NONE), type);
+  EXPECT_EQ(0u, size);
+  info.Unregister();
+  EXPECT_EQ(other, ValueNames(kClasses, list));
+
+  // The tool's entry alone: the list's key goes, and an extension key left with nothing but its
+  // default value naming the missing ProgID goes too.
+  std::string alone = Ext();
+  SetString(kClasses, alone, "", "vantrel" + alone);
+  vttest::SetRawValue(kClasses, alone + "\\OpenWithProgids", ("vantrel" + alone).c_str(), REG_NONE,
+                      nullptr, 0);
+  VtAssocInfo(alone.c_str()).Unregister();
+  EXPECT_FALSE(KeyExists(kClasses, alone));
+
+  // A default value or a subkey is something left.
+  for (const char* extra : {"", "\\sub"}) {
+    std::string kept = Ext();
+    VtAssocInfo entry(kept.c_str());
+    entry.Register(kExe, "Vantrel Type", "");
+    const std::string keptList = kept + "\\OpenWithProgids";
+    SetString(kClasses, keptList + extra, "", "");  // its default value, or a subkey
+    entry.Unregister();
+    EXPECT_TRUE(KeyExists(kClasses, keptList)) << extra;
+    EXPECT_FALSE(ValueExists(kClasses, keptList, ("vantrel" + kept).c_str())) << extra;
+  }
+}
+
+// The tool's Default Apps registration lives as long as one extension is registered, in the 64-bit
+// view, and never touches another application's registration beside it.
+TEST_F(AssocInfo, DefaultAppsRegistrationFollowsTheRegisteredExtensions) {
+  for (REGSAM view : {REGSAM(0), kView64})  // a prefix left dirty by a crashed or faulty build
+    vttest::DeleteKeyTree(kMachine, kToolKey, view);
+  vttest::DeleteValue(kMachine, kApplications, kAppValue, kView64);
+  ScratchKey otherApp(kMachine, "Software\\" + vttest::UniqueName("VtTestOtherApp"), kView64);
+  const std::string otherCaps = otherApp.path() + "\\Capabilities";
+  SetString(kMachine, otherCaps, "ApplicationName", "Other App", kView64);
+  SetString(kMachine, otherCaps + "\\FileAssociations", ".vtt", "Other.File", kView64);
+  ASSERT_TRUE(SetString(kMachine, kApplications, "VtTest Other App", otherCaps, kView64));
+
+  std::string lower = Ext(), second = Ext(), upper = lower;
+  CharUpperA(&upper[0]);
+  VtAssocInfo first(upper.c_str()), next(second.c_str());
+  first.Register(kExe, "Vantrel Type", "");
+  EXPECT_EQ("Vantrel Player", Machine(kCapabilities, "ApplicationName"));
+  EXPECT_NE("<missing>", Machine(kCapabilities, "ApplicationDescription"));
+  EXPECT_EQ(std::string(kExe) + ",0", Machine(kCapabilities, "ApplicationIcon"));
+  EXPECT_EQ(upper, ValueNames(kMachine, kAssociations, kView64));  // as the entry holds it
+  EXPECT_EQ("vantrel" + upper, Machine(kAssociations, upper.c_str()));
+  EXPECT_EQ(kCapabilities, Machine(kApplications, kAppValue));
+  EXPECT_FALSE(KeyExists(kMachine, kToolKey));  // not in the 32-bit view
+  next.Register(kExe, "Vantrel Type", "");
+  EXPECT_EQ("vantrel" + second, Machine(kAssociations, second.c_str()));
+
+  first.Unregister();
+  EXPECT_EQ(second, ValueNames(kMachine, kAssociations, kView64));
+  EXPECT_EQ(kCapabilities, Machine(kApplications, kAppValue));
+  next.Unregister();
+  EXPECT_FALSE(KeyExists(kMachine, kToolKey, kView64));
+  EXPECT_FALSE(ValueExists(kMachine, kApplications, kAppValue, kView64));
+  EXPECT_EQ("Other App", Machine(otherCaps, "ApplicationName"));
+  EXPECT_EQ("Other.File", Machine(otherCaps + "\\FileAssociations", ".vtt"));
+  EXPECT_EQ(otherCaps, Machine(kApplications, "VtTest Other App"));
+
+  // Capabilities without any FileAssociations, as a Register cut short leaves it: any Unregister
+  // removes it, here one of an extension that was never registered.
+  SetString(kMachine, kCapabilities, "ApplicationName", "Vantrel Player", kView64);
+  SetString(kMachine, kApplications, kAppValue, kCapabilities, kView64);
+  VtAssocInfo(Ext().c_str()).Unregister();
+  EXPECT_FALSE(KeyExists(kMachine, kToolKey, kView64));
+  EXPECT_FALSE(ValueExists(kMachine, kApplications, kAppValue, kView64));
+  EXPECT_EQ(otherCaps, Machine(kApplications, "VtTest Other App"));
+  vttest::DeleteValue(kMachine, kApplications, "VtTest Other App", kView64);
 }
 
 TEST_F(AssocInfo, DoubleByteExtensionRoundTrip) {

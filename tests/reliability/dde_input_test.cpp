@@ -36,7 +36,10 @@ class DdeInput : public ::testing::Test {
   void TearDown() override {
     form_.reset();
     stub_.Close();
-    for (const std::string& key : cleanup_) vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+    for (const std::string& key : cleanup_) {
+      vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+      if (key[0] == '.') vttest::RemoveDefaultApp(key);
+    }
     DeleteFileA(options_.c_str());
   }
 

@@ -38,6 +38,8 @@ std::vector<std::string> Listing(const std::string& folder) {
   return names;
 }
 
+const char* const kPlaylists[] = {".vnt", ".m3u"};
+
 class FileFaults : public ::testing::Test {
  protected:
   // The folder lies beside the test program, on the host's drive Z:, so that host commands can
@@ -56,6 +58,8 @@ class FileFaults : public ::testing::Test {
     ASSERT_TRUE(vttest::WriteFileBytes(File("vntassoc.ini"), kOptions));
     ext1_ = ".vtr" + id + "f1";
     ext2_ = ".vtr" + id + "f2";
+    for (int i = 0; i < 2; ++i)
+      hadPlaylistKey_[i] = vttest::KeyExists(HKEY_CLASSES_ROOT, kPlaylists[i]);
     ASSERT_TRUE(stub_.Start("--exe-name \"" + File("vantrel.exe") + "\" --support-ext " + ext1_ +
                             ";" + ext2_));
   }
@@ -65,6 +69,12 @@ class FileFaults : public ::testing::Test {
     for (const std::string& ext : {ext1_, ext2_}) {
       vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, ext);
       vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, ToolProgId(ext));
+      vttest::RemoveDefaultApp(ext);
+    }
+    // The session applies and undoes the playlist rows too, which leaves their keys behind.
+    for (int i = 0; i < 2; ++i) {
+      vttest::RemoveDefaultApp(kPlaylists[i]);
+      if (!hadPlaylistKey_[i]) vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, kPlaylists[i]);
     }
     for (const std::string& name : Listing(folder_)) {
       SetFileAttributesA(File(name).c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -129,6 +139,7 @@ class FileFaults : public ::testing::Test {
   }
 
   std::string folder_, host_, ext1_, ext2_;
+  bool hadPlaylistKey_[2] = {true, true};
   bool locked_ = false;
   vttest::StubProcess stub_;
 };

@@ -1,6 +1,7 @@
 // The tool killed at random moments while it applies 500 associations (and, in some trials, while
 // it undoes them): a fresh start and "すべて解除" must give every extension back the ProgID it
-// named before, and leave none of the tool's keys behind. Fixed seed; the kill moments spread over
+// named before, and leave nothing of the tool's behind: no ProgID, no Open with entry, no Default
+// Apps registration. Fixed seed; the kill moments spread over
 // the whole length of an uninterrupted apply, measured first.
 #include <gtest/gtest.h>
 
@@ -63,6 +64,7 @@ class Interruption : public ::testing::Test {
     stub_.Close();
     RemoveSeeds();
     for (const std::string& own : owns_) vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, own);
+    for (const std::string& ext : exts_) vttest::RemoveDefaultApp(ext);
     for (int i = 0; i < 2; ++i)
       if (!hadPlaylistKey_[i]) vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, exts_[kExtensions + i]);
   }
@@ -109,16 +111,23 @@ class Interruption : public ::testing::Test {
       if (vtrel::NamedProgId(exts_[i]) == owns_[i]) ++count;
     return count;
   }
-  // Extensions that no longer name what they named before the test, and tool keys left behind.
+  // Extensions that no longer name what they named before the test; the tool's keys and values
+  // left behind fail the test.
   int Lost() const {
     int lost = 0;
     for (size_t i = 0; i < exts_.size(); ++i) {
       const bool same = vtrel::NamedProgId(exts_[i]) == named_[i];
       EXPECT_TRUE(same) << exts_[i] << " names " << vtrel::NamedProgId(exts_[i]);
       if (!same) ++lost;
+      EXPECT_FALSE(vttest::ValueExists(HKEY_CLASSES_ROOT, exts_[i] + "\\OpenWithProgids",
+                                       owns_[i].c_str()))
+          << exts_[i];
     }
     for (const std::string& own : owns_)
       EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, own)) << own;
+    EXPECT_FALSE(vttest::KeyExists(HKEY_LOCAL_MACHINE, "Software\\vntassoc", vttest::kView64));
+    EXPECT_FALSE(vttest::ValueExists(HKEY_LOCAL_MACHINE, "Software\\RegisteredApplications",
+                                     "Vantrel Player (vntassoc)", vttest::kView64));
     return lost;
   }
 

@@ -88,6 +88,7 @@ TEST(Load, TwoThousandExtensionsFilledAppliedAndUndone) {
       kRows, fillMs, selectMs, applyMs, undoMs, closeMs);
   RecordProperty("apply_ms", static_cast<int>(applyMs));
   for (size_t i = 0; i < exts.size(); ++i) {
+    vttest::RemoveDefaultApp(exts[i]);
     if (i < 2 && hadPlaylists[i]) continue;
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, exts[i]);
   }

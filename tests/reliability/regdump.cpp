@@ -9,8 +9,9 @@ namespace {
 // Owns a key handle for one scope.
 class Key {
  public:
-  Key(HKEY root, const std::string& path) : key_(nullptr) {
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS) key_ = nullptr;
+  Key(HKEY root, const std::string& path, REGSAM view = 0) : key_(nullptr) {
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key_) != ERROR_SUCCESS)
+      key_ = nullptr;
   }
   ~Key() {
     if (key_ != nullptr) RegCloseKey(key_);
@@ -65,8 +66,9 @@ std::string Bytes(const std::vector<unsigned char>& data) {
   return text.empty() ? "(0 bytes)" : text;
 }
 
-void Dump(HKEY root, const std::string& path, const std::string& shown, std::string* out) {
-  Key key(root, path);
+void Dump(HKEY root, const std::string& path, const std::string& shown, REGSAM view,
+          std::string* out) {
+  Key key(root, path, view);
   if (key.get() == nullptr) {
     *out += shown + ": (no key)\n";
     return;
@@ -102,20 +104,20 @@ void Dump(HKEY root, const std::string& path, const std::string& shown, std::str
   }
   std::sort(children.begin(), children.end(), NameLess);
   for (const std::string& child : children)
-    Dump(root, path + "\\" + child, shown + "\\" + child, out);
+    Dump(root, path + "\\" + child, shown + "\\" + child, view, out);
 }
 
 }  // namespace
 
-std::string DumpTree(HKEY root, const std::string& path) {
+std::string DumpTree(HKEY root, const std::string& path, REGSAM view) {
   std::string out;
-  Dump(root, path, path, &out);
+  Dump(root, path, path, view, &out);
   return out;
 }
 
-std::string DumpTrees(HKEY root, const std::vector<std::string>& paths) {
+std::string DumpTrees(HKEY root, const std::vector<std::string>& paths, REGSAM view) {
   std::string out;
-  for (const std::string& path : paths) out += DumpTree(root, path);
+  for (const std::string& path : paths) out += DumpTree(root, path, view);
   return out;
 }
 

@@ -9,10 +9,11 @@
 namespace vtrel {
 
 // The tree beneath root\path as lines "key\sub: name = TYPE hex", names sorted; "(no key)" when
-// the key is missing. Values longer than 64 bytes are shown by size and a checksum.
-std::string DumpTree(HKEY root, const std::string& path);
+// the key is missing. Values longer than 64 bytes are shown by size and a checksum. view: 0, or
+// KEY_WOW64_64KEY for the tool's Default Apps registration.
+std::string DumpTree(HKEY root, const std::string& path, REGSAM view = 0);
 // Several trees, each headed by its path.
-std::string DumpTrees(HKEY root, const std::vector<std::string>& paths);
+std::string DumpTrees(HKEY root, const std::vector<std::string>& paths, REGSAM view = 0);
 
 // A value of any type and size, created with its key; false on failure.
 bool PutValue(const std::string& key, const char* name, DWORD type, const std::string& bytes);

@@ -45,6 +45,7 @@ class RegistryInput : public ::testing::Test {
   void TearDown() override {
     for (const std::string& key : {ext_, own_, other_, pick_})
       vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+    vttest::RemoveDefaultApp(ext_);
   }
   // A text of exactly size bytes with its terminator: "VtRel..." padded with x.
   static std::string LongText(size_t size) {
@@ -137,6 +138,28 @@ TEST_F(RegistryInput, ToolProgIdWithUnreadableValuesLoadsWhatItCanAndIsRemoved) 
   entry.Unregister();
   EXPECT_EQ("", vtrel::NamedProgId(ext_));
   EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, own_));
+}
+
+// "OpenWithProgids" as a value of the extension key instead of a key: whatever its type, it stays
+// as it is, and the key that Register puts beside it goes again.
+TEST_F(RegistryInput, OpenWithProgidsThatIsAValueStaysAsItIs) {
+  const std::vector<Typed> cases = {
+      {"REG_SZ", REG_SZ, other_ + '\0'},
+      {"REG_MULTI_SZ", REG_MULTI_SZ, other_ + std::string(2, '\0')},
+      {"REG_NONE", REG_NONE, std::string()},
+  };
+  for (const Typed& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    PutText(ext_, "", other_);
+    ASSERT_TRUE(PutValue(ext_, "OpenWithProgids", c.type, c.bytes));
+    const std::string before = DumpTree(HKEY_CLASSES_ROOT, ext_);
+    VtAssocInfo entry(entry_.c_str());
+    entry.Register(kExe, "VTR File", "");
+    EXPECT_TRUE(vttest::ValueExists(HKEY_CLASSES_ROOT, ext_ + "\\OpenWithProgids", own_.c_str()));
+    entry.Unregister();
+    EXPECT_EQ(before, DumpTree(HKEY_CLASSES_ROOT, ext_));
+  }
 }
 
 // Deep trees: the tool's ProgID with subkeys four wide and three deep plus a chain of 40 levels

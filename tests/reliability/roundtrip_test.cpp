@@ -1,7 +1,8 @@
 // Register then Unregister on every kind of starting state an extension can be in, compared with a
-// full dump of the extension's key and of every ProgID involved. The registry must come back as it
-// was, except where the tool cannot know or keep what was there (each such case names the state it
-// ends in; the README lists them with the reasons).
+// full dump of the extension's key, of every ProgID involved and of the Default Apps registrations
+// (the tool's, and another application's beside it). The registry must come back as it was, except
+// where the tool cannot know or keep what was there (each such case names the state it ends in; the
+// README lists them with the reasons).
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -18,8 +19,10 @@ namespace {
 
 using vtrel::PutText;
 using vtrel::PutValue;
+using vttest::kView64;
 
 const char kExe[] = "C:\\Program Files\\Vantrel\\vantrel.exe";
+const char kApplications[] = "Software\\RegisteredApplications";
 
 // The keys one case works on: the extension (seeded in small letters, used by the entry in capitals
 // as the list passes it), the tool's ProgID for it and another program's ProgID.
@@ -137,8 +140,19 @@ const std::vector<Case>& Matrix() {
 class RoundTrip : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { StartLibrary(); }
+  // Another application registered for Default Apps, as on any Windows, whose registration must
+  // come through every round trip untouched.
+  void SetUp() override {
+    const std::string capabilities = otherApp_.path() + "\\Capabilities";
+    vttest::SetString(HKEY_LOCAL_MACHINE, capabilities, "ApplicationName", "VtRel Other", kView64);
+    vttest::SetString(HKEY_LOCAL_MACHINE, capabilities + "\\FileAssociations", ".vtr", "VtRelApp.1",
+                      kView64);
+    vttest::SetString(HKEY_LOCAL_MACHINE, kApplications, otherApp_.path().c_str(), capabilities,
+                      kView64);
+  }
   void TearDown() override {
     for (const Names& n : used_) Remove(n);
+    vttest::DeleteValue(HKEY_LOCAL_MACHINE, kApplications, otherApp_.path().c_str(), kView64);
   }
 
   Names Fresh() {
@@ -157,12 +171,19 @@ class RoundTrip : public ::testing::Test {
   static void Remove(const Names& n) {
     for (const std::string& key : {n.ext, n.own, n.other})
       vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+    vttest::RemoveDefaultApp(n.ext);
   }
-  static std::string Dump(const Names& n) {
-    return vtrel::DumpTrees(HKEY_CLASSES_ROOT, {n.ext, n.own, n.other});
+  std::string Dump(const Names& n) const { return Dump(std::vector<Names>{n}); }
+  std::string Dump(const std::vector<Names>& names) const {
+    std::string dump;
+    for (const Names& n : names)
+      dump += vtrel::DumpTrees(HKEY_CLASSES_ROOT, {n.ext, n.own, n.other});
+    return dump + vtrel::DumpTrees(HKEY_LOCAL_MACHINE,
+                                   {"Software\\vntassoc", kApplications, otherApp_.path()},
+                                   kView64);
   }
   // What the seed gives, dumped and removed again.
-  static std::string Expected(const Names& n, const Seed& seed) {
+  std::string Expected(const Names& n, const Seed& seed) const {
     seed(n);
     std::string dump = Dump(n);
     Remove(n);
@@ -171,6 +192,8 @@ class RoundTrip : public ::testing::Test {
 
  private:
   std::vector<Names> used_;
+  vttest::ScratchKey otherApp_{HKEY_LOCAL_MACHINE, "Software\\" + vttest::UniqueName("VtRelOther"),
+                               kView64};
 };
 
 TEST_F(RoundTrip, RegisterOnceOrTwiceThenUnregisterGivesBackTheStartingState) {
@@ -197,6 +220,30 @@ TEST_F(RoundTrip, RegisterOnceOrTwiceThenUnregisterGivesBackTheStartingState) {
       EXPECT_EQ(c.after ? expected : before, Dump(n));
     }
   }
+}
+
+// Three extensions registered, one of them unregistered again: it comes back as it was, and the
+// other two keep their registration, Default Apps included, as if only they had been registered.
+TEST_F(RoundTrip, UnregisteringSomeExtensionsLeavesTheOthersAsIfOnlyTheyWereRegistered) {
+  const std::vector<Names> n = {Fresh(), Fresh(), Fresh()};
+  NamesOther(n[0]);
+  ExtensionExtras(n[0]);
+  NamesOther(n[1]);
+  NamesNothing(n[2]);
+  const std::string before = Dump(n);
+  auto registerEntry = [](const Names& m) {
+    VtAssocInfo(m.entry.c_str()).Register(kExe, "VTR File", "");
+  };
+  auto unregisterEntry = [](const Names& m) { VtAssocInfo(m.entry.c_str()).Unregister(); };
+  registerEntry(n[2]);
+  registerEntry(n[1]);
+  const std::string onlyTheOthers = Dump(n);
+  registerEntry(n[0]);
+  unregisterEntry(n[0]);
+  EXPECT_EQ(onlyTheOthers, Dump(n));
+  unregisterEntry(n[1]);
+  unregisterEntry(n[2]);
+  EXPECT_EQ(before, Dump(n));
 }
 
 // Unregister without a Register first: the state a crash, another tool or an older version left.
@@ -277,6 +324,7 @@ TEST_F(RoundTrip, ExtensionsDifferingInDoubleByteCaseShareOneBackup) {
   EXPECT_EQ(before, vtrel::DumpTrees(HKEY_CLASSES_ROOT, keys));
   for (const std::string& key : {upper, "vantrel" + upper})
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+  for (const std::string& ext : {upper, lower}) vttest::RemoveDefaultApp(ext);
 }
 
 }  // namespace

@@ -15,19 +15,19 @@ std::string UniqueName(const char* prefix) {
   return buf;
 }
 
-bool DeleteKeyTree(HKEY root, const std::string& path) {
+bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view) {
   HKEY key;
   // Enumerating is all it needs, so a key that denies changes (see DenySetValue) goes as well.
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return true;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return true;
   // Always take index 0: deleting shifts the remaining indices down.
   char name[512];
   for (;;) {
     DWORD len = sizeof name;
     if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    if (!DeleteKeyTree(key, name)) break;
+    if (!DeleteKeyTree(key, name, view)) break;
   }
   RegCloseKey(key);
-  return RegDeleteKeyA(root, path.c_str()) == ERROR_SUCCESS;
+  return RegDeleteKeyExA(root, path.c_str(), view, 0) == ERROR_SUCCESS;
 }
 
 namespace {
@@ -82,30 +82,34 @@ bool ScratchChoice::Set(const char* sub, const std::string& progId, const char* 
   return Set(sub, name, REG_SZ, progId + '\0');
 }
 
-ScratchKey::ScratchKey(HKEY root, std::string path) : root_(root), path_(std::move(path)) {
-  DeleteKeyTree(root_, path_);
+ScratchKey::ScratchKey(HKEY root, std::string path, REGSAM view)
+    : root_(root), path_(std::move(path)), view_(view) {
+  DeleteKeyTree(root_, path_, view_);
 }
 
-ScratchKey::~ScratchKey() { DeleteKeyTree(root_, path_); }
+ScratchKey::~ScratchKey() { DeleteKeyTree(root_, path_, view_); }
 
 bool SetRawValue(HKEY root, const std::string& path, const char* name, DWORD type, const void* data,
-                 DWORD size) {
+                 DWORD size, REGSAM view) {
   HKEY key;
-  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
     return false;
   LONG rc = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
   RegCloseKey(key);
   return rc == ERROR_SUCCESS;
 }
 
-bool SetString(HKEY root, const std::string& path, const char* name, const std::string& value) {
-  return SetRawValue(root, path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+bool SetString(HKEY root, const std::string& path, const char* name, const std::string& value,
+               REGSAM view) {
+  return SetRawValue(root, path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1),
+                     view);
 }
 
-bool GetString(HKEY root, const std::string& path, const char* name, std::string* out) {
+bool GetString(HKEY root, const std::string& path, const char* name, std::string* out,
+               REGSAM view) {
   HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
   DWORD type = 0, size = 0;
   LONG rc = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
   std::vector<char> buf(size + 2, 0);
@@ -117,11 +121,45 @@ bool GetString(HKEY root, const std::string& path, const char* name, std::string
   return true;
 }
 
-bool KeyExists(HKEY root, const std::string& path) {
+bool KeyExists(HKEY root, const std::string& path, REGSAM view) {
   HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
   RegCloseKey(key);
   return true;
+}
+
+bool ValueExists(HKEY root, const std::string& path, const char* name, REGSAM view) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
+  const LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS;
+}
+
+bool DeleteValue(HKEY root, const std::string& path, const char* name, REGSAM view) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS)
+    return false;
+  const LONG rc = RegDeleteValueA(key, name);
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS;
+}
+
+void RemoveDefaultApp(const std::string& ext) {
+  const std::string associations = "Software\\vntassoc\\Capabilities\\FileAssociations";
+  DeleteValue(HKEY_LOCAL_MACHINE, associations, ext.c_str(), kView64);
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, associations.c_str(), 0, KEY_READ | kView64, &key) ==
+      ERROR_SUCCESS) {
+    DWORD values = 0;
+    const LONG rc = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                     &values, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || values != 0) return;
+  }
+  DeleteValue(HKEY_LOCAL_MACHINE, "Software\\RegisteredApplications", "Vantrel Player (vntassoc)",
+              kView64);
+  DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\vntassoc", kView64);
 }
 
 static void RemoveFolder(const std::string& folder) {

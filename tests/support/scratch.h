@@ -8,10 +8,14 @@ namespace vttest {
 // A unique name for this process and call, usable as a key or file name ("vttest_<pid>_<n>").
 std::string UniqueName(const char* prefix = "vttest");
 
+// Where the tool registers for Default Apps: HKEY_LOCAL_MACHINE\Software in the 64-bit view, which
+// a 32-bit program reaches only with this flag. Every helper below takes it as its view.
+const REGSAM kView64 = KEY_WOW64_64KEY;
+
 // Owns a registry key path beneath a root; deletes the whole tree on construction and destruction.
 class ScratchKey {
  public:
-  ScratchKey(HKEY root, std::string path);
+  ScratchKey(HKEY root, std::string path, REGSAM view = 0);
   ~ScratchKey();
   ScratchKey(const ScratchKey&) = delete;
   ScratchKey& operator=(const ScratchKey&) = delete;
@@ -22,6 +26,7 @@ class ScratchKey {
  private:
   HKEY root_;
   std::string path_;
+  REGSAM view_;
 };
 
 // Explorer's record of the user's choices for one extension, HKEY_CURRENT_USER "...\\FileExts\\<ext>";
@@ -45,15 +50,26 @@ class ScratchChoice {
 };
 
 // Removes a key tree beneath root without using the code under test. True when it is gone afterwards.
-bool DeleteKeyTree(HKEY root, const std::string& path);
+bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view = 0);
 
 // Creates (or opens) a key and sets a value of any type; true on success.
 bool SetRawValue(HKEY root, const std::string& path, const char* name, DWORD type, const void* data,
-                 DWORD size);
-bool SetString(HKEY root, const std::string& path, const char* name, const std::string& value);
+                 DWORD size, REGSAM view = 0);
+bool SetString(HKEY root, const std::string& path, const char* name, const std::string& value,
+               REGSAM view = 0);
 // Reads a string value; false when the key or value is missing.
-bool GetString(HKEY root, const std::string& path, const char* name, std::string* out);
-bool KeyExists(HKEY root, const std::string& path);
+bool GetString(HKEY root, const std::string& path, const char* name, std::string* out,
+               REGSAM view = 0);
+bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0);
+// True when the key holds a value of that name, of any type.
+bool ValueExists(HKEY root, const std::string& path, const char* name, REGSAM view = 0);
+bool DeleteValue(HKEY root, const std::string& path, const char* name, REGSAM view = 0);
+
+// Takes back what registering ext added to the tool's Default Apps registration (its
+// FileAssociations value) and, once none is left, the tool's key and its RegisteredApplications
+// value. Every fixture that registers calls it for its extensions, so that a run leaves none
+// behind.
+void RemoveDefaultApp(const std::string& ext);
 
 // Owns a fresh folder under the temporary folder; removes it with everything in it.
 class ScratchDir {

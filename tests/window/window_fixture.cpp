@@ -21,7 +21,10 @@ void WindowTest::TearDown() {
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, Ext(i));
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, ToolProgId(i));
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, OtherProgId(i));
+    vttest::RemoveDefaultApp(Ext(i));
   }
+  // Every list has the playlist rows, which a test may have registered with the rest.
+  for (const char* ext : {".vnt", ".m3u"}) vttest::RemoveDefaultApp(ext);
   DeleteFileA(OptionsPath().c_str());
   DeleteFileA(Beside("filetype.ini").c_str());
 }

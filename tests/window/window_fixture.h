@@ -1,6 +1,6 @@
 // One TFrmAssoc per test beside a stand-in player process, driven through real control messages.
-// Extensions are unique per test; their keys and the tool's ProgIDs for them are removed
-// afterwards, as are the options file and filetype.ini beside the test program.
+// Extensions are unique per test; their keys, the tool's ProgIDs and Default Apps entries for them
+// are removed afterwards, as are the options file and filetype.ini beside the test program.
 #pragma once
 #include <gtest/gtest.h>
 
