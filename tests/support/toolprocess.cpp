@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace vtrel {
+namespace vttest {
 namespace {
 
 struct Search {
@@ -206,4 +206,4 @@ void RunHostCommand(const std::string& command) {
   CloseHandle(process.hProcess);
 }
 
-}  // namespace vtrel
+}  // namespace vttest

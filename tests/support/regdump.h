@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace vtrel {
+namespace vttest {
 
 // The tree beneath root\path as lines "key\sub: name = TYPE hex", names sorted; "(no key)" when
 // the key is missing. Values longer than 64 bytes are shown by size and a checksum. view: 0, or
@@ -25,4 +25,4 @@ bool PutText(const std::string& key, const char* name, const std::string& text);
 // value is missing or not a string.
 std::string NamedProgId(const std::string& ext);
 
-}  // namespace vtrel
+}  // namespace vttest

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace vtrel {
+namespace vttest {
 namespace {
 
 // Owns a key handle for one scope.
@@ -159,4 +159,4 @@ std::string NamedProgId(const std::string& ext) {
   return text.data();
 }
 
-}  // namespace vtrel
+}  // namespace vttest

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace vtrel {
+namespace vttest {
 
 // A host path as Wine shows it (drive Z:).
 std::string WinePath(const std::string& hostPath);
@@ -57,4 +57,4 @@ class ToolProcess {
 // Runs a command of the host system (through /bin/sh) and waits for it to end.
 void RunHostCommand(const std::string& command);
 
-}  // namespace vtrel
+}  // namespace vttest
