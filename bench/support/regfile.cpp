@@ -103,7 +103,7 @@ std::string RegExe() {
 }
 
 bool RegImport(const std::string& path) {
-  ChildProcess reg;
+  vttest::ChildProcess reg;
   if (!reg.Start("\"" + RegExe() + "\" import \"" + path + "\"", nullptr, true)) return false;
   return reg.WaitForExit(60000) == 0;
 }

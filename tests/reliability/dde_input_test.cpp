@@ -15,6 +15,7 @@
 #include "associnfo.h"
 #include "mainfrm.h"
 #include "message_box_stub.h"
+#include "process.h"
 #include "regdump.h"
 #include "scratch.h"
 #include "stubprocess.h"
@@ -28,9 +29,7 @@ class DdeInput : public ::testing::Test {
   static void SetUpTestSuite() { Application.Initialize(); }
   void SetUp() override {
     ASSERT_TRUE(vttest::WriteFileBytes(player_, "MZ"));
-    char module[MAX_PATH];
-    GetModuleFileNameA(nullptr, module, sizeof module);
-    options_ = module;
+    options_ = vttest::ProgramPath();
     options_ = options_.substr(0, options_.find_last_of('.')) + ".ini";
   }
   void TearDown() override {
