@@ -86,18 +86,8 @@ class AssocInfo : public ::testing::Test {
   // The names of a key's values as stored, in the order the registry gives them.
   static std::string ValueNames(HKEY root, const std::string& key, REGSAM view = 0) {
     std::string names;
-    HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS)
-      return "<no key>";
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-      DWORD size = sizeof name;
-      if (RegEnumValueA(handle, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-          ERROR_SUCCESS)
-        break;
-      names += std::string(names.empty() ? "" : ";") + name;
-    }
-    RegCloseKey(handle);
+    for (const std::string& name : vttest::ValueNames(root, key, view))
+      names += (names.empty() ? "" : ";") + name;
     return names;
   }
 
