@@ -15,6 +15,7 @@
 #include "process.h"
 #include "regfile.h"
 #include "rounds.h"
+#include "scratch.h"
 #include "scratchset.h"
 #include "stopwatch.h"
 #include "stubprocess.h"
@@ -153,7 +154,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   // The tool writes vntassoc.ini beside itself: run a copy in a folder of our own.
-  ScratchFolder folder;
+  vttest::ScratchDir folder;
   const std::string tool = folder.File("vntassoc.exe");
   if (!CopyFileA(toolExe.c_str(), tool.c_str(), FALSE)) {
     std::fprintf(stderr, "bench: could not copy %s\n", toolExe.c_str());
@@ -161,7 +162,7 @@ int main(int argc, char** argv) {
   }
 
   const std::string compareExe = CompareExe(argc, argv);
-  ScratchFolder compareFolder;
+  vttest::ScratchDir compareFolder;
   const std::string compareTool = compareFolder.File("vntassoc.exe");
   if (!compareExe.empty() && !CopyFileA(compareExe.c_str(), compareTool.c_str(), FALSE)) {
     std::fprintf(stderr, "bench: could not copy %s\n", compareExe.c_str());

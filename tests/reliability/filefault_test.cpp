@@ -46,12 +46,10 @@ class FileFaults : public ::testing::Test {
   // reach it by the same path.
   void SetUp() override {
     const std::string id = std::to_string(GetCurrentProcessId());
-    folder_ = vttest::ProgramFolder() + vttest::UniqueName("vtrel_files") + "\\";
     ASSERT_EQ(0, folder_.compare(0, 2, "Z:"));
     host_ = folder_.substr(2, folder_.size() - 3);
     for (char& c : host_)
       if (c == '\\') c = '/';
-    ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
     ASSERT_TRUE(
         CopyFileA(vttest::WinePath(VT_VNTASSOC_EXE).c_str(), File("vntassoc.exe").c_str(), FALSE));
     ASSERT_TRUE(vttest::WriteFileBytes(File("vantrel.exe"), "MZ"));
@@ -76,11 +74,6 @@ class FileFaults : public ::testing::Test {
       vttest::RemoveDefaultApp(kPlaylists[i]);
       if (!hadPlaylistKey_[i]) vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, kPlaylists[i]);
     }
-    for (const std::string& name : Listing(folder_)) {
-      SetFileAttributesA(File(name).c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA(File(name).c_str());
-    }
-    RemoveDirectoryA(folder_.c_str());
   }
 
   std::string File(const std::string& name) const { return folder_ + name; }
@@ -138,7 +131,9 @@ class FileFaults : public ::testing::Test {
     return tool.Close(kWaitMs);
   }
 
-  std::string folder_, host_, ext1_, ext2_;
+  vttest::ScratchDir dir_{vttest::ProgramFolder()};
+  std::string folder_ = dir_.path();
+  std::string host_, ext1_, ext2_;
   bool hadPlaylistKey_[2] = {true, true};
   bool locked_ = false;
   vttest::StubProcess stub_;

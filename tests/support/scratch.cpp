@@ -104,10 +104,11 @@ static void RemoveFolder(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
-ScratchDir::ScratchDir() {
-  char tmp[MAX_PATH];
-  DWORD n = GetTempPathA(sizeof tmp, tmp);
-  path_.assign(tmp, n);
+ScratchDir::ScratchDir(const std::string& parent) : path_(parent) {
+  if (path_.empty()) {
+    char tmp[MAX_PATH];
+    path_.assign(tmp, GetTempPathA(sizeof tmp, tmp));
+  }
   if (path_.empty() || path_.back() != '\\') path_ += '\\';
   path_ += UniqueName("vtdir") + "\\";
   CreateDirectoryA(path_.c_str(), nullptr);

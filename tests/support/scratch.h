@@ -62,10 +62,11 @@ void RemoveDefaultApp(const std::string& ext);
 // value or is missing.
 void RemoveUnusedDefaultApp();
 
-// Owns a fresh folder under the temporary folder; removes it with everything in it.
+// Owns a fresh folder beneath parent (the temporary folder when empty); removes it with
+// everything in it.
 class ScratchDir {
  public:
-  ScratchDir();
+  explicit ScratchDir(const std::string& parent = "");
   ~ScratchDir();
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
