@@ -149,10 +149,7 @@ int main(int argc, char** argv) {
   }
 
   ScratchSet set(kExtensions);
-  if (!set.Seed()) {
-    std::fprintf(stderr, "bench: could not write the scratch associations\n");
-    return 1;
-  }
+  if (!set.Seed()) return 1;
   // The tool writes vntassoc.ini beside itself: run a copy in a folder of our own.
   vttest::ScratchDir folder;
   const std::string tool = folder.File("vntassoc.exe");

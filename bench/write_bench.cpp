@@ -87,10 +87,7 @@ int main(int argc, char** argv) {
   PrintHeader();
   ScratchSet set(kExtensions);
   vttest::ScratchDir folder;
-  if (!set.Seed()) {
-    std::fprintf(stderr, "bench: could not write the scratch associations\n");
-    return 1;
-  }
+  if (!set.Seed()) return 1;
 
   std::vector<std::string> selection, typeNames;
   std::vector<Registration> registrations;

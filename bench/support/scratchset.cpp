@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 
 #include "defaultapps.h"
@@ -117,8 +118,10 @@ bool ScratchSet::Seed() const {
     const std::string progId = Foreign(i);
     if (!vttest::PutText(Ext(i), "", progId) || !vttest::PutText(progId, "", ForeignType(i)) ||
         !vttest::PutText(progId + "\\DefaultIcon", "", ForeignIcon(i)) ||
-        !vttest::PutText(progId + "\\shell\\open\\command", "", ForeignCommand(i)))
+        !vttest::PutText(progId + "\\shell\\open\\command", "", ForeignCommand(i))) {
+      std::fprintf(stderr, "bench: could not write the scratch associations\n");
       return false;
+    }
   }
   return true;
 }

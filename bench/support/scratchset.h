@@ -18,7 +18,8 @@ class ScratchSet {
   ScratchSet(const ScratchSet&) = delete;
   ScratchSet& operator=(const ScratchSet&) = delete;
 
-  // Writes the other program's associations; false when one key cannot be written.
+  // Writes the other program's associations; false (reported on stderr) when one key cannot be
+  // written.
   bool Seed() const;
   // Gives every extension a user choice in Explorer (HKEY_CURRENT_USER FileExts\<ext>\UserChoice)
   // naming the next extension's other program; Remove deletes them.

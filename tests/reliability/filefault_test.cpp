@@ -3,7 +3,6 @@
 // list, apply and undo, and exit normally, and no file may end up truncated or half-written.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,20 +22,7 @@ const char kOptions[] =
 const char kOptionsRewritten[] =
     "[other]\r\nkept=表の値\r\n[vntassoc]\r\nAddOption=1\r\nListOption=1\r\n";
 
-// Names in the folder, sorted.
-std::vector<std::string> Listing(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using vttest::Listing;
 
 const char* const kPlaylists[] = {".vnt", ".m3u"};
 

@@ -2,6 +2,7 @@
 
 #include <sddl.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vttest {
@@ -83,22 +84,30 @@ void RemoveUnusedDefaultApp() {
   DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\vntassoc", kView64);
 }
 
+std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 static void RemoveFolder(const std::string& folder) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string full = folder + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveFolder(full + "\\");
-      } else {
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(full.c_str());
-      }
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
+  for (const std::string& name : Listing(folder)) {
+    const std::string full = folder + name;
+    const DWORD attributes = GetFileAttributesA(full.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      RemoveFolder(full + "\\");
+    } else {
+      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(full.c_str());
+    }
   }
   SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
   RemoveDirectoryA(folder.c_str());

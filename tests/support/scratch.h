@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "regaccess.h"
 
@@ -79,6 +80,8 @@ class ScratchDir {
   std::string path_;
 };
 
+// The names in folder (given with its trailing backslash) other than "." and "..", sorted.
+std::vector<std::string> Listing(const std::string& folder);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool ReadFileBytes(const std::string& path, std::string* bytes);
 
