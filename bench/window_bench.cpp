@@ -24,8 +24,6 @@
 #include "windowprobe.h"
 
 using namespace vtbench;
-using vttest::ChildProcess;
-using vttest::WinePath;
 
 namespace {
 
@@ -109,7 +107,7 @@ struct ListProgram {
   std::string exe;
   std::string folder;
   int rows;
-  ChildProcess process;
+  vttest::ChildProcess process;
   std::vector<double> peakKb, privateKb;
 
   bool StartAndWait() {
@@ -131,7 +129,7 @@ struct ListProgram {
 // same rounds as this one, for a before-and-after of a change to the tool; empty without it.
 std::string CompareExe(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], "--compare") == 0) return WinePath(argv[i + 1]);
+    if (std::strcmp(argv[i], "--compare") == 0) return vttest::WinePath(argv[i + 1]);
   return "";
 }
 
@@ -140,9 +138,9 @@ std::string CompareExe(int argc, char** argv) {
 int main(int argc, char** argv) {
   const int runs = RoundsFromArgs(argc, argv);
   PrintHeader();
-  const std::string toolExe = WinePath(VT_BENCH_TOOL_EXE);
-  const std::string strippedExe = WinePath(VT_BENCH_STRIPPED_EXE);
-  const std::string blankExe = WinePath(VT_BENCH_BLANK_EXE);
+  const std::string toolExe = vttest::WinePath(VT_BENCH_TOOL_EXE);
+  const std::string strippedExe = vttest::WinePath(VT_BENCH_STRIPPED_EXE);
+  const std::string blankExe = vttest::WinePath(VT_BENCH_BLANK_EXE);
   if (FindWindowA("TFrmAssoc", nullptr) != nullptr || FindWindowA("TFrmMIDI", nullptr) != nullptr) {
     std::fprintf(stderr, "bench: a tool or player window is already open on this desktop\n");
     return 1;

@@ -115,7 +115,8 @@ bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view) {
   char name[512];
   for (;;) {
     DWORD len = sizeof name;
-    if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
     if (!DeleteKeyTree(key, name, view)) break;
   }
   RegCloseKey(key);
