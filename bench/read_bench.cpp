@@ -89,10 +89,7 @@ int main(int argc, char** argv) {
   StartLibrary();
   PrintHeader();
   ScratchSet set(kExtensions);
-  if (!set.Seed()) {
-    std::fprintf(stderr, "bench: could not write the scratch associations\n");
-    return 1;
-  }
+  if (!set.Seed()) return 1;
   std::vector<std::string> exts;
   for (int i = 0; i < set.count(); ++i) exts.push_back(set.ListExt(i));
   if (!SameFacts(set, exts, false)) return 1;

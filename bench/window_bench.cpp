@@ -15,9 +15,12 @@
 #include "process.h"
 #include "regfile.h"
 #include "rounds.h"
+#include "scratch.h"
 #include "scratchset.h"
 #include "stopwatch.h"
+#include "stubprocess.h"
 #include "table.h"
+#include "windowfind.h"
 #include "windowprobe.h"
 
 using namespace vtbench;
@@ -89,33 +92,14 @@ double FileKb(const std::string& path) {
   return static_cast<double>(data.nFileSizeLow) / 1024;
 }
 
-// The stand-in player, answering its own path and the extensions given.
-class StandIn {
- public:
-  explicit StandIn(const std::string& exe) : exe_(exe) {}
-  bool Start(const std::string& answer) {
-    if (!process_.Start("\"" + exe_ + "\" --exe-name \"" + exe_ + "\" " + answer, nullptr, false)) {
-      std::fprintf(stderr, "bench: could not start %s\n", exe_.c_str());
-      return false;
-    }
-    for (int waited = 0; FindWindowA("TFrmMIDI", nullptr) == nullptr; waited += 10, Sleep(10)) {
-      if (waited > 20000) {
-        std::fprintf(stderr, "bench: the stand-in player did not open its window\n");
-        return false;
-      }
-    }
-    return true;
-  }
-  bool Stop() {
-    const bool closed = PostClose("TFrmMIDI", process_.id()) && process_.WaitForExit(10000) == 0;
-    process_.Kill();
-    return closed;
-  }
-
- private:
-  std::string exe_;
-  ChildProcess process_;
-};
+// The stand-in player, answering its own path and the extensions given, for as long as the
+// benchmark runs.
+bool StartPlayer(vttest::StubProcess* player, const std::string& answer) {
+  const std::string exe = vttest::StubPath();
+  if (player->Start("--lifetime 0 --exe-name \"" + exe + "\" " + answer)) return true;
+  std::fprintf(stderr, "bench: the stand-in player %s did not open its window\n", exe.c_str());
+  return false;
+}
 
 // Starts a program, then times it until its list view holds rows rows; memory is taken after.
 struct ListProgram {
@@ -123,12 +107,12 @@ struct ListProgram {
   std::string exe;
   std::string folder;
   int rows;
-  ChildProcess process;
+  vttest::ChildProcess process;
   std::vector<double> peakKb, privateKb;
 
   bool StartAndWait() {
-    if (!process.Start("\"" + exe + "\"", folder.c_str(), false)) return false;
-    return WaitForRows(windowClass, process.handle(), process.id(), rows, kReadyTimeoutMs);
+    if (!process.Start("\"" + exe + "\"", folder.c_str())) return false;
+    return vttest::WaitForListRows(process, windowClass, rows, kReadyTimeoutMs, false) != nullptr;
   }
   bool MeasureAndClose() {
     MemoryUse use;
@@ -145,7 +129,7 @@ struct ListProgram {
 // same rounds as this one, for a before-and-after of a change to the tool; empty without it.
 std::string CompareExe(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], "--compare") == 0) return WinePath(argv[i + 1]);
+    if (std::strcmp(argv[i], "--compare") == 0) return vttest::WinePath(argv[i + 1]);
   return "";
 }
 
@@ -154,22 +138,18 @@ std::string CompareExe(int argc, char** argv) {
 int main(int argc, char** argv) {
   const int runs = RoundsFromArgs(argc, argv);
   PrintHeader();
-  const std::string toolExe = WinePath(VT_BENCH_TOOL_EXE);
-  const std::string strippedExe = WinePath(VT_BENCH_STRIPPED_EXE);
-  const std::string stubExe = WinePath(VT_BENCH_STUB_EXE);
-  const std::string blankExe = WinePath(VT_BENCH_BLANK_EXE);
+  const std::string toolExe = vttest::WinePath(VT_BENCH_TOOL_EXE);
+  const std::string strippedExe = vttest::WinePath(VT_BENCH_STRIPPED_EXE);
+  const std::string blankExe = vttest::WinePath(VT_BENCH_BLANK_EXE);
   if (FindWindowA("TFrmAssoc", nullptr) != nullptr || FindWindowA("TFrmMIDI", nullptr) != nullptr) {
     std::fprintf(stderr, "bench: a tool or player window is already open on this desktop\n");
     return 1;
   }
 
   ScratchSet set(kExtensions);
-  if (!set.Seed()) {
-    std::fprintf(stderr, "bench: could not write the scratch associations\n");
-    return 1;
-  }
+  if (!set.Seed()) return 1;
   // The tool writes vntassoc.ini beside itself: run a copy in a folder of our own.
-  ScratchFolder folder;
+  vttest::ScratchDir folder;
   const std::string tool = folder.File("vntassoc.exe");
   if (!CopyFileA(toolExe.c_str(), tool.c_str(), FALSE)) {
     std::fprintf(stderr, "bench: could not copy %s\n", toolExe.c_str());
@@ -177,7 +157,7 @@ int main(int argc, char** argv) {
   }
 
   const std::string compareExe = CompareExe(argc, argv);
-  ScratchFolder compareFolder;
+  vttest::ScratchDir compareFolder;
   const std::string compareTool = compareFolder.File("vntassoc.exe");
   if (!compareExe.empty() && !CopyFileA(compareExe.c_str(), compareTool.c_str(), FALSE)) {
     std::fprintf(stderr, "bench: could not copy %s\n", compareExe.c_str());
@@ -186,8 +166,8 @@ int main(int argc, char** argv) {
 
   std::string extensions;
   for (int i = 0; i < set.count(); ++i) extensions += (i ? ";" : "") + set.Ext(i);
-  StandIn player(stubExe);
-  if (!player.Start("--support-ext \"" + extensions + "\"")) return 1;
+  vttest::StubProcess player;
+  if (!StartPlayer(&player, "--support-ext \"" + extensions + "\"")) return 1;
 
   ListProgram vntassoc{"TFrmAssoc", tool, folder.path(), kRows, {}, {}, {}};
   ListProgram blank{"VtBenchBlank", blankExe, folder.path(), 0, {}, {}, {}};
@@ -240,7 +220,7 @@ int main(int argc, char** argv) {
               FileKb(toolExe));
   // The same start with a player that answers no extensions (three rows: an empty one, .vnt and
   // .m3u) splits the tool's time into what every start costs and what the rows add.
-  if (!player.Stop() || !player.Start("--support-ext-empty")) return 1;
+  if (player.Close() != 0 || !StartPlayer(&player, "--support-ext-empty")) return 1;
   ListProgram fewRows{"TFrmAssoc", tool, folder.path(), 3, {}, {}, {}};
   Rounds fixed;
   fixed.Step("tool", [&] { return fewRows.StartAndWait(); });
@@ -260,5 +240,5 @@ int main(int argc, char** argv) {
                 compareExe.c_str(), rounds.Median("compare"),
                 rounds.Median("compare") / window.tool, fixed.Median("compare"),
                 fixed.Median("compare") / fixed.Median("tool"), Median(other.peakKb));
-  return player.Stop() ? 0 : 1;
+  return player.Close() == 0 ? 0 : 1;
 }

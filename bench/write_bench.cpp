@@ -15,6 +15,7 @@
 #include "regcount.h"
 #include "regfile.h"
 #include "rounds.h"
+#include "scratch.h"
 #include "scratchset.h"
 #include "stopwatch.h"
 #include "table.h"
@@ -85,11 +86,8 @@ int main(int argc, char** argv) {
   StartLibrary();
   PrintHeader();
   ScratchSet set(kExtensions);
-  ScratchFolder folder;
-  if (!set.Seed()) {
-    std::fprintf(stderr, "bench: could not write the scratch associations\n");
-    return 1;
-  }
+  vttest::ScratchDir folder;
+  if (!set.Seed()) return 1;
 
   std::vector<std::string> selection, typeNames;
   std::vector<Registration> registrations;
@@ -102,9 +100,9 @@ int main(int argc, char** argv) {
   const std::string registerFile = folder.File("register.reg");
   const std::string unregisterFile = folder.File("unregister.reg");
   const std::string emptyFile = folder.File("empty.reg");
-  if (!WriteTextFile(registerFile, RegisterRegFile(registrations)) ||
-      !WriteTextFile(unregisterFile, UnregisterRegFile(registrations)) ||
-      !WriteTextFile(emptyFile, RegisterRegFile({}))) {
+  if (!vttest::WriteFileBytes(registerFile, RegisterRegFile(registrations)) ||
+      !vttest::WriteFileBytes(unregisterFile, UnregisterRegFile(registrations)) ||
+      !vttest::WriteFileBytes(emptyFile, RegisterRegFile({}))) {
     std::fprintf(stderr, "bench: could not write the .reg files in %s\n", folder.path().c_str());
     return 1;
   }

@@ -16,7 +16,7 @@ fi
 
 # --- From here on inside the Wine environment of build/run-prefix. ---
 build="${VT_BUILD_DIR:-$VT_ROOT/build}"  # the preset's build tree unless told otherwise
-winctl="$build/tests/app/vt_winctl.exe"
+winctl="$build/tools/winctl/vt_winctl.exe"
 stub_built="$build/tools/player-stub/vntplayer-stub.exe"
 drive_c="$WINEPREFIX/drive_c"
 player_dir="$drive_c/Program Files/Vantrel Player"

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
 #include "defaultapps.h"
 #include "process.h"
 
@@ -81,16 +79,6 @@ std::string UnregisterRegFile(const std::vector<Registration>& entries) {
   return text + "[-HKEY_LOCAL_MACHINE\\" + kAppKey + "]\r\n\r\n";
 }
 
-bool WriteTextFile(const std::string& path, const std::string& text) {
-  HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == text.size();
-}
-
 // The 64-bit reg.exe where there is one, as a user of 64-bit Windows runs it: the tool's Default
 // Apps keys are in the 64-bit view (classes are shared by both), and Wine's 32-bit reg.exe deletes a
 // "[-key]" in its own view even with /reg:64.
@@ -103,29 +91,9 @@ std::string RegExe() {
 }
 
 bool RegImport(const std::string& path) {
-  ChildProcess reg;
+  vttest::ChildProcess reg;
   if (!reg.Start("\"" + RegExe() + "\" import \"" + path + "\"", nullptr, true)) return false;
   return reg.WaitForExit(60000) == 0;
-}
-
-ScratchFolder::ScratchFolder() {
-  char temp[MAX_PATH];
-  const DWORD length = GetTempPathA(MAX_PATH, temp);
-  path_ = std::string(temp, length) + "vtbench" + std::to_string(GetCurrentProcessId()) + "\\";
-  CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-ScratchFolder::~ScratchFolder() {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path_ + "*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        DeleteFileA((path_ + found.cFileName).c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(path_.c_str());
 }
 
 }  // namespace vtbench

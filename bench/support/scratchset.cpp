@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 
 #include "defaultapps.h"
+#include "scratch.h"
 
 namespace vtbench {
 
@@ -32,122 +34,57 @@ bool IsScratchName(const char* name) {
   return false;
 }
 
-void DeleteClassesTree(const std::string& key) { RegDeleteTreeA(HKEY_CLASSES_ROOT, key.c_str()); }
-
-const char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
-
-std::string ChoiceKey(const std::string& ext) { return std::string(kFileExts) + "\\" + ext; }
-
-// Scratch names among the subkeys of an open key.
-std::vector<std::string> ScratchSubkeys(HKEY parent) {
+// The scratch names among names.
+std::vector<std::string> ScratchNames(const std::vector<std::string>& names) {
   std::vector<std::string> found;
-  char name[256];
-  for (DWORD index = 0;; ++index) {
-    DWORD length = sizeof name;
-    const LONG rc = RegEnumKeyExA(parent, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-    if (rc == ERROR_MORE_DATA) continue;
-    if (rc != ERROR_SUCCESS) break;
-    if (IsScratchName(name)) found.push_back(name);
-  }
+  for (const std::string& name : names)
+    if (IsScratchName(name.c_str())) found.push_back(name);
   return found;
 }
 
-// The string value beneath root in view, or false when the key or value is missing or no string.
-bool GetString(HKEY root, REGSAM view, const std::string& key, const char* name, std::string* value) {
-  HKEY handle = nullptr;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, &handle) != ERROR_SUCCESS)
-    return false;
-  char buffer[1024];
+// The value when it is a REG_SZ, the only type the tool writes; false otherwise.
+bool GetSz(HKEY root, const std::string& key, const char* name, std::string* value, REGSAM view = 0) {
   DWORD type = 0;
-  DWORD size = sizeof buffer - 1;
-  const LONG rc = RegQueryValueExA(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-  RegCloseKey(handle);
-  if (rc != ERROR_SUCCESS || type != REG_SZ) return false;
-  buffer[size] = 0;
-  value->assign(buffer);
+  std::string bytes;
+  if (!vttest::GetValue(root, key, name, &type, &bytes, view) || type != REG_SZ) return false;
+  value->assign(bytes.c_str());
   return true;
 }
 
-bool KeyExists(HKEY root, REGSAM view, const std::string& key) {
-  HKEY handle = nullptr;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, &handle) != ERROR_SUCCESS)
-    return false;
-  RegCloseKey(handle);
-  return true;
+bool GetClassesString(const std::string& key, const char* name, std::string* value) {
+  return GetSz(HKEY_CLASSES_ROOT, key, name, value);
+}
+
+bool GetMachineString(const std::string& key, const char* name, std::string* value) {
+  return GetSz(HKEY_LOCAL_MACHINE, key, name, value, vttest::kView64);
+}
+
+bool ClassesKeyExists(const std::string& key) { return vttest::KeyExists(HKEY_CLASSES_ROOT, key); }
+
+bool MachineKeyExists(const std::string& key) {
+  return vttest::KeyExists(HKEY_LOCAL_MACHINE, key, vttest::kView64);
 }
 
 // True when ext's OpenWithProgids holds progId as an entry without data.
 bool OffersOpenWith(const std::string& ext, const std::string& progId) {
-  HKEY handle = nullptr;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (ext + "\\OpenWithProgids").c_str(), 0, KEY_QUERY_VALUE,
-                    &handle) != ERROR_SUCCESS)
-    return false;
   DWORD type = 0;
-  DWORD size = 0;
-  const LONG rc = RegQueryValueExA(handle, progId.c_str(), nullptr, &type, nullptr, &size);
-  RegCloseKey(handle);
-  return rc == ERROR_SUCCESS && type == REG_NONE && size == 0;
+  std::string bytes;
+  return vttest::GetValue(HKEY_CLASSES_ROOT, ext + "\\OpenWithProgids", progId.c_str(), &type, &bytes) &&
+         type == REG_NONE && bytes.empty();
 }
 
 // Deletes the FileAssociations values with scratch names; then, when none is left, the tool's
 // registration as the tool's Unregister would. The number of values deleted.
 int SweepDefaultApps() {
-  HKEY handle = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFileAssociationsKey, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
-                    &handle) != ERROR_SUCCESS)
-    return 0;
-  std::vector<std::string> found;
-  char name[256];
-  for (DWORD index = 0;; ++index) {
-    DWORD length = sizeof name;
-    const LONG rc = RegEnumValueA(handle, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-    if (rc == ERROR_MORE_DATA) continue;
-    if (rc != ERROR_SUCCESS) break;
-    if (IsScratchName(name)) found.push_back(name);
-  }
-  for (const std::string& value : found) RegDeleteValueA(handle, value.c_str());
-  DWORD values = 1;
-  RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
-                   nullptr, nullptr, nullptr);
-  RegCloseKey(handle);
-  if (values == 0) {
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                      &handle) == ERROR_SUCCESS) {
-      RegDeleteValueA(handle, kRegisteredAppName);
-      RegCloseKey(handle);
-    }
-    for (const char* key : {kFileAssociationsKey, kCapabilitiesKey, kAppKey})
-      RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY, 0);
-  }
+  const std::vector<std::string> found =
+      ScratchNames(vttest::ValueNames(HKEY_LOCAL_MACHINE, kFileAssociationsKey, vttest::kView64));
+  for (const std::string& value : found)
+    vttest::DeleteValue(HKEY_LOCAL_MACHINE, kFileAssociationsKey, value.c_str(), vttest::kView64);
+  vttest::RemoveUnusedDefaultApp();
   return static_cast<int>(found.size());
 }
 
 }  // namespace
-
-bool SetClassesString(const std::string& key, const char* name, const std::string& value) {
-  HKEY handle = nullptr;
-  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
-                      nullptr) != ERROR_SUCCESS)
-    return false;
-  const LONG rc = RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                 static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(handle);
-  return rc == ERROR_SUCCESS;
-}
-
-bool GetClassesString(const std::string& key, const char* name, std::string* value) {
-  return GetString(HKEY_CLASSES_ROOT, 0, key, name, value);
-}
-
-bool ClassesKeyExists(const std::string& key) { return KeyExists(HKEY_CLASSES_ROOT, 0, key); }
-
-bool GetMachineString(const std::string& key, const char* name, std::string* value) {
-  return GetString(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, key, name, value);
-}
-
-bool MachineKeyExists(const std::string& key) {
-  return KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, key);
-}
 
 ScratchSet::ScratchSet(int count) : count_(count), pid_(GetCurrentProcessId()) { Remove(); }
 
@@ -179,35 +116,30 @@ std::string ScratchSet::ToolCommand(const char* option) const {
 bool ScratchSet::Seed() const {
   for (int i = 0; i < count_; ++i) {
     const std::string progId = Foreign(i);
-    if (!SetClassesString(Ext(i), "", progId) || !SetClassesString(progId, "", ForeignType(i)) ||
-        !SetClassesString(progId + "\\DefaultIcon", "", ForeignIcon(i)) ||
-        !SetClassesString(progId + "\\shell\\open\\command", "", ForeignCommand(i)))
+    if (!vttest::PutText(Ext(i), "", progId) || !vttest::PutText(progId, "", ForeignType(i)) ||
+        !vttest::PutText(progId + "\\DefaultIcon", "", ForeignIcon(i)) ||
+        !vttest::PutText(progId + "\\shell\\open\\command", "", ForeignCommand(i))) {
+      std::fprintf(stderr, "bench: could not write the scratch associations\n");
       return false;
+    }
   }
   return true;
 }
 
 bool ScratchSet::SeedChoices() const {
   for (int i = 0; i < count_; ++i) {
-    const std::string progId = Foreign((i + 1) % count_);
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, (ChoiceKey(Ext(i)) + "\\UserChoice").c_str(), 0, nullptr, 0,
-                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (!vttest::SetString(HKEY_CURRENT_USER, vttest::FileExtsKey(Ext(i)) + "\\UserChoice", "ProgId",
+                           Foreign((i + 1) % count_)))
       return false;
-    const LONG rc = RegSetValueExA(key, "ProgId", 0, REG_SZ, reinterpret_cast<const BYTE*>(progId.c_str()),
-                                   static_cast<DWORD>(progId.size() + 1));
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS) return false;
   }
   return true;
 }
 
 void ScratchSet::Remove() const {
   for (int i = 0; i < count_; ++i) {
-    RegDeleteTreeA(HKEY_CURRENT_USER, ChoiceKey(Ext(i)).c_str());
-    DeleteClassesTree(Ext(i));
-    DeleteClassesTree(Foreign(i));
-    DeleteClassesTree(ToolProgId(i));
+    vttest::DeleteKeyTree(HKEY_CURRENT_USER, vttest::FileExtsKey(Ext(i)));
+    for (const std::string& key : {Ext(i), Foreign(i), ToolProgId(i)})
+      vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
   }
   SweepDefaultApps();
 }
@@ -251,16 +183,13 @@ bool ScratchSet::IsRegistered(const char* option) const {
 }
 
 int SweepScratchKeys() {
-  const std::vector<std::string> found = ScratchSubkeys(HKEY_CLASSES_ROOT);
-  for (const std::string& key : found) DeleteClassesTree(key);
-  std::vector<std::string> choices;
-  HKEY fileExts = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kFileExts, 0, KEY_READ, &fileExts) == ERROR_SUCCESS) {
-    choices = ScratchSubkeys(fileExts);
-    RegCloseKey(fileExts);
-  }
-  for (const std::string& ext : choices) RegDeleteTreeA(HKEY_CURRENT_USER, ChoiceKey(ext).c_str());
-  return static_cast<int>(found.size() + choices.size()) + SweepDefaultApps();
+  const std::vector<std::string> classes = ScratchNames(vttest::SubkeyNames(HKEY_CLASSES_ROOT, ""));
+  for (const std::string& key : classes) vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+  const std::vector<std::string> choices =
+      ScratchNames(vttest::SubkeyNames(HKEY_CURRENT_USER, vttest::kFileExts));
+  for (const std::string& ext : choices)
+    vttest::DeleteKeyTree(HKEY_CURRENT_USER, vttest::FileExtsKey(ext));
+  return static_cast<int>(classes.size() + choices.size()) + SweepDefaultApps();
 }
 
 }  // namespace vtbench

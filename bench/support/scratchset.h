@@ -18,14 +18,12 @@ class ScratchSet {
   ScratchSet(const ScratchSet&) = delete;
   ScratchSet& operator=(const ScratchSet&) = delete;
 
-  // Writes the other program's associations; false when one key cannot be written.
+  // Writes the other program's associations; false (reported on stderr) when one key cannot be
+  // written.
   bool Seed() const;
   // Gives every extension a user choice in Explorer (HKEY_CURRENT_USER FileExts\<ext>\UserChoice)
   // naming the next extension's other program; Remove deletes them.
   bool SeedChoices() const;
-  // Deletes every key of the set.
-  void Remove() const;
-
   int count() const { return count_; }
   // The extension key as seeded (lower case).
   std::string Ext(int i) const;
@@ -52,6 +50,8 @@ class ScratchSet {
   bool IsRegistered(const char* option) const;
 
  private:
+  // Deletes every key of the set.
+  void Remove() const;
   std::string Name(const char* prefix, int i) const;
   int count_;
   unsigned long pid_;
@@ -60,14 +60,5 @@ class ScratchSet {
 // Deletes scratch keys of any benchmark process (left behind by one that was killed), and the tool's
 // Default Apps registration once no other extension is left in it.
 int SweepScratchKeys();
-
-// Direct registry helpers under HKEY_CLASSES_ROOT, outside the code being measured.
-bool SetClassesString(const std::string& key, const char* name, const std::string& value);
-// The string value, or false when the key or value is missing or not a string.
-bool GetClassesString(const std::string& key, const char* name, std::string* value);
-bool ClassesKeyExists(const std::string& key);
-// The same in the 64-bit view of HKEY_LOCAL_MACHINE, where the tool registers for Default Apps.
-bool GetMachineString(const std::string& key, const char* name, std::string* value);
-bool MachineKeyExists(const std::string& key);
 
 }  // namespace vtbench

@@ -7,66 +7,26 @@
 #include <string>
 
 #include "scratch.h"
+#include "toolprocess.h"
+#include "windowfind.h"
 
 namespace {
 
-class ToolProcess {
- public:
-  ToolProcess(const std::string& exe, const std::string& arguments) : process_() {
-    std::string commandLine = "\"" + exe + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process_)) {
-      process_ = PROCESS_INFORMATION();
-    }
-  }
-  ~ToolProcess() {
-    if (process_.hProcess == nullptr) return;
-    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0)
-      TerminateProcess(process_.hProcess, 1);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-  }
-  ToolProcess(const ToolProcess&) = delete;
-  ToolProcess& operator=(const ToolProcess&) = delete;
+using vttest::ToolProcess;
 
-  // The tool's window once it is shown; tests run one tool at a time.
-  static HWND WaitForWindow() {
-    for (int waited = 0; waited < 20000; waited += 20, Sleep(20)) {
-      HWND window = FindWindowA("TFrmAssoc", nullptr);
-      if (window != nullptr && IsWindowVisible(window)) return window;
-    }
-    return nullptr;
+// The tool's window once it is shown; tests run one tool at a time.
+HWND WaitForWindow() {
+  for (int waited = 0; waited < 20000; waited += 20, Sleep(20)) {
+    HWND window = FindWindowA("TFrmAssoc", nullptr);
+    if (window != nullptr && IsWindowVisible(window)) return window;
   }
-  // The exit code, or -1 when the process still runs after timeoutMs.
-  int WaitForExit(DWORD timeoutMs) const {
-    if (process_.hProcess == nullptr ||
-        WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
-      return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return static_cast<int>(code);
-  }
-
- private:
-  PROCESS_INFORMATION process_;
-};
-
-BOOL CALLBACK FindCloseButton(HWND child, LPARAM found) {
-  char text[32] = "";
-  GetWindowTextA(child, text, sizeof text);
-  if (lstrcmpA(text, "閉じる") != 0) return TRUE;
-  *reinterpret_cast<HWND*>(found) = child;
-  return FALSE;
+  return nullptr;
 }
 
 class AppTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string built = VT_VNTASSOC_EXE;  // a host path; Wine shows the host's root as Z:
-    if (built[0] == '/') built.insert(0, "Z:");
-    ASSERT_TRUE(CopyFileA(built.c_str(), exe_.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_VNTASSOC_EXE).c_str(), exe_.c_str(), FALSE));
   }
 
   vttest::ScratchDir dir_;
@@ -78,15 +38,14 @@ class AppTest : public ::testing::Test {
 
 TEST_F(AppTest, SecondStartEndsAtOnceAndTheFirstWindowClosesWithOptionsWritten) {
   ToolProcess first(exe_, "");
-  HWND window = ToolProcess::WaitForWindow();
+  HWND window = WaitForWindow();
   ASSERT_NE(window, nullptr);
 
   ToolProcess second(exe_, "/clear extra arguments");
   EXPECT_EQ(second.WaitForExit(10000), 0);
   EXPECT_TRUE(IsWindowVisible(window));
 
-  HWND closeButton = nullptr;
-  EnumChildWindows(window, FindCloseButton, reinterpret_cast<LPARAM>(&closeButton));
+  HWND closeButton = vttest::FindChildWindow(window, "Button", "閉じる");
   ASSERT_NE(closeButton, nullptr);
   PostMessageA(closeButton, BM_CLICK, 0, 0);
   EXPECT_EQ(first.WaitForExit(10000), 0);

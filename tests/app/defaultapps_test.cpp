@@ -74,10 +74,10 @@ class DefaultAppsButton : public ::testing::TestWithParam<WindowsVersion> {
       GTEST_SKIP() << "this prefix has a handler or a Windows version of its own";
     // A name of its own, so that Wine's per-program version applies to this copy alone.
     exe_ = dir_.File(vttest::UniqueName("vntassoc") + ".exe");
-    ASSERT_TRUE(CopyFileA(vtrel::WinePath(VT_VNTASSOC_EXE).c_str(), exe_.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(vtrel::WinePath(VT_SETTINGS_RECORDER).c_str(),
+    ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_VNTASSOC_EXE).c_str(), exe_.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_SETTINGS_RECORDER).c_str(),
                           dir_.File("recorder.exe").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(vtrel::WinePath(VT_ASSOCUI_STUB).c_str(),
+    ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_ASSOCUI_STUB).c_str(),
                           dir_.File("assocui.dll").c_str(), FALSE));
     settings_.reset(new vttest::ScratchKey(HKEY_CLASSES_ROOT, kSettingsKey));
     assocUi_.reset(new vttest::ScratchKey(HKEY_CLASSES_ROOT, kAssocUiKey));
@@ -124,7 +124,7 @@ class DefaultAppsButton : public ::testing::TestWithParam<WindowsVersion> {
 // Before the recorders are registered the launch fails, as it does under Wine and wherever the
 // place is missing: the click must return without a box waiting for an answer.
 TEST_P(DefaultAppsButton, OpensThePlaceOfThisWindowsVersionAndIsSilentWhereItIsMissing) {
-  vtrel::ToolProcess tool(exe_);
+  vttest::ToolProcess tool(exe_);
   ASSERT_TRUE(tool.WaitForRows(0, kWaitMs));
   ASSERT_TRUE(tool.ClickAndWait(kButton, kBoxWaitMs));
 

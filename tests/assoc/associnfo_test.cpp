@@ -50,6 +50,13 @@ class AssocInfo : public ::testing::Test {
     for (const std::string& ext : exts_) vttest::RemoveDefaultApp(ext);
   }
   std::string Ext(const std::string& tail = "x") { return Scratch(".vtt", tail); }
+  // An extension of a fixed name, removed afterwards like a scratch one.
+  std::string Named(const std::string& ext) {
+    Own(ext);
+    Own("vantrel" + ext);
+    exts_.push_back(ext);
+    return ext;
+  }
   void Own(const std::string& name) { keys_.push_back(std::make_unique<ScratchKey>(kClasses, name)); }
 
   // A foreign ProgID with a type name, an icon and an open command.
@@ -86,18 +93,8 @@ class AssocInfo : public ::testing::Test {
   // The names of a key's values as stored, in the order the registry gives them.
   static std::string ValueNames(HKEY root, const std::string& key, REGSAM view = 0) {
     std::string names;
-    HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS)
-      return "<no key>";
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-      DWORD size = sizeof name;
-      if (RegEnumValueA(handle, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-          ERROR_SUCCESS)
-        break;
-      names += std::string(names.empty() ? "" : ";") + name;
-    }
-    RegCloseKey(handle);
+    for (const std::string& name : vttest::ValueNames(root, key, view))
+      names += (names.empty() ? "" : ";") + name;
     return names;
   }
 
@@ -293,6 +290,25 @@ TEST_F(AssocInfo, RegisterAndUnregisterRestoreThePreviousProgId) {
   EXPECT_FALSE(KeyExists(kClasses, progId));
   EXPECT_EQ(0, info.associated);
   EXPECT_STREQ("Test Type", info.typeName);
+}
+
+// The player's own MIDI-family types show its second icon in any letter case (the list passes them
+// in capitals); names that only resemble them show the first.
+TEST_F(AssocInfo, PlayerIconOnlyForItsOwnTypesInAnyCase) {
+  const std::vector<std::pair<std::string, const char*>> cases = {
+      {".mid", ",1"},  {".rmi", ",1"},  {".rcp", ",1"}, {".r36", ",1"}, {".g36", ",1"},
+      {".mds", ",1"},  {".MID", ",1"},  {".Rmi", ",1"}, {".RCP", ",1"}, {".R36", ",1"},
+      {".G36", ",1"},  {".MDS", ",1"},  {".midi", ",0"}, {".mi", ",0"}, {".mid.", ",0"},
+      {".表", ",0"}};
+  for (const auto& c : cases)
+    if (KeyExists(kClasses, c.first)) GTEST_SKIP() << c.first << " is associated in this prefix";
+  for (const auto& c : cases) {
+    const std::string ext = Named(c.first);
+    VtAssocInfo info(ext.c_str());
+    info.Register(kExe, "Vantrel Type", "");
+    EXPECT_EQ(std::string(kExe) + c.second, Value("vantrel" + ext + "\\DefaultIcon")) << ext;
+    EXPECT_STREQ((std::string(kExe) + c.second).c_str(), info.icon) << ext;
+  }
 }
 
 TEST_F(AssocInfo, RegisterOnUnnamedExtensionKeepsNoBackup) {

@@ -15,6 +15,7 @@
 #include "associnfo.h"
 #include "mainfrm.h"
 #include "message_box_stub.h"
+#include "process.h"
 #include "regdump.h"
 #include "scratch.h"
 #include "stubprocess.h"
@@ -28,9 +29,7 @@ class DdeInput : public ::testing::Test {
   static void SetUpTestSuite() { Application.Initialize(); }
   void SetUp() override {
     ASSERT_TRUE(vttest::WriteFileBytes(player_, "MZ"));
-    char module[MAX_PATH];
-    GetModuleFileNameA(nullptr, module, sizeof module);
-    options_ = module;
+    options_ = vttest::ProgramPath();
     options_ = options_.substr(0, options_.find_last_of('.')) + ".ini";
   }
   void TearDown() override {
@@ -166,7 +165,7 @@ TEST_F(DdeInput, PiecesThatAreNoPlainExtensionAreListedAndOnlyExtensionsRegister
   // Whatever a faulty guard would do to ".exe" is put back: Wine's prefix has no such key.
   const bool hadExe = vttest::KeyExists(HKEY_CLASSES_ROOT, ".exe");
   const std::string exeBefore =
-      vtrel::DumpTrees(HKEY_CLASSES_ROOT, {".exe", "vantrel.exe", "vantrel.EXE"});
+      vttest::DumpTrees(HKEY_CLASSES_ROOT, {".exe", "vantrel.exe", "vantrel.EXE"});
   if (!hadExe) Owns(".exe");
 
   OpenWithAnswer(answer);
@@ -178,15 +177,16 @@ TEST_F(DdeInput, PiecesThatAreNoPlainExtensionAreListedAndOnlyExtensionsRegister
   const Rows registered = {"." + up + "C D", ". " + up + "E", "." + up + "F ", ".EXE ",
                            "." + up + "表"};
   for (const std::string& ext : registered)
-    EXPECT_EQ("vantrel" + ext, vtrel::NamedProgId(ext)) << ext;
-  EXPECT_EQ(exeBefore, vtrel::DumpTrees(HKEY_CLASSES_ROOT, {".exe", "vantrel.exe", "vantrel.EXE"}));
+    EXPECT_EQ("vantrel" + ext, vttest::NamedProgId(ext)) << ext;
+  EXPECT_EQ(exeBefore,
+            vttest::DumpTrees(HKEY_CLASSES_ROOT, {".exe", "vantrel.exe", "vantrel.EXE"}));
   for (const std::string& key :
        Rows{"." + up + "A", "vantrel." + up + "A", ".", "vantrel.", "." + up, "vantrel." + up})
     EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, key)) << key;
 
   Click(form_->btnUnregAll);
   for (const std::string& ext : registered) {
-    EXPECT_EQ("", vtrel::NamedProgId(ext)) << ext;
+    EXPECT_EQ("", vttest::NamedProgId(ext)) << ext;
     EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, "vantrel" + ext)) << ext;
   }
   Owns(".VNT");

@@ -3,7 +3,6 @@
 // list, apply and undo, and exit normally, and no file may end up truncated or half-written.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,20 +22,7 @@ const char kOptions[] =
 const char kOptionsRewritten[] =
     "[other]\r\nkept=表の値\r\n[vntassoc]\r\nAddOption=1\r\nListOption=1\r\n";
 
-// Names in the folder, sorted.
-std::vector<std::string> Listing(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using vttest::Listing;
 
 const char* const kPlaylists[] = {".vnt", ".m3u"};
 
@@ -46,14 +32,12 @@ class FileFaults : public ::testing::Test {
   // reach it by the same path.
   void SetUp() override {
     const std::string id = std::to_string(GetCurrentProcessId());
-    folder_ = vtrel::ProgramFolder() + vttest::UniqueName("vtrel_files") + "\\";
     ASSERT_EQ(0, folder_.compare(0, 2, "Z:"));
     host_ = folder_.substr(2, folder_.size() - 3);
     for (char& c : host_)
       if (c == '\\') c = '/';
-    ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
     ASSERT_TRUE(
-        CopyFileA(vtrel::WinePath(VT_VNTASSOC_EXE).c_str(), File("vntassoc.exe").c_str(), FALSE));
+        CopyFileA(vttest::WinePath(VT_VNTASSOC_EXE).c_str(), File("vntassoc.exe").c_str(), FALSE));
     ASSERT_TRUE(vttest::WriteFileBytes(File("vantrel.exe"), "MZ"));
     ASSERT_TRUE(vttest::WriteFileBytes(File("vntassoc.ini"), kOptions));
     ext1_ = ".vtr" + id + "f1";
@@ -76,11 +60,6 @@ class FileFaults : public ::testing::Test {
       vttest::RemoveDefaultApp(kPlaylists[i]);
       if (!hadPlaylistKey_[i]) vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, kPlaylists[i]);
     }
-    for (const std::string& name : Listing(folder_)) {
-      SetFileAttributesA(File(name).c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA(File(name).c_str());
-    }
-    RemoveDirectoryA(folder_.c_str());
   }
 
   std::string File(const std::string& name) const { return folder_ + name; }
@@ -94,7 +73,7 @@ class FileFaults : public ::testing::Test {
   }
   // Makes the folder unwritable for everyone, root included; false when the host refuses.
   bool Lock() {
-    vtrel::RunHostCommand("chmod a-w '" + host_ + "'; chattr +i '" + host_ + "' 2>/dev/null");
+    vttest::RunHostCommand("chmod a-w '" + host_ + "'; chattr +i '" + host_ + "' 2>/dev/null");
     locked_ = true;
     // The host command may still be running: give it a moment to take effect.
     const std::string probe = File("probe.tmp");
@@ -106,7 +85,7 @@ class FileFaults : public ::testing::Test {
   }
   void Unlock() {
     if (!locked_) return;
-    vtrel::RunHostCommand("chattr -i '" + host_ + "' 2>/dev/null; chmod u+w '" + host_ + "'");
+    vttest::RunHostCommand("chattr -i '" + host_ + "' 2>/dev/null; chmod u+w '" + host_ + "'");
     const std::string probe = File("probe.tmp");
     for (int attempt = 0; attempt < 50 && !vttest::WriteFileBytes(probe, "x"); ++attempt) Sleep(20);
     DeleteFileA(probe.c_str());
@@ -116,13 +95,13 @@ class FileFaults : public ::testing::Test {
   // One session: the list filled, both extensions applied (type names from filetype.ini when it
   // has them) and checked, all undone, the window closed. The exit code.
   int Session(const std::string& expectedType1 = "", const std::string& expectedType2 = "") {
-    vtrel::ToolProcess tool(File("vntassoc.exe"));
+    vttest::ToolProcess tool(File("vntassoc.exe"));
     EXPECT_TRUE(tool.WaitForRows(4, kWaitMs));
     EXPECT_EQ(4, tool.SelectAll());
     EXPECT_TRUE(tool.Click("適用"));
     EXPECT_TRUE(tool.AnswerOk(kWaitMs));
     EXPECT_TRUE(tool.WaitUntilIdle(kWaitMs));
-    EXPECT_EQ(ToolProgId(ext1_), vtrel::NamedProgId(ext1_));
+    EXPECT_EQ(ToolProgId(ext1_), vttest::NamedProgId(ext1_));
     std::string type;
     if (!expectedType1.empty()) {
       EXPECT_TRUE(vttest::GetString(HKEY_CLASSES_ROOT, ToolProgId(ext1_), "", &type));
@@ -133,12 +112,14 @@ class FileFaults : public ::testing::Test {
     EXPECT_TRUE(tool.Click("すべて解除"));
     EXPECT_TRUE(tool.AnswerOk(kWaitMs));
     EXPECT_TRUE(tool.WaitUntilIdle(kWaitMs));
-    EXPECT_EQ("", vtrel::NamedProgId(ext1_));
+    EXPECT_EQ("", vttest::NamedProgId(ext1_));
     EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, ToolProgId(ext1_)));
     return tool.Close(kWaitMs);
   }
 
-  std::string folder_, host_, ext1_, ext2_;
+  vttest::ScratchDir dir_{vttest::ProgramFolder()};
+  std::string folder_ = dir_.path();
+  std::string host_, ext1_, ext2_;
   bool hadPlaylistKey_[2] = {true, true};
   bool locked_ = false;
   vttest::StubProcess stub_;

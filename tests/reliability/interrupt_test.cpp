@@ -34,7 +34,7 @@ class Interruption : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string built = VT_VNTASSOC_EXE;
-    ASSERT_TRUE(CopyFileA(vtrel::WinePath(built).c_str(), exe_.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(vttest::WinePath(built).c_str(), exe_.c_str(), FALSE));
     ASSERT_TRUE(vttest::WriteFileBytes(player_, "MZ"));
     const std::string id = std::to_string(GetCurrentProcessId());
     for (int i = 1; i <= kExtensions; ++i) {
@@ -56,7 +56,7 @@ class Interruption : public ::testing::Test {
     expected_ = DumpAll();
     RemoveSeeds();
     Seed(false);
-    for (const std::string& ext : exts_) named_.push_back(vtrel::NamedProgId(ext));
+    for (const std::string& ext : exts_) named_.push_back(vttest::NamedProgId(ext));
     ASSERT_TRUE(stub_.Start("--lifetime 600000 --exe-name \"" + player_ + "\" --ext-count " +
                             std::to_string(kExtensions) + " --ext-prefix vtr" + id + "k"));
   }
@@ -76,19 +76,19 @@ class Interruption : public ::testing::Test {
       const std::string& ext = exts_[i];
       switch (i % 10) {
         case 0:
-          if (roundTripped) vtrel::PutText(ext, "", "");
+          if (roundTripped) vttest::PutText(ext, "", "");
           break;
         case 1:
-          vtrel::PutText(ext, "", "");
+          vttest::PutText(ext, "", "");
           break;
         case 2:
-          vtrel::PutText(ext, "Content Type", "audio/x-vtr");
-          vtrel::PutValue(ext + "\\OpenWithProgids", others_[i].c_str(), REG_NONE, "");
+          vttest::PutText(ext, "Content Type", "audio/x-vtr");
+          vttest::PutValue(ext + "\\OpenWithProgids", others_[i].c_str(), REG_NONE, "");
           [[fallthrough]];
         default:
-          vtrel::PutText(ext, "", others_[i]);
-          vtrel::PutText(others_[i], "", "Other Type");
-          vtrel::PutText(others_[i] + "\\shell\\open\\command", "", "other.exe \"%1\"");
+          vttest::PutText(ext, "", others_[i]);
+          vttest::PutText(others_[i], "", "Other Type");
+          vttest::PutText(others_[i] + "\\shell\\open\\command", "", "other.exe \"%1\"");
       }
     }
   }
@@ -103,12 +103,12 @@ class Interruption : public ::testing::Test {
   std::string DumpAll() const {
     std::vector<std::string> keys(exts_.begin(), exts_.begin() + kExtensions);
     keys.insert(keys.end(), others_.begin(), others_.end());
-    return vtrel::DumpTrees(HKEY_CLASSES_ROOT, keys);
+    return vttest::DumpTrees(HKEY_CLASSES_ROOT, keys);
   }
   int NamingTheTool() const {
     int count = 0;
     for (size_t i = 0; i < exts_.size(); ++i)
-      if (vtrel::NamedProgId(exts_[i]) == owns_[i]) ++count;
+      if (vttest::NamedProgId(exts_[i]) == owns_[i]) ++count;
     return count;
   }
   // Extensions that no longer name what they named before the test; the tool's keys and values
@@ -116,8 +116,8 @@ class Interruption : public ::testing::Test {
   int Lost() const {
     int lost = 0;
     for (size_t i = 0; i < exts_.size(); ++i) {
-      const bool same = vtrel::NamedProgId(exts_[i]) == named_[i];
-      EXPECT_TRUE(same) << exts_[i] << " names " << vtrel::NamedProgId(exts_[i]);
+      const bool same = vttest::NamedProgId(exts_[i]) == named_[i];
+      EXPECT_TRUE(same) << exts_[i] << " names " << vttest::NamedProgId(exts_[i]);
       if (!same) ++lost;
       EXPECT_FALSE(vttest::ValueExists(HKEY_CLASSES_ROOT, exts_[i] + "\\OpenWithProgids",
                                        owns_[i].c_str()))
@@ -132,7 +132,7 @@ class Interruption : public ::testing::Test {
   }
 
   // Starts the tool, selects every row and confirms "適用"; the moment of the confirmation.
-  Clock::time_point StartApply(vtrel::ToolProcess& tool) {
+  Clock::time_point StartApply(vttest::ToolProcess& tool) {
     EXPECT_TRUE(tool.WaitForRows(kRows, kWaitMs));
     EXPECT_EQ(kRows, tool.SelectAll());
     EXPECT_TRUE(tool.ButtonEnabled(kApply));
@@ -140,7 +140,7 @@ class Interruption : public ::testing::Test {
     EXPECT_TRUE(tool.AnswerOk(kWaitMs));
     return Clock::now();
   }
-  Clock::time_point StartUnregisterAll(vtrel::ToolProcess& tool) {
+  Clock::time_point StartUnregisterAll(vttest::ToolProcess& tool) {
     EXPECT_TRUE(tool.WaitForRows(kRows, kWaitMs));
     EXPECT_TRUE(tool.Click(kUnregisterAll));
     EXPECT_TRUE(tool.AnswerOk(kWaitMs));
@@ -148,7 +148,7 @@ class Interruption : public ::testing::Test {
   }
   // A fresh start and "すべて解除" to the end; the time the command took.
   double Recover() {
-    vtrel::ToolProcess tool(exe_);
+    vttest::ToolProcess tool(exe_);
     const Clock::time_point start = StartUnregisterAll(tool);
     EXPECT_TRUE(tool.WaitUntilIdle(kWaitMs));
     const double ms = MsSince(start);
@@ -173,7 +173,7 @@ class Interruption : public ::testing::Test {
 void Interruption::RunTrials(unsigned seed, int trials, int undoEvery) {
   double applyMs = 0;
   {
-    vtrel::ToolProcess tool(exe_);
+    vttest::ToolProcess tool(exe_);
     const Clock::time_point start = StartApply(tool);
     ASSERT_TRUE(tool.WaitUntilIdle(kWaitMs));
     applyMs = MsSince(start);
@@ -191,7 +191,7 @@ void Interruption::RunTrials(unsigned seed, int trials, int undoEvery) {
     SCOPED_TRACE("trial " + std::to_string(trial));
     const double killAfter = std::uniform_real_distribution<double>(0, applyMs * 1.1)(random);
     {
-      vtrel::ToolProcess tool(exe_);
+      vttest::ToolProcess tool(exe_);
       const Clock::time_point start = StartApply(tool);
       while (MsSince(start) < killAfter) Sleep(1);
       tool.Kill();
@@ -201,7 +201,7 @@ void Interruption::RunTrials(unsigned seed, int trials, int undoEvery) {
     if (done > 0 && done < kExtensions + 2) ++midway;
     if (undoEvery > 0 && trial % undoEvery == undoEvery - 1) {
       const double undoKill = std::uniform_real_distribution<double>(0, undoMs)(random);
-      vtrel::ToolProcess tool(exe_);
+      vttest::ToolProcess tool(exe_);
       const Clock::time_point start = StartUnregisterAll(tool);
       while (MsSince(start) < undoKill) Sleep(1);
       tool.Kill();

@@ -26,7 +26,7 @@ TEST(Load, TwoThousandExtensionsFilledAppliedAndUndone) {
   vttest::ScratchDir dir;
   const std::string exe = dir.File("vntassoc.exe");
   const std::string player = dir.File("vantrel.exe");
-  ASSERT_TRUE(CopyFileA(vtrel::WinePath(VT_VNTASSOC_EXE).c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_VNTASSOC_EXE).c_str(), exe.c_str(), FALSE));
   ASSERT_TRUE(vttest::WriteFileBytes(player, "MZ"));
   const std::string prefix = "vtr" + std::to_string(GetCurrentProcessId()) + "l";
   std::vector<std::string> exts = {".vnt", ".m3u"};
@@ -34,7 +34,7 @@ TEST(Load, TwoThousandExtensionsFilledAppliedAndUndone) {
   const bool hadPlaylists[] = {vttest::KeyExists(HKEY_CLASSES_ROOT, ".vnt"),
                                vttest::KeyExists(HKEY_CLASSES_ROOT, ".m3u")};
   std::vector<std::string> named;
-  for (const std::string& ext : exts) named.push_back(vtrel::NamedProgId(ext));
+  for (const std::string& ext : exts) named.push_back(vttest::NamedProgId(ext));
   auto toolProgId = [](std::string ext) {
     for (char& c : ext) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
     return "vantrel" + ext;
@@ -42,7 +42,7 @@ TEST(Load, TwoThousandExtensionsFilledAppliedAndUndone) {
   auto countNamingTool = [&]() {
     int count = 0;
     for (const std::string& ext : exts)
-      if (vtrel::NamedProgId(ext) == toolProgId(ext)) ++count;
+      if (vttest::NamedProgId(ext) == toolProgId(ext)) ++count;
     return count;
   };
 
@@ -52,7 +52,7 @@ TEST(Load, TwoThousandExtensionsFilledAppliedAndUndone) {
   double fillMs = 0, selectMs = 0, applyMs = 0, undoMs = 0, closeMs = 0;
   {
     Clock::time_point start = Clock::now();
-    vtrel::ToolProcess tool(exe);
+    vttest::ToolProcess tool(exe);
     ASSERT_TRUE(tool.WaitForRows(kRows, kWaitMs));
     fillMs = MsSince(start);
     EXPECT_TRUE(tool.Answers(5000));
@@ -79,7 +79,7 @@ TEST(Load, TwoThousandExtensionsFilledAppliedAndUndone) {
     closeMs = MsSince(start);
   }
   for (size_t i = 0; i < exts.size(); ++i) {
-    EXPECT_EQ(named[i], vtrel::NamedProgId(exts[i])) << exts[i];
+    EXPECT_EQ(named[i], vttest::NamedProgId(exts[i])) << exts[i];
     EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, toolProgId(exts[i]))) << exts[i];
   }
   std::printf(

@@ -15,9 +15,9 @@
 
 namespace {
 
-using vtrel::DumpTree;
-using vtrel::PutText;
-using vtrel::PutValue;
+using vttest::DumpTree;
+using vttest::PutText;
+using vttest::PutValue;
 
 const char kExe[] = "C:\\Program Files\\Vantrel\\vantrel.exe";
 const size_t kLimit = 4194304;  // the longest value the tool reads
@@ -83,7 +83,7 @@ TEST_F(RegistryInput, DefaultThatIsNoReadableTextCountsAsNamingNothing) {
 
     entry.Register(kExe, "VTR File", "");
     EXPECT_EQ(1, entry.associated);
-    EXPECT_EQ(own_, vtrel::NamedProgId(ext_));
+    EXPECT_EQ(own_, vttest::NamedProgId(ext_));
     entry.Unregister();
     EXPECT_EQ(0, entry.associated);
     EXPECT_EQ(".vtr:\n   = SZ 00\n  Content Type = SZ 617564696f2f782d76747200\n",
@@ -108,7 +108,7 @@ TEST_F(RegistryInput, LongestReadableAndUnterminatedNamesComeBack) {
     entry.Register(kExe, "VTR File", "/a");
     entry.Unregister();
     const std::string text(c.bytes.c_str());  // up to the first zero, as the tool takes it
-    EXPECT_EQ(text, vtrel::NamedProgId(ext_));
+    EXPECT_EQ(text, vttest::NamedProgId(ext_));
     std::string raw;
     ASSERT_TRUE(vttest::GetString(HKEY_CLASSES_ROOT, ext_, "", &raw));
     EXPECT_EQ(text.size(), raw.size());
@@ -136,7 +136,7 @@ TEST_F(RegistryInput, ToolProgIdWithUnreadableValuesLoadsWhatItCanAndIsRemoved) 
   EXPECT_STREQ("%P% \"%1\"", entry.command);  // a binary verb counts as no verb: "open"
 
   entry.Unregister();
-  EXPECT_EQ("", vtrel::NamedProgId(ext_));
+  EXPECT_EQ("", vttest::NamedProgId(ext_));
   EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, own_));
 }
 
@@ -185,7 +185,7 @@ TEST_F(RegistryInput, DeepProgIdTreesGoWholeOrStayWhole) {
   VtAssocInfo entry(entry_.c_str());
   entry.Register(kExe, "VTR File", "");
   entry.Unregister();
-  EXPECT_EQ(other_, vtrel::NamedProgId(ext_));
+  EXPECT_EQ(other_, vttest::NamedProgId(ext_));
   EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, own_));
   EXPECT_EQ(otherBefore, DumpTree(HKEY_CLASSES_ROOT, other_));
 }

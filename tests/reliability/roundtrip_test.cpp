@@ -17,8 +17,8 @@
 
 namespace {
 
-using vtrel::PutText;
-using vtrel::PutValue;
+using vttest::PutText;
+using vttest::PutValue;
 using vttest::kView64;
 
 const char kExe[] = "C:\\Program Files\\Vantrel\\vantrel.exe";
@@ -79,7 +79,7 @@ void NamesOther(const Names& n) {
 const std::vector<Case>& Matrix() {
   static const std::vector<Case> cases = {
       {"no key", [](const Names&) {}, NamesNothing},
-      {"key without any value", [](const Names& n) { vtrel::MakeKey(n.ext); }, NamesNothing},
+      {"key without any value", [](const Names& n) { vttest::MakeKey(n.ext); }, NamesNothing},
       {"empty default", NamesNothing, nullptr},
       {"another program's ProgID with subkeys and values", NamesOther, nullptr},
       {"another program's ProgID whose key is missing",
@@ -177,8 +177,8 @@ class RoundTrip : public ::testing::Test {
   std::string Dump(const std::vector<Names>& names) const {
     std::string dump;
     for (const Names& n : names)
-      dump += vtrel::DumpTrees(HKEY_CLASSES_ROOT, {n.ext, n.own, n.other});
-    return dump + vtrel::DumpTrees(HKEY_LOCAL_MACHINE,
+      dump += vttest::DumpTrees(HKEY_CLASSES_ROOT, {n.ext, n.own, n.other});
+    return dump + vttest::DumpTrees(HKEY_LOCAL_MACHINE,
                                    {"Software\\vntassoc", kApplications, otherApp_.path()},
                                    kView64);
   }
@@ -208,7 +208,7 @@ TEST_F(RoundTrip, RegisterOnceOrTwiceThenUnregisterGivesBackTheStartingState) {
       VtAssocInfo entry(n.entry.c_str());
       entry.Load();
       entry.Register(kExe, "VTR File", "");
-      ASSERT_EQ(n.own, vtrel::NamedProgId(n.ext));
+      ASSERT_EQ(n.own, vttest::NamedProgId(n.ext));
       // The second registration is what "適用" does to every associated row: new options.
       if (registrations == 2) entry.Register(kExe, "Audio File", "/a");
       EXPECT_EQ(1, entry.associated);
@@ -297,7 +297,7 @@ TEST_F(RoundTrip, ExtensionWithABackslashCannotOverwriteTheBackup) {
   VtAssocInfo slashed((n.entry + "\\").c_str());
   VtAssocInfo inside((n.entry + "\\sub").c_str());
   for (VtAssocInfo* entry : {&plain, &slashed, &inside}) entry->Register(kExe, "VTR File", "");
-  EXPECT_EQ(n.own, vtrel::NamedProgId(n.ext));
+  EXPECT_EQ(n.own, vttest::NamedProgId(n.ext));
   EXPECT_EQ(0, slashed.associated);
   EXPECT_EQ(0, inside.associated);
   for (VtAssocInfo* entry : {&slashed, &inside, &plain}) entry->Unregister();
@@ -313,7 +313,7 @@ TEST_F(RoundTrip, ExtensionsDifferingInDoubleByteCaseShareOneBackup) {
   ASSERT_TRUE(PutText(upper, "", n.other));
   OtherTree(n);
   const std::vector<std::string> keys = {upper, "vantrel" + upper, n.other};
-  const std::string before = vtrel::DumpTrees(HKEY_CLASSES_ROOT, keys);
+  const std::string before = vttest::DumpTrees(HKEY_CLASSES_ROOT, keys);
   VtAssocInfo first(upper.c_str());
   VtAssocInfo second(lower.c_str());
   first.Register(kExe, "VTR File", "");
@@ -321,7 +321,7 @@ TEST_F(RoundTrip, ExtensionsDifferingInDoubleByteCaseShareOneBackup) {
   VtAssocInfo later(upper.c_str());
   later.Unregister();
   second.Unregister();
-  EXPECT_EQ(before, vtrel::DumpTrees(HKEY_CLASSES_ROOT, keys));
+  EXPECT_EQ(before, vttest::DumpTrees(HKEY_CLASSES_ROOT, keys));
   for (const std::string& key : {upper, "vantrel" + upper})
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
   for (const std::string& ext : {upper, lower}) vttest::RemoveDefaultApp(ext);

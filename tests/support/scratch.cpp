@@ -2,8 +2,8 @@
 
 #include <sddl.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <vector>
 
 namespace vttest {
 
@@ -15,24 +15,11 @@ std::string UniqueName(const char* prefix) {
   return buf;
 }
 
-bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view) {
-  HKEY key;
-  // Enumerating is all it needs, so a key that denies changes (see DenySetValue) goes as well.
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return true;
-  // Always take index 0: deleting shifts the remaining indices down.
-  char name[512];
-  for (;;) {
-    DWORD len = sizeof name;
-    if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    if (!DeleteKeyTree(key, name, view)) break;
-  }
-  RegCloseKey(key);
-  return RegDeleteKeyExA(root, path.c_str(), view, 0) == ERROR_SUCCESS;
-}
+const char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 
 namespace {
 
-const char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+const char kFileAssociations[] = "Software\\vntassoc\\Capabilities\\FileAssociations";
 
 // Lets nobody set values in the key, as Windows protects Explorer's UserChoice key.
 bool DenySetValue(HKEY root, const std::string& path) {
@@ -53,9 +40,11 @@ bool DenySetValue(HKEY root, const std::string& path) {
 
 }  // namespace
 
+std::string FileExtsKey(const std::string& ext) { return std::string(kFileExts) + "\\" + ext; }
+
 ScratchChoice::ScratchChoice(const std::string& ext)
     : madeFileExts_(!KeyExists(HKEY_CURRENT_USER, kFileExts)),
-      key_(HKEY_CURRENT_USER, std::string(kFileExts) + "\\" + ext) {}
+      key_(HKEY_CURRENT_USER, FileExtsKey(ext)) {}
 
 ScratchChoice::~ScratchChoice() {
   DeleteKeyTree(HKEY_CURRENT_USER, path());
@@ -66,15 +55,9 @@ ScratchChoice::~ScratchChoice() {
 bool ScratchChoice::Set(const char* sub, const char* name, DWORD type, const std::string& bytes) {
   const std::string key = path() + "\\" + sub;
   DeleteKeyTree(HKEY_CURRENT_USER, key);
-  bool made;
-  if (name) {
-    made = SetRawValue(HKEY_CURRENT_USER, key, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
-  } else {
-    HKEY created;
-    made = RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                           &created, nullptr) == ERROR_SUCCESS;
-    if (made) RegCloseKey(created);
-  }
+  const bool made = name ? SetRawValue(HKEY_CURRENT_USER, key, name, type, bytes.data(),
+                                      static_cast<DWORD>(bytes.size()))
+                         : CreateKey(HKEY_CURRENT_USER, key);
   return made && DenySetValue(HKEY_CURRENT_USER, key);
 }
 
@@ -89,104 +72,52 @@ ScratchKey::ScratchKey(HKEY root, std::string path, REGSAM view)
 
 ScratchKey::~ScratchKey() { DeleteKeyTree(root_, path_, view_); }
 
-bool SetRawValue(HKEY root, const std::string& path, const char* name, DWORD type, const void* data,
-                 DWORD size, REGSAM view) {
-  HKEY key;
-  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS)
-    return false;
-  LONG rc = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-  RegCloseKey(key);
-  return rc == ERROR_SUCCESS;
-}
-
-bool SetString(HKEY root, const std::string& path, const char* name, const std::string& value,
-               REGSAM view) {
-  return SetRawValue(root, path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1),
-                     view);
-}
-
-bool GetString(HKEY root, const std::string& path, const char* name, std::string* out,
-               REGSAM view) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-  DWORD type = 0, size = 0;
-  LONG rc = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
-  std::vector<char> buf(size + 2, 0);
-  if (rc == ERROR_SUCCESS)
-    rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size);
-  RegCloseKey(key);
-  if (rc != ERROR_SUCCESS) return false;
-  out->assign(buf.data());
-  return true;
-}
-
-bool KeyExists(HKEY root, const std::string& path, REGSAM view) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
-
-bool ValueExists(HKEY root, const std::string& path, const char* name, REGSAM view) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-  const LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr);
-  RegCloseKey(key);
-  return rc == ERROR_SUCCESS;
-}
-
-bool DeleteValue(HKEY root, const std::string& path, const char* name, REGSAM view) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS)
-    return false;
-  const LONG rc = RegDeleteValueA(key, name);
-  RegCloseKey(key);
-  return rc == ERROR_SUCCESS;
-}
-
 void RemoveDefaultApp(const std::string& ext) {
-  const std::string associations = "Software\\vntassoc\\Capabilities\\FileAssociations";
-  DeleteValue(HKEY_LOCAL_MACHINE, associations, ext.c_str(), kView64);
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, associations.c_str(), 0, KEY_READ | kView64, &key) ==
-      ERROR_SUCCESS) {
-    DWORD values = 0;
-    const LONG rc = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                     &values, nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS || values != 0) return;
-  }
+  DeleteValue(HKEY_LOCAL_MACHINE, kFileAssociations, ext.c_str(), kView64);
+  RemoveUnusedDefaultApp();
+}
+
+void RemoveUnusedDefaultApp() {
+  if (!ValueNames(HKEY_LOCAL_MACHINE, kFileAssociations, kView64).empty()) return;
   DeleteValue(HKEY_LOCAL_MACHINE, "Software\\RegisteredApplications", "Vantrel Player (vntassoc)",
               kView64);
   DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\vntassoc", kView64);
 }
 
+std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 static void RemoveFolder(const std::string& folder) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string full = folder + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveFolder(full + "\\");
-      } else {
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(full.c_str());
-      }
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
+  for (const std::string& name : Listing(folder)) {
+    const std::string full = folder + name;
+    const DWORD attributes = GetFileAttributesA(full.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      RemoveFolder(full + "\\");
+    } else {
+      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(full.c_str());
+    }
   }
   SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
   RemoveDirectoryA(folder.c_str());
 }
 
-ScratchDir::ScratchDir() {
-  char tmp[MAX_PATH];
-  DWORD n = GetTempPathA(sizeof tmp, tmp);
-  path_.assign(tmp, n);
+ScratchDir::ScratchDir(const std::string& parent) : path_(parent) {
+  if (path_.empty()) {
+    char tmp[MAX_PATH];
+    path_.assign(tmp, GetTempPathA(sizeof tmp, tmp));
+  }
   if (path_.empty() || path_.back() != '\\') path_ += '\\';
   path_ += UniqueName("vtdir") + "\\";
   CreateDirectoryA(path_.c_str(), nullptr);

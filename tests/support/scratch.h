@@ -1,16 +1,17 @@
-// Scratch places for tests: a registry key and a folder that a test owns and that are removed again.
+// Scratch places for tests and benchmarks: registry keys and folders that they own and that are
+// removed again. They are set up and checked through the direct registry access of regaccess.h.
 #pragma once
 #include <windows.h>
+
 #include <string>
+#include <vector>
+
+#include "regaccess.h"
 
 namespace vttest {
 
 // A unique name for this process and call, usable as a key or file name ("vttest_<pid>_<n>").
 std::string UniqueName(const char* prefix = "vttest");
-
-// Where the tool registers for Default Apps: HKEY_LOCAL_MACHINE\Software in the 64-bit view, which
-// a 32-bit program reaches only with this flag. Every helper below takes it as its view.
-const REGSAM kView64 = KEY_WOW64_64KEY;
 
 // Owns a registry key path beneath a root; deletes the whole tree on construction and destruction.
 class ScratchKey {
@@ -29,8 +30,12 @@ class ScratchKey {
   REGSAM view_;
 };
 
-// Explorer's record of the user's choices for one extension, HKEY_CURRENT_USER "...\\FileExts\\<ext>";
-// deleted on construction and destruction, and FileExts with it when this made it and it is empty.
+// Explorer's record of the user's choices beneath HKEY_CURRENT_USER, and its key for ext.
+extern const char kFileExts[];
+std::string FileExtsKey(const std::string& ext);
+
+// Explorer's record of the user's choices for one extension, FileExtsKey(ext); deleted on
+// construction and destruction, and FileExts with it when this made it and it is empty.
 class ScratchChoice {
  public:
   explicit ScratchChoice(const std::string& ext);
@@ -49,32 +54,20 @@ class ScratchChoice {
   ScratchKey key_;
 };
 
-// Removes a key tree beneath root without using the code under test. True when it is gone afterwards.
-bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view = 0);
-
-// Creates (or opens) a key and sets a value of any type; true on success.
-bool SetRawValue(HKEY root, const std::string& path, const char* name, DWORD type, const void* data,
-                 DWORD size, REGSAM view = 0);
-bool SetString(HKEY root, const std::string& path, const char* name, const std::string& value,
-               REGSAM view = 0);
-// Reads a string value; false when the key or value is missing.
-bool GetString(HKEY root, const std::string& path, const char* name, std::string* out,
-               REGSAM view = 0);
-bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0);
-// True when the key holds a value of that name, of any type.
-bool ValueExists(HKEY root, const std::string& path, const char* name, REGSAM view = 0);
-bool DeleteValue(HKEY root, const std::string& path, const char* name, REGSAM view = 0);
-
 // Takes back what registering ext added to the tool's Default Apps registration (its
 // FileAssociations value) and, once none is left, the tool's key and its RegisteredApplications
 // value. Every fixture that registers calls it for its extensions, so that a run leaves none
 // behind.
 void RemoveDefaultApp(const std::string& ext);
+// Takes back the tool's key and its RegisteredApplications value when its FileAssociations holds no
+// value or is missing.
+void RemoveUnusedDefaultApp();
 
-// Owns a fresh folder under the temporary folder; removes it with everything in it.
+// Owns a fresh folder beneath parent (the temporary folder when empty); removes it with
+// everything in it.
 class ScratchDir {
  public:
-  ScratchDir();
+  explicit ScratchDir(const std::string& parent = "");
   ~ScratchDir();
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
@@ -87,6 +80,8 @@ class ScratchDir {
   std::string path_;
 };
 
+// The names in folder (given with its trailing backslash) other than "." and "..", sorted.
+std::vector<std::string> Listing(const std::string& folder);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool ReadFileBytes(const std::string& path, std::string* bytes);
 

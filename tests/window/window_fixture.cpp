@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
+#include "process.h"
+
 void WindowTest::SetUp() {
   for (int i = 0; i < 3; ++i) exts_.push_back("." + vttest::UniqueName("vtw"));
-  char module[MAX_PATH];
-  GetModuleFileNameA(nullptr, module, sizeof module);
-  const std::string path = module;
+  const std::string path = vttest::ProgramPath();
   folder_ = path.substr(0, path.find_last_of('\\') + 1);
   options_ = path.substr(0, path.find_last_of('.')) + ".ini";
   player_ = scratch_.File("vantrel.exe");

@@ -5,23 +5,7 @@
 
 #include "ini_fixture.h"
 
-namespace {
-
-// Names in a folder other than "." and "..".
-std::vector<std::string> Listing(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = fd.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
-  return names;
-}
-
-}  // namespace
+using vttest::Listing;
 
 TEST_F(IniTest, SaveWritesExactBytesAndNoTemporaryFile) {
   ASSERT_TRUE(ini_.Load(file_.c_str()));  // missing: empty document, path remembered

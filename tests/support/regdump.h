@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace vtrel {
+namespace vttest {
 
 // The tree beneath root\path as lines "key\sub: name = TYPE hex", names sorted; "(no key)" when
 // the key is missing. Values longer than 64 bytes are shown by size and a checksum. view: 0, or
@@ -15,14 +15,4 @@ std::string DumpTree(HKEY root, const std::string& path, REGSAM view = 0);
 // Several trees, each headed by its path.
 std::string DumpTrees(HKEY root, const std::vector<std::string>& paths, REGSAM view = 0);
 
-// A value of any type and size, created with its key; false on failure.
-bool PutValue(const std::string& key, const char* name, DWORD type, const std::string& bytes);
-// A key under HKEY_CLASSES_ROOT, created without values.
-bool MakeKey(const std::string& key);
-// A REG_SZ value with its terminator.
-bool PutText(const std::string& key, const char* name, const std::string& text);
-// The default value of an extension as the shell reads it: the string, or "" when the key or the
-// value is missing or not a string.
-std::string NamedProgId(const std::string& ext);
-
-}  // namespace vtrel
+}  // namespace vttest

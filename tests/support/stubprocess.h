@@ -1,9 +1,15 @@
 // The stand-in player as a child process of a test: started, waited for, and always closed again.
 #pragma once
 #include <windows.h>
+
 #include <string>
 
+#include "process.h"
+
 namespace vttest {
+
+// The stand-in player's executable as Wine shows it.
+std::string StubPath();
 
 class StubProcess {
  public:
@@ -20,12 +26,12 @@ class StubProcess {
   // Returns the exit code, or -1 when it had to be terminated or never ran.
   int Close();
   // Waits up to timeoutMs for the stub to end by itself; its exit code then, or -1.
-  int WaitForExit(DWORD timeoutMs);
+  int WaitForExit(DWORD timeoutMs) const { return process_.WaitForExit(timeoutMs); }
 
   HWND window() const { return window_; }
 
  private:
-  PROCESS_INFORMATION process_;
+  ChildProcess process_;
   HWND window_;
 };
 

@@ -1,32 +1,25 @@
 // A copy of vntassoc.exe run as a process of its own and driven from outside as a user would: its
 // window found by process, rows selected, buttons clicked, confirmation boxes answered, the process
-// closed or killed. Every wait is bounded.
+// closed or killed (killed also on destruction, if it still runs). Every wait is bounded.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
-namespace vtrel {
+#include "process.h"
 
-// A host path as Wine shows it (drive Z:).
-std::string WinePath(const std::string& hostPath);
-// The folder of the running test program, with its trailing backslash.
-std::string ProgramFolder();
+namespace vttest {
 
 class ToolProcess {
  public:
-  // Starts exe; check started().
-  explicit ToolProcess(const std::string& exe);
-  // Kills the process if it still runs.
-  ~ToolProcess();
+  // Starts exe with the arguments.
+  explicit ToolProcess(const std::string& exe, const std::string& arguments = "");
   ToolProcess(const ToolProcess&) = delete;
   ToolProcess& operator=(const ToolProcess&) = delete;
 
-  bool started() const { return process_.hProcess != nullptr; }
-  bool running() const;
+  bool running() const { return process_.running(); }
   // Waits until the window is shown with this many rows; false after timeoutMs.
   bool WaitForRows(int rows, DWORD timeoutMs);
-  int Rows() const;
   // Selects every row (LVM_SETITEMSTATE with an LVITEM in the tool's memory); the selected count.
   int SelectAll();
   bool ButtonEnabled(const char* caption) const;
@@ -42,19 +35,17 @@ class ToolProcess {
   bool WaitUntilIdle(DWORD timeoutMs);
   // Whether the window answers WM_NULL within timeoutMs.
   bool Answers(DWORD timeoutMs) const;
-  void Kill();
+  // The exit code once the process has ended by itself within timeoutMs; -1 while it runs.
+  int WaitForExit(DWORD timeoutMs) const { return process_.WaitForExit(timeoutMs); }
+  void Kill() { process_.Kill(); }
   // Closes the window and returns the exit code; -1 when it had to be killed.
   int Close(DWORD timeoutMs);
 
  private:
-  HWND FindOwn(const char* className) const;
   HWND Child(const char* className, const char* caption) const;
 
-  PROCESS_INFORMATION process_;
+  ChildProcess process_;
   HWND window_;
 };
 
-// Runs a command of the host system (through /bin/sh) and waits for it to end.
-void RunHostCommand(const std::string& command);
-
-}  // namespace vtrel
+}  // namespace vttest

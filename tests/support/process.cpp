@@ -1,0 +1,80 @@
+#include "process.h"
+
+namespace vttest {
+
+ChildProcess::ChildProcess() : info_() {}
+
+ChildProcess::~ChildProcess() { Kill(); }
+
+bool ChildProcess::Start(const std::string& commandLine, const char* folder, bool quiet) {
+  Kill();
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  HANDLE nul = INVALID_HANDLE_VALUE;
+  if (quiet) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                      OPEN_EXISTING, 0, nullptr);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = nul;
+    startup.hStdError = nul;
+  }
+  std::string line = commandLine;
+  const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, quiet ? TRUE : FALSE, 0,
+                                      nullptr, folder, &startup, &info_);
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  if (!started) info_ = PROCESS_INFORMATION();
+  return started != FALSE;
+}
+
+bool ChildProcess::running() const {
+  return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+int ChildProcess::WaitForExit(DWORD timeoutMs) const {
+  if (info_.hProcess == nullptr || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return static_cast<int>(code);
+}
+
+void ChildProcess::Kill() {
+  if (info_.hProcess == nullptr) return;
+  if (running()) {
+    TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, 10000);
+  }
+  CloseHandle(info_.hThread);
+  CloseHandle(info_.hProcess);
+  info_ = PROCESS_INFORMATION();
+}
+
+std::string WinePath(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  std::string converted = "Z:" + path;
+  for (char& c : converted)
+    if (c == '/') c = '\\';
+  return converted;
+}
+
+std::string ProgramPath() {
+  char module[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+  return std::string(module, length);
+}
+
+std::string ProgramFolder() {
+  const std::string path = ProgramPath();
+  return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+void RunHostCommand(const std::string& command) {
+  // Wine starts a host program from its path on drive Z:; its exit code does not come through,
+  // so callers check the command's effect.
+  ChildProcess shell;
+  if (shell.Start("Z:\\bin\\sh -c \"" + command + "\"")) shell.WaitForExit(10000);
+}
+
+}  // namespace vttest

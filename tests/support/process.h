@@ -1,0 +1,41 @@
+// Child processes of a test or a benchmark, and the paths they are started from.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace vttest {
+
+// A child process; ended (by its own handle) if it still runs on destruction.
+class ChildProcess {
+ public:
+  ChildProcess();
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  // Starts commandLine in folder (null: ours), after ending an earlier one. quiet: its standard
+  // output and error go to NUL. False when it cannot be started.
+  bool Start(const std::string& commandLine, const char* folder = nullptr, bool quiet = false);
+  bool running() const;
+  // The exit code once it has ended within timeoutMs; -1 when it still runs or never started.
+  int WaitForExit(DWORD timeoutMs) const;
+  // Ends it at once if it still runs; the handles are released.
+  void Kill();
+
+  HANDLE handle() const { return info_.hProcess; }
+  DWORD id() const { return info_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION info_;
+};
+
+// A host path as Wine shows it ("/work/x" becomes "Z:\work\x"); other paths unchanged.
+std::string WinePath(const std::string& path);
+// The running program's full path, and its folder with the trailing backslash.
+std::string ProgramPath();
+std::string ProgramFolder();
+// Runs a command of the host system (through /bin/sh) and waits up to 10 s for it to end.
+void RunHostCommand(const std::string& command);
+
+}  // namespace vttest
