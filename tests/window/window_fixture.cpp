@@ -2,8 +2,14 @@
 
 #include <commctrl.h>
 
+namespace {
+
+const int kExtensions = 4;
+
+}  // namespace
+
 void WindowTest::SetUp() {
-  for (int i = 0; i < 3; ++i) exts_.push_back("." + vttest::UniqueName("vtw"));
+  for (int i = 0; i < kExtensions; ++i) exts_.push_back("." + vttest::UniqueName("vtw"));
   char module[MAX_PATH];
   GetModuleFileNameA(nullptr, module, sizeof module);
   const std::string path = module;
@@ -17,7 +23,7 @@ void WindowTest::SetUp() {
 void WindowTest::TearDown() {
   Close();
   stub_.Close();
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < kExtensions; ++i) {
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, Ext(i));
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, ToolProgId(i));
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, OtherProgId(i));
