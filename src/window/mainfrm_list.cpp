@@ -81,8 +81,8 @@ void TFrmAssoc::AddPlayerRows(const char* extensions) {
 void TFrmAssoc::AddOwnRows(bool scanClasses) {
   std::vector<std::string> candidates = OwnAssociationCandidates(scanClasses);
   if (candidates.empty()) return;
-  // Folded as the registry folds key names: a row never names the key of another, and each
-  // candidate is loaded once.
+  // Compared as the registry compares key names, so that no row is added for a key a row holds and
+  // each candidate is loaded once; a set, since hundreds of candidates may meet hundreds of rows.
   std::unordered_set<std::wstring> held;
   const int count = ListView->Count();
   for (int i = 0; i < count; ++i)
