@@ -1,9 +1,9 @@
 // The window: from starting vntassoc.exe (beside the stand-in player answering 500 extensions, all
 // registered by the tool) until its list holds all 502 rows, against a program that only shows an
-// empty list plus the floor of the player's DDE round trip and reading the same extensions directly.
-// Then the window's fill of those rows in this process, with and without the walk of
-// HKEY_CLASSES_ROOT for the tool's ProgIDs; the running tool's private memory with its 502 rows; the
-// size of vntassoc.exe.
+// empty list plus the floor of the player's DDE round trip and reading the same extensions
+// directly. Then the window's fill of those rows in this process, with and without the walk of
+// HKEY_CLASSES_ROOT for the tool's ProgIDs; the running tool's private memory with its 502 rows;
+// the size of vntassoc.exe.
 #include <windows.h>
 #include <ddeml.h>
 

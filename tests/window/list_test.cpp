@@ -152,13 +152,14 @@ TEST_F(WindowTest, AnExtensionThePlayerNoLongerNamesKeepsItsRow) {
 }
 
 // Candidates that are not the tool's association: a Default Apps value naming another program's
-// ProgID or of another type, a ProgID key of the tool's that no extension names, an extension naming
-// the tool's ProgID whose key is gone. None gets a row, so "すべて解除" beside them touches nothing of
-// theirs.
+// ProgID or of another type, a ProgID key of the tool's that no extension names, an extension
+// naming the tool's ProgID whose key is gone. None gets a row, so "すべて解除" beside them touches
+// nothing of theirs.
 TEST_F(WindowTest, NoRowForWhatIsNotTheToolsAssociation) {
   auto listed = [](const std::string& name, DWORD type, const std::string& bytes) {
     return vttest::SetRawValue(HKEY_LOCAL_MACHINE, kFileAssociationsKey, name.c_str(), type,
-                               bytes.c_str(), static_cast<DWORD>(bytes.size() + 1), vttest::kView64);
+                               bytes.c_str(), static_cast<DWORD>(bytes.size() + 1),
+                               vttest::kView64);
   };
   SeedOther(0, "Other");
   ASSERT_TRUE(listed("." + Caption(0), REG_SZ, OtherProgId(0)));
@@ -178,9 +179,10 @@ TEST_F(WindowTest, NoRowForWhatIsNotTheToolsAssociation) {
   EXPECT_EQ(Classes(ToolProgId(0)), "leftover");
   EXPECT_EQ(Classes(Ext(1)), "(missing)");
   EXPECT_EQ(Classes(Ext(2)), ToolProgId(2));
+  const std::string listed0 = "." + Caption(0);
   std::string value;
-  EXPECT_TRUE(vttest::GetString(HKEY_LOCAL_MACHINE, kFileAssociationsKey, ("." + Caption(0)).c_str(),
-                                &value, vttest::kView64));
+  EXPECT_TRUE(vttest::GetString(HKEY_LOCAL_MACHINE, kFileAssociationsKey, listed0.c_str(), &value,
+                                vttest::kView64));
   EXPECT_EQ(value, OtherProgId(0));
 }
 
