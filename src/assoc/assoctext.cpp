@@ -9,33 +9,6 @@
 
 namespace {
 
-// A key name as the registry compares it: in UTF-16, every letter in capitals.
-class UpperWide {
- public:
-  explicit UpperWide(const char* text) : text_(nullptr), length_(0) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0) return;
-    text_.reset(static_cast<wchar_t*>(std::malloc(sizeof(wchar_t) * static_cast<size_t>(length))));
-    if (!text_ || MultiByteToWideChar(CP_ACP, 0, text, -1, text_.get(), length) != length) {
-      text_.reset();
-      return;
-    }
-    length_ = static_cast<DWORD>(length - 1);
-    CharUpperBuffW(text_.get(), length_);
-  }
-  bool Equals(const UpperWide& other) const {
-    return text_ && other.text_ && length_ == other.length_ &&
-           std::memcmp(text_.get(), other.text_.get(), sizeof(wchar_t) * length_) == 0;
-  }
-
- private:
-  struct Free {
-    void operator()(wchar_t* p) const { std::free(p); }
-  };
-  std::unique_ptr<wchar_t, Free> text_;
-  DWORD length_;
-};
-
 // One owned text from the pieces in order; null pieces count as empty.
 char* Join(std::initializer_list<const char*> pieces) {
   size_t size = 1;
@@ -69,9 +42,20 @@ void ReplaceText(char** field, char* value) {
   *field = value;
 }
 
+std::wstring KeyNameFold(const char* name) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
+  if (length <= 1) return std::wstring();
+  std::wstring folded(static_cast<size_t>(length), L'\0');
+  if (MultiByteToWideChar(CP_ACP, 0, name, -1, &folded[0], length) != length) return std::wstring();
+  folded.resize(static_cast<size_t>(length - 1));
+  CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
+  return folded;
+}
+
 bool SameKeyName(const char* a, const char* b) {
   if (CompareNoCase(a, b) == 0) return true;
-  return UpperWide(a).Equals(UpperWide(b));
+  const std::wstring folded = KeyNameFold(a);
+  return !folded.empty() && folded == KeyNameFold(b);
 }
 
 bool IsExtension(const char* ext) {

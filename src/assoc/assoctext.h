@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 struct VtFreeText {
   void operator()(char* text) const { std::free(text); }
@@ -15,8 +16,10 @@ char* DupText(const char* text);
 // Frees *field and puts value (owned, may be null) in its place.
 void ReplaceText(char** field, char* value);
 
-// True when the two names open the same registry key: equal under CompareNoCase, or once the
-// registry has folded them (it also ignores the case of double-byte letters such as Ａ and ａ).
+// A key name as the registry compares it: in UTF-16 with every letter in capitals (also double-byte
+// letters such as Ａ and ａ). Empty for an empty name or one that does not convert.
+std::wstring KeyNameFold(const char* name);
+// True when the two names open the same registry key: equal under CompareNoCase or KeyNameFold.
 bool SameKeyName(const char* a, const char* b);
 // True for a non-null text that begins with "." and holds no backslash: anything else is not worth
 // a registry access, or names a path of keys rather than one extension's key.

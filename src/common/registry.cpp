@@ -52,6 +52,13 @@ class KeySwap {
   HKEY saved_;
 };
 
+// What both enumerations make of a result: a name too long for the buffer is skipped, not an end.
+bool TakeEnumerated(LONG rc, VtRegistry::NameBuffer& name) {
+  if (rc == ERROR_SUCCESS) return true;
+  name[0] = 0;
+  return rc == ERROR_MORE_DATA;
+}
+
 HeapText Duplicate(const char* text) {
   size_t size = std::strlen(text) + 1;
   HeapText copy(static_cast<char*>(std::malloc(size)));
@@ -198,6 +205,22 @@ bool VtRegistry::Count(DWORD* values, DWORD* subkeys) const {
   *values = valueCount;
   *subkeys = subkeyCount;
   return true;
+}
+
+bool VtRegistry::SubkeyName(DWORD index, NameBuffer& name) const {
+  name[0] = 0;
+  if (key_ == nullptr) return false;
+  DWORD capacity = sizeof name;
+  return TakeEnumerated(
+      RegEnumKeyExA(key_, index, name, &capacity, nullptr, nullptr, nullptr, nullptr), name);
+}
+
+bool VtRegistry::ValueName(DWORD index, NameBuffer& name) const {
+  name[0] = 0;
+  if (key_ == nullptr) return false;
+  DWORD capacity = sizeof name;
+  return TakeEnumerated(
+      RegEnumValueA(key_, index, name, &capacity, nullptr, nullptr, nullptr, nullptr), name);
 }
 
 LONG VtRegistry::RemoveKey(HKEY parent, const char* subKey) const {

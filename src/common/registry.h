@@ -37,6 +37,13 @@ class VtRegistry {
   // The open key's numbers of values (the default value included) and subkeys; false (both
   // unchanged) while closed or when the registry does not say.
   bool Count(DWORD* values, DWORD* subkeys) const;
+  // Names as the enumeration below gives them: 255 characters, up to 510 bytes in code page 932.
+  enum { kMaxNameBytes = 510 };
+  using NameBuffer = char[kMaxNameBytes + 1];
+  // Subkey name at index, empty when longer; false past the last one, while closed or on failure.
+  bool SubkeyName(DWORD index, NameBuffer& name) const;
+  // The same for value names; the default value's name is the empty text.
+  bool ValueName(DWORD index, NameBuffer& name) const;
   // Deletes subKey beneath the open key with everything below it; true when subKey itself was deleted.
   // One trailing backslash (a whole character) is ignored. False while closed or for a null subKey;
   // the open key is the same afterwards. Needs StartLibrary (it walks the name by characters).

@@ -2,6 +2,7 @@
 // registers or unregisters the selected ones. Every command acts on the rows' VtAssocInfo entries,
 // which the rows own from one list fill to the next (or to the window's destruction).
 #pragma once
+#include <memory>
 #include <vector>
 
 #include "forms.h"
@@ -22,6 +23,11 @@ class TFrmAssoc : public TFrmAssocLayout {
 
   // Part of the list (mainfrm_list.cpp).
   void btnInfoClick(TControl* Sender);
+  // The fill's two sources of rows, in this order: a row for every piece of the player's extension
+  // text with the playlist types appended; then a row for every extension that the tool itself
+  // associated (scanClasses: also those found only through their ProgID keys) and no row holds yet.
+  void AddPlayerRows(const char* extensions);
+  void AddOwnRows(bool scanClasses);
   void ClearList();
   void ListViewSelectItem(TControl* Sender, TListItem Item, bool Selected);
   void ComboBox1Change(TControl* Sender);
@@ -60,6 +66,8 @@ class TFrmAssoc : public TFrmAssocLayout {
                       const std::vector<bool>* skip);
   bool RowKeysFollowExtensions() const;
 
+  // Adds a row at the end that owns entry, captioned with its extension without the dot.
+  void AddRow(std::unique_ptr<VtAssocInfo> entry);
   VtAssocInfo* EntryAt(int index) const;
   // Shows the entry's type name, command, icon and the user's own choice in the row's sub-items.
   void RefreshRow(int index);

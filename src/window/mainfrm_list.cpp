@@ -1,11 +1,16 @@
-// The extension list: filled from the player's DDE answers, one VtAssocInfo per row, and the
-// selection shown in Edit2 and ComboBox1.
+// The extension list: filled from the player's DDE answers and the tool's own associations, one
+// VtAssocInfo per row, and the selection shown in Edit2 and ComboBox1.
 #include <memory>
 #include <string>
+#include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "associnfo.h"
+#include "assoctext.h"
 #include "library.h"
 #include "mainfrm.h"
+#include "ownassociations.h"
 #include "playerprobe.h"
 #include "text.h"
 #include "vtddeclient.h"
@@ -25,45 +30,77 @@ const char* AfterFirstChar(const char* text) {
   return text + 1;
 }
 
+// What the player answered; either text is null when its request failed or the player does not run.
+struct PlayerAnswer {
+  std::unique_ptr<char[]> exePath;
+  std::unique_ptr<char[]> extensions;
+};
+
+PlayerAnswer AskPlayer() {
+  PlayerAnswer answer;
+  if (!IsPlayerRunning()) return answer;
+  VtDDEClient player(nullptr, kPlayerName, kPlayerName);
+  char* text = nullptr;
+  player.Request(&text, "ExeName", kRequestTimeoutMs);
+  answer.exePath.reset(text);
+  player.Request(&text, "SupportExt", kRequestTimeoutMs);
+  answer.extensions.reset(text);
+  return answer;
+}
+
 }  // namespace
 
 void TFrmAssoc::btnInfoClick(TControl*) {
   ListView->BeginUpdate();
   ClearList();
-
-  std::unique_ptr<char[]> exePath;
-  std::unique_ptr<char[]> extensions;
-  if (IsPlayerRunning()) {
-    VtDDEClient player(nullptr, kPlayerName, kPlayerName);
-    char* answer = nullptr;
-    player.Request(&answer, "ExeName", kRequestTimeoutMs);
-    exePath.reset(answer);
-    player.Request(&answer, "SupportExt", kRequestTimeoutMs);
-    extensions.reset(answer);
-  }
-  Edit1->SetText(exePath != nullptr ? exePath.get() : kNoPlayerText);
-  exePath.reset();
-
+  PlayerAnswer answer = AskPlayer();
+  Edit1->SetText(answer.exePath != nullptr ? answer.exePath.get() : kNoPlayerText);
   // The playlist types are appended only to an answer: no answer, no rows.
-  if (extensions != nullptr) {
-    // A lead byte at the very end has no second byte; left there, it would take the ";" of the
-    // playlist types appended below, and with it their row.
-    std::string text(extensions.get(), static_cast<size_t>(WholeCharLength(extensions.get())));
-    extensions.reset();
-    text += kPlaylistExtensions;
-    UpperInPlace(&text[0]);
-    char* rest = nullptr;
-    for (char* piece = NextToken(&text[0], ";", &rest); piece != nullptr;
-         piece = NextToken(rest, ";", &rest)) {
-      std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(piece));
-      entry->Load();
-      const int row = ListView->AddItem(
-          AfterFirstChar(piece), {entry->typeName, entry->command, entry->icon, entry->userChoice},
-          entry.get());
-      if (row >= 0) entry.release();
-    }
-  }
+  if (answer.extensions != nullptr) AddPlayerRows(answer.extensions.get());
+  // Walking HKEY_CLASSES_ROOT costs the start more than the goal for it leaves; while the player
+  // answers, the tool's Default Apps registration names every extension the tool registered.
+  AddOwnRows(answer.extensions == nullptr);
   ListView->EndUpdate();
+}
+
+void TFrmAssoc::AddPlayerRows(const char* extensions) {
+  // A lead byte at the very end has no second byte; left there, it would take the ";" of the
+  // playlist types appended below, and with it their row.
+  std::string text(extensions, static_cast<size_t>(WholeCharLength(extensions)));
+  text += kPlaylistExtensions;
+  UpperInPlace(&text[0]);
+  char* rest = nullptr;
+  for (char* piece = NextToken(&text[0], ";", &rest); piece != nullptr;
+       piece = NextToken(rest, ";", &rest)) {
+    std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(piece));
+    entry->Load();
+    AddRow(std::move(entry));
+  }
+}
+
+void TFrmAssoc::AddOwnRows(bool scanClasses) {
+  std::vector<std::string> candidates = OwnAssociationCandidates(scanClasses);
+  if (candidates.empty()) return;
+  // Compared as the registry compares key names, so that no row is added for a key a row holds and
+  // each candidate is loaded once; a set, since hundreds of candidates may meet hundreds of rows.
+  std::unordered_set<std::wstring> held;
+  const int count = ListView->Count();
+  for (int i = 0; i < count; ++i)
+    if (const VtAssocInfo* entry = EntryAt(i)) held.insert(KeyNameFold(entry->ext));
+  for (std::string& ext : candidates) {
+    UpperInPlace(&ext[0]);
+    if (!held.insert(KeyNameFold(ext.c_str())).second) continue;
+    std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(ext.c_str()));
+    entry->Load();
+    if (entry->associated != 0) AddRow(std::move(entry));
+  }
+}
+
+void TFrmAssoc::AddRow(std::unique_ptr<VtAssocInfo> entry) {
+  const int row = ListView->AddItem(
+      AfterFirstChar(entry->ext), {entry->typeName, entry->command, entry->icon, entry->userChoice},
+      entry.get());
+  if (row >= 0) entry.release();
 }
 
 void TFrmAssoc::ClearList() {

@@ -57,8 +57,13 @@ class Interruption : public ::testing::Test {
     RemoveSeeds();
     Seed(false);
     for (const std::string& ext : exts_) named_.push_back(vttest::NamedProgId(ext));
-    ASSERT_TRUE(stub_.Start("--lifetime 600000 --exe-name \"" + player_ + "\" --ext-count " +
-                            std::to_string(kExtensions) + " --ext-prefix vtr" + id + "k"));
+    ASSERT_TRUE(StartPlayer(kExtensions));
+  }
+  // The player answering the first count scratch extensions.
+  bool StartPlayer(int count) {
+    return stub_.Start("--lifetime 600000 --exe-name \"" + player_ + "\" --ext-count " +
+                       std::to_string(count) + " --ext-prefix vtr" +
+                       std::to_string(GetCurrentProcessId()) + "k");
   }
   void TearDown() override {
     stub_.Close();
@@ -146,6 +151,16 @@ class Interruption : public ::testing::Test {
     EXPECT_TRUE(tool.AnswerOk(kWaitMs));
     return Clock::now();
   }
+  // A start, "適用" on every row to the end, and a close; the time the command took.
+  double ApplyAll() {
+    vttest::ToolProcess tool(exe_);
+    const Clock::time_point start = StartApply(tool);
+    EXPECT_TRUE(tool.WaitUntilIdle(kWaitMs));
+    const double ms = MsSince(start);
+    EXPECT_EQ(kExtensions + 2, NamingTheTool());
+    EXPECT_EQ(0, tool.Close(kWaitMs));
+    return ms;
+  }
   // A fresh start and "すべて解除" to the end; the time the command took.
   double Recover() {
     vttest::ToolProcess tool(exe_);
@@ -171,15 +186,8 @@ class Interruption : public ::testing::Test {
 // killed at a random moment of the apply, every undoEvery-th also at a random moment of the undo,
 // each followed by a fresh start and a complete "すべて解除".
 void Interruption::RunTrials(unsigned seed, int trials, int undoEvery) {
-  double applyMs = 0;
-  {
-    vttest::ToolProcess tool(exe_);
-    const Clock::time_point start = StartApply(tool);
-    ASSERT_TRUE(tool.WaitUntilIdle(kWaitMs));
-    applyMs = MsSince(start);
-    ASSERT_EQ(kExtensions + 2, NamingTheTool());
-    EXPECT_EQ(0, tool.Close(kWaitMs));
-  }
+  const double applyMs = ApplyAll();
+  ASSERT_FALSE(HasFailure());
   const double undoMs = Recover();
   ASSERT_EQ(0, Lost());
   EXPECT_EQ(expected_, DumpAll());
@@ -219,6 +227,36 @@ void Interruption::RunTrials(unsigned seed, int trials, int undoEvery) {
       "tool at the kill:%s\n",
       kRows, applyMs, undoMs, trials, undoKills, midway, lost, spread.c_str());
   RecordProperty("lost", lost);
+}
+
+// The way back never depends on the player. After an apply the player stops, or names one
+// extension fewer, or the registration is what the tool wrote before it registered for Default Apps
+// and "Open with" (the ProgID and the extension's key only): a fresh start and "すべて解除" still
+// give every extension back.
+TEST_F(Interruption, WithoutThePlayerEveryAssociationIsGivenBack) {
+  const struct {
+    const char* state;
+    bool dropOne;   // the player, started again, no longer names the last extension
+    bool oldStyle;  // no Default Apps registration and no "Open with" entries
+  } cases[] = {{"player stopped", false, false},
+               {"extension dropped", true, false},
+               {"old style", false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.state);
+    ASSERT_TRUE(StartPlayer(kExtensions));
+    ApplyAll();
+    stub_.Close();
+    if (c.dropOne) {
+      ASSERT_TRUE(StartPlayer(kExtensions - 1));
+    }
+    for (size_t i = 0; c.oldStyle && i < exts_.size(); ++i) {
+      vttest::DeleteValue(HKEY_CLASSES_ROOT, exts_[i] + "\\OpenWithProgids", owns_[i].c_str());
+      vttest::RemoveDefaultApp(exts_[i]);
+    }
+    Recover();
+    EXPECT_EQ(0, Lost());
+    EXPECT_EQ(expected_, DumpAll());
+  }
 }
 
 TEST_F(Interruption, KilledWhileApplyingLosesNoAssociation) { RunTrials(20240907, 12, 0); }

@@ -27,6 +27,11 @@ bool ToolProcess::WaitForRows(int rows, DWORD timeoutMs) {
   return shown != nullptr;
 }
 
+int ToolProcess::Rows() const {
+  const HWND list = Child(WC_LISTVIEWA, nullptr);
+  return list != nullptr ? ListRows(list, 5000) : -1;
+}
+
 int ToolProcess::SelectAll() {
   HWND list = Child(WC_LISTVIEWA, nullptr);
   if (list == nullptr) return -1;

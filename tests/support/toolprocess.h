@@ -20,6 +20,8 @@ class ToolProcess {
   bool running() const { return process_.running(); }
   // Waits until the window is shown with this many rows; false after timeoutMs.
   bool WaitForRows(int rows, DWORD timeoutMs);
+  // The list's row count; -1 when the list is not found or does not answer.
+  int Rows() const;
   // Selects every row (LVM_SETITEMSTATE with an LVITEM in the tool's memory); the selected count.
   int SelectAll();
   bool ButtonEnabled(const char* caption) const;

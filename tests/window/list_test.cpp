@@ -4,6 +4,7 @@
 
 #include "associnfo.h"
 #include "assoctext.h"
+#include "defaultapps.h"
 #include "window_fixture.h"
 
 using Rows = std::vector<std::string>;
@@ -115,3 +116,73 @@ TEST_F(WindowTest, LastColumnShowsTheUsersOwnChoiceOnEveryRefresh) {
   Click(form_->btnApply);
   EXPECT_EQ(form_->ListView->ItemText(0, 4), "");
 }
+
+// The way back never depends on the player: without it, every association of the tool's is listed,
+// found through its Default Apps registration or, as the tool wrote them before it had one, through
+// the ProgID key alone.
+TEST_F(WindowTest, WithoutThePlayerTheToolsOwnAssociationsAreListed) {
+  StartPlayer(Ext(0));
+  Open();
+  Select(0);
+  Click(form_->btnApply);
+  Close();
+  stub_.Close();
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, Ext(1), "", ToolProgId(1)));
+  // Key names ignore letter case; so does the search for the tool's ProgID keys.
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, "VanTrel." + Caption(1), "", "Old Style"));
+  Open();
+  EXPECT_EQ(form_->Edit1->Text(), kPrompt);
+  EXPECT_EQ(Column(0), (Rows{Caption(0), Caption(1)}));
+  EXPECT_EQ(Column(1), (Rows{Caption(0) + " File", "Old Style"}));
+}
+
+// The player's list first, as always; then what the tool associated and the player no longer names,
+// once each.
+TEST_F(WindowTest, AnExtensionThePlayerNoLongerNamesKeepsItsRow) {
+  StartPlayer(Ext(0) + ";" + Ext(1));
+  Open();
+  Select(0);
+  Select(1);
+  Click(form_->btnApply);
+  Close();
+  StartPlayer(Ext(0));
+  Open();
+  EXPECT_EQ(Column(0), (Rows{Caption(0), "VNT", "M3U", Caption(1)}));
+  EXPECT_EQ(form_->ListView->ItemText(3, 1), Caption(1) + " File");
+}
+
+// Candidates that are not the tool's association: a Default Apps value naming another program's
+// ProgID or of another type, a ProgID key of the tool's that no extension names, an extension
+// naming the tool's ProgID whose key is gone. None gets a row, so "すべて解除" beside them touches
+// nothing of theirs.
+TEST_F(WindowTest, NoRowForWhatIsNotTheToolsAssociation) {
+  auto listed = [](const std::string& name, DWORD type, const std::string& bytes) {
+    return vttest::SetRawValue(HKEY_LOCAL_MACHINE, kFileAssociationsKey, name.c_str(), type,
+                               bytes.c_str(), static_cast<DWORD>(bytes.size() + 1),
+                               vttest::kView64);
+  };
+  SeedOther(0, "Other");
+  ASSERT_TRUE(listed("." + Caption(0), REG_SZ, OtherProgId(0)));
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, ToolProgId(0), "", "leftover"));
+  ASSERT_TRUE(listed("." + Caption(1), REG_DWORD, "\1\0\0"));
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, Ext(2), "", ToolProgId(2)));
+  ASSERT_TRUE(listed("." + Caption(2), REG_SZ, ToolProgId(2)));
+  SeedOther(3, "Third");
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, Ext(3), "", ToolProgId(3)));
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, ToolProgId(3), "backup", OtherProgId(3)));
+  Open();
+  EXPECT_EQ(Column(0), (Rows{Caption(3)}));
+  Click(form_->btnUnregAll);
+  EXPECT_EQ(Classes(Ext(3)), OtherProgId(3));
+  EXPECT_EQ(Classes(Ext(0)), OtherProgId(0));
+  EXPECT_EQ(Classes(OtherProgId(0) + "\\shell\\open\\command"), "other.exe %1");
+  EXPECT_EQ(Classes(ToolProgId(0)), "leftover");
+  EXPECT_EQ(Classes(Ext(1)), "(missing)");
+  EXPECT_EQ(Classes(Ext(2)), ToolProgId(2));
+  const std::string listed0 = "." + Caption(0);
+  std::string value;
+  EXPECT_TRUE(vttest::GetString(HKEY_LOCAL_MACHINE, kFileAssociationsKey, listed0.c_str(), &value,
+                                vttest::kView64));
+  EXPECT_EQ(value, OtherProgId(0));
+}
+

@@ -4,8 +4,14 @@
 
 #include "process.h"
 
+namespace {
+
+const int kExtensions = 4;
+
+}  // namespace
+
 void WindowTest::SetUp() {
-  for (int i = 0; i < 3; ++i) exts_.push_back("." + vttest::UniqueName("vtw"));
+  for (int i = 0; i < kExtensions; ++i) exts_.push_back("." + vttest::UniqueName("vtw"));
   const std::string path = vttest::ProgramPath();
   folder_ = path.substr(0, path.find_last_of('\\') + 1);
   options_ = path.substr(0, path.find_last_of('.')) + ".ini";
@@ -17,7 +23,7 @@ void WindowTest::SetUp() {
 void WindowTest::TearDown() {
   Close();
   stub_.Close();
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < kExtensions; ++i) {
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, Ext(i));
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, ToolProgId(i));
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, OtherProgId(i));

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "library.h"
 #include "scratch.h"
@@ -161,6 +163,30 @@ TEST_F(RegistryTest, DeleteTreeCutsOnlyATrailingBackslashThatIsACharacterOfItsOw
     EXPECT_TRUE(reg.DeleteTree(name)) << name;
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, cr_ + "\\" + key)) << name;
   }
+}
+
+// 255 characters are the longest key name, 510 bytes when each is double-byte; a longer value name
+// (value names may be longer) comes as the empty text, and the walk goes on past it.
+TEST_F(RegistryTest, EnumeratesNamesOfUpTo510BytesAndPassesOverLongerOnes) {
+  std::string longest;
+  for (int i = 0; i < 255; ++i) longest += "表";
+  ASSERT_TRUE(Set(longest.c_str(), REG_SZ, "") && Set((longest + "表").c_str(), REG_SZ, "") &&
+              Set("after", REG_DWORD, std::string(4, '\0')));
+  VtRegistry reg;
+  VtRegistry::NameBuffer name;
+  EXPECT_FALSE(reg.SubkeyName(0, name));  // closed
+  ASSERT_TRUE(reg.Open(HKEY_CLASSES_ROOT, cr_.c_str(), false));
+  // Beneath the open key: Wine's ANSI calls take paths of up to 260 characters only.
+  for (const std::string& sub : {longest, std::string(".b")})
+    ASSERT_TRUE(VtRegistry().Open(reg.key(), sub.c_str(), true));
+  auto all = [&](bool (VtRegistry::*next)(DWORD, VtRegistry::NameBuffer&) const) {
+    std::vector<std::string> names;
+    for (DWORD i = 0; i < 10 && (reg.*next)(i, name); ++i) names.push_back(name);
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  EXPECT_EQ(all(&VtRegistry::SubkeyName), (std::vector<std::string>{".b", longest}));
+  EXPECT_EQ(all(&VtRegistry::ValueName), (std::vector<std::string>{"", "after", longest}));
 }
 
 }  // namespace
