@@ -71,8 +71,10 @@ class DdeFloor {
   }
 };
 
-// Each piece of the player's answer, with the playlist types appended, read directly; the count.
+// Each piece of the player's answer, with the playlist types appended, read directly, and the
+// names of the tool's own registrations, which the fill checks against the rows; the pieces.
 int FloorReads(std::string text) {
+  FloorOwnNames();
   text += ";.vnt;.m3u";
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   FloorFacts facts;

@@ -17,8 +17,10 @@ vt_build() {
 vt_inside_wine() { [ "${1:-}" = --inside-wine ]; }
 
 # vt_rerun_in_wine PREFIX_DIR [ARG...]: runs the calling script again in with-wine.sh's environment
-# for PREFIX_DIR, with --inside-wine before ARGs; does not return.
+# for PREFIX_DIR, with --inside-wine before ARGs; does not return. VT_CPU_PIN, when set, is a command
+# that the run goes through (taskset for the benchmarks).
 vt_rerun_in_wine() {
   local prefix="$1"; shift
-  exec scripts/with-wine.sh "$prefix" "$VT_ROOT/scripts/$(basename "$0")" --inside-wine "$@"
+  exec ${VT_CPU_PIN:-} scripts/with-wine.sh "$prefix" "$VT_ROOT/scripts/$(basename "$0")" \
+    --inside-wine "$@"
 }

@@ -163,6 +163,24 @@ bool FloorUnregister(const Registration& r) {
   return restored && deleted;
 }
 
+int FloorOwnNames() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFileAssociationsKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) !=
+      ERROR_SUCCESS)
+    return 0;
+  char name[kFloorText];
+  int names = 0;
+  for (;;) {
+    DWORD length = sizeof name;
+    if (RegEnumValueA(key, static_cast<DWORD>(names), name, &length, nullptr, nullptr, nullptr,
+                      nullptr) != ERROR_SUCCESS)
+      break;
+    ++names;
+  }
+  RegCloseKey(key);
+  return names;
+}
+
 bool FloorUnregisterApp() {
   HKEY applications = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,

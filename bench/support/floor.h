@@ -28,6 +28,10 @@ void FloorRead(const char* ext, FloorFacts* facts);
 // when that gave no name, close. Names are taken as stored (the benchmark's are not indirect).
 void FloorChoice(const char* ext, const char* progId, char* shown);
 
+// Open the tool's FileAssociations (64-bit view), enumerate its value names one by one, close:
+// n + 3 calls for n names. The number of names.
+int FloorOwnNames();
+
 // The keys and values that registering one extension leaves behind.
 struct Registration {
   std::string ext, progId, typeName, backup, icon, command;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "assoctext.h"
 #include "defaultapps.h"
 #include "registry.h"
@@ -83,23 +85,31 @@ void VtAssocInfo::ReleaseShown() {
   ReplaceText(&icon, nullptr);
 }
 
-void VtAssocInfo::Load() {
+void VtAssocInfo::Clear() {
   ReleaseShown();
   ReplaceText(&backup, nullptr);
   ReplaceText(&userChoice, nullptr);
   associated = 0;
-  if (!IsExtension(ext)) return;
+}
 
+void VtAssocInfo::Load() {
+  Clear();
+  if (!IsExtension(ext)) return;
   VtRegistry key;
-  VtOwnedText progId(key.Open(HKEY_CLASSES_ROOT, ext, false) ? CopyIfNotEmpty(key.ReadString(""))
+  VtOwnedText progId(key.Open(HKEY_CLASSES_ROOT, ext, false) ? DupText(key.ReadString(""))
                                                              : nullptr);
+  LoadNamed(progId.get());
+}
+
+void VtAssocInfo::LoadNamed(const char* named) {
+  const char* progId = named != nullptr ? named : "";
   // The user's choice overrides the extension's key also where that key is missing or names nothing.
-  userChoice = UserChoiceText(ext, progId ? progId.get() : "");
-  if (!progId) return;
-  if (!key.Open(HKEY_CLASSES_ROOT, progId.get(), false)) return;
+  userChoice = UserChoiceText(ext, progId);
+  VtRegistry key;
+  if (progId[0] == 0 || !key.Open(HKEY_CLASSES_ROOT, progId, false)) return;
 
   VtOwnedText own(ToolProgId(ext));
-  associated = SameKeyName(own.get(), progId.get()) ? 1 : 0;
+  associated = SameKeyName(own.get(), progId) ? 1 : 0;
   ReplaceText(&backup, DupText(key.ReadString("backup")));
   ReplaceText(&typeName, CopyIfNotEmpty(key.ReadString("")));
 
@@ -179,35 +189,44 @@ void VtAssocInfo::Unregister() {
 
   // Of everything a Load would read first, the change needs only the "backup" of the ProgID that
   // the extension names, and only when that is the tool's own. Reading just that, through the
-  // extension key that has to be opened anyway, saves a quarter of this operation's registry calls;
-  // the Load at the end still sets every field.
+  // extension key that has to be opened anyway, saves a quarter of this operation's registry calls.
+  // What the extension names afterwards is known where every write below succeeded; the refresh at
+  // the end then starts from that ProgID instead of reading the extension's key once more.
+  VtOwnedText namedAfter;
+  bool known = false;
   VtRegistry extKey;
   if (extKey.Open(HKEY_CLASSES_ROOT, ext, false)) {
     // Whatever the extension names now: the entry may be left from an interrupted Register.
     RemoveOpenWith(extKey, own.get());
     const char* named = extKey.ReadString("");
-    if (SameKeyName(named, own.get())) {
-      VtOwnedText previous(BackupOf(named));
-      if (previous) {
-        extKey.WriteString("", previous.get());
-      } else if (!HoldsOnlyDefault(extKey)) {
-        // The key also holds what the shell and other programs keep there ("Content Type",
-        // "OpenWithProgids", ...): only the name of the missing ProgID goes.
-        extKey.WriteString("", "");
-      } else {
-        // The tool's ProgID key is gone, so there is nothing to restore from.
-        extKey.Close();
-        VtRegistry classes;
-        if (!classes.Open(HKEY_CLASSES_ROOT, "", false)) {
-          Load();  // nothing was changed: the fields show the registry as it is
-          return;
-        }
-        classes.DeleteTree(ext);
+    if (!SameKeyName(named, own.get())) {
+      namedAfter.reset(DupText(named));
+      known = true;
+    } else if (VtOwnedText previous{BackupOf(named)}) {
+      known = extKey.WriteString("", previous.get());
+      namedAfter = std::move(previous);
+    } else if (!HoldsOnlyDefault(extKey)) {
+      // The key also holds what the shell and other programs keep there ("Content Type",
+      // "OpenWithProgids", ...): only the name of the missing ProgID goes.
+      known = extKey.WriteString("", "");
+    } else {
+      // The tool's ProgID key is gone, so there is nothing to restore from.
+      extKey.Close();
+      VtRegistry classes;
+      if (!classes.Open(HKEY_CLASSES_ROOT, "", false)) {
+        Load();  // nothing was changed: the fields show the registry as it is
+        return;
       }
+      known = classes.DeleteTree(ext);
     }
   }
   extKey.Close();
   DeleteToolProgId(own.get());
   UnregisterDefaultApp(ext);
-  Load();
+  if (!known) {
+    Load();
+    return;
+  }
+  Clear();
+  LoadNamed(namedAfter.get());
 }

@@ -38,4 +38,8 @@ class VtAssocInfo {
 
  private:
   void ReleaseShown();
+  // Clears every field Load replaces.
+  void Clear();
+  // Load from the point where the extension is known to name progId (null or empty: nothing) on.
+  void LoadNamed(const char* progId);
 };

@@ -179,11 +179,11 @@ const char* VtRegistry::ReadLongString(const char* name) {
   return valueText_;
 }
 
-void VtRegistry::WriteString(const char* name, const char* value) {
-  if (key_ == nullptr || name == nullptr) return;
+bool VtRegistry::WriteString(const char* name, const char* value) {
+  if (key_ == nullptr || name == nullptr) return false;
   if (value == nullptr) value = "";
-  RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                 static_cast<DWORD>(std::strlen(value) + 1));
+  return RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                        static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
 }
 
 void VtRegistry::WriteMarker(const char* name) {

@@ -28,8 +28,9 @@ class VtRegistry {
   // The REG_SZ / REG_EXPAND_SZ value name (empty: default value) as stored, or the empty text. Never
   // null; owned by the object and valid until the next ReadString, Open, OpenUnderRoot or Close.
   const char* ReadString(const char* name);
-  // Sets name to a REG_SZ value (null value: empty text). Ignored while closed or for a null name.
-  void WriteString(const char* name, const char* value);
+  // Sets name to a REG_SZ value (null value: empty text); true when it was set. Ignored (false)
+  // while closed or for a null name.
+  bool WriteString(const char* name, const char* value);
   // Sets name to a REG_NONE value without data. Ignored while closed or for a null name.
   void WriteMarker(const char* name);
   // Deletes the value name of the open key; true when it was there and is gone.
