@@ -93,6 +93,9 @@ fi
 (cd "$app_dir" && exec wine ./vntassoc.exe) </dev/null >/dev/null 2>&1 &
 app_pid=$!
 wine "$winctl" wait TFrmAssoc 30000 || { echo "run: the vntassoc window did not open" >&2; exit 1; }
+# Wide enough for all five columns, so the picture shows what Windows itself opens beside the
+# registry's association.
+wine "$winctl" width TFrmAssoc 740 && wine "$winctl" wait TFrmAssoc 10000 || true
 
 # Grab Wine's virtual desktop window (the framed view); the whole screen if it cannot be found.
 shot="$build/screenshot.png"

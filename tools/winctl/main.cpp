@@ -2,6 +2,7 @@
 // under Wine without a window manager.
 //   winctl wait CLASS [TIMEOUT_MS]   exit 0 once a visible window of CLASS has painted and is idle
 //   winctl close CLASS [TIMEOUT_MS]  posts WM_CLOSE, exit 0 once no window of CLASS is left
+//   winctl width CLASS PIXELS        widens or narrows the window to PIXELS about its centre
 #include <windows.h>
 
 #include <cstdio>
@@ -47,14 +48,25 @@ bool IsPainted(const char* cls) {
 
 bool IsGone(const char* cls) { return FindWindowA(cls, nullptr) == nullptr; }
 
+bool SetWidth(const char* cls, int width) {
+  HWND wnd = FindWindowA(cls, nullptr);
+  RECT frame;
+  if (wnd == nullptr || width <= 0 || !GetWindowRect(wnd, &frame)) return false;
+  const int left = (frame.left + frame.right - width) / 2;
+  return SetWindowPos(wnd, nullptr, left, frame.top, width, frame.bottom - frame.top,
+                      SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: winctl wait|close CLASS [TIMEOUT_MS]\n");
+    std::fprintf(stderr, "usage: winctl wait|close CLASS [TIMEOUT_MS] | width CLASS PIXELS\n");
     return 2;
   }
   const char* cls = argv[2];
+  if (std::strcmp(argv[1], "width") == 0)
+    return argc > 3 && SetWidth(cls, std::atoi(argv[3])) ? 0 : 1;
   const DWORD timeoutMs = argc > 3 ? static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)) : 20000;
   if (std::strcmp(argv[1], "wait") == 0) return WaitFor(IsPainted, cls, timeoutMs) ? 0 : 1;
   if (std::strcmp(argv[1], "close") == 0) {
