@@ -35,13 +35,6 @@ bool TakesPlayerIcon(const char* ext) {
 
 }  // namespace
 
-char* DupText(const char* text) { return text ? strdup(text) : nullptr; }
-
-void ReplaceText(char** field, char* value) {
-  std::free(*field);
-  *field = value;
-}
-
 std::wstring KeyNameFold(const char* name) {
   const int length = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
   if (length <= 1) return std::wstring();
