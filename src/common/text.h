@@ -2,6 +2,15 @@
 // characters, so a trail byte is never taken for a backslash, period, delimiter, bracket or "=".
 // None allocates; StartLibrary must have run first. Sizes count bytes, terminator included.
 #pragma once
+#include "library.h"
+
+// Bytes of the character at text: 2 for a lead byte and its trail byte, 1 for any other byte, 0 at
+// the terminator and at a lead byte without a trail byte, where every walk over a text ends.
+inline int CharSize(const char* text) {
+  const unsigned char first = static_cast<unsigned char>(text[0]);
+  if (CharTables.leadByte[first] == 0) return first != 0 ? 1 : 0;
+  return text[1] != 0 ? 2 : 0;
+}
 
 // Bytes up to the end of the last whole character (a dangling lead byte is not counted).
 int WholeCharLength(const char* text);
