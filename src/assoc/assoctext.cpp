@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "text.h"
+#include "widetext.h"
 
 namespace {
 
@@ -36,12 +37,8 @@ bool TakesPlayerIcon(const char* ext) {
 }  // namespace
 
 std::wstring KeyNameFold(const char* name) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
-  if (length <= 1) return std::wstring();
-  std::wstring folded(static_cast<size_t>(length), L'\0');
-  if (MultiByteToWideChar(CP_ACP, 0, name, -1, &folded[0], length) != length) return std::wstring();
-  folded.resize(static_cast<size_t>(length - 1));
-  CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
+  std::wstring folded = Widen(name);
+  if (!folded.empty()) CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
   return folded;
 }
 
