@@ -28,8 +28,8 @@ char* Join(std::initializer_list<const char*> pieces) {
 }
 
 bool TakesPlayerIcon(const char* ext) {
-  static const char* const kIconOne[] = {".mid", ".rmi", ".rcp", ".r36", ".g36", ".mds"};
-  for (const char* candidate : kIconOne)
+  static const char* const kPlayerIconTypes[] = {".mid", ".rmi", ".rcp", ".r36", ".g36", ".mds"};
+  for (const char* candidate : kPlayerIconTypes)
     if (CompareNoCase(ext, candidate) == 0) return true;
   return false;
 }
