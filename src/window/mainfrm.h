@@ -3,7 +3,6 @@
 // which the rows own from one list fill to the next (or to the window's destruction).
 #pragma once
 #include <memory>
-#include <vector>
 
 #include "forms.h"
 #include "initializer.h"
@@ -65,9 +64,9 @@ class TFrmAssoc : public TFrmAssocLayout {
   void ReadOptions(VtIniFile& ini);
   void WriteOptions(VtIniFile& ini);
 
-  // The rows whose entry's extension equals ext under CompareNoCase (every row with an entry for a
-  // null ext), in their order.
-  std::vector<int> RowsOf(const char* ext) const;
+  // The next row after `after` (-1: from the first row) whose entry's extension equals ext under
+  // CompareNoCase, or that has an entry at all for a null ext; -1 when there is none.
+  int NextRowOf(const char* ext, int after) const;
   // Adds a row at the end that owns entry, captioned with its extension without the dot.
   void AddRow(std::unique_ptr<VtAssocInfo> entry);
   VtAssocInfo* EntryAt(int index) const;

@@ -110,7 +110,7 @@ class TFrmAssoc::OnePassApply {
   // folds the case of double-byte letters (full-width, Greek, Cyrillic) and reads a backslash as
   // a path; a list without such bytes is safe.
   static bool RowKeysFollowExtensions(const TFrmAssoc& form) {
-    for (int row : form.RowsOf(nullptr))
+    for (int row = form.NextRowOf(nullptr, -1); row >= 0; row = form.NextRowOf(nullptr, row))
       for (const char* c = form.EntryAt(row)->ext; *c != 0; ++c)
         if (static_cast<unsigned char>(*c) >= 0x80 || *c == '\\') return false;
     return true;
@@ -147,7 +147,7 @@ void TFrmAssoc::btnApplyClick(TControl*) {
 // The rows of ext all share one option: IsPlaylist ignores letter case as CompareNoCase does.
 void TFrmAssoc::RegisterExtension(const char* exePath, const char* ext, const char* typeName,
                                   OnePassApply* pass) {
-  for (int row : RowsOf(ext)) {
+  for (int row = NextRowOf(ext, -1); row >= 0; row = NextRowOf(ext, row)) {
     EntryAt(row)->Register(exePath, typeName, pass != nullptr ? pass->OptionFor(row, ext) : "");
     RefreshRow(row);
   }
@@ -155,7 +155,7 @@ void TFrmAssoc::RegisterExtension(const char* exePath, const char* ext, const ch
 
 void TFrmAssoc::ReregisterWithOptions(const char* exePath, int AddOption, int ListOption,
                                       const OnePassApply* pass) {
-  for (int row : RowsOf(nullptr)) {
+  for (int row = NextRowOf(nullptr, -1); row >= 0; row = NextRowOf(nullptr, row)) {
     if (pass != nullptr && pass->Registered(row)) continue;
     VtAssocInfo* entry = EntryAt(row);
     if (entry->associated == 0 || entry->typeName == nullptr) continue;
@@ -166,15 +166,13 @@ void TFrmAssoc::ReregisterWithOptions(const char* exePath, int AddOption, int Li
   }
 }
 
-std::vector<int> TFrmAssoc::RowsOf(const char* ext) const {
-  std::vector<int> rows;
+int TFrmAssoc::NextRowOf(const char* ext, int after) const {
   const int count = ListView->Count();
-  for (int i = 0; i < count; ++i) {
-    const VtAssocInfo* entry = EntryAt(i);
-    if (entry != nullptr && (ext == nullptr || CompareNoCase(entry->ext, ext) == 0))
-      rows.push_back(i);
+  for (int row = after + 1; row < count; ++row) {
+    const VtAssocInfo* entry = EntryAt(row);
+    if (entry != nullptr && (ext == nullptr || CompareNoCase(entry->ext, ext) == 0)) return row;
   }
-  return rows;
+  return -1;
 }
 
 // Asks once, at the first piece whose first row is associated; pieces before it are skipped, and
@@ -189,8 +187,8 @@ void TFrmAssoc::btnUnregClick(TControl*) {
   for (char* piece = NextToken(&selection[0], ";", &rest); piece != nullptr;
        piece = NextToken(rest, ";", &rest)) {
     if (!confirmed) {
-      const std::vector<int> rows = RowsOf(piece);
-      if (!rows.empty() && EntryAt(rows.front())->associated != 0) {
+      const int first = NextRowOf(piece, -1);
+      if (first >= 0 && EntryAt(first)->associated != 0) {
         confirmed = Confirm(kUnregQuestion);
         asked = true;
       }
@@ -213,7 +211,7 @@ void TFrmAssoc::btnUnregAllClick(TControl*) {
 // them keeps showing (and, on the next apply, re-registering) the association just removed.
 void TFrmAssoc::UnregisterExtension(const char* ext) {
   bool first = true;
-  for (int row : RowsOf(ext)) {
+  for (int row = NextRowOf(ext, -1); row >= 0; row = NextRowOf(ext, row)) {
     VtAssocInfo* entry = EntryAt(row);
     if (ext == nullptr || first) {
       entry->Unregister();
