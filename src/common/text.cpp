@@ -105,10 +105,6 @@ const char* FindLastChar(const char* text, char c) {
   return c == 0 ? p : last;
 }
 
-char* FindLastChar(char* text, char c) {
-  return const_cast<char*>(FindLastChar(static_cast<const char*>(text), c));
-}
-
 const char* FindText(const char* text, const char* pattern) {
   int patLen = -1;  // worked out at the first candidate only
   for (const char* p = text; const int size = CharSize(p); p += size) {

@@ -23,8 +23,10 @@ void TrimBoth(char* text);
 // Single-byte CR, LF and tab become spaces. Null gives null.
 char* ControlsToSpaces(char* text);
 // Last character start equal to the single-byte c; for c == 0 the terminator. Null if none.
-char* FindLastChar(char* text, char c);
 const char* FindLastChar(const char* text, char c);
+inline char* FindLastChar(char* text, char c) {
+  return const_cast<char*>(FindLastChar(static_cast<const char*>(text), c));
+}
 // First occurrence of pattern, byte-exact; an empty pattern never matches.
 const char* FindText(const char* text, const char* pattern);
 // Upper-cases single-byte characters in place; double-byte characters are left whole.
