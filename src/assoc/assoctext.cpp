@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 #include <initializer_list>
 
 #include "text.h"
@@ -37,9 +38,10 @@ bool TakesPlayerIcon(const char* ext) {
 }  // namespace
 
 std::wstring KeyNameFold(const char* name) {
-  std::wstring folded = Widen(name);
-  if (!folded.empty()) CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
-  return folded;
+  const VtOwnedWide wide(Widen(name));
+  if (!wide) return std::wstring();
+  CharUpperBuffW(wide.get(), static_cast<DWORD>(std::wcslen(wide.get())));
+  return std::wstring(wide.get());
 }
 
 bool SameKeyName(const char* a, const char* b) {

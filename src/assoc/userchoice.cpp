@@ -30,14 +30,15 @@ std::wstring Expanded(const std::wstring& text) {
 // An owned ANSI text of what an indirect string ("@file,-id" or "@{package?resource}") stands for;
 // null when it does not resolve to a text.
 char* ResolveIndirect(const char* value) {
-  std::wstring source = Widen(value);
+  const VtOwnedWide wide(Widen(value));
+  if (!wide) return nullptr;
+  std::wstring source(wide.get());
   if (source.size() > 1 && source[1] != L'{') source = Expanded(source);
   wchar_t shown[kShownMax];
   shown[0] = 0;
   if (FAILED(SHLoadIndirectString(source.c_str(), shown, kShownMax, nullptr))) return nullptr;
   shown[kShownMax - 1] = 0;
-  const std::string text = Narrow(shown, CP_ACP);
-  return text.empty() ? nullptr : DupText(text.c_str());
+  return Narrow(shown, CP_ACP);
 }
 
 // An owned copy of a name read from the registry, resolved when it is indirect; null when it is

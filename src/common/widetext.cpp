@@ -1,20 +1,24 @@
 #include "widetext.h"
 
-std::wstring Widen(const char* text) {
+#include <cstdlib>
+
+wchar_t* Widen(const char* text) {
   const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (length <= 1) return std::wstring();
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  if (MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length) != length) return std::wstring();
-  wide.resize(static_cast<size_t>(length - 1));
-  return wide;
+  if (length <= 1) return nullptr;
+  auto* wide = static_cast<wchar_t*>(std::malloc(sizeof(wchar_t) * static_cast<size_t>(length)));
+  if (wide != nullptr && MultiByteToWideChar(CP_ACP, 0, text, -1, wide, length) == length)
+    return wide;
+  std::free(wide);
+  return nullptr;
 }
 
-std::string Narrow(const wchar_t* text, UINT codePage) {
+char* Narrow(const wchar_t* text, UINT codePage) {
   const int size = WideCharToMultiByte(codePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) return std::string();
-  std::string narrow(static_cast<size_t>(size), '\0');
-  if (WideCharToMultiByte(codePage, 0, text, -1, &narrow[0], size, nullptr, nullptr) != size)
-    return std::string();
-  narrow.resize(static_cast<size_t>(size - 1));
-  return narrow;
+  if (size <= 1) return nullptr;
+  auto* narrow = static_cast<char*>(std::malloc(static_cast<size_t>(size)));
+  if (narrow != nullptr &&
+      WideCharToMultiByte(codePage, 0, text, -1, narrow, size, nullptr, nullptr) == size)
+    return narrow;
+  std::free(narrow);
+  return nullptr;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "defaultapps.h"
+#include "ownedtext.h"
 #include "widetext.h"
 
 namespace {
@@ -60,8 +61,9 @@ bool RunningVersion(DWORD* major, DWORD* build) {
 // Appends text's UTF-8 bytes to uri, every byte but A-Z a-z 0-9 - . _ ~ as %XX.
 void AppendUriComponent(std::string* uri, const wchar_t* text) {
   static const char kHex[] = "0123456789ABCDEF";
-  const std::string utf8 = Narrow(text, CP_UTF8);
-  for (const char* c = utf8.c_str(); *c != 0; ++c) {
+  const VtOwnedText utf8(Narrow(text, CP_UTF8));
+  if (!utf8) return;
+  for (const char* c = utf8.get(); *c != 0; ++c) {
     const unsigned char byte = static_cast<unsigned char>(*c);
     const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
                        (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' ||
@@ -115,21 +117,21 @@ void OpenDefaultApps(HWND owner) {
   if (place == VtDefaultAppsPlace::kNone) return;
   // The registration's name as Windows stores it: the registry's ANSI functions convert with the
   // ANSI code page, so this does too.
-  const std::wstring name = Widen(kRegisteredAppName);
-  if (name.empty()) return;
+  const VtOwnedWide name(Widen(kRegisteredAppName));
+  if (!name) return;
   // Settings' URI may go to a COM handler through ShellExecuteEx, so COM is up for every place.
   ComScope com;
   std::string uri = kDefaultAppsUri;
   switch (place) {
     case VtDefaultAppsPlace::kAssociationUI:
-      LaunchAssociationUi(name.c_str());
+      LaunchAssociationUi(name.get());
       break;
     case VtDefaultAppsPlace::kSettings:
       OpenUri(owner, uri);
       break;
     case VtDefaultAppsPlace::kSettingsForApp:
       uri += kForAppQuery;
-      AppendUriComponent(&uri, name.c_str());
+      AppendUriComponent(&uri, name.get());
       OpenUri(owner, uri);
       break;
     case VtDefaultAppsPlace::kNone:
