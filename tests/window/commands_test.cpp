@@ -133,9 +133,9 @@ TEST_F(WindowTest, ApplyPutsTheChosenOptionOnEveryAssociatedRow) {
   vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, "vantrel.VNT");
 }
 
-// Rows that CompareNoCase tells apart may name one key (the registry also folds full-width letters):
-// the type name chosen for the selected row is still the one that key ends with, whichever row of
-// the two comes first in the list.
+// Rows that CompareNoCase tells apart may name one key (the registry also folds full-width
+// letters): the type name chosen for the selected row is the one that key ends with, also when the
+// other row comes first in the list.
 TEST_F(WindowTest, ApplyToOneOfTwoRowsNamingOneKeyKeepsTheChosenTypeName) {
   const std::string lower = "." + Caption(0) + "ｖ", upper = "." + Caption(0) + "Ｖ";
   StartPlayer(lower + ";" + upper);
