@@ -93,17 +93,17 @@ class TFrmAssoc::OnePassApply {
   OnePassApply(const TFrmAssoc& form, int addOption, int listOption)
       : addOption_(addOption),
         listOption_(listOption),
-        enabled_(RowKeysFollowExtensions(form)),
-        registered_(static_cast<size_t>(form.ListView->Count())) {}
+        keysDistinct_(RowKeysFollowExtensions(form)),
+        hasFinalOption_(static_cast<size_t>(form.ListView->Count())) {}
 
   // The option to register row (of ext) with now: its final one, or the empty text.
   const char* OptionFor(int row, const char* ext) {
-    if (!enabled_) return "";
-    registered_[static_cast<size_t>(row)] = true;
+    if (!keysDistinct_) return "";
+    hasFinalOption_[static_cast<size_t>(row)] = true;
     return PlayerOption(ext, addOption_, listOption_);
   }
   // True for a row registered with its final option already.
-  bool Registered(int row) const { return registered_[static_cast<size_t>(row)]; }
+  bool HasFinalOption(int row) const { return hasFinalOption_[static_cast<size_t>(row)]; }
 
  private:
   // Whether rows that CompareNoCase tells apart always name different keys. The registry also
@@ -118,8 +118,8 @@ class TFrmAssoc::OnePassApply {
 
   int addOption_;
   int listOption_;
-  bool enabled_;
-  std::vector<bool> registered_;
+  bool keysDistinct_;
+  std::vector<bool> hasFinalOption_;
 };
 
 void TFrmAssoc::btnApplyClick(TControl*) {
@@ -156,7 +156,7 @@ void TFrmAssoc::RegisterExtension(const char* exePath, const char* ext, const ch
 void TFrmAssoc::ReregisterWithOptions(const char* exePath, int AddOption, int ListOption,
                                       const OnePassApply* pass) {
   for (int row = NextRowOf(nullptr, -1); row >= 0; row = NextRowOf(nullptr, row)) {
-    if (pass != nullptr && pass->Registered(row)) continue;
+    if (pass != nullptr && pass->HasFinalOption(row)) continue;
     VtAssocInfo* entry = EntryAt(row);
     if (entry->associated == 0 || entry->typeName == nullptr) continue;
     // Register releases the entry's own typeName before it reads the argument.
