@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <utility>
 
 #include "assoctext.h"
@@ -15,21 +16,25 @@ namespace {
 // An owned copy of a value read, or null when the value is empty.
 char* CopyIfNotEmpty(const char* value) { return value[0] ? DupText(value) : nullptr; }
 
-// Deletes a key directly under HKEY_CLASSES_ROOT with all its subkeys.
-bool DeleteClassesTree(const char* name) {
-  VtRegistry classes;
-  return classes.Open(HKEY_CLASSES_ROOT, "", false) && classes.DeleteTree(name);
+// Deletes a key directly under HKEY_CLASSES_ROOT with all its subkeys; the paths in known, deepest
+// first, without a walk.
+bool DeleteClassesTree(const char* name, std::initializer_list<const char*> known = {}) {
+  VtRegistry classes;  // closed, beneath its root HKEY_CLASSES_ROOT
+  return classes.DeleteKnownTree(name, known);
 }
 
 // Where an extension lists the ProgIDs that Explorer offers in "Open with".
 const char kOpenWithProgids[] = "OpenWithProgids";
 
-// The tool's ProgID tree as Register builds it, without walking it: anything else found there goes
-// by the walk.
+// The tool's ProgID tree as Register builds it; anything else found there goes by the walk.
 bool DeleteToolProgId(const char* progId) {
-  VtRegistry classes;  // closed, beneath its root HKEY_CLASSES_ROOT
-  return classes.DeleteKnownTree(progId,
-                                 {"shell\\open\\command", "shell\\open", "shell", "DefaultIcon"});
+  return DeleteClassesTree(progId, {"shell\\open\\command", "shell\\open", "shell", "DefaultIcon"});
+}
+
+// Offers progId in the open extension key's "Open with" list.
+void AddOpenWith(const VtRegistry& extKey, const char* progId) {
+  VtRegistry openWith;
+  if (openWith.Open(extKey.key(), kOpenWithProgids, true)) openWith.WriteMarker(progId);
 }
 
 // Takes progId out of the open extension key's "Open with" list. The list's key goes only when
@@ -61,6 +66,31 @@ bool HoldsOnlyDefault(const VtRegistry& key) {
   return key.Count(&values, &subkeys) && subkeys == 0 && values <= 1;
 }
 
+// Unregister's change to the open extension key: the tool's ProgID own leaves its "Open with" list,
+// and where the extension names own, the ProgID in own's "backup" comes back. True when every write
+// succeeded; *namedAfter is then what the extension names now.
+bool GiveBackExtension(VtRegistry& extKey, const char* ext, const char* own,
+                       VtOwnedText* namedAfter) {
+  // Whatever the extension names now: the entry may be left from an interrupted Register.
+  RemoveOpenWith(extKey, own);
+  const char* named = extKey.ReadString("");
+  if (!SameKeyName(named, own)) {
+    namedAfter->reset(DupText(named));
+    return true;
+  }
+  if (VtOwnedText previous{BackupOf(named)}) {
+    const bool written = extKey.WriteString("", previous.get());
+    *namedAfter = std::move(previous);
+    return written;
+  }
+  // The tool's ProgID key is gone, so there is nothing to restore from. A key that also holds what
+  // the shell and other programs keep there ("Content Type", "OpenWithProgids", ...) loses only the
+  // name of the missing ProgID.
+  if (!HoldsOnlyDefault(extKey)) return extKey.WriteString("", "");
+  extKey.Close();
+  return DeleteClassesTree(ext);
+}
+
 }  // namespace
 
 VtAssocInfo::VtAssocInfo(const char* extension)
@@ -73,20 +103,18 @@ VtAssocInfo::VtAssocInfo(const char* extension)
       userChoice(nullptr) {}
 
 VtAssocInfo::~VtAssocInfo() {
-  ReleaseShown();
-  ReplaceText(&backup, nullptr);
+  Clear();
   ReplaceText(&ext, nullptr);
-  ReplaceText(&userChoice, nullptr);
 }
 
-void VtAssocInfo::ReleaseShown() {
+void VtAssocInfo::ReleaseTypeCommandIcon() {
   ReplaceText(&typeName, nullptr);
   ReplaceText(&command, nullptr);
   ReplaceText(&icon, nullptr);
 }
 
 void VtAssocInfo::Clear() {
-  ReleaseShown();
+  ReleaseTypeCommandIcon();
   ReplaceText(&backup, nullptr);
   ReplaceText(&userChoice, nullptr);
   associated = 0;
@@ -126,7 +154,7 @@ void VtAssocInfo::LoadNamed(const char* named) {
 void VtAssocInfo::Register(const char* exePath, const char* newTypeName, const char* option) {
   if (!IsExtension(ext) || CompareNoCase(ext, ".exe") == 0) return;
   VtOwnedText typeCopy(DupText(newTypeName ? newTypeName : ""));
-  ReleaseShown();
+  ReleaseTypeCommandIcon();
 
   // Whether this call creates the extension's key decides whether a failure below removes it.
   VtRegistry extKey;
@@ -157,18 +185,24 @@ void VtAssocInfo::Register(const char* exePath, const char* newTypeName, const c
   // Without a new capture the old "backup" stays: it names what preceded the first registration.
   if (captured) progKey.WriteString("backup", captured.get());
   extKey.WriteString("", own.get());
-  VtRegistry openWith;
-  if (openWith.Open(extKey.key(), kOpenWithProgids, true)) openWith.WriteMarker(own.get());
-  openWith.Close();
+  AddOpenWith(extKey, own.get());
   extKey.Close();
 
+  WriteIconAndCommand(progKey, exePath, option);
+  RegisterDefaultApp(ext, own.get(), exePath);
+  associated = 1;
+  ReplaceText(&userChoice, UserChoiceText(ext, own.get()));
+}
+
+void VtAssocInfo::WriteIconAndCommand(const VtRegistry& progKey, const char* exePath,
+                                      const char* option) {
   VtRegistry sub;
   if (sub.Open(progKey.key(), "DefaultIcon", true)) {
     icon = IconLocation(exePath, ext);
     sub.WriteString("", icon);
   }
-  // One level at a time: creating "shell\open\command" at once, with "open" missing, costs the
-  // registry a failed attempt and then a creation per level.
+  // One level at a time: creating "shell\open\command" at once, with "open" missing, has the
+  // registry fail once and then create every level anew.
   VtRegistry shell;
   VtRegistry verb;
   if (shell.Open(progKey.key(), "shell", true)) {
@@ -178,49 +212,21 @@ void VtAssocInfo::Register(const char* exePath, const char* newTypeName, const c
       sub.WriteString("", command);
     }
   }
-  RegisterDefaultApp(ext, own.get(), exePath);
-  associated = 1;
-  ReplaceText(&userChoice, UserChoiceText(ext, own.get()));
 }
 
 void VtAssocInfo::Unregister() {
   if (!IsExtension(ext)) return;
   VtOwnedText own(ToolProgId(ext));
-
-  // Of everything a Load would read first, the change needs only the "backup" of the ProgID that
-  // the extension names, and only when that is the tool's own. Reading just that, through the
-  // extension key that has to be opened anyway, saves a quarter of this operation's registry calls.
-  // What the extension names afterwards is known where every write below succeeded; the refresh at
-  // the end then starts from that ProgID instead of reading the extension's key once more.
+  // Of everything a Load would read first, the change needs only the "backup" of the tool's ProgID,
+  // read through the extension key that has to be opened anyway; and where every write succeeded,
+  // the refresh starts from what the extension is known to name instead of reading its key again.
   VtOwnedText namedAfter;
   bool known = false;
-  VtRegistry extKey;
-  if (extKey.Open(HKEY_CLASSES_ROOT, ext, false)) {
-    // Whatever the extension names now: the entry may be left from an interrupted Register.
-    RemoveOpenWith(extKey, own.get());
-    const char* named = extKey.ReadString("");
-    if (!SameKeyName(named, own.get())) {
-      namedAfter.reset(DupText(named));
-      known = true;
-    } else if (VtOwnedText previous{BackupOf(named)}) {
-      known = extKey.WriteString("", previous.get());
-      namedAfter = std::move(previous);
-    } else if (!HoldsOnlyDefault(extKey)) {
-      // The key also holds what the shell and other programs keep there ("Content Type",
-      // "OpenWithProgids", ...): only the name of the missing ProgID goes.
-      known = extKey.WriteString("", "");
-    } else {
-      // The tool's ProgID key is gone, so there is nothing to restore from.
-      extKey.Close();
-      VtRegistry classes;
-      if (!classes.Open(HKEY_CLASSES_ROOT, "", false)) {
-        Load();  // nothing was changed: the fields show the registry as it is
-        return;
-      }
-      known = classes.DeleteTree(ext);
-    }
+  {
+    VtRegistry extKey;
+    if (extKey.Open(HKEY_CLASSES_ROOT, ext, false))
+      known = GiveBackExtension(extKey, ext, own.get(), &namedAfter);
   }
-  extKey.Close();
   DeleteToolProgId(own.get());
   UnregisterDefaultApp(ext);
   if (!known) {

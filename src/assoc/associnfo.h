@@ -3,6 +3,8 @@
 #pragma once
 #include <stdint.h>
 
+class VtRegistry;
+
 class VtAssocInfo {
  public:
   // Copies ext; no registry access. An ext that is empty or lacks the leading "." is never acted on.
@@ -37,7 +39,10 @@ class VtAssocInfo {
   char* userChoice;
 
  private:
-  void ReleaseShown();
+  void ReleaseTypeCommandIcon();
+  // Register's ProgID subkeys beneath the open progKey: the icon and the open command, kept in the
+  // fields of the same names.
+  void WriteIconAndCommand(const VtRegistry& progKey, const char* exePath, const char* option);
   // Clears every field Load replaces.
   void Clear();
   // Load from the point where the extension is known to name progId (null or empty: nothing) on.

@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 #include <initializer_list>
 
 #include "text.h"
+#include "widetext.h"
 
 namespace {
 
@@ -27,29 +29,19 @@ char* Join(std::initializer_list<const char*> pieces) {
 }
 
 bool TakesPlayerIcon(const char* ext) {
-  static const char* const kIconOne[] = {".mid", ".rmi", ".rcp", ".r36", ".g36", ".mds"};
-  for (const char* candidate : kIconOne)
+  static const char* const kPlayerIconTypes[] = {".mid", ".rmi", ".rcp", ".r36", ".g36", ".mds"};
+  for (const char* candidate : kPlayerIconTypes)
     if (CompareNoCase(ext, candidate) == 0) return true;
   return false;
 }
 
 }  // namespace
 
-char* DupText(const char* text) { return text ? strdup(text) : nullptr; }
-
-void ReplaceText(char** field, char* value) {
-  std::free(*field);
-  *field = value;
-}
-
 std::wstring KeyNameFold(const char* name) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
-  if (length <= 1) return std::wstring();
-  std::wstring folded(static_cast<size_t>(length), L'\0');
-  if (MultiByteToWideChar(CP_ACP, 0, name, -1, &folded[0], length) != length) return std::wstring();
-  folded.resize(static_cast<size_t>(length - 1));
-  CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
-  return folded;
+  const VtOwnedWide wide(Widen(name));
+  if (!wide) return std::wstring();
+  CharUpperBuffW(wide.get(), static_cast<DWORD>(std::wcslen(wide.get())));
+  return std::wstring(wide.get());
 }
 
 bool SameKeyName(const char* a, const char* b) {

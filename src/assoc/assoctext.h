@@ -1,20 +1,9 @@
-// The texts of an association: the tool's ProgID, the icon location and the open command, plus the
-// owned-text helpers the entry uses. Owned texts come from malloc/strdup and go back with free.
+// The texts of an association: the tool's ProgID, the icon location and the open command, and how
+// key names compare. Every char* returned is owned (ownedtext.h): released with free.
 #pragma once
-#include <cstdlib>
-#include <memory>
 #include <string>
 
-struct VtFreeText {
-  void operator()(char* text) const { std::free(text); }
-};
-// A working copy that a function releases when it returns.
-using VtOwnedText = std::unique_ptr<char, VtFreeText>;
-
-// An owned copy of text; null gives null.
-char* DupText(const char* text);
-// Frees *field and puts value (owned, may be null) in its place.
-void ReplaceText(char** field, char* value);
+#include "ownedtext.h"
 
 // A key name as the registry compares it: in UTF-16 with every letter in capitals (also double-byte
 // letters such as Ａ and ａ). Empty for an empty name or one that does not convert.

@@ -7,6 +7,7 @@
 
 #include "assoctext.h"
 #include "registry.h"
+#include "widetext.h"
 
 namespace {
 
@@ -15,15 +16,6 @@ const char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer
 const char* const kChoiceKeys[] = {"UserChoiceLatest", "UserChoice"};
 // Room for any name a list column shows; a longer resource text is cut.
 const UINT kShownMax = 512;
-
-std::wstring Widen(const char* text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (length <= 1) return std::wstring();
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-  wide.resize(static_cast<size_t>(length - 1));
-  return wide;
-}
 
 // "@file,-id" may name its file through variables (%SystemRoot%), which not every resolver expands.
 std::wstring Expanded(const std::wstring& text) {
@@ -38,20 +30,15 @@ std::wstring Expanded(const std::wstring& text) {
 // An owned ANSI text of what an indirect string ("@file,-id" or "@{package?resource}") stands for;
 // null when it does not resolve to a text.
 char* ResolveIndirect(const char* value) {
-  std::wstring source = Widen(value);
+  const VtOwnedWide wide(Widen(value));
+  if (!wide) return nullptr;
+  std::wstring source(wide.get());
   if (source.size() > 1 && source[1] != L'{') source = Expanded(source);
   wchar_t shown[kShownMax];
   shown[0] = 0;
   if (FAILED(SHLoadIndirectString(source.c_str(), shown, kShownMax, nullptr))) return nullptr;
   shown[kShownMax - 1] = 0;
-  const int size = WideCharToMultiByte(CP_ACP, 0, shown, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) return nullptr;
-  char* text = static_cast<char*>(std::malloc(static_cast<size_t>(size)));
-  if (text && WideCharToMultiByte(CP_ACP, 0, shown, -1, text, size, nullptr, nullptr) != size) {
-    std::free(text);
-    return nullptr;
-  }
-  return text;
+  return Narrow(shown, CP_ACP);
 }
 
 // An owned copy of a name read from the registry, resolved when it is indirect; null when it is

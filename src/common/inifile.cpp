@@ -25,18 +25,12 @@ void ReadAndParse(VtIniFile& ini, HANDLE file, char* buffer, DWORD size) {
 // Returns the name (cut and trimmed in place) or null when the line is no header.
 char* HeaderName(char* line) {
   if (line[0] != '[') return nullptr;
-  for (char* p = line + 1; *p != '\0';) {
-    const unsigned char b = static_cast<unsigned char>(*p);
-    if (CharTables.leadByte[b] && p[1] != '\0') {
-      p += 2;
-      continue;
-    }
-    if (*p == ']' && p[1] == '\0') {
+  for (char* p = line + 1; const int size = CharSize(p); p += size) {
+    if (size == 1 && *p == ']' && p[1] == '\0') {
       *p = '\0';
       TrimBoth(line + 1);
       return line + 1;
     }
-    ++p;
   }
   return nullptr;
 }

@@ -68,11 +68,7 @@ enum { kTempNameSize = kPathSize + 16 };
 // Creates a new, empty file "~vtXXXX.tmp" in the target's folder (a name no longer than most INI
 // names, so it fits wherever the target does) and fills tempPath with its path.
 HANDLE CreateTempBeside(const char* target, char* tempPath) {
-  const char* backslash = FindLastChar(target, '\\');
-  const char* slash = FindLastChar(target, '/');
-  const char* cut = slash != nullptr && (backslash == nullptr || slash > backslash) ? slash : backslash;
-  const int folderLength = cut != nullptr ? static_cast<int>(cut - target) + 1 : 0;
-  std::memcpy(tempPath, target, static_cast<size_t>(folderLength));
+  const int folderLength = static_cast<int>(std::strlen(FolderOf(tempPath, kTempNameSize, target)));
   DWORD seed = GetCurrentProcessId() * 31u + GetTickCount();
   for (int attempt = 0; attempt < 256; ++attempt, ++seed) {
     std::snprintf(tempPath + folderLength, kTempNameSize - folderLength, "~vt%04lX.tmp",

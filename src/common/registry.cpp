@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 
+#include "ownedtext.h"
 #include "text.h"
 
 namespace {
@@ -12,58 +12,24 @@ namespace {
 // Values up to this stored size, plus the two terminating zeros, fit in the inline buffer.
 const DWORD kInlineValueMax = 509;
 
-struct FreeDeleter {
-  void operator()(char* p) const { std::free(p); }
-};
-using HeapText = std::unique_ptr<char, FreeDeleter>;
-
-// Owns a key handle for one scope.
-class ScopedKey {
- public:
-  ScopedKey() : key_(nullptr) {}
-  ~ScopedKey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  ScopedKey(const ScopedKey&) = delete;
-  ScopedKey& operator=(const ScopedKey&) = delete;
-
-  HKEY get() const { return key_; }
-  PHKEY out() { return &key_; }
-  HKEY release() {
-    HKEY k = key_;
-    key_ = nullptr;
-    return k;
-  }
-
- private:
-  HKEY key_;
-};
-
-// Puts a temporary key in place of an object's key and brings the old one back on every way out.
-class KeySwap {
- public:
-  KeySwap(HKEY& slot, HKEY temporary) : slot_(slot), saved_(slot) { slot_ = temporary; }
-  ~KeySwap() { slot_ = saved_; }
-  KeySwap(const KeySwap&) = delete;
-  KeySwap& operator=(const KeySwap&) = delete;
-
- private:
-  HKEY& slot_;
-  HKEY saved_;
-};
-
-// What both enumerations make of a result: a name too long for the buffer is skipped, not an end.
-bool TakeEnumerated(LONG rc, VtRegistry::NameBuffer& name) {
+// Both enumerations: a name too long for the buffer comes as the empty text and is no end.
+bool EnumName(HKEY key, DWORD index, VtRegistry::NameBuffer& name, bool valueNames) {
+  name[0] = 0;
+  if (key == nullptr) return false;
+  DWORD capacity = sizeof name;
+  const LONG rc =
+      valueNames ? RegEnumValueA(key, index, name, &capacity, nullptr, nullptr, nullptr, nullptr)
+                 : RegEnumKeyExA(key, index, name, &capacity, nullptr, nullptr, nullptr, nullptr);
   if (rc == ERROR_SUCCESS) return true;
   name[0] = 0;
   return rc == ERROR_MORE_DATA;
 }
 
-HeapText Duplicate(const char* text) {
-  size_t size = std::strlen(text) + 1;
-  HeapText copy(static_cast<char*>(std::malloc(size)));
-  if (copy) std::memcpy(copy.get(), text, size);
-  return copy;
+// A null subKey opens the parent itself; one leading backslash is skipped (a whole character:
+// nothing precedes it).
+const char* SubkeyPath(const char* subKey) {
+  if (subKey == nullptr) return "";
+  return subKey[0] == '\\' ? subKey + 1 : subKey;
 }
 
 }  // namespace
@@ -91,36 +57,31 @@ void VtRegistry::Close() {
 
 bool VtRegistry::Open(HKEY root, const char* subKey, bool create) {
   Close();
-  if (root == nullptr) return false;
-  if (!OpenBelow(root, subKey, create)) return false;
+  if (root == nullptr || OpenBelow(root, SubkeyPath(subKey), create) != ERROR_SUCCESS) return false;
   root_ = root;
   return true;
 }
 
 bool VtRegistry::OpenUnderRoot(const char* subKey, bool create) {
   Close();
-  return OpenBelow(root_, subKey, create);
+  return OpenBelow(root_, SubkeyPath(subKey), create) == ERROR_SUCCESS;
 }
 
 bool VtRegistry::OpenToRead(HKEY root, const char* subKey) {
   Close();
-  if (root == nullptr || !OpenBelow(root, subKey, false, KEY_READ)) return false;
+  if (root == nullptr || OpenBelow(root, SubkeyPath(subKey), false, KEY_READ) != ERROR_SUCCESS)
+    return false;
   root_ = root;
   return true;
 }
 
-bool VtRegistry::OpenBelow(HKEY parent, const char* subKey, bool create, REGSAM access) {
-  if (subKey == nullptr) subKey = "";
-  // A leading backslash is a whole character (nothing precedes it), so one byte is skipped.
-  if (subKey[0] == '\\') ++subKey;
-  ScopedKey opened;
-  LONG rc = create ? RegCreateKeyExA(parent, subKey, 0, nullptr, 0, access | view_, nullptr,
-                                     opened.out(), nullptr)
-                   : RegOpenKeyExA(parent, subKey, 0, access | view_, opened.out());
-  // On failure the scoped handle closes anything the call may have left behind.
-  if (rc != ERROR_SUCCESS) return false;
-  key_ = opened.release();
-  return true;
+LONG VtRegistry::OpenBelow(HKEY parent, const char* subKey, bool create, REGSAM access) {
+  const LONG rc = create ? RegCreateKeyExA(parent, subKey, 0, nullptr, 0, access | view_, nullptr,
+                                           &key_, nullptr)
+                         : RegOpenKeyExA(parent, subKey, 0, access | view_, &key_);
+  // A failed call may still have left a handle behind.
+  if (rc != ERROR_SUCCESS) Close();
+  return rc;
 }
 
 const char* VtRegistry::ReadString(const char* name) {
@@ -208,19 +169,11 @@ bool VtRegistry::Count(DWORD* values, DWORD* subkeys) const {
 }
 
 bool VtRegistry::SubkeyName(DWORD index, NameBuffer& name) const {
-  name[0] = 0;
-  if (key_ == nullptr) return false;
-  DWORD capacity = sizeof name;
-  return TakeEnumerated(
-      RegEnumKeyExA(key_, index, name, &capacity, nullptr, nullptr, nullptr, nullptr), name);
+  return EnumName(key_, index, name, false);
 }
 
 bool VtRegistry::ValueName(DWORD index, NameBuffer& name) const {
-  name[0] = 0;
-  if (key_ == nullptr) return false;
-  DWORD capacity = sizeof name;
-  return TakeEnumerated(
-      RegEnumValueA(key_, index, name, &capacity, nullptr, nullptr, nullptr, nullptr), name);
+  return EnumName(key_, index, name, true);
 }
 
 LONG VtRegistry::RemoveKey(HKEY parent, const char* subKey) const {
@@ -235,8 +188,7 @@ bool VtRegistry::DeleteLeaf(const char* subKey) {
 bool VtRegistry::DeleteKnownTree(const char* subKey, std::initializer_list<const char*> known) {
   if (subKey == nullptr) return false;
   const HKEY parent = key_ != nullptr ? key_ : root_;
-  // Under Wine a deletion costs three round trips to the server, a walk three per key besides
-  // them: deleting by path is the cheaper way whenever the guess is right.
+  // Deleting by path needs no walk, which opens and lists every key besides deleting it.
   bool first = true;
   for (const char* path : known) {
     const std::string full = std::string(subKey) + "\\" + path;
@@ -258,7 +210,7 @@ bool VtRegistry::DeleteKnownTree(const char* subKey, std::initializer_list<const
 
 bool VtRegistry::DeleteTree(const char* subKey) {
   if (key_ == nullptr || subKey == nullptr) return false;
-  HeapText copy = Duplicate(subKey);
+  VtOwnedText copy(DupText(subKey));
   if (!copy) return false;
 
   // Only a backslash that is a character of its own is cut: in 表 or ソ, 0x5C is a trail byte.
@@ -266,33 +218,24 @@ bool VtRegistry::DeleteTree(const char* subKey) {
   if (last != nullptr && last != copy.get() && last[1] == 0) *last = 0;
 
   // The walk comes before any deletion: most keys of the tool's trees (a ProgID with DefaultIcon
-  // and shell\open\command) have subkeys, and a refused deletion costs as much as the walk would
-  // save on a leaf. A missing key ends at the failed open.
+  // and shell\open\command) have subkeys, and the registry refuses to delete those. A missing key
+  // ends at the failed open.
   if (!DeleteSubkeysOf(copy.get())) return false;
   return RemoveKey(key_, copy.get()) == ERROR_SUCCESS;
 }
 
 bool VtRegistry::DeleteSubkeysOf(const char* subKey) {
-  ScopedKey sub;
-  LONG rc = RegOpenKeyExA(key_, subKey, 0, KEY_ALL_ACCESS | view_, sub.out());
+  VtRegistry sub(view_);
+  const LONG rc = sub.OpenBelow(key_, subKey, false);
   // Any other failure still leaves the deletion to be tried, which may be allowed where the open
   // for all access was not.
   if (rc == ERROR_FILE_NOT_FOUND) return false;
-  if (rc == ERROR_SUCCESS) {
-    // The recursion works beneath key_, so the subkey takes its place until we return.
-    KeySwap swap(key_, sub.get());
-    DWORD count = 0;
-    DWORD longest = 0;
-    RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr,
-                     nullptr, nullptr, nullptr);
-    HeapText name(static_cast<char*>(std::malloc(3 * longest + 2)));
-    // From the last index down: deleting a subkey does not move the names still to be visited.
-    for (DWORD index = count; name && index-- > 0;) {
-      DWORD capacity = 3 * longest + 1;
-      if (RegEnumKeyExA(key_, index, name.get(), &capacity, nullptr, nullptr, nullptr, nullptr) ==
-          ERROR_SUCCESS)
-        DeleteTree(name.get());
-    }
-  }
+  DWORD values = 0;
+  DWORD subkeys = 0;
+  if (rc != ERROR_SUCCESS || !sub.Count(&values, &subkeys)) return true;
+  NameBuffer name;
+  // From the last index down: deleting a subkey does not move the names still to be visited.
+  for (DWORD index = subkeys; index-- > 0;)
+    if (sub.SubkeyName(index, name) && name[0] != 0) sub.DeleteTree(name);
   return true;
 }

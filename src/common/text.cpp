@@ -3,35 +3,28 @@
 #include <climits>
 #include <cstring>
 
-#include "library.h"
-
 namespace {
 
 using Byte = unsigned char;
 
 inline bool IsLead(Byte b) { return CharTables.leadByte[b] != 0; }
 
-inline Byte* Bytes(char* text) { return reinterpret_cast<Byte*>(text); }
 inline const Byte* Bytes(const char* text) { return reinterpret_cast<const Byte*>(text); }
 
 inline bool IsFullWidthSpace(const Byte* p) { return p[0] == 0x81 && p[1] == 0x40; }
 
 inline bool IsDigit(Byte b) { return b >= '0' && b <= '9'; }
 
+// Where a walk stopped short of the terminator, a lead byte without its trail byte ends the text.
+inline void CutDanglingLead(char* stop) {
+  if (*stop != 0) *stop = 0;
+}
+
 }  // namespace
 
 int WholeCharLength(const char* text) {
-  const Byte* p = Bytes(text);
   int n = 0;
-  while (p[n] != 0) {
-    if (!IsLead(p[n])) {
-      ++n;
-    } else if (p[n + 1] != 0) {
-      n += 2;
-    } else {
-      break;
-    }
-  }
+  while (const int size = CharSize(text + n)) n += size;
   return n;
 }
 
@@ -59,29 +52,17 @@ int CompareNoCase(const char* textA, const char* textB) {
 
 char* TrimRight(char* text) {
   if (text == nullptr) return nullptr;
-  Byte* p = Bytes(text);
-  Byte* run = nullptr;  // start of the trailing run of spaces seen so far
-  while (*p != 0) {
-    if (IsLead(*p)) {
-      if (p[1] == 0) {
-        *p = 0;
-        break;
-      }
-      if (IsFullWidthSpace(p)) {
-        if (run == nullptr) run = p;
-      } else {
-        run = nullptr;
-      }
-      p += 2;
-    } else {
-      if (*p == ' ') {
-        if (run == nullptr) run = p;
-      } else {
-        run = nullptr;
-      }
-      ++p;
+  char* p = text;
+  char* run = nullptr;  // start of the trailing run of spaces seen so far
+  for (int size; (size = CharSize(p)) != 0; p += size) {
+    const bool space = size == 1 ? *p == ' ' : IsFullWidthSpace(Bytes(p));
+    if (!space) {
+      run = nullptr;
+    } else if (run == nullptr) {
+      run = p;
     }
   }
+  CutDanglingLead(p);
   if (run != nullptr) *run = 0;
   return text;
 }
@@ -108,101 +89,57 @@ void TrimBoth(char* text) { TrimLeft(TrimRight(text)); }
 
 char* ControlsToSpaces(char* text) {
   if (text == nullptr) return nullptr;
-  Byte* p = Bytes(text);
-  while (*p != 0) {
-    if (IsLead(*p)) {
-      if (p[1] == 0) {
-        *p = 0;
-        break;
-      }
-      p += 2;
-      continue;
-    }
-    if (*p == '\r' || *p == '\n' || *p == '\t') *p = ' ';
-    ++p;
-  }
+  char* p = text;
+  for (int size; (size = CharSize(p)) != 0; p += size)
+    if (size == 1 && (*p == '\r' || *p == '\n' || *p == '\t')) *p = ' ';
+  CutDanglingLead(p);
   return text;
 }
 
 const char* FindLastChar(const char* text, char c) {
   if (text == nullptr) return nullptr;
-  const Byte* p = Bytes(text);
-  const Byte want = static_cast<Byte>(c);
-  const Byte* last = nullptr;
-  while (*p != 0) {
-    if (IsLead(*p)) {
-      if (p[1] == 0) break;  // a dangling lead byte ends the text
-      if (*p == want) last = p;
-      p += 2;
-    } else {
-      if (*p == want) last = p;
-      ++p;
-    }
-  }
-  if (want == 0) last = p;
-  return reinterpret_cast<const char*>(last);
-}
-
-char* FindLastChar(char* text, char c) {
-  return const_cast<char*>(FindLastChar(static_cast<const char*>(text), c));
+  const char* p = text;
+  const char* last = nullptr;
+  for (int size; (size = CharSize(p)) != 0; p += size)
+    if (*p == c) last = p;
+  return c == 0 ? p : last;
 }
 
 const char* FindText(const char* text, const char* pattern) {
-  const Byte* p = Bytes(text);
-  const Byte* pat = Bytes(pattern);
   int patLen = -1;  // worked out at the first candidate only
-  while (*p != 0) {
-    const bool lead = IsLead(*p);
-    if (lead && p[1] == 0) return nullptr;
-    if (*p == pat[0]) {
-      if (patLen < 0) patLen = WholeCharLength(pattern);
-      // A pattern of only a dangling lead byte has no whole character to match.
-      if (patLen == 0) return nullptr;
-      int i = 0;
-      while (i < patLen && p[i] != 0 && p[i] == pat[i]) ++i;
-      if (i == patLen) return reinterpret_cast<const char*>(p);
-    }
-    p += lead ? 2 : 1;
+  for (const char* p = text; const int size = CharSize(p); p += size) {
+    if (*p != pattern[0]) continue;
+    if (patLen < 0) patLen = WholeCharLength(pattern);
+    // A pattern of only a dangling lead byte has no whole character to match.
+    if (patLen == 0) return nullptr;
+    int i = 0;
+    while (i < patLen && p[i] != 0 && p[i] == pattern[i]) ++i;
+    if (i == patLen) return p;
   }
   return nullptr;
 }
 
 void UpperInPlace(char* text) {
-  Byte* p = Bytes(text);
-  const Byte* upper = CharTables.upperMap;
   // Mapping a trail byte would turn one double-byte character into another, so those stay whole.
-  while (*p != 0) {
-    if (IsLead(*p)) {
-      if (p[1] == 0) break;
-      p += 2;
-    } else {
-      *p = upper[*p];
-      ++p;
-    }
-  }
+  for (char* p = text; const int size = CharSize(p); p += size)
+    if (size == 1) *p = static_cast<char>(CharTables.upperMap[static_cast<Byte>(*p)]);
 }
 
 char* NextToken(char* text, const char* delimiters, char** resume) {
   *resume = nullptr;
   if (text == nullptr) return nullptr;
-  Byte* p = Bytes(text);
-  while (*p != 0) {
-    if (IsLead(*p)) {
-      if (p[1] == 0) {
-        *p = 0;
-        return text;
-      }
-      p += 2;
-      continue;
+  char* p = text;
+  for (int size; (size = CharSize(p)) != 0; p += size) {
+    if (size == 1 && std::strchr(delimiters, *p) != nullptr) {
+      *p = 0;
+      *resume = p + 1;
+      return text;
     }
-    for (const char* d = delimiters; *d != 0; ++d) {
-      if (*p == static_cast<Byte>(*d)) {
-        *p = 0;
-        *resume = reinterpret_cast<char*>(p + 1);
-        return text;
-      }
-    }
-    ++p;
+  }
+  // A dangling lead byte ends the last token, even one it leaves empty.
+  if (*p != 0) {
+    *p = 0;
+    return text;
   }
   return *text != 0 ? text : nullptr;
 }
@@ -232,19 +169,15 @@ int ParseIntOr(const char* text, int dflt) {
 }
 
 int CopyBounded(char* dest, const char* src, int size) {
-  const Byte* p = Bytes(src);
   int count = 0;
   int copied = 0;
-  while (*p != 0) {
-    const int len = !IsLead(*p) ? 1 : (p[1] != 0 ? 2 : 0);
-    if (len == 0) break;
-    count += len;
+  while (const int len = CharSize(src + count)) {
     // count only grows, so once a character misses the buffer no later one can fit.
-    if (count < size) {
-      std::memcpy(dest + copied, p, static_cast<size_t>(len));
+    if (count + len < size) {
+      std::memcpy(dest + copied, src + count, static_cast<size_t>(len));
       copied += len;
     }
-    p += len;
+    count += len;
   }
   if (size > 0) dest[copied] = 0;
   return count;

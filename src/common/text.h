@@ -2,6 +2,15 @@
 // characters, so a trail byte is never taken for a backslash, period, delimiter, bracket or "=".
 // None allocates; StartLibrary must have run first. Sizes count bytes, terminator included.
 #pragma once
+#include "library.h"
+
+// Bytes of the character at text: 2 for a lead byte and its trail byte, 1 for any other byte, 0 at
+// the terminator and at a lead byte without a trail byte, where every walk over a text ends.
+inline int CharSize(const char* text) {
+  const unsigned char first = static_cast<unsigned char>(text[0]);
+  if (CharTables.leadByte[first] == 0) return first != 0 ? 1 : 0;
+  return text[1] != 0 ? 2 : 0;
+}
 
 // Bytes up to the end of the last whole character (a dangling lead byte is not counted).
 int WholeCharLength(const char* text);
@@ -14,8 +23,10 @@ void TrimBoth(char* text);
 // Single-byte CR, LF and tab become spaces. Null gives null.
 char* ControlsToSpaces(char* text);
 // Last character start equal to the single-byte c; for c == 0 the terminator. Null if none.
-char* FindLastChar(char* text, char c);
 const char* FindLastChar(const char* text, char c);
+inline char* FindLastChar(char* text, char c) {
+  return const_cast<char*>(FindLastChar(static_cast<const char*>(text), c));
+}
 // First occurrence of pattern, byte-exact; an empty pattern never matches.
 const char* FindText(const char* text, const char* pattern);
 // Upper-cases single-byte characters in place; double-byte characters are left whole.
@@ -25,8 +36,8 @@ void UpperInPlace(char* text);
 char* NextToken(char* text, const char* delimiters, char** resume);
 // True for an existing path that is not a folder; anything from "::" on is ignored. No error boxes.
 bool FileExists(const char* path);
-// dest = path up to and including its last backslash (empty if none). When the result would not
-// fit in size bytes, dest becomes the empty text. Null dest gives null; null path empties dest.
+// dest = path up to and including its last backslash or "/" (empty if none). When the result would
+// not fit in size bytes, dest becomes the empty text. Null dest gives null; null path empties dest.
 char* FolderOf(char* dest, int size, const char* path);
 // dest = path with its extension (after the last period of the file name) replaced by ext, or with
 // ext appended when the file name has none. Empty when the result would not fit in size bytes.

@@ -22,19 +22,17 @@ VtDDE::VtDDE(PFNCALLBACK callback, const char* topic, const char* service)
   service_ = DdeCreateStringHandleA(instance_, serviceName_, CP_WINANSI);
   topic_ = DdeCreateStringHandleA(instance_, topicName_, CP_WINANSI);
   // The instance records a failure of either handle; the last-error read also clears it.
-  if (DdeGetLastError(instance_) != DMLERR_NO_ERROR) {
-    if (service_ != nullptr) DdeFreeStringHandle(instance_, service_);
-    service_ = nullptr;
-    if (topic_ != nullptr) DdeFreeStringHandle(instance_, topic_);
-    topic_ = nullptr;
-    DdeUninitialize(instance_);
-    instance_ = 0;
-  }
+  if (DdeGetLastError(instance_) != DMLERR_NO_ERROR) Release();
 }
 
-VtDDE::~VtDDE() {
+VtDDE::~VtDDE() { Release(); }
+
+void VtDDE::Release() {
   if (instance_ == 0) return;
-  DdeFreeStringHandle(instance_, service_);
-  DdeFreeStringHandle(instance_, topic_);
+  if (service_ != nullptr) DdeFreeStringHandle(instance_, service_);
+  if (topic_ != nullptr) DdeFreeStringHandle(instance_, topic_);
   DdeUninitialize(instance_);
+  instance_ = 0;
+  service_ = nullptr;
+  topic_ = nullptr;
 }

@@ -23,6 +23,9 @@ class VtDDE {
   const char* serviceName() const { return serviceName_; }
 
  private:
+  // Frees the service handle, then the topic handle, then the instance; nothing is held afterwards.
+  void Release();
+
   DWORD instance_;  // 0: no instance, and then no handles either
   HSZ service_;
   HSZ topic_;

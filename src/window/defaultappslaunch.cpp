@@ -8,14 +8,14 @@
 #include <string>
 
 #include "defaultapps.h"
+#include "ownedtext.h"
+#include "widetext.h"
 
 namespace {
 
 const DWORD kWindows11Build = 22000;
 const char kDefaultAppsUri[] = "ms-settings:defaultapps";
 const char kForAppQuery[] = "?registeredAppMachine=";
-// Room for the registration's name, a short constant, in UTF-16.
-const int kNameSize = 128;
 // CLSID_ApplicationAssociationRegistrationUI, spelled out so no import library is needed for it.
 const CLSID kAssociationUiClass = {
     0x1968106d, 0xf3b5, 0x44cf, {0x89, 0x0e, 0x11, 0x6f, 0xcb, 0x9e, 0xce, 0xf1}};
@@ -58,18 +58,12 @@ bool RunningVersion(DWORD* major, DWORD* build) {
   return true;
 }
 
-// The registration's name as Windows stores it: the registry's ANSI functions convert with the
-// ANSI code page, so this does too. False when it cannot be converted.
-bool RegisteredAppName(wchar_t (&name)[kNameSize]) {
-  return MultiByteToWideChar(CP_ACP, 0, kRegisteredAppName, -1, name, kNameSize) > 0;
-}
-
 // Appends text's UTF-8 bytes to uri, every byte but A-Z a-z 0-9 - . _ ~ as %XX.
 void AppendUriComponent(std::string* uri, const wchar_t* text) {
-  char utf8[kNameSize * 3];
-  if (WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr) <= 0) return;
   static const char kHex[] = "0123456789ABCDEF";
-  for (const char* c = utf8; *c != 0; ++c) {
+  const VtOwnedText utf8(Narrow(text, CP_UTF8));
+  if (!utf8) return;
+  for (const char* c = utf8.get(); *c != 0; ++c) {
     const unsigned char byte = static_cast<unsigned char>(*c);
     const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
                        (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' ||
@@ -121,21 +115,23 @@ void OpenDefaultApps(HWND owner) {
   if (!RunningVersion(&major, &build)) return;
   const VtDefaultAppsPlace place = DefaultAppsPlaceFor(major, build);
   if (place == VtDefaultAppsPlace::kNone) return;
-  wchar_t name[kNameSize];
-  if (!RegisteredAppName(name)) return;
+  // The registration's name as Windows stores it: the registry's ANSI functions convert with the
+  // ANSI code page, so this does too.
+  const VtOwnedWide name(Widen(kRegisteredAppName));
+  if (!name) return;
   // Settings' URI may go to a COM handler through ShellExecuteEx, so COM is up for every place.
   ComScope com;
   std::string uri = kDefaultAppsUri;
   switch (place) {
     case VtDefaultAppsPlace::kAssociationUI:
-      LaunchAssociationUi(name);
+      LaunchAssociationUi(name.get());
       break;
     case VtDefaultAppsPlace::kSettings:
       OpenUri(owner, uri);
       break;
     case VtDefaultAppsPlace::kSettingsForApp:
       uri += kForAppQuery;
-      AppendUriComponent(&uri, name);
+      AppendUriComponent(&uri, name.get());
       OpenUri(owner, uri);
       break;
     case VtDefaultAppsPlace::kNone:

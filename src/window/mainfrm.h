@@ -3,7 +3,6 @@
 // which the rows own from one list fill to the next (or to the window's destruction).
 #pragma once
 #include <memory>
-#include <vector>
 
 #include "forms.h"
 #include "initializer.h"
@@ -41,10 +40,17 @@ class TFrmAssoc : public TFrmAssocLayout {
   void Button7Click(TControl* Sender);
   void btnDefaultAppsClick(TControl* Sender);
 
-  // Registers every row of ext (letter case ignored) with an empty player option.
-  void RegisterExtension(const char* exePath, const char* ext, const char* typeName);
-  // Registers every associated row again with the player option that the two options choose.
-  void ReregisterWithOptions(const char* exePath, int AddOption, int ListOption);
+  // The apply's registrations in one pass (mainfrm_commands.cpp): each row at once with its final
+  // player option where that ends the same as registering it bare and then again with the option.
+  class OnePassApply;
+  // Registers every row of ext (letter case ignored) with an empty player option, or within pass
+  // with the row's final option.
+  void RegisterExtension(const char* exePath, const char* ext, const char* typeName,
+                         OnePassApply* pass = nullptr);
+  // Registers every associated row again with the player option that the two options choose,
+  // passing over the rows that pass registered with theirs already.
+  void ReregisterWithOptions(const char* exePath, int AddOption, int ListOption,
+                             const OnePassApply* pass = nullptr);
   // Unregisters the first row of ext, or every row for a null ext.
   void UnregisterExtension(const char* ext);
 
@@ -58,14 +64,9 @@ class TFrmAssoc : public TFrmAssocLayout {
   void ReadOptions(VtIniFile& ini);
   void WriteOptions(VtIniFile& ini);
 
-  // The apply's two steps: RegisterRows registers every row of ext with option and marks it in done
-  // (if given); ReregisterRows registers every other associated row again.
-  void RegisterRows(const char* exePath, const char* ext, const char* typeName, const char* option,
-                    std::vector<bool>* done);
-  void ReregisterRows(const char* exePath, int AddOption, int ListOption,
-                      const std::vector<bool>* skip);
-  bool RowKeysFollowExtensions() const;
-
+  // The next row after `after` (-1: from the first row) whose entry's extension equals ext under
+  // CompareNoCase, or that has an entry at all for a null ext; -1 when there is none.
+  int NextRowOf(const char* ext, int after) const;
   // Adds a row at the end that owns entry, captioned with its extension without the dot.
   void AddRow(std::unique_ptr<VtAssocInfo> entry);
   VtAssocInfo* EntryAt(int index) const;

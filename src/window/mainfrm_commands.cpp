@@ -82,6 +82,46 @@ class TypeNames {
 
 }  // namespace
 
+// Registering a selected row bare and then again with its option ends exactly as registering it
+// once with the option does, at twice the registry work; so RegisterExtension gives each row its
+// final option at once and ReregisterWithOptions passes over it. Had that registration failed, the
+// entry would have no typeName and be passed over anyway; one that did nothing (".exe") would do
+// nothing again. Not for a list where two rows may name one key: which of them writes last would
+// then depend on the order of the registrations, so such an apply keeps its two passes.
+class TFrmAssoc::OnePassApply {
+ public:
+  OnePassApply(const TFrmAssoc& form, int addOption, int listOption)
+      : addOption_(addOption),
+        listOption_(listOption),
+        keysDistinct_(RowKeysFollowExtensions(form)),
+        hasFinalOption_(static_cast<size_t>(form.ListView->Count())) {}
+
+  // The option to register row (of ext) with now: its final one, or the empty text.
+  const char* OptionFor(int row, const char* ext) {
+    if (!keysDistinct_) return "";
+    hasFinalOption_[static_cast<size_t>(row)] = true;
+    return PlayerOption(ext, addOption_, listOption_);
+  }
+  // True for a row registered with its final option already.
+  bool HasFinalOption(int row) const { return hasFinalOption_[static_cast<size_t>(row)]; }
+
+ private:
+  // Whether rows that CompareNoCase tells apart always name different keys. The registry also
+  // folds the case of double-byte letters (full-width, Greek, Cyrillic) and reads a backslash as
+  // a path; a list without such bytes is safe.
+  static bool RowKeysFollowExtensions(const TFrmAssoc& form) {
+    for (int row = form.NextRowOf(nullptr, -1); row >= 0; row = form.NextRowOf(nullptr, row))
+      for (const char* c = form.EntryAt(row)->ext; *c != 0; ++c)
+        if (static_cast<unsigned char>(*c) >= 0x80 || *c == '\\') return false;
+    return true;
+  }
+
+  int addOption_;
+  int listOption_;
+  bool keysDistinct_;
+  std::vector<bool> hasFinalOption_;
+};
+
 void TFrmAssoc::btnApplyClick(TControl*) {
   const int addOption = AddOptionChecked();
   const int listOption = ListOptionChecked();
@@ -93,73 +133,46 @@ void TFrmAssoc::btnApplyClick(TControl*) {
 
   UpdateScope update(ListView);
   TypeNames typeNames;
-  // Registering a selected row bare and then again with its option ends exactly as registering it
-  // once with the option does, at twice the registry work; so each selected row is registered
-  // once here and the re-registration below passes over it.
-  const bool once = RowKeysFollowExtensions();
-  std::vector<bool> done(static_cast<size_t>(ListView->Count()));
+  OnePassApply pass(*this, addOption, listOption);
   char* rest = nullptr;
   for (char* piece = NextToken(&selection[0], ";", &rest); piece != nullptr && piece[0] == '.';
        piece = NextToken(rest, ";", &rest)) {
     const std::string typeName = comboName.empty() ? typeNames.For(piece) : comboName;
-    RegisterRows(exePath.c_str(), piece, typeName.c_str(),
-                 once ? PlayerOption(piece, addOption, listOption) : "", &done);
+    RegisterExtension(exePath.c_str(), piece, typeName.c_str(), &pass);
   }
-  ReregisterRows(exePath.c_str(), addOption, listOption, once ? &done : nullptr);
+  ReregisterWithOptions(exePath.c_str(), addOption, listOption, &pass);
   NotifyAssociationsChanged();
 }
 
-void TFrmAssoc::RegisterExtension(const char* exePath, const char* ext, const char* typeName) {
-  RegisterRows(exePath, ext, typeName, "", nullptr);
-}
-
-void TFrmAssoc::ReregisterWithOptions(const char* exePath, int AddOption, int ListOption) {
-  ReregisterRows(exePath, AddOption, ListOption, nullptr);
-}
-
 // The rows of ext all share one option: IsPlaylist ignores letter case as CompareNoCase does.
-void TFrmAssoc::RegisterRows(const char* exePath, const char* ext, const char* typeName,
-                             const char* option, std::vector<bool>* done) {
-  const int count = ListView->Count();
-  for (int i = 0; i < count; ++i) {
-    VtAssocInfo* entry = EntryAt(i);
-    if (entry == nullptr || CompareNoCase(entry->ext, ext) != 0) continue;
-    entry->Register(exePath, typeName, option);
-    RefreshRow(i);
-    if (done != nullptr) (*done)[i] = true;
+void TFrmAssoc::RegisterExtension(const char* exePath, const char* ext, const char* typeName,
+                                  OnePassApply* pass) {
+  for (int row = NextRowOf(ext, -1); row >= 0; row = NextRowOf(ext, row)) {
+    EntryAt(row)->Register(exePath, typeName, pass != nullptr ? pass->OptionFor(row, ext) : "");
+    RefreshRow(row);
   }
 }
 
-// A row marked in skip was registered by this command already. Had its registration failed, the
-// entry would have no typeName and be passed over anyway; one that did nothing (".exe") would do
-// nothing again.
-void TFrmAssoc::ReregisterRows(const char* exePath, int AddOption, int ListOption,
-                               const std::vector<bool>* skip) {
-  const int count = ListView->Count();
-  for (int i = 0; i < count; ++i) {
-    if (skip != nullptr && (*skip)[i]) continue;
-    VtAssocInfo* entry = EntryAt(i);
-    if (entry == nullptr || entry->associated == 0 || entry->typeName == nullptr) continue;
+void TFrmAssoc::ReregisterWithOptions(const char* exePath, int AddOption, int ListOption,
+                                      const OnePassApply* pass) {
+  for (int row = NextRowOf(nullptr, -1); row >= 0; row = NextRowOf(nullptr, row)) {
+    if (pass != nullptr && pass->HasFinalOption(row)) continue;
+    VtAssocInfo* entry = EntryAt(row);
+    if (entry->associated == 0 || entry->typeName == nullptr) continue;
     // Register releases the entry's own typeName before it reads the argument.
     const std::string typeName = entry->typeName;
     entry->Register(exePath, typeName.c_str(), PlayerOption(entry->ext, AddOption, ListOption));
-    RefreshRow(i);
+    RefreshRow(row);
   }
 }
 
-// Whether rows that CompareNoCase tells apart always name different keys. The registry also folds
-// the case of double-byte letters (full-width, Greek, Cyrillic) and reads a backslash as a path;
-// two such rows could write the same keys, and which of them writes last would then depend on
-// the order of the registrations, so the apply keeps its two passes for such a list.
-bool TFrmAssoc::RowKeysFollowExtensions() const {
+int TFrmAssoc::NextRowOf(const char* ext, int after) const {
   const int count = ListView->Count();
-  for (int i = 0; i < count; ++i) {
-    const VtAssocInfo* entry = EntryAt(i);
-    if (entry == nullptr) continue;
-    for (const char* c = entry->ext; *c != 0; ++c)
-      if (static_cast<unsigned char>(*c) >= 0x80 || *c == '\\') return false;
+  for (int row = after + 1; row < count; ++row) {
+    const VtAssocInfo* entry = EntryAt(row);
+    if (entry != nullptr && (ext == nullptr || CompareNoCase(entry->ext, ext) == 0)) return row;
   }
-  return true;
+  return -1;
 }
 
 // Asks once, at the first piece whose first row is associated; pieces before it are skipped, and
@@ -174,20 +187,14 @@ void TFrmAssoc::btnUnregClick(TControl*) {
   for (char* piece = NextToken(&selection[0], ";", &rest); piece != nullptr;
        piece = NextToken(rest, ";", &rest)) {
     if (!confirmed) {
-      const int count = ListView->Count();
-      for (int i = 0; i < count; ++i) {
-        const VtAssocInfo* entry = EntryAt(i);
-        if (entry == nullptr || CompareNoCase(entry->ext, piece) != 0) continue;
-        if (entry->associated != 0) {
-          confirmed = Confirm(kUnregQuestion);
-          asked = true;
-        }
-        break;
+      const int first = NextRowOf(piece, -1);
+      if (first >= 0 && EntryAt(first)->associated != 0) {
+        confirmed = Confirm(kUnregQuestion);
+        asked = true;
       }
     }
     if (asked && !confirmed) break;
-    if (!confirmed) continue;
-    UnregisterExtension(piece);
+    if (confirmed) UnregisterExtension(piece);
   }
   if (confirmed) NotifyAssociationsChanged();
 }
@@ -203,22 +210,16 @@ void TFrmAssoc::btnUnregAllClick(TControl*) {
 // Only the first row of ext is unregistered; the other rows of ext are reloaded so that none of
 // them keeps showing (and, on the next apply, re-registering) the association just removed.
 void TFrmAssoc::UnregisterExtension(const char* ext) {
-  const int count = ListView->Count();
-  bool done = false;
-  for (int i = 0; i < count; ++i) {
-    VtAssocInfo* entry = EntryAt(i);
-    if (entry == nullptr) continue;
-    if (ext == nullptr) {
+  bool first = true;
+  for (int row = NextRowOf(ext, -1); row >= 0; row = NextRowOf(ext, row)) {
+    VtAssocInfo* entry = EntryAt(row);
+    if (ext == nullptr || first) {
       entry->Unregister();
-    } else if (CompareNoCase(entry->ext, ext) != 0) {
-      continue;
-    } else if (!done) {
-      entry->Unregister();
-      done = true;
     } else {
       entry->Load();
     }
-    RefreshRow(i);
+    first = false;
+    RefreshRow(row);
   }
 }
 

@@ -8,7 +8,6 @@
 
 #include "associnfo.h"
 #include "assoctext.h"
-#include "library.h"
 #include "mainfrm.h"
 #include "ownassociations.h"
 #include "playerprobe.h"
@@ -24,10 +23,8 @@ const char kPlaylistExtensions[] = ";.vnt;.m3u";
 
 // The text after its first whole character; the empty text for a text of fewer than two characters.
 const char* AfterFirstChar(const char* text) {
-  if (*text == 0) return text;
-  const unsigned char first = static_cast<unsigned char>(*text);
-  if (CharTables.leadByte[first] != 0 && text[1] != 0) return text + 2;
-  return text + 1;
+  const int size = CharSize(text);
+  return size != 0 ? text + size : "";
 }
 
 // What the player answered; either text is null when its request failed or the player does not run.
@@ -57,8 +54,8 @@ void TFrmAssoc::btnInfoClick(TControl*) {
   Edit1->SetText(answer.exePath != nullptr ? answer.exePath.get() : kNoPlayerText);
   // The playlist types are appended only to an answer: no answer, no rows.
   if (answer.extensions != nullptr) AddPlayerRows(answer.extensions.get());
-  // Walking HKEY_CLASSES_ROOT costs the start more than the goal for it leaves; while the player
-  // answers, the tool's Default Apps registration names every extension the tool registered.
+  // Walking HKEY_CLASSES_ROOT reads every key there, too much for every start: it runs only without
+  // the player's answer, for associations older than the tool's Default Apps registration.
   AddOwnRows(answer.extensions == nullptr);
   ListView->EndUpdate();
 }

@@ -133,6 +133,26 @@ TEST_F(WindowTest, ApplyPutsTheChosenOptionOnEveryAssociatedRow) {
   vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, "vantrel.VNT");
 }
 
+// Rows that CompareNoCase tells apart may name one key (the registry also folds full-width
+// letters): the type name chosen for the selected row is the one that key ends with, also when the
+// other row comes first in the list.
+TEST_F(WindowTest, ApplyToOneOfTwoRowsNamingOneKeyKeepsTheChosenTypeName) {
+  const std::string lower = "." + Caption(0) + "ｖ", upper = "." + Caption(0) + "Ｖ";
+  StartPlayer(lower + ";" + upper);
+  Open();
+  Select(0);
+  Select(1);
+  Type("Old");
+  Click(form_->btnApply);
+  Select(0, false);
+  Type("New");
+  Click(form_->btnApply);
+  EXPECT_EQ(Classes(ToolProgId(0) + "Ｖ"), "New");
+  vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, lower);
+  vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, ToolProgId(0) + "ｖ");
+  for (const std::string& ext : {lower, upper}) vttest::RemoveDefaultApp(ext);
+}
+
 // The question comes at the first selected extension that is associated; earlier ones are skipped.
 // Ext(0) names another program but a leftover ProgID of the tool exists: unregistering it would
 // delete that leftover, which makes a skipped extension visible.
