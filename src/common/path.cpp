@@ -36,12 +36,8 @@ bool FileExists(const char* path) {
 char* FolderOf(char* dest, int size, const char* path) {
   if (dest == nullptr) return nullptr;
   if (path == nullptr) path = "";
-  // Windows also separates folders with "/": the last separator of either kind ends the folder.
-  const char* backslash = FindLastChar(path, '\\');
-  const char* slash = FindLastChar(path, '/');
-  const char* cut =
-      slash != nullptr && (backslash == nullptr || slash > backslash) ? slash : backslash;
-  const int len = cut != nullptr ? static_cast<int>(cut - path) + 1 : 0;
+  const char* slash = FindLastChar(path, '\\');
+  const int len = slash != nullptr ? static_cast<int>(slash - path) + 1 : 0;
   return JoinOrEmpty(dest, size, path, len, "", 0);
 }
 

@@ -36,8 +36,8 @@ void UpperInPlace(char* text);
 char* NextToken(char* text, const char* delimiters, char** resume);
 // True for an existing path that is not a folder; anything from "::" on is ignored. No error boxes.
 bool FileExists(const char* path);
-// dest = path up to and including its last backslash or "/" (empty if none). When the result would
-// not fit in size bytes, dest becomes the empty text. Null dest gives null; null path empties dest.
+// dest = path up to and including its last backslash (empty if none). When the result would not
+// fit in size bytes, dest becomes the empty text. Null dest gives null; null path empties dest.
 char* FolderOf(char* dest, int size, const char* path);
 // dest = path with its extension (after the last period of the file name) replaced by ext, or with
 // ext appended when the file name has none. Empty when the result would not fit in size bytes.

@@ -52,7 +52,6 @@ TEST(Bounds, FolderOfAndChangeExtensionSeeOnlyRealBackslashes) {
   char dest[520];
   EXPECT_STREQ("C:\\表\\", FolderOf(dest, sizeof dest, "C:\\表\\ソ"));
   EXPECT_STREQ("", FolderOf(dest, sizeof dest, "name.ext"));
-  EXPECT_STREQ("D:\\a/", FolderOf(dest, sizeof dest, "D:\\a/c.ini"));  // Windows takes "/" too
   const char* cases[][2] = {{"D:\\a.b\\c", "D:\\a.b\\c.ini"}, {"D:\\a\\c.exe", "D:\\a\\c.ini"},
                             {"c", "c.ini"}, {"D:\\x.表", "D:\\x.ini"}, {"c\x81", "c.ini"}};
   for (const auto& c : cases) EXPECT_STREQ(c[1], ChangeExtension(dest, sizeof dest, c[0], ".ini")) << c[0];
