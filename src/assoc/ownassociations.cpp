@@ -25,11 +25,12 @@ void AddValueNames(const VtRegistry& key, std::vector<std::string>* found) {
 void AddProgIdExtensions(const VtRegistry& classes, std::vector<std::string>* found) {
   VtRegistry::NameBuffer name;
   for (DWORD index = 0; classes.SubkeyName(index, name); ++index) {
-    if (std::strlen(name) <= kPrefixLength) continue;
-    const char* ext = name + kPrefixLength;
-    if (CompareNoCase(std::string(name, kPrefixLength).c_str(), kProgIdPrefix) == 0 &&
-        IsExtension(ext))
-      found->push_back(ext);
+    if (std::strlen(name) <= kPrefixLength || name[kPrefixLength] != '.') continue;
+    // The prefix is compared on its own: the "." that ends it is put back afterwards.
+    name[kPrefixLength] = 0;
+    const bool prefixed = CompareNoCase(name, kProgIdPrefix) == 0;
+    name[kPrefixLength] = '.';
+    if (prefixed && IsExtension(name + kPrefixLength)) found->push_back(name + kPrefixLength);
   }
 }
 
