@@ -13,93 +13,99 @@
 
 namespace {
 
+const REGSAM kReadWrite = KEY_READ | KEY_WRITE;
+
 // An owned copy of a value read, or null when the value is empty.
 char* CopyIfNotEmpty(const char* value) { return value[0] ? DupText(value) : nullptr; }
-
-// Deletes a key directly under HKEY_CLASSES_ROOT with all its subkeys; the paths in known, deepest
-// first, without a walk.
-bool DeleteClassesTree(const char* name, std::initializer_list<const char*> known = {}) {
-  VtRegistry classes;  // closed, beneath its root HKEY_CLASSES_ROOT
-  return classes.DeleteKnownTree(name, known);
-}
 
 // Where an extension lists the ProgIDs that Explorer offers in "Open with".
 const char kOpenWithProgids[] = "OpenWithProgids";
 
-// The tool's ProgID tree as Register builds it; anything else found there goes by the walk.
-bool DeleteToolProgId(const char* progId) {
-  return DeleteClassesTree(progId, {"shell\\open\\command", "shell\\open", "shell", "DefaultIcon"});
+// The tool's ProgID tree as Register builds it, deepest first; anything else found there goes by
+// the walk.
+LONG DeleteToolProgId(VtClasses& classes, VtScope hive, const char* progId) {
+  return classes.DeleteKnownTree(hive, progId,
+                                 {"shell\\open\\command", "shell\\open", "shell", "DefaultIcon"});
+}
+
+// Opens name in hive for reading and writing, creating it when missing; *created tells whether
+// this call made it. The registry's result.
+LONG OpenOrCreate(VtClasses& classes, VtScope hive, const char* name, VtRegistry* key,
+                  bool* created) {
+  *created = false;
+  LONG rc = classes.Open(key, hive, name, kReadWrite);
+  if (rc != ERROR_FILE_NOT_FOUND) return rc;
+  rc = classes.Create(key, hive, name, kReadWrite);
+  *created = rc == ERROR_SUCCESS;
+  return rc;
 }
 
 // Offers progId in the open extension key's "Open with" list.
 void AddOpenWith(const VtRegistry& extKey, const char* progId) {
   VtRegistry openWith;
-  if (openWith.Open(extKey.key(), kOpenWithProgids, true)) openWith.WriteMarker(progId);
+  if (openWith.Create(extKey.key(), kOpenWithProgids, KEY_WRITE)) openWith.WriteMarker(progId);
 }
 
 // Takes progId out of the open extension key's "Open with" list. The list's key goes only when
 // nothing at all is left in it: other programs' entries, a default value or a subkey keep it.
 void RemoveOpenWith(VtRegistry& extKey, const char* progId) {
   VtRegistry openWith;
-  if (!openWith.Open(extKey.key(), kOpenWithProgids, false)) return;
+  if (!openWith.Open(extKey.key(), kOpenWithProgids, kReadWrite)) return;
   openWith.DeleteValue(progId);
-  DWORD values = 0;
-  DWORD subkeys = 0;
-  if (!openWith.Count(&values, &subkeys) || values != 0 || subkeys != 0) return;
+  if (!openWith.IsEmpty()) return;
   openWith.Close();
   extKey.DeleteLeaf(kOpenWithProgids);
 }
 
-// What Load puts in backup for an extension that names progId: an owned copy of that key's
-// "backup" value (empty when it has none), or null when the key cannot be opened.
-char* BackupOf(const char* progId) {
+// What the extension names as the scope shows it: the machine's key in the machine's scope; in the
+// user's, the user's key where it names a ProgID, else the machine's (*fromMachine: 1). Owned, or
+// null when nothing is named.
+char* ScopeProgId(VtClasses& classes, const char* ext, int32_t* fromMachine) {
   VtRegistry key;
-  if (!key.Open(HKEY_CLASSES_ROOT, progId, false)) return nullptr;
-  return DupText(key.ReadString("backup"));
+  if (classes.scope() == VtScope::kUser &&
+      classes.Open(&key, VtScope::kUser, ext, KEY_READ) == ERROR_SUCCESS) {
+    if (char* named = CopyIfNotEmpty(key.ReadString(""))) return named;
+  }
+  if (classes.Open(&key, VtScope::kMachine, ext, KEY_READ) != ERROR_SUCCESS) return nullptr;
+  char* named = CopyIfNotEmpty(key.ReadString(""));
+  *fromMachine = named != nullptr && classes.scope() == VtScope::kUser ? 1 : 0;
+  return named;
 }
 
-// True when the open key holds nothing but its default value. When in doubt, false: the caller then
-// keeps the key.
-bool HoldsOnlyDefault(const VtRegistry& key) {
-  DWORD values = 0;
-  DWORD subkeys = 0;
-  return key.Count(&values, &subkeys) && subkeys == 0 && values <= 1;
-}
-
-// Unregister's change to the open extension key: the tool's ProgID own leaves its "Open with" list,
-// and where the extension names own, the ProgID in own's "backup" comes back. True when every write
-// succeeded; *namedAfter is then what the extension names now.
-bool GiveBackExtension(VtRegistry& extKey, const char* ext, const char* own,
-                       VtOwnedText* namedAfter) {
-  // Whatever the extension names now: the entry may be left from an interrupted Register.
-  RemoveOpenWith(extKey, own);
-  const char* named = extKey.ReadString("");
-  if (!SameKeyName(named, own)) {
-    namedAfter->reset(DupText(named));
-    return true;
+// Gives the open extension key of hive, which names the tool's ProgID own, back what it named
+// before: the "backup" of own in the same hive. The registry's result.
+LONG GiveBackExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, const char* ext,
+                       const char* own) {
+  VtRegistry progKey;
+  const LONG rc = classes.Open(&progKey, hive, own, KEY_READ);
+  // A "backup" that cannot be read is not known to be empty: the association stays.
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return rc;
+  const VtOwnedText previous(rc == ERROR_SUCCESS ? DupText(progKey.ReadString("backup")) : nullptr);
+  if (previous && previous.get()[0] != 0) {
+    return extKey.WriteString("", previous.get()) ? ERROR_SUCCESS : extKey.error();
   }
-  if (VtOwnedText previous{BackupOf(named)}) {
-    const bool written = extKey.WriteString("", previous.get());
-    *namedAfter = std::move(previous);
-    return written;
-  }
-  // The tool's ProgID key is gone, so there is nothing to restore from. A key that also holds what
-  // the shell and other programs keep there ("Content Type", "OpenWithProgids", ...) loses only the
-  // name of the missing ProgID.
-  if (!HoldsOnlyDefault(extKey)) return extKey.WriteString("", "");
+  // Nothing to give back. In the user's classes a key that holds nothing else goes, so that the
+  // machine's association shows again; in the machine's (where Register may have made it) too,
+  // when the ProgID key is gone and there is no "backup" to tell. Anything other programs keep
+  // there ("Content Type", "OpenWithProgids", ...) keeps the key, which then names nothing.
+  const bool deleteKey = (hive == VtScope::kUser || !previous) && extKey.IsEmpty(true);
+  if (!deleteKey) return extKey.WriteString("", "") ? ERROR_SUCCESS : extKey.error();
   extKey.Close();
-  return DeleteClassesTree(ext);
+  const LONG deleted = classes.DeleteKnownTree(hive, ext, {});
+  return deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : deleted;
 }
 
 }  // namespace
 
-VtAssocInfo::VtAssocInfo(const char* extension)
+VtAssocInfo::VtAssocInfo(const char* extension, VtScope entryScope)
     : backup(nullptr),
       ext(DupText(extension ? extension : "")),
       typeName(nullptr),
       command(nullptr),
       icon(nullptr),
       associated(0),
+      fromMachine(0),
+      scope(entryScope),
       userChoice(nullptr) {}
 
 VtAssocInfo::~VtAssocInfo() {
@@ -118,23 +124,27 @@ void VtAssocInfo::Clear() {
   ReplaceText(&backup, nullptr);
   ReplaceText(&userChoice, nullptr);
   associated = 0;
+  fromMachine = 0;
 }
 
 void VtAssocInfo::Load() {
-  Clear();
-  if (!IsExtension(ext)) return;
-  VtRegistry key;
-  VtOwnedText progId(key.Open(HKEY_CLASSES_ROOT, ext, false) ? DupText(key.ReadString(""))
-                                                             : nullptr);
-  LoadNamed(progId.get());
+  VtClasses classes(scope);
+  LoadWith(classes);
 }
 
-void VtAssocInfo::LoadNamed(const char* named) {
+void VtAssocInfo::LoadWith(VtClasses& classes) {
+  Clear();
+  if (!IsExtension(ext)) return;
+  VtOwnedText progId(ScopeProgId(classes, ext, &fromMachine));
+  LoadNamed(classes, progId.get());
+}
+
+void VtAssocInfo::LoadNamed(VtClasses& classes, const char* named) {
   const char* progId = named != nullptr ? named : "";
   // The user's choice overrides the extension's key also where that key is missing or names nothing.
-  userChoice = UserChoiceText(ext, progId);
+  userChoice = UserChoiceText(classes, ext, progId);
   VtRegistry key;
-  if (progId[0] == 0 || !key.Open(HKEY_CLASSES_ROOT, progId, false)) return;
+  if (progId[0] == 0 || !classes.OpenMerged(&key, progId)) return;
 
   VtOwnedText own(ToolProgId(ext));
   associated = SameKeyName(own.get(), progId) ? 1 : 0;
@@ -142,97 +152,131 @@ void VtAssocInfo::LoadNamed(const char* named) {
   ReplaceText(&typeName, CopyIfNotEmpty(key.ReadString("")));
 
   VtRegistry sub;
-  if (sub.Open(key.key(), "DefaultIcon", false)) ReplaceText(&icon, CopyIfNotEmpty(sub.ReadString("")));
-  if (!sub.Open(key.key(), "shell", false)) return;
+  if (sub.Open(key.key(), "DefaultIcon", KEY_READ))
+    ReplaceText(&icon, CopyIfNotEmpty(sub.ReadString("")));
+  if (!sub.Open(key.key(), "shell", KEY_READ)) return;
   const char* verb = sub.ReadString("");
   // The verb lives in sub's buffer, which the next Open releases.
   VtOwnedText commandKey(VerbCommandKey(verb[0] ? verb : "open"));
-  if (sub.Open(key.key(), commandKey.get(), false))
+  if (sub.Open(key.key(), commandKey.get(), KEY_READ))
     ReplaceText(&command, CopyIfNotEmpty(sub.ReadString("")));
 }
 
-void VtAssocInfo::Register(const char* exePath, const char* newTypeName, const char* option) {
-  if (!IsExtension(ext) || CompareNoCase(ext, ".exe") == 0) return;
+DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const char* option) {
+  if (!IsExtension(ext) || CompareNoCase(ext, ".exe") == 0) return ERROR_INVALID_NAME;
   VtOwnedText typeCopy(DupText(newTypeName ? newTypeName : ""));
   ReleaseTypeCommandIcon();
+  VtClasses classes(scope);
+  const VtOwnedText own(ToolProgId(ext));
 
-  // Whether this call creates the extension's key decides whether a failure below removes it.
+  // What the extension names in the scope's own classes now is what undoing gives back.
+  VtOwnedText captured;
+  {
+    VtRegistry extKey;
+    const LONG rc = classes.Open(&extKey, scope, ext, KEY_READ);
+    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return Failed(classes, rc);
+    const char* previous = extKey.ReadString("");
+    // Compared as key names: a previous ProgID that opens the tool's own key is no other
+    // program's, and keeping it as "backup" would overwrite the one that is.
+    if (previous[0] && !SameKeyName(previous, own.get())) captured.reset(DupText(previous));
+  }
+
+  // The ProgID is whole before the extension names it: a failure leaves the user's previous
+  // association in effect, and its "backup" is known to be written before it is needed.
+  VtRegistry progKey;
+  bool createdProgId = false;
+  LONG rc = OpenOrCreate(classes, scope, own.get(), &progKey, &createdProgId);
+  if (rc == ERROR_SUCCESS)
+    rc = WriteProgId(progKey, typeCopy.get(), captured.get(), exePath, option);
+  progKey.Close();
   VtRegistry extKey;
   bool createdExtKey = false;
-  if (!extKey.OpenUnderRoot(ext, false)) {
-    if (!extKey.OpenUnderRoot(ext, true)) return;
-    createdExtKey = true;
+  if (rc == ERROR_SUCCESS) rc = OpenOrCreate(classes, scope, ext, &extKey, &createdExtKey);
+  if (rc == ERROR_SUCCESS && !extKey.WriteString("", own.get())) rc = extKey.error();
+  if (rc != ERROR_SUCCESS) {
+    extKey.Close();
+    if (createdExtKey) classes.DeleteKnownTree(scope, ext, {});
+    if (createdProgId) DeleteToolProgId(classes, scope, own.get());
+    return Failed(classes, rc);
   }
-  VtOwnedText own(ToolProgId(ext));
-  const char* previous = extKey.ReadString("");
-  // Compared as key names: a previous ProgID that opens the tool's own key is no other program's,
-  // and keeping it as "backup" would overwrite the one that is.
-  VtOwnedText captured(previous[0] && !SameKeyName(previous, own.get()) ? DupText(previous)
-                                                                        : nullptr);
-
-  // The extension is pointed at the ProgID only once that key exists, so a failure here leaves the
-  // user's previous association intact rather than naming a missing key.
-  VtRegistry progKey;
-  if (!progKey.Open(HKEY_CLASSES_ROOT, own.get(), true)) {
-    if (createdExtKey) {
-      extKey.Close();
-      DeleteClassesTree(ext);
-    }
-    return;
-  }
-  typeName = typeCopy.release();
-  progKey.WriteString("", typeName);
-  // Without a new capture the old "backup" stays: it names what preceded the first registration.
-  if (captured) progKey.WriteString("backup", captured.get());
-  extKey.WriteString("", own.get());
   AddOpenWith(extKey, own.get());
   extKey.Close();
+  RegisterDefaultApp(scope, ext, own.get(), exePath);
 
-  WriteIconAndCommand(progKey, exePath, option);
-  RegisterDefaultApp(ext, own.get(), exePath);
+  typeName = typeCopy.release();
   associated = 1;
-  ReplaceText(&userChoice, UserChoiceText(ext, own.get()));
+  fromMachine = 0;
+  ReplaceText(&userChoice, UserChoiceText(classes, ext, own.get()));
+  return ERROR_SUCCESS;
 }
 
-void VtAssocInfo::WriteIconAndCommand(const VtRegistry& progKey, const char* exePath,
-                                      const char* option) {
-  VtRegistry sub;
-  if (sub.Open(progKey.key(), "DefaultIcon", true)) {
-    icon = IconLocation(exePath, ext);
-    sub.WriteString("", icon);
-  }
+DWORD VtAssocInfo::Failed(VtClasses& classes, LONG error) {
+  LoadWith(classes);
+  return static_cast<DWORD>(error);
+}
+
+LONG VtAssocInfo::WriteProgId(VtRegistry& progKey, const char* newTypeName, const char* captured,
+                              const char* exePath, const char* option) {
+  // Without a new capture the old "backup" stays: it names what preceded the first registration.
+  if (!progKey.WriteString("", newTypeName) ||
+      (captured != nullptr && !progKey.WriteString("backup", captured)))
+    return progKey.error();
+  VtRegistry key;
+  VtOwnedText iconText(IconLocation(exePath, ext));
+  if (!key.Create(progKey.key(), "DefaultIcon", KEY_WRITE) || !key.WriteString("", iconText.get()))
+    return key.error();
   // One level at a time: creating "shell\open\command" at once, with "open" missing, has the
   // registry fail once and then create every level anew.
   VtRegistry shell;
   VtRegistry verb;
-  if (shell.Open(progKey.key(), "shell", true)) {
-    shell.WriteString("", "");
-    if (verb.Open(shell.key(), "open", true) && sub.Open(verb.key(), "command", true)) {
-      command = OpenCommand(exePath, option);
-      sub.WriteString("", command);
-    }
-  }
+  VtOwnedText commandText(OpenCommand(exePath, option));
+  if (!shell.Create(progKey.key(), "shell", KEY_WRITE) || !shell.WriteString("", ""))
+    return shell.error();
+  if (!verb.Create(shell.key(), "open", KEY_WRITE)) return verb.error();
+  if (!key.Create(verb.key(), "command", KEY_WRITE) || !key.WriteString("", commandText.get()))
+    return key.error();
+  icon = iconText.release();
+  command = commandText.release();
+  return ERROR_SUCCESS;
 }
 
-void VtAssocInfo::Unregister() {
-  if (!IsExtension(ext)) return;
-  VtOwnedText own(ToolProgId(ext));
-  // Of everything a Load would read first, the change needs only the "backup" of the tool's ProgID,
-  // read through the extension key that has to be opened anyway; and where every write succeeded,
-  // the refresh starts from what the extension is known to name instead of reading its key again.
-  VtOwnedText namedAfter;
-  bool known = false;
+DWORD VtAssocInfo::Unregister() {
+  if (!IsExtension(ext)) return ERROR_SUCCESS;
+  VtClasses classes(scope);
+  DWORD result = ERROR_SUCCESS;
+  for (VtScope hive : {VtScope::kUser, VtScope::kMachine}) {
+    if (!classes.MayWrite(hive)) continue;
+    const LONG rc = UnregisterIn(classes, hive);
+    if (result == ERROR_SUCCESS) result = static_cast<DWORD>(rc);
+  }
+  LoadWith(classes);
+  // What the user still sees of the tool lives in the machine's classes.
+  if (result == ERROR_SUCCESS && associated != 0 && fromMachine != 0)
+    result = kErrorMachineAssociation;
+  return result;
+}
+
+LONG VtAssocInfo::UnregisterIn(VtClasses& classes, VtScope hive) {
+  const VtOwnedText own(ToolProgId(ext));
   {
     VtRegistry extKey;
-    if (extKey.Open(HKEY_CLASSES_ROOT, ext, false))
-      known = GiveBackExtension(extKey, ext, own.get(), &namedAfter);
+    LONG rc = classes.Open(&extKey, hive, ext, kReadWrite);
+    if (rc == ERROR_SUCCESS) {
+      // Whatever the extension names now: the entry may be left from an interrupted Register.
+      RemoveOpenWith(extKey, own.get());
+      if (SameKeyName(extKey.ReadString(""), own.get()))
+        rc = GiveBackExtension(classes, hive, extKey, ext, own.get());
+      // A give-back that failed keeps the ProgID with its "backup" and the Default Apps entry.
+      if (rc != ERROR_SUCCESS) return rc;
+    } else if (rc != ERROR_FILE_NOT_FOUND) {
+      // A key this process may not change is the tool's to undo only where it names the ProgID.
+      if (classes.Open(&extKey, hive, ext, KEY_READ) == ERROR_SUCCESS &&
+          SameKeyName(extKey.ReadString(""), own.get()))
+        return rc;
+    }
   }
-  DeleteToolProgId(own.get());
-  UnregisterDefaultApp(ext);
-  if (!known) {
-    Load();
-    return;
-  }
-  Clear();
-  LoadNamed(namedAfter.get());
+  // Default Apps goes first: an entry whose ProgID is gone still gives a row to undo it with.
+  UnregisterDefaultApp(hive, ext);
+  const LONG rc = DeleteToolProgId(classes, hive, own.get());
+  return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
 }

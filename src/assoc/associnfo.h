@@ -1,31 +1,42 @@
-// One extension's association with the player: what HKEY_CLASSES_ROOT says about it now, and the
-// two changes the tool makes there. Operations report nothing; callers read the fields afterwards.
+// One extension's association with the player: what the registry says about it now, and the two
+// changes the tool makes there, in the classes of the entry's scope (classes.h). Callers read the
+// fields afterwards; the changes also say whether they were made.
 #pragma once
+#include <windows.h>
 #include <stdint.h>
 
+#include "classes.h"
+
 class VtRegistry;
+
+// Unregister's result for a tool's association in the machine's classes that the user's scope may
+// not undo: an error code of the application's own (bit 29), never one of the system's.
+const DWORD kErrorMachineAssociation = 0x20000001;
 
 class VtAssocInfo {
  public:
   // Copies ext; no registry access. An ext that is empty or lacks the leading "." is never acted on.
-  explicit VtAssocInfo(const char* ext);
+  explicit VtAssocInfo(const char* ext, VtScope scope = VtScope::kMachine);
   ~VtAssocInfo();
   VtAssocInfo(const VtAssocInfo&) = delete;
   VtAssocInfo& operator=(const VtAssocInfo&) = delete;
 
-  // Replaces backup, typeName, command, icon, associated and userChoice with the registry's present
-  // state.
+  // Replaces backup, typeName, command, icon, associated, fromMachine and userChoice with the
+  // registry's present state: the scope's extension key (the user's scope: the user's, else the
+  // machine's), and the ProgID it names as Windows merges the two classes.
   void Load();
-  // Points the extension at "vantrel"+ext with the type name, icon and open command, offers that
-  // ProgID in "Open with" and registers it for Default Apps. Does nothing for ".exe". If the ProgID
-  // key cannot be created the registry is left as it was. option may be empty; typeName is copied
-  // before the entry's own texts are released.
-  void Register(const char* exePath, const char* typeName, const char* option);
-  // Gives the extension back the ProgID in "backup", takes the tool's ProgID out of "Open with"
-  // and Default Apps and deletes its tree; then reloads. When the tool's ProgID key is gone, the
-  // extension's key is removed if it holds nothing else, and otherwise only its default value is
-  // emptied.
-  void Unregister();
+  // Writes "vantrel"+ext with the type name, icon, open command and "backup" in the scope's classes,
+  // and only when all of it is there points the extension at it; then offers it in "Open with" and
+  // Default Apps. Does nothing for ".exe". ERROR_SUCCESS, or the error that left the extension as
+  // it was (and removed what this call created). typeName is copied before the entry's own texts
+  // are released.
+  DWORD Register(const char* exePath, const char* typeName, const char* option);
+  // In each classes hive the scope may write whose extension key names the tool's ProgID: gives it
+  // back the ProgID in "backup" (an extension key of the user's that held nothing else goes, so
+  // the machine's shows again), then takes the ProgID out of "Open with" and Default Apps and
+  // deletes its tree once nothing names it. Then reloads. ERROR_SUCCESS, the error that kept an
+  // association, or kErrorMachineAssociation for one only an administrator may undo.
+  DWORD Unregister();
 
   // Null means absent, which differs from an empty text.
   char* backup;    // "backup" of the ProgID key named at the last Load; empty if it has none
@@ -34,17 +45,30 @@ class VtAssocInfo {
   char* command;   // command line of the default verb
   char* icon;      // DefaultIcon default value
   int32_t associated;  // 1: the extension names the tool's ProgID and that key exists
+  // 1 when the user's scope shows the machine's extension key: the user has no association of
+  // their own there, and only an administrator may change the one shown.
+  int32_t fromMachine;
+  VtScope scope;       // as constructed
   // What the user's own choice in Explorer opens, when it names another ProgID than the extension's
   // key does: a name a person recognises. Null when there is no such choice.
   char* userChoice;
 
  private:
   void ReleaseTypeCommandIcon();
-  // Register's ProgID subkeys beneath the open progKey: the icon and the open command, kept in the
-  // fields of the same names.
-  void WriteIconAndCommand(const VtRegistry& progKey, const char* exePath, const char* option);
   // Clears every field Load replaces.
   void Clear();
+  // Load through classes, whose keys the caller has open already.
+  void LoadWith(VtClasses& classes);
   // Load from the point where the extension is known to name progId (null or empty: nothing) on.
-  void LoadNamed(const char* progId);
+  void LoadNamed(VtClasses& classes, const char* progId);
+  // Register's ProgID beneath the open progKey: the type name, the "backup" when captured is not
+  // null, the icon and the open command, each write checked; icon and command kept in the fields
+  // once all are written. The registry's result.
+  LONG WriteProgId(VtRegistry& progKey, const char* typeName, const char* captured,
+                   const char* exePath, const char* option);
+  // A Register that left the extension as it was: the fields show the registry again.
+  DWORD Failed(VtClasses& classes, LONG error);
+  // Unregister in one classes hive: ERROR_SUCCESS when nothing of the tool's is left in effect
+  // there, else the registry's result that kept it.
+  LONG UnregisterIn(VtClasses& classes, VtScope hive);
 };

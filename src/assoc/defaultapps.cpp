@@ -13,9 +13,10 @@ const char kFileAssociations[] = "FileAssociations";
 
 }  // namespace
 
-void RegisterDefaultApp(const char* ext, const char* progId, const char* exePath) {
+void RegisterDefaultApp(VtScope scope, const char* ext, const char* progId, const char* exePath) {
+  const HKEY hive = ScopeHive(scope);
   VtRegistry capabilities(KEY_WOW64_64KEY);
-  if (!capabilities.Open(HKEY_LOCAL_MACHINE, kCapabilitiesKey, true)) return;
+  if (!capabilities.Create(hive, kCapabilitiesKey, KEY_READ | KEY_WRITE)) return;
   // The icon is written after the name and the description, so finding it current means all
   // three are: an apply registers hundreds of extensions, and only the first has to write them.
   VtOwnedText icon(AppIconLocation(exePath));
@@ -28,32 +29,34 @@ void RegisterDefaultApp(const char* ext, const char* progId, const char* exePath
   // only after the tool's key: an existing FileAssociations key means the value is there, so the
   // registrations after the first spare its three calls.
   VtRegistry associations(KEY_WOW64_64KEY);
-  if (!associations.Open(capabilities.key(), kFileAssociations, false)) {
+  if (!associations.Open(capabilities.key(), kFileAssociations, KEY_WRITE)) {
     VtRegistry applications(KEY_WOW64_64KEY);
-    if (!applications.Open(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, true)) return;
+    if (!applications.Create(hive, kRegisteredApplicationsKey, KEY_WRITE)) return;
     applications.WriteString(kRegisteredAppName, kCapabilitiesKey);
-    if (!associations.Open(capabilities.key(), kFileAssociations, true)) return;
+    if (!associations.Create(capabilities.key(), kFileAssociations, KEY_WRITE)) return;
   }
   associations.WriteString(ext, progId);
 }
 
-void UnregisterDefaultApp(const char* ext) {
+void UnregisterDefaultApp(VtScope scope, const char* ext) {
+  const HKEY hive = ScopeHive(scope);
   VtRegistry associations(KEY_WOW64_64KEY);
-  if (associations.Open(HKEY_LOCAL_MACHINE, kFileAssociationsKey, false)) {
+  if (associations.Open(hive, kFileAssociationsKey, KEY_READ | KEY_WRITE)) {
     associations.DeleteValue(ext);
-    DWORD values = 0;
-    DWORD subkeys = 0;
     // When in doubt the registration stays: another extension may still be in it.
-    if (!associations.Count(&values, &subkeys) || values != 0) return;
+    if (!associations.IsEmpty()) return;
     associations.Close();
+  } else if (associations.error() != ERROR_FILE_NOT_FOUND) {
+    // Refused or unreadable is not "nothing left".
+    return;
   }
   // Nothing left for Default Apps to offer: the tool's key goes, then the value that points
   // Windows at it, in the reverse order of Register.
-  VtRegistry machine(KEY_WOW64_64KEY);
-  if (machine.Open(HKEY_LOCAL_MACHINE, "", false))
-    machine.DeleteKnownTree(kAppKey, {"Capabilities\\FileAssociations", "Capabilities"});
-  machine.Close();
+  VtRegistry software(KEY_WOW64_64KEY);
+  if (software.Open(hive, "", KEY_READ))
+    software.DeleteKnownTree(kAppKey, {"Capabilities\\FileAssociations", "Capabilities"});
+  software.Close();
   VtRegistry applications(KEY_WOW64_64KEY);
-  if (applications.Open(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, false))
+  if (applications.Open(hive, kRegisteredApplicationsKey, KEY_READ | KEY_WRITE))
     applications.DeleteValue(kRegisteredAppName);
 }

@@ -1,7 +1,9 @@
 // Where the tool registers the player as a Default Programs application, so that Windows 8 and later
-// offer it in Default Apps. Under HKEY_LOCAL_MACHINE, in the 64-bit view on 64-bit Windows, where
-// Settings (a 64-bit program there) looks.
+// offer it in Default Apps: in the hive of the scope (HKEY_LOCAL_MACHINE for every user,
+// HKEY_CURRENT_USER for one), in the 64-bit view on 64-bit Windows, where Settings (a 64-bit
+// program there) looks.
 #pragma once
+#include "classes.h"
 
 // The tool's own key: named after the tool, so it cannot collide with the player's installer.
 inline constexpr char kAppKey[] = "Software\\vntassoc";
@@ -21,7 +23,7 @@ inline constexpr char kAppDescription[] =
 // Adds ext's FileAssociations value naming progId under the tool's Capabilities, with the
 // application's name, description and icon from exePath and the RegisteredApplications value
 // written before the first such value. Reports nothing; whatever cannot be written is skipped.
-void RegisterDefaultApp(const char* ext, const char* progId, const char* exePath);
-// Removes ext's FileAssociations value; when no FileAssociations value is left, removes the tool's
-// key and then the RegisteredApplications value. Nothing else there is touched.
-void UnregisterDefaultApp(const char* ext);
+void RegisterDefaultApp(VtScope scope, const char* ext, const char* progId, const char* exePath);
+// Removes ext's FileAssociations value; when FileAssociations is missing or holds nothing, removes
+// the tool's key and then the RegisteredApplications value. Nothing else there is touched.
+void UnregisterDefaultApp(VtScope scope, const char* ext);

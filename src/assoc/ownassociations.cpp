@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "assoctext.h"
+#include "classes.h"
 #include "defaultapps.h"
 #include "registry.h"
 #include "text.h"
@@ -13,16 +14,21 @@ namespace {
 
 const char kProgIdPrefix[] = "vantrel";
 const size_t kPrefixLength = sizeof kProgIdPrefix - 1;
+const VtScope kBothScopes[] = {VtScope::kUser, VtScope::kMachine};
 
-void AddValueNames(const VtRegistry& key, std::vector<std::string>* found) {
+void AddRegistered(VtRegistry& associations, std::vector<VtOwnCandidate>* found) {
   VtRegistry::NameBuffer name;
-  for (DWORD index = 0; key.ValueName(index, name); ++index)
-    if (IsExtension(name)) found->push_back(name);
+  for (DWORD index = 0; associations.ValueName(index, name); ++index) {
+    if (!IsExtension(name)) continue;
+    const VtOwnedText own(ToolProgId(name));
+    // Another program's ProgID, or no text at all, is not the tool's registration.
+    found->push_back({name, SameKeyName(associations.ReadString(name), own.get())});
+  }
 }
 
 // The prefix is single-byte letters only: a name that begins with a double-byte character differs
 // within it, and no trail byte is compared as a letter.
-void AddProgIdExtensions(const VtRegistry& classes, std::vector<std::string>* found) {
+void AddProgIdExtensions(const VtRegistry& classes, std::vector<VtOwnCandidate>* found) {
   VtRegistry::NameBuffer name;
   for (DWORD index = 0; classes.SubkeyName(index, name); ++index) {
     if (std::strlen(name) <= kPrefixLength || name[kPrefixLength] != '.') continue;
@@ -30,21 +36,27 @@ void AddProgIdExtensions(const VtRegistry& classes, std::vector<std::string>* fo
     name[kPrefixLength] = 0;
     const bool prefixed = CompareNoCase(name, kProgIdPrefix) == 0;
     name[kPrefixLength] = '.';
-    if (prefixed && IsExtension(name + kPrefixLength)) found->push_back(name + kPrefixLength);
+    if (prefixed && IsExtension(name + kPrefixLength))
+      found->push_back({name + kPrefixLength, false});
   }
 }
 
 }  // namespace
 
-std::vector<std::string> OwnAssociationCandidates(bool scanClasses) {
-  std::vector<std::string> found;
+std::vector<VtOwnCandidate> OwnAssociationCandidates(bool scanClasses) {
+  std::vector<VtOwnCandidate> found;
   // Read access only: listing must not need the rights that changing needs.
-  VtRegistry associations(KEY_WOW64_64KEY);
-  if (associations.OpenToRead(HKEY_LOCAL_MACHINE, kFileAssociationsKey))
-    AddValueNames(associations, &found);
+  for (VtScope scope : kBothScopes) {
+    VtRegistry associations(KEY_WOW64_64KEY);
+    if (associations.Open(ScopeHive(scope), kFileAssociationsKey, KEY_READ))
+      AddRegistered(associations, &found);
+  }
   if (scanClasses) {
-    VtRegistry classes;
-    if (classes.OpenToRead(HKEY_CLASSES_ROOT, "")) AddProgIdExtensions(classes, &found);
+    for (VtScope scope : kBothScopes) {
+      VtRegistry classes;
+      if (classes.Open(ScopeHive(scope), kClassesKey, KEY_READ))
+        AddProgIdExtensions(classes, &found);
+    }
   }
   return found;
 }

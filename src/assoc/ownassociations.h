@@ -5,8 +5,16 @@
 #include <string>
 #include <vector>
 
-// Candidates in this order, each as stored (letter case kept): the value names of the tool's
-// Default Apps FileAssociations, then, with scanClasses, the extension of every key directly under
-// HKEY_CLASSES_ROOT named "vantrel" (letter case ignored) followed by one. Only texts that
-// IsExtension accepts; one may come twice. Whether an extension is associated is Load's to say.
-std::vector<std::string> OwnAssociationCandidates(bool scanClasses);
+struct VtOwnCandidate {
+  std::string ext;  // as stored (letter case kept)
+  // The tool's Default Apps registration names the tool's ProgID for ext: worth a row even when
+  // that ProgID is gone, so that undoing can take the registration back.
+  bool registered;
+};
+
+// Candidates in this order, the user's hive before the machine's in each step: the value names of
+// the tool's Default Apps FileAssociations, then, with scanClasses, the extension of every key
+// directly under either classes key named "vantrel" (letter case ignored) followed by one. Only
+// texts that IsExtension accepts; one may come more than once. Whether an extension is associated
+// is Load's to say.
+std::vector<VtOwnCandidate> OwnAssociationCandidates(bool scanClasses);

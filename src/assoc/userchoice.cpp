@@ -3,17 +3,22 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "assoctext.h"
 #include "registry.h"
+#include "text.h"
 #include "widetext.h"
 
 namespace {
 
 const char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
-// Windows 11 keeps the choice in UserChoiceLatest and leaves UserChoice as an older program wrote it.
-const char* const kChoiceKeys[] = {"UserChoiceLatest", "UserChoice"};
+// Windows 11 keeps the choice in UserChoiceLatest\ProgId and leaves UserChoice as an older
+// Windows wrote it; before that, UserChoice is the one.
+const char* const kChoiceKeys[] = {"UserChoiceLatest\\ProgId", "UserChoice"};
+const char kApplicationsPrefix[] = "Applications\\";
 // Room for any name a list column shows; a longer resource text is cut.
 const UINT kShownMax = 512;
 
@@ -48,13 +53,65 @@ char* Readable(const char* value) {
   return value[0] == '@' ? ResolveIndirect(value) : DupText(value);
 }
 
+// The program file that a command line starts: its first argument, quoted or not.
+std::string ProgramOf(const char* command) {
+  std::string text(command);
+  if (!text.empty() && text[0] == '"') {
+    const size_t end = text.find('"', 1);
+    return text.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+  }
+  return text.substr(0, text.find(' '));
+}
+
+// The FileDescription of a program file's version resource, in its first language; null without.
+char* FileDescription(const std::string& path) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  if (size == 0) return nullptr;
+  std::vector<char> block(size);
+  if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data())) return nullptr;
+  WORD* languages = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
+                      reinterpret_cast<void**>(&languages), &length) ||
+      length < 2 * sizeof(WORD))
+    return nullptr;
+  char query[64];
+  wsprintfA(query, "\\StringFileInfo\\%04x%04x\\FileDescription", languages[0], languages[1]);
+  char* text = nullptr;
+  if (!VerQueryValueA(block.data(), query, reinterpret_cast<void**>(&text), &length) ||
+      length == 0 || text == nullptr)
+    return nullptr;
+  return text[0] != 0 ? DupText(text) : nullptr;
+}
+
+// The name shown for "Applications\x.exe": the program's FriendlyAppName, else its file's
+// description, else the file name.
+char* ApplicationName(VtClasses& classes, const char* progId) {
+  VtRegistry app;
+  if (classes.OpenMerged(&app, progId)) {
+    if (char* name = Readable(app.ReadString("FriendlyAppName"))) return name;
+    VtRegistry command;
+    if (command.Open(app.key(), "shell\\open\\command", KEY_READ)) {
+      const std::string program = ProgramOf(command.ReadString(""));
+      if (!program.empty())
+        if (char* name = FileDescription(program)) return name;
+    }
+  }
+  return DupText(progId + sizeof kApplicationsPrefix - 1);
+}
+
 // The name shown for a ProgID: "ApplicationName" of its "Application" key, else its type name.
 // Both are opened beneath the ProgID's key, so a name of 255 characters builds no longer path.
-char* NameOf(const char* progId) {
+char* NameOf(VtClasses& classes, const char* progId) {
+  // A lead byte never equals a letter of the prefix, so no trail byte is compared as one.
+  if (_strnicmp(progId, kApplicationsPrefix, sizeof kApplicationsPrefix - 1) == 0 &&
+      progId[sizeof kApplicationsPrefix - 1] != 0)
+    return ApplicationName(classes, progId);
   VtRegistry progKey;
-  if (progKey.OpenToRead(HKEY_CLASSES_ROOT, progId)) {
+  if (classes.OpenMerged(&progKey, progId)) {
     VtRegistry application;
-    if (application.OpenToRead(progKey.key(), "Application")) {
+    if (application.Open(progKey.key(), "Application", KEY_READ)) {
       if (char* name = Readable(application.ReadString("ApplicationName"))) return name;
     }
     if (char* name = Readable(progKey.ReadString(""))) return name;
@@ -62,18 +119,28 @@ char* NameOf(const char* progId) {
   return DupText(progId);
 }
 
+// The ProgID the user chose for ext in Explorer, or "" (in choice's buffer).
+const char* ChosenProgId(const char* ext, VtRegistry* choice) {
+  VtRegistry fileExt;
+  if (!fileExt.Open(HKEY_CURRENT_USER, (std::string(kFileExts) + ext).c_str(), KEY_READ)) return "";
+  // Value names ignore case, so "ProgId" also finds the "Progid" that Windows 7 writes.
+  for (const char* key : kChoiceKeys) {
+    const char* progId =
+        choice->Open(fileExt.key(), key, KEY_READ) ? choice->ReadString("ProgId") : "";
+    if (progId[0]) return progId;
+  }
+  return "";
+}
+
 }  // namespace
 
-char* UserChoiceText(const char* ext, const char* namedProgId) {
-  VtRegistry fileExt;
-  if (!fileExt.OpenToRead(HKEY_CURRENT_USER, (std::string(kFileExts) + ext).c_str())) return nullptr;
-  // Value names ignore case, so "ProgId" also finds the "Progid" that Windows 7 writes.
+char* UserChoiceText(VtClasses& classes, const char* ext, const char* namedProgId) {
   VtRegistry choice;
-  const char* progId = "";
-  for (const char* key : kChoiceKeys) {
-    progId = choice.OpenToRead(fileExt.key(), key) ? choice.ReadString("ProgId") : "";
-    if (progId[0]) break;
-  }
+  const char* progId = ChosenProgId(ext, &choice);
+  // Without a choice, the user's own classes decide over the machine's.
+  if (progId[0] == 0 && classes.scope() == VtScope::kMachine &&
+      classes.Open(&choice, VtScope::kUser, ext, KEY_READ) == ERROR_SUCCESS)
+    progId = choice.ReadString("");
   if (progId[0] == 0 || (namedProgId[0] && SameKeyName(progId, namedProgId))) return nullptr;
-  return NameOf(progId);
+  return NameOf(classes, progId);
 }

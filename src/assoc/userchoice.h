@@ -1,9 +1,14 @@
-// What the user's own choice in Explorer opens for an extension. Since Windows 8 that choice, kept
-// per user, overrides the association the tool writes, so the list shows it beside the association.
+// What Windows opens for this user where that is not the extension's association: since Windows 8
+// the user's own choice in Explorer, kept per user, overrides the association the tool writes, and
+// a user's own classes override the machine's. The list shows it beside the association.
 #pragma once
 
-// The program that the user's choice for ext (".mp3") opens, when that choice names a ProgID other
-// than namedProgId (empty: the extension's key names none), as a person knows it: the ProgID's
-// application name, else its type name, else the ProgID. An owned text (free), or null without
-// such a choice. ext must hold no backslash.
-char* UserChoiceText(const char* ext, const char* namedProgId);
+#include "classes.h"
+
+// The program Windows opens for ext (".mp3") for this user, when that is another ProgID than
+// namedProgId (empty: the extension names none): the user's choice, else, in the machine's
+// scope, what the user's own classes name. As a person knows it: the ProgID's application name,
+// else its type name, else the ProgID; for "Applications\x.exe" the program's friendly name, else
+// its file's description, else its file name. An owned text (free), or null. ext must hold no
+// backslash.
+char* UserChoiceText(VtClasses& classes, const char* ext, const char* namedProgId);

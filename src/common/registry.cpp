@@ -35,7 +35,7 @@ const char* SubkeyPath(const char* subKey) {
 }  // namespace
 
 VtRegistry::VtRegistry(REGSAM view)
-    : root_(HKEY_CLASSES_ROOT), key_(nullptr), valueText_(nullptr), view_(view) {
+    : key_(nullptr), error_(ERROR_INVALID_HANDLE), valueText_(nullptr), view_(view) {
   inlineBuffer_[0] = 0;
 }
 
@@ -55,33 +55,31 @@ void VtRegistry::Close() {
   inlineBuffer_[0] = 0;
 }
 
-bool VtRegistry::Open(HKEY root, const char* subKey, bool create) {
-  Close();
-  if (root == nullptr || OpenBelow(root, SubkeyPath(subKey), create) != ERROR_SUCCESS) return false;
-  root_ = root;
-  return true;
+bool VtRegistry::Open(HKEY parent, const char* subKey, REGSAM access) {
+  return OpenOrCreate(parent, subKey, access, false);
 }
 
-bool VtRegistry::OpenUnderRoot(const char* subKey, bool create) {
-  Close();
-  return OpenBelow(root_, SubkeyPath(subKey), create) == ERROR_SUCCESS;
+bool VtRegistry::Create(HKEY parent, const char* subKey, REGSAM access) {
+  return OpenOrCreate(parent, subKey, access, true);
 }
 
-bool VtRegistry::OpenToRead(HKEY root, const char* subKey) {
+bool VtRegistry::OpenOrCreate(HKEY parent, const char* subKey, REGSAM access, bool create) {
   Close();
-  if (root == nullptr || OpenBelow(root, SubkeyPath(subKey), false, KEY_READ) != ERROR_SUCCESS)
+  if (parent == nullptr) {
+    error_ = ERROR_INVALID_HANDLE;
     return false;
-  root_ = root;
-  return true;
-}
-
-LONG VtRegistry::OpenBelow(HKEY parent, const char* subKey, bool create, REGSAM access) {
-  const LONG rc = create ? RegCreateKeyExA(parent, subKey, 0, nullptr, 0, access | view_, nullptr,
-                                           &key_, nullptr)
-                         : RegOpenKeyExA(parent, subKey, 0, access | view_, &key_);
+  }
+  const char* path = SubkeyPath(subKey);
+  error_ = create ? RegCreateKeyExA(parent, path, 0, nullptr, 0, access | view_, nullptr, &key_,
+                                    nullptr)
+                  : RegOpenKeyExA(parent, path, 0, access | view_, &key_);
   // A failed call may still have left a handle behind.
-  if (rc != ERROR_SUCCESS) Close();
-  return rc;
+  if (error_ != ERROR_SUCCESS) {
+    const LONG error = error_;
+    Close();
+    error_ = error;
+  }
+  return error_ == ERROR_SUCCESS;
 }
 
 const char* VtRegistry::ReadString(const char* name) {
@@ -131,41 +129,55 @@ const char* VtRegistry::ReadLongString(const char* name) {
   }
   valueText_ = buffer;
 
-  buffer[size] = 0;
-  buffer[size + 1] = 0;
+  // The value may have changed since the size was asked: the text ends where this read ended.
   DWORD capacity = size;
   if (RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &capacity) !=
-      ERROR_SUCCESS)
+          ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ)) {
     buffer[0] = 0;
+    return valueText_;
+  }
+  buffer[capacity] = 0;
+  buffer[capacity + 1] = 0;
   return valueText_;
 }
 
 bool VtRegistry::WriteString(const char* name, const char* value) {
-  if (key_ == nullptr || name == nullptr) return false;
+  if (key_ == nullptr || name == nullptr) {
+    error_ = ERROR_INVALID_HANDLE;
+    return false;
+  }
   if (value == nullptr) value = "";
-  return RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                        static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
+  error_ = RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                          static_cast<DWORD>(std::strlen(value) + 1));
+  return error_ == ERROR_SUCCESS;
 }
 
-void VtRegistry::WriteMarker(const char* name) {
-  if (key_ == nullptr || name == nullptr) return;
-  RegSetValueExA(key_, name, 0, REG_NONE, nullptr, 0);
+bool VtRegistry::WriteMarker(const char* name) {
+  if (key_ == nullptr || name == nullptr) {
+    error_ = ERROR_INVALID_HANDLE;
+    return false;
+  }
+  error_ = RegSetValueExA(key_, name, 0, REG_NONE, nullptr, 0);
+  return error_ == ERROR_SUCCESS;
 }
 
 bool VtRegistry::DeleteValue(const char* name) {
   return key_ != nullptr && name != nullptr && RegDeleteValueA(key_, name) == ERROR_SUCCESS;
 }
 
-bool VtRegistry::Count(DWORD* values, DWORD* subkeys) const {
-  DWORD valueCount = 0;
-  DWORD subkeyCount = 0;
+bool VtRegistry::IsEmpty(bool exceptDefault) const {
+  DWORD values = 0;
+  DWORD subkeys = 0;
   if (key_ == nullptr ||
-      RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, &subkeyCount, nullptr, nullptr, &valueCount,
-                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+      subkeys != 0)
     return false;
-  *values = valueCount;
-  *subkeys = subkeyCount;
-  return true;
+  if (values == 0) return true;
+  // The one value left must be the default one itself, not "Content Type" or the like.
+  return exceptDefault && values == 1 &&
+         RegQueryValueExA(key_, "", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 bool VtRegistry::SubkeyName(DWORD index, NameBuffer& name) const {
@@ -176,36 +188,32 @@ bool VtRegistry::ValueName(DWORD index, NameBuffer& name) const {
   return EnumName(key_, index, name, true);
 }
 
-LONG VtRegistry::RemoveKey(HKEY parent, const char* subKey) const {
+LONG VtRegistry::RemoveKey(const char* subKey) const {
   // RegDeleteKeyA would delete in the process's own view, whatever view the parent was opened in.
-  return view_ != 0 ? RegDeleteKeyExA(parent, subKey, view_, 0) : RegDeleteKeyA(parent, subKey);
+  return view_ != 0 ? RegDeleteKeyExA(key_, subKey, view_, 0) : RegDeleteKeyA(key_, subKey);
 }
 
 bool VtRegistry::DeleteLeaf(const char* subKey) {
-  return key_ != nullptr && subKey != nullptr && RemoveKey(key_, subKey) == ERROR_SUCCESS;
+  return key_ != nullptr && subKey != nullptr && RemoveKey(subKey) == ERROR_SUCCESS;
 }
 
-bool VtRegistry::DeleteKnownTree(const char* subKey, std::initializer_list<const char*> known) {
-  if (subKey == nullptr) return false;
-  const HKEY parent = key_ != nullptr ? key_ : root_;
+LONG VtRegistry::DeleteKnownTree(const char* subKey, std::initializer_list<const char*> known) {
+  if (key_ == nullptr || subKey == nullptr) return ERROR_INVALID_HANDLE;
   // Deleting by path needs no walk, which opens and lists every key besides deleting it.
   bool first = true;
   for (const char* path : known) {
     const std::string full = std::string(subKey) + "\\" + path;
-    const LONG rc = RemoveKey(parent, full.c_str());
+    const LONG rc = RemoveKey(full.c_str());
     // The deepest known key missing: the tree is missing, empty, or of another shape; deleting
     // subKey at once tells which.
     if (first && rc == ERROR_FILE_NOT_FOUND) break;
     first = false;
   }
-  const LONG rc = RemoveKey(parent, subKey);
-  if (rc == ERROR_SUCCESS) return true;
-  if (rc == ERROR_FILE_NOT_FOUND) return false;
-  if (key_ != nullptr) return DeleteTree(subKey);
-  // The walk needs a key of its own beneath which to work.
-  const bool deleted = OpenUnderRoot("", false) && DeleteTree(subKey);
-  Close();
-  return deleted;
+  const LONG rc = RemoveKey(subKey);
+  if (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) return rc;
+  if (DeleteTree(subKey)) return ERROR_SUCCESS;
+  // What kept the key: the walk may have failed on a subkey, or the key on its own rights.
+  return rc;
 }
 
 bool VtRegistry::DeleteTree(const char* subKey) {
@@ -221,18 +229,18 @@ bool VtRegistry::DeleteTree(const char* subKey) {
   // and shell\open\command) have subkeys, and the registry refuses to delete those. A missing key
   // ends at the failed open.
   if (!DeleteSubkeysOf(copy.get())) return false;
-  return RemoveKey(key_, copy.get()) == ERROR_SUCCESS;
+  return RemoveKey(copy.get()) == ERROR_SUCCESS;
 }
 
 bool VtRegistry::DeleteSubkeysOf(const char* subKey) {
   VtRegistry sub(view_);
-  const LONG rc = sub.OpenBelow(key_, subKey, false);
-  // Any other failure still leaves the deletion to be tried, which may be allowed where the open
-  // for all access was not.
-  if (rc == ERROR_FILE_NOT_FOUND) return false;
-  DWORD values = 0;
+  // Listing needs only read access; each deletion is the registry's to allow or refuse. Any other
+  // failure still leaves the deletion to be tried.
+  if (!sub.Open(key_, subKey, KEY_READ)) return sub.error() != ERROR_FILE_NOT_FOUND;
   DWORD subkeys = 0;
-  if (rc != ERROR_SUCCESS || !sub.Count(&values, &subkeys)) return true;
+  if (RegQueryInfoKeyA(sub.key_, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return true;
   NameBuffer name;
   // From the last index down: deleting a subkey does not move the names still to be visited.
   for (DWORD index = subkeys; index-- > 0;)

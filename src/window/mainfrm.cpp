@@ -9,6 +9,8 @@ TFrmAssoc* FrmAssoc = nullptr;
 namespace {
 
 const char kVersionSuffix[] = " Version 0.02.2012.0910";
+const char kMachineScopeText[] = "登録先: すべてのユーザー";
+const char kUserScopeText[] = "登録先: このユーザー";
 
 }  // namespace
 
@@ -25,6 +27,9 @@ TFrmAssoc::TFrmAssoc() {
   btnDefaultApps->OnClick = Bind(this, &TFrmAssoc::btnDefaultAppsClick);
 
   SetCaption((Caption() + kVersionSuffix).c_str());
+  // Decided once: the rows are loaded and changed in this scope until the window closes.
+  scope_ = WritableScope();
+  lblScope->SetText(scope_ == VtScope::kMachine ? kMachineScopeText : kUserScopeText);
   // Both stay open until the end of construction, as one piece of start-up.
   VtRegistry pathKey;
   RecordPath(pathKey);

@@ -2,8 +2,13 @@
 // registers or unregisters the selected ones. Every command acts on the rows' VtAssocInfo entries,
 // which the rows own from one list fill to the next (or to the window's destruction).
 #pragma once
-#include <memory>
+#include <windows.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classes.h"
 #include "forms.h"
 #include "initializer.h"
 #include "mainfrm_layout.h"
@@ -43,16 +48,21 @@ class TFrmAssoc : public TFrmAssocLayout {
   // The apply's registrations in one pass (mainfrm_commands.cpp): each row at once with its final
   // player option where that ends the same as registering it bare and then again with the option.
   class OnePassApply;
+  // The extensions a command could not change, each once with why (mainfrm_commands.cpp).
+  class ChangeReport;
   // Registers every row of ext (letter case ignored) with an empty player option, or within pass
-  // with the row's final option.
+  // with the row's final option. Rows that fail go into report, when there is one.
   void RegisterExtension(const char* exePath, const char* ext, const char* typeName,
-                         OnePassApply* pass = nullptr);
-  // Registers every associated row again with the player option that the two options choose,
-  // passing over the rows that pass registered with theirs already.
+                         OnePassApply* pass = nullptr, ChangeReport* report = nullptr);
+  // Registers every associated row of the scope's own classes again with the player option that
+  // the two options choose, passing over the rows that pass registered with theirs already.
   void ReregisterWithOptions(const char* exePath, int AddOption, int ListOption,
-                             const OnePassApply* pass = nullptr);
+                             const OnePassApply* pass = nullptr, ChangeReport* report = nullptr);
   // Unregisters the first row of ext, or every row for a null ext.
-  void UnregisterExtension(const char* ext);
+  void UnregisterExtension(const char* ext, ChangeReport* report = nullptr);
+
+  // Where this process registers, decided at start by its rights.
+  VtScope scope() const { return scope_; }
 
   // The options as the radio buttons show them: AddOption -1, 1 or 0; ListOption 0 or 1.
   int AddOptionChecked() const;
@@ -75,6 +85,7 @@ class TFrmAssoc : public TFrmAssocLayout {
   void OpenInToolFolder(const char* fileName);
 
   Initializer initializer_;
+  VtScope scope_ = VtScope::kMachine;
 };
 
 // The application's one window, from its creation by WinMain until the message loop ends.

@@ -6,9 +6,12 @@
 #include <shlobj.h>
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "associnfo.h"
+#include "changefailure.h"
+#include "ownedtext.h"
 #include "defaultappslaunch.h"
 #include "inifile.h"
 #include "library.h"
@@ -27,6 +30,9 @@ const char kUnregAllQuestion[] =
     "全ての関連付けを解除して、Vantrel Player に関連付ける前の設定に戻します。\r\nよろしいですか？\r\n";
 const char kTypeNameFile[] = "filetype.ini";
 const int kTypeNameSize = 512;
+const char kFailureHeading[] = "次の拡張子は変更できませんでした。";
+// A box taller than the screen shows no OK button: past this many lines the rest are counted.
+const size_t kMaxFailureLines = 20;
 
 bool Confirm(const char* question) {
   return Application.MessageBox(question, kConfirmCaption, kConfirmFlags) == IDOK;
@@ -122,6 +128,40 @@ class TFrmAssoc::OnePassApply {
   std::vector<bool> hasFinalOption_;
 };
 
+class TFrmAssoc::ChangeReport {
+ public:
+  explicit ChangeReport(const TFrmAssoc& form) : form_(form) {}
+
+  // Notes row's extension as the list shows it, unless error is ERROR_SUCCESS or it is noted.
+  void Add(int row, DWORD error) {
+    if (error == ERROR_SUCCESS) return;
+    std::string shown = form_.ListView->ItemText(row, 0);
+    if (!noted_.insert(shown).second) return;
+    if (lines_.size() == kMaxFailureLines) {
+      ++more_;
+      return;
+    }
+    const VtOwnedText reason(ChangeFailureText(error));
+    lines_.push_back(shown + ": " + (reason ? reason.get() : ""));
+  }
+
+  // One box with every extension noted; none when nothing was.
+  void Show() const {
+    if (lines_.empty()) return;
+    std::string text = kFailureHeading;
+    text += "\r\n";
+    for (const std::string& line : lines_) text += "\r\n" + line;
+    if (more_ != 0) text += "\r\nほか " + std::to_string(more_) + " 件";
+    Application.MessageBox(text.c_str(), form_.Caption().c_str(), MB_OK | MB_ICONWARNING);
+  }
+
+ private:
+  const TFrmAssoc& form_;
+  std::unordered_set<std::string> noted_;
+  std::vector<std::string> lines_;
+  size_t more_ = 0;
+};
+
 void TFrmAssoc::btnApplyClick(TControl*) {
   const int addOption = AddOptionChecked();
   const int listOption = ListOptionChecked();
@@ -131,37 +171,48 @@ void TFrmAssoc::btnApplyClick(TControl*) {
   const std::string comboName = ComboBox1->Text();
   if (!FileExists(exePath.c_str()) || selection.empty()) return;
 
-  UpdateScope update(ListView);
-  TypeNames typeNames;
-  OnePassApply pass(*this, addOption, listOption);
-  char* rest = nullptr;
-  for (char* piece = NextToken(&selection[0], ";", &rest); piece != nullptr && piece[0] == '.';
-       piece = NextToken(rest, ";", &rest)) {
-    const std::string typeName = comboName.empty() ? typeNames.For(piece) : comboName;
-    RegisterExtension(exePath.c_str(), piece, typeName.c_str(), &pass);
+  ChangeReport report(*this);
+  {
+    UpdateScope update(ListView);
+    TypeNames typeNames;
+    OnePassApply pass(*this, addOption, listOption);
+    char* rest = nullptr;
+    for (char* piece = NextToken(&selection[0], ";", &rest); piece != nullptr && piece[0] == '.';
+         piece = NextToken(rest, ";", &rest)) {
+      const std::string typeName = comboName.empty() ? typeNames.For(piece) : comboName;
+      RegisterExtension(exePath.c_str(), piece, typeName.c_str(), &pass, &report);
+    }
+    ReregisterWithOptions(exePath.c_str(), addOption, listOption, &pass, &report);
   }
-  ReregisterWithOptions(exePath.c_str(), addOption, listOption, &pass);
   NotifyAssociationsChanged();
+  report.Show();
 }
 
 // The rows of ext all share one option: IsPlaylist ignores letter case as CompareNoCase does.
 void TFrmAssoc::RegisterExtension(const char* exePath, const char* ext, const char* typeName,
-                                  OnePassApply* pass) {
+                                  OnePassApply* pass, ChangeReport* report) {
   for (int row = NextRowOf(ext, -1); row >= 0; row = NextRowOf(ext, row)) {
-    EntryAt(row)->Register(exePath, typeName, pass != nullptr ? pass->OptionFor(row, ext) : "");
+    const DWORD result =
+        EntryAt(row)->Register(exePath, typeName, pass != nullptr ? pass->OptionFor(row, ext) : "");
+    if (report != nullptr) report->Add(row, result);
     RefreshRow(row);
   }
 }
 
 void TFrmAssoc::ReregisterWithOptions(const char* exePath, int AddOption, int ListOption,
-                                      const OnePassApply* pass) {
+                                      const OnePassApply* pass, ChangeReport* report) {
   for (int row = NextRowOf(nullptr, -1); row >= 0; row = NextRowOf(nullptr, row)) {
     if (pass != nullptr && pass->HasFinalOption(row)) continue;
     VtAssocInfo* entry = EntryAt(row);
     if (entry->associated == 0 || entry->typeName == nullptr) continue;
+    // The machine's association, shown to the user's scope, is not the user's to bring up to date:
+    // registering it would copy it into the user's classes.
+    if (entry->fromMachine != 0) continue;
     // Register releases the entry's own typeName before it reads the argument.
     const std::string typeName = entry->typeName;
-    entry->Register(exePath, typeName.c_str(), PlayerOption(entry->ext, AddOption, ListOption));
+    const DWORD result =
+        entry->Register(exePath, typeName.c_str(), PlayerOption(entry->ext, AddOption, ListOption));
+    if (report != nullptr) report->Add(row, result);
     RefreshRow(row);
   }
 }
@@ -180,41 +231,51 @@ int TFrmAssoc::NextRowOf(const char* ext, int after) const {
 void TFrmAssoc::btnUnregClick(TControl*) {
   std::string selection = Edit2->Text();
   if (selection.empty()) return;
-  UpdateScope update(ListView);
-  bool asked = false;
-  bool confirmed = false;
-  char* rest = nullptr;
-  for (char* piece = NextToken(&selection[0], ";", &rest); piece != nullptr;
-       piece = NextToken(rest, ";", &rest)) {
-    if (!confirmed) {
-      const int first = NextRowOf(piece, -1);
-      if (first >= 0 && EntryAt(first)->associated != 0) {
-        confirmed = Confirm(kUnregQuestion);
-        asked = true;
+  ChangeReport report(*this);
+  {
+    UpdateScope update(ListView);
+    bool asked = false;
+    bool confirmed = false;
+    char* rest = nullptr;
+    for (char* piece = NextToken(&selection[0], ";", &rest); piece != nullptr;
+         piece = NextToken(rest, ";", &rest)) {
+      if (!confirmed) {
+        const int first = NextRowOf(piece, -1);
+        if (first >= 0 && EntryAt(first)->associated != 0) {
+          confirmed = Confirm(kUnregQuestion);
+          asked = true;
+        }
       }
+      if (asked && !confirmed) break;
+      if (confirmed) UnregisterExtension(piece, &report);
     }
-    if (asked && !confirmed) break;
-    if (confirmed) UnregisterExtension(piece);
+    if (!confirmed) return;
   }
-  if (confirmed) NotifyAssociationsChanged();
+  NotifyAssociationsChanged();
+  report.Show();
 }
 
 void TFrmAssoc::btnUnregAllClick(TControl*) {
   if (ListView->Count() == 0) return;
   if (!Confirm(kUnregAllQuestion)) return;
-  UpdateScope update(ListView);
-  UnregisterExtension(nullptr);
+  ChangeReport report(*this);
+  {
+    UpdateScope update(ListView);
+    UnregisterExtension(nullptr, &report);
+  }
   NotifyAssociationsChanged();
+  report.Show();
 }
 
 // Only the first row of ext is unregistered; the other rows of ext are reloaded so that none of
 // them keeps showing (and, on the next apply, re-registering) the association just removed.
-void TFrmAssoc::UnregisterExtension(const char* ext) {
+void TFrmAssoc::UnregisterExtension(const char* ext, ChangeReport* report) {
   bool first = true;
   for (int row = NextRowOf(ext, -1); row >= 0; row = NextRowOf(ext, row)) {
     VtAssocInfo* entry = EntryAt(row);
     if (ext == nullptr || first) {
-      entry->Unregister();
+      const DWORD result = entry->Unregister();
+      if (report != nullptr) report->Add(row, result);
     } else {
       entry->Load();
     }

@@ -30,4 +30,6 @@ class TFrmAssocLayout : public TForm {
   TButton* btnRdme;
   TButton* Button7;
   TButton* btnDefaultApps;
+  // Where 適用 registers: every user's classes or this user's own.
+  TLabel* lblScope;
 };

@@ -69,14 +69,14 @@ void TFrmAssoc::AddPlayerRows(const char* extensions) {
   char* rest = nullptr;
   for (char* piece = NextToken(&text[0], ";", &rest); piece != nullptr;
        piece = NextToken(rest, ";", &rest)) {
-    std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(piece));
+    std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(piece, scope_));
     entry->Load();
     AddRow(std::move(entry));
   }
 }
 
 void TFrmAssoc::AddOwnRows(bool scanClasses) {
-  std::vector<std::string> candidates = OwnAssociationCandidates(scanClasses);
+  std::vector<VtOwnCandidate> candidates = OwnAssociationCandidates(scanClasses);
   if (candidates.empty()) return;
   // Compared as the registry compares key names, so that no row is added for a key a row holds and
   // each candidate is loaded once; a set, since hundreds of candidates may meet hundreds of rows.
@@ -84,12 +84,17 @@ void TFrmAssoc::AddOwnRows(bool scanClasses) {
   const int count = ListView->Count();
   for (int i = 0; i < count; ++i)
     if (const VtAssocInfo* entry = EntryAt(i)) held.insert(KeyNameFold(entry->ext));
-  for (std::string& ext : candidates) {
+  for (VtOwnCandidate& candidate : candidates) {
+    std::string& ext = candidate.ext;
     UpperInPlace(&ext[0]);
-    if (!held.insert(KeyNameFold(ext.c_str())).second) continue;
-    std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(ext.c_str()));
+    std::wstring key = KeyNameFold(ext.c_str());
+    if (held.count(key) != 0) continue;
+    std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(ext.c_str(), scope_));
     entry->Load();
-    if (entry->associated != 0) AddRow(std::move(entry));
+    // A candidate passed over here may still come again from the other hive's registration.
+    if (entry->associated == 0 && !candidate.registered) continue;
+    held.insert(std::move(key));
+    AddRow(std::move(entry));
   }
 }
 

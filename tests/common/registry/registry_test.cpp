@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <malloc.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <string>
@@ -47,7 +48,7 @@ TEST_F(RegistryTest, ReadsUpTo509BytesInlineAndLongerValuesIntoAResizedHeapBlock
   ASSERT_TRUE(Set("s509", REG_SZ, Sized(509, 'a')) && Set("s510", REG_SZ, Sized(510, 'b')) &&
               Set("s3000", REG_SZ, Sized(3000, 'c')));
   VtRegistry reg;
-  ASSERT_TRUE(reg.Open(HKEY_CLASSES_ROOT, cr_.c_str(), false));
+  ASSERT_TRUE(reg.Open(HKEY_CLASSES_ROOT, cr_.c_str(), KEY_READ | KEY_WRITE));
   const char* text = reg.ReadString("s509");
   EXPECT_TRUE(Inside(reg, text));
   EXPECT_EQ(std::string(508, 'a'), text);
@@ -64,7 +65,7 @@ TEST_F(RegistryTest, ReadsUpTo509BytesInlineAndLongerValuesIntoAResizedHeapBlock
 TEST_F(RegistryTest, ReadsValuesUpTo4MiB) {
   ASSERT_TRUE(Set("max", REG_SZ, Sized(4194304, 'm')) && Set("over", REG_SZ, Sized(4194305, 'o')));
   VtRegistry reg;
-  ASSERT_TRUE(reg.Open(HKEY_CLASSES_ROOT, cr_.c_str(), false));
+  ASSERT_TRUE(reg.Open(HKEY_CLASSES_ROOT, cr_.c_str(), KEY_READ | KEY_WRITE));
   EXPECT_EQ(4194303u, strlen(reg.ReadString("max")));
   EXPECT_STREQ("", reg.ReadString("over"));
 }
@@ -77,7 +78,7 @@ TEST_F(RegistryTest, ReadsStringValuesAsStoredAndAnythingElseAsEmpty) {
               Set("full", REG_SZ, Terminated("abcdefgh")) && Set("short", REG_SZ, "xyz"));
   VtRegistry reg;
   EXPECT_STREQ("", reg.ReadString(""));  // closed
-  ASSERT_TRUE(reg.Open(HKEY_CLASSES_ROOT, cr_.c_str(), false));
+  ASSERT_TRUE(reg.Open(HKEY_CLASSES_ROOT, cr_.c_str(), KEY_READ | KEY_WRITE));
   for (const char* name : {"dword", "multi", "zero", "missing"}) EXPECT_STREQ("", reg.ReadString(name));
   EXPECT_STREQ("", reg.ReadString(nullptr));  // not the default value
   EXPECT_STREQ("default", reg.ReadString(""));
@@ -90,22 +91,21 @@ TEST_F(RegistryTest, ReadsStringValuesAsStoredAndAnythingElseAsEmpty) {
 
 TEST_F(RegistryTest, OpenSkipsOneLeadingBackslashAndCreatesMissingKeys) {
   VtRegistry reg;
-  ASSERT_TRUE(reg.Open(HKEY_CURRENT_USER, ("\\" + cu_ + "\\a\\b").c_str(), true));
+  ASSERT_TRUE(reg.Create(HKEY_CURRENT_USER, ("\\" + cu_ + "\\a\\b").c_str(), KEY_WRITE));
   reg.WriteString("v", "表示");
   std::string got;
   ASSERT_TRUE(GetString(HKEY_CURRENT_USER, cu_ + "\\a\\b", "v", &got));
   EXPECT_EQ("表示", got);
   // HKEY_CLASSES_ROOT itself accepts one leading backslash, so the second one shows only elsewhere.
-  EXPECT_FALSE(reg.Open(HKEY_CURRENT_USER, ("\\\\" + cu_).c_str(), false));
+  EXPECT_FALSE(reg.Open(HKEY_CURRENT_USER, ("\\\\" + cu_).c_str(), KEY_READ | KEY_WRITE));
 }
 
-TEST_F(RegistryTest, OpenWithNullOrEmptySubkeyOpensTheRootItself) {
+TEST_F(RegistryTest, OpenWithNullOrEmptySubkeyOpensTheParentItself) {
   VtRegistry parent;
-  ASSERT_TRUE(parent.Open(HKEY_CURRENT_USER, cu_.c_str(), true));
+  ASSERT_TRUE(parent.Create(HKEY_CURRENT_USER, cu_.c_str(), KEY_READ | KEY_WRITE));
   for (const char* sub : {static_cast<const char*>(nullptr), ""}) {
     VtRegistry reg;
-    ASSERT_TRUE(reg.Open(parent.key(), sub, false));
-    EXPECT_EQ(parent.key(), reg.root());
+    ASSERT_TRUE(reg.Open(parent.key(), sub, KEY_READ | KEY_WRITE));
     reg.WriteString(sub ? "empty" : "null", nullptr);
   }
   // Closing the child left the parent's handle open; a null value is stored as one zero byte.
@@ -116,18 +116,55 @@ TEST_F(RegistryTest, OpenWithNullOrEmptySubkeyOpensTheRootItself) {
   EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(parent.key(), "empty", nullptr, &type, nullptr, &size));
 }
 
-TEST_F(RegistryTest, FailedOpenLeavesTheObjectClosedWithItsRoot) {
+// The access asked for is the access given: a key that grants reading only opens to read, and a
+// refused open or write says why, so that a caller can tell "missing" from "not allowed".
+TEST_F(RegistryTest, AccessIsWhatEachOpenAsksAndAFailureSaysWhy) {
   VtRegistry reg;
-  EXPECT_FALSE(reg.Open(nullptr, cu_.c_str(), false));
-  EXPECT_EQ(HKEY_CLASSES_ROOT, reg.root());
-  ASSERT_TRUE(reg.Open(HKEY_CURRENT_USER, cu_.c_str(), true));
-  reg.WriteString("v", "1");
-  ASSERT_TRUE(reg.OpenUnderRoot(cu_.c_str(), false));
-  EXPECT_STREQ("1", reg.ReadString("v"));
-  EXPECT_FALSE(reg.Open(HKEY_CLASSES_ROOT, (cr_ + "\\missing").c_str(), false));
+  EXPECT_FALSE(reg.Open(nullptr, cu_.c_str(), KEY_READ));
+  EXPECT_FALSE(reg.Open(HKEY_CURRENT_USER, (cu_ + "\\missing").c_str(), KEY_READ));
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, reg.error());
   EXPECT_EQ(nullptr, reg.key());
-  EXPECT_EQ(HKEY_CURRENT_USER, reg.root());
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, cr_ + "\\missing"));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, cu_ + "\\missing"));
+
+  ASSERT_TRUE(reg.Create(HKEY_CURRENT_USER, (cu_ + "\\locked").c_str(), KEY_ALL_ACCESS));
+  ASSERT_TRUE(reg.WriteString("v", "1"));
+  PSECURITY_DESCRIPTOR readOnly = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;CI;KR;;;WD)", 1,
+                                                                   &readOnly, nullptr));
+  ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(reg.key(), DACL_SECURITY_INFORMATION, readOnly));
+  LocalFree(readOnly);
+  reg.Close();
+  EXPECT_FALSE(reg.Open(HKEY_CURRENT_USER, (cu_ + "\\locked").c_str(), KEY_READ | KEY_WRITE));
+  EXPECT_EQ(ERROR_ACCESS_DENIED, reg.error());
+  ASSERT_TRUE(reg.Open(HKEY_CURRENT_USER, (cu_ + "\\locked").c_str(), KEY_READ));
+  EXPECT_STREQ("1", reg.ReadString("v"));
+  EXPECT_FALSE(reg.WriteString("v", "2"));
+  EXPECT_EQ(ERROR_ACCESS_DENIED, reg.error());
+  // The owner may still give the rights back, so that the fixture can delete the key.
+  ASSERT_TRUE(reg.Open(HKEY_CURRENT_USER, (cu_ + "\\locked").c_str(), WRITE_DAC));
+  PSECURITY_DESCRIPTOR all = nullptr;
+  ASSERT_TRUE(
+      ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;CI;KA;;;WD)", 1, &all, nullptr));
+  EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(reg.key(), DACL_SECURITY_INFORMATION, all));
+  LocalFree(all);
+}
+
+// "Empty" decides whether a key the tool touched is deleted: a lone value that is not the default
+// one, or a subkey, keeps it.
+TEST_F(RegistryTest, IsEmptyCountsSubkeysAndEveryValueButTheDefaultWhenAsked) {
+  VtRegistry reg;
+  EXPECT_FALSE(reg.IsEmpty());  // closed: not known, so not empty
+  ASSERT_TRUE(reg.Create(HKEY_CURRENT_USER, cu_.c_str(), KEY_READ | KEY_WRITE));
+  EXPECT_TRUE(reg.IsEmpty());
+  reg.WriteString("", "x");
+  EXPECT_FALSE(reg.IsEmpty());
+  EXPECT_TRUE(reg.IsEmpty(true));
+  reg.DeleteValue("");
+  reg.WriteString("Content Type", "audio/x");
+  EXPECT_FALSE(reg.IsEmpty(true));
+  reg.DeleteValue("Content Type");
+  ASSERT_TRUE(VtRegistry().Create(reg.key(), "sub", KEY_WRITE));
+  EXPECT_FALSE(reg.IsEmpty(true));
 }
 
 TEST_F(RegistryTest, DeleteTreeRemovesAThreeLevelTreeAndKeepsTheOpenKey) {
@@ -138,7 +175,7 @@ TEST_F(RegistryTest, DeleteTreeRemovesAThreeLevelTreeAndKeepsTheOpenKey) {
   ASSERT_TRUE(SetString(HKEY_CLASSES_ROOT, cr_ + "\\treeSibling", "v", "keep"));
   VtRegistry reg;
   EXPECT_FALSE(reg.DeleteTree("tree"));  // closed
-  ASSERT_TRUE(reg.Open(HKEY_CLASSES_ROOT, cr_.c_str(), false));
+  ASSERT_TRUE(reg.Open(HKEY_CLASSES_ROOT, cr_.c_str(), KEY_READ | KEY_WRITE));
   HKEY open = reg.key();
   EXPECT_FALSE(reg.DeleteTree("absent"));
   EXPECT_TRUE(reg.DeleteTree("tree"));
@@ -149,7 +186,7 @@ TEST_F(RegistryTest, DeleteTreeRemovesAThreeLevelTreeAndKeepsTheOpenKey) {
 
 TEST_F(RegistryTest, DeleteTreeCutsOnlyATrailingBackslashThatIsACharacterOfItsOwn) {
   VtRegistry reg;
-  ASSERT_TRUE(reg.Open(HKEY_CLASSES_ROOT, cr_.c_str(), true));
+  ASSERT_TRUE(reg.Create(HKEY_CLASSES_ROOT, cr_.c_str(), KEY_READ | KEY_WRITE));
   ASSERT_TRUE(SetString(HKEY_CLASSES_ROOT, cr_ + "\\keep\\child", "v", "1"));
   EXPECT_FALSE(reg.DeleteTree("\\"));  // not cut to "", which would be the open key itself
   EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, cr_ + "\\keep\\child"));
@@ -175,10 +212,10 @@ TEST_F(RegistryTest, EnumeratesNamesOfUpTo510BytesAndPassesOverLongerOnes) {
   VtRegistry reg;
   VtRegistry::NameBuffer name;
   EXPECT_FALSE(reg.SubkeyName(0, name));  // closed
-  ASSERT_TRUE(reg.Open(HKEY_CLASSES_ROOT, cr_.c_str(), false));
+  ASSERT_TRUE(reg.Open(HKEY_CLASSES_ROOT, cr_.c_str(), KEY_READ | KEY_WRITE));
   // Beneath the open key: Wine's ANSI calls take paths of up to 260 characters only.
   for (const std::string& sub : {longest, std::string(".b")})
-    ASSERT_TRUE(VtRegistry().Open(reg.key(), sub.c_str(), true));
+    ASSERT_TRUE(VtRegistry().Create(reg.key(), sub.c_str(), KEY_READ | KEY_WRITE));
   auto all = [&](bool (VtRegistry::*next)(DWORD, VtRegistry::NameBuffer&) const) {
     std::vector<std::string> names;
     for (DWORD i = 0; i < 10 && (reg.*next)(i, name); ++i) names.push_back(name);

@@ -1,0 +1,39 @@
+#include "changefailure.h"
+
+#include <cstdio>
+
+#include "associnfo.h"
+#include "ownedtext.h"
+#include "text.h"
+
+namespace {
+
+const char kMachineAssociationText[] =
+    "すべてのユーザーの関連付けです。管理者として実行して解除してください。";
+
+// Frees what FormatMessage allocated.
+struct LocalText {
+  char* text = nullptr;
+  ~LocalText() {
+    if (text != nullptr) LocalFree(text);
+  }
+};
+
+}  // namespace
+
+char* ChangeFailureText(DWORD error) {
+  if (error == kErrorMachineAssociation) return DupText(kMachineAssociationText);
+  LocalText message;
+  const DWORD flags =
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+  if (FormatMessageA(flags, nullptr, error, 0, reinterpret_cast<char*>(&message.text), 0,
+                     nullptr) != 0 &&
+      message.text != nullptr) {
+    // The system's texts end with a line end, which a list of reasons does not want.
+    TrimRight(ControlsToSpaces(message.text));
+    if (message.text[0] != 0) return DupText(message.text);
+  }
+  char code[32];
+  std::snprintf(code, sizeof code, "エラー %lu", static_cast<unsigned long>(error));
+  return DupText(code);
+}

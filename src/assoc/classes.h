@@ -1,0 +1,58 @@
+// The two places where Windows keeps file associations: the machine's classes
+// (HKEY_LOCAL_MACHINE\Software\Classes), for every user, and each user's own
+// (HKEY_CURRENT_USER\Software\Classes), which Windows reads first. HKEY_CLASSES_ROOT merges them on
+// Windows but not under every implementation, and a write through it lands in whichever one the
+// system picks; so the tool addresses each one itself.
+#pragma once
+#include <windows.h>
+
+#include <initializer_list>
+
+#include "registry.h"
+
+// The classes key beneath each of the two hives.
+inline constexpr char kClassesKey[] = "Software\\Classes";
+
+// Where the tool registers: one of the two classes hives, with its Default Apps registration.
+enum class VtScope { kMachine, kUser };
+
+// HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER: the hive that holds scope's classes, the tool's key
+// and RegisteredApplications.
+HKEY ScopeHive(VtScope scope);
+// The machine's when this process may create keys and set values in the machine's classes (an
+// elevated administrator), else the user's.
+VtScope WritableScope();
+
+// The classes keys of both hives for one operation, each opened when first needed and closed with
+// this object: the machine's for writing only in the machine's scope.
+class VtClasses {
+ public:
+  explicit VtClasses(VtScope scope) : scope_(scope) {}
+  VtClasses(const VtClasses&) = delete;
+  VtClasses& operator=(const VtClasses&) = delete;
+
+  VtScope scope() const { return scope_; }
+  // The scopes this process may write: the user's always, the machine's too in the machine's scope.
+  bool MayWrite(VtScope scope) const { return scope == VtScope::kUser || scope_ == VtScope::kMachine; }
+  // Opens name, directly beneath scope's classes, into key with access; the registry's result
+  // (ERROR_FILE_NOT_FOUND for a missing key, ERROR_ACCESS_DENIED for a refused one).
+  LONG Open(VtRegistry* key, VtScope scope, const char* name, REGSAM access);
+  // Open that creates name when missing; only in a scope this process may write.
+  LONG Create(VtRegistry* key, VtScope scope, const char* name, REGSAM access);
+  // Opens name for reading as Windows merges the two: the user's key when it exists, else the
+  // machine's. *found (may be null) tells which.
+  bool OpenMerged(VtRegistry* key, const char* name, VtScope* found = nullptr);
+  // VtRegistry::DeleteKnownTree of name beneath scope's classes; ERROR_FILE_NOT_FOUND when the
+  // classes key itself is missing.
+  LONG DeleteKnownTree(VtScope scope, const char* name, std::initializer_list<const char*> known);
+
+ private:
+  // scope's classes key, opened now if it is not yet; closed (with its error) when it cannot be.
+  VtRegistry& Root(VtScope scope, bool create = false);
+
+  VtScope scope_;
+  VtRegistry machine_;
+  VtRegistry user_;
+  bool machineTried_ = false;
+  bool userTried_ = false;
+};
