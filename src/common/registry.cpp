@@ -56,11 +56,11 @@ void VtRegistry::Close() {
 }
 
 bool VtRegistry::Open(HKEY parent, const char* subKey, REGSAM access) {
-  return OpenOrCreate(parent, subKey, access, false);
+  return OpenOrCreate(parent, SubkeyPath(subKey), access, false);
 }
 
 bool VtRegistry::Create(HKEY parent, const char* subKey, REGSAM access) {
-  return OpenOrCreate(parent, subKey, access, true);
+  return OpenOrCreate(parent, SubkeyPath(subKey), access, true);
 }
 
 bool VtRegistry::OpenOrCreate(HKEY parent, const char* subKey, REGSAM access, bool create) {
@@ -69,10 +69,9 @@ bool VtRegistry::OpenOrCreate(HKEY parent, const char* subKey, REGSAM access, bo
     error_ = ERROR_INVALID_HANDLE;
     return false;
   }
-  const char* path = SubkeyPath(subKey);
-  error_ = create ? RegCreateKeyExA(parent, path, 0, nullptr, 0, access | view_, nullptr, &key_,
+  error_ = create ? RegCreateKeyExA(parent, subKey, 0, nullptr, 0, access | view_, nullptr, &key_,
                                     nullptr)
-                  : RegOpenKeyExA(parent, path, 0, access | view_, &key_);
+                  : RegOpenKeyExA(parent, subKey, 0, access | view_, &key_);
   // A failed call may still have left a handle behind.
   if (error_ != ERROR_SUCCESS) {
     const LONG error = error_;
@@ -236,7 +235,8 @@ bool VtRegistry::DeleteSubkeysOf(const char* subKey) {
   VtRegistry sub(view_);
   // Listing needs only read access; each deletion is the registry's to allow or refuse. Any other
   // failure still leaves the deletion to be tried.
-  if (!sub.Open(key_, subKey, KEY_READ)) return sub.error() != ERROR_FILE_NOT_FOUND;
+  // Exactly as named: "\\" must not become the open key itself.
+  if (!sub.OpenOrCreate(key_, subKey, KEY_READ, false)) return sub.error() != ERROR_FILE_NOT_FOUND;
   DWORD subkeys = 0;
   if (RegQueryInfoKeyA(sub.key_, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
                        nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)

@@ -61,6 +61,7 @@ class VtRegistry {
  private:
   enum { kInlineSize = 512, kMaxValueSize = 4194304 };
 
+  // Opens or creates subKey exactly as named (no backslash skipped).
   bool OpenOrCreate(HKEY parent, const char* subKey, REGSAM access, bool create);
   // ReadString's second attempt, for a value too long for the inline buffer.
   const char* ReadLongString(const char* name);

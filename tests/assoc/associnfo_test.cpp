@@ -189,7 +189,12 @@ TEST_F(AssocInfo, UserChoiceShownWhereItNamesAnotherProgIdThanTheExtension) {
   Choose(ext, picked, "UserChoice", "Progid");  // as Windows 7 spells it
   info.Load();
   EXPECT_STREQ("Picked Type", info.userChoice);
-  Choose(ext, Typed("Latest Type"), "UserChoiceLatest");
+  // Windows 11 keeps the choice in UserChoiceLatest\ProgId; a ProgId directly beneath
+  // UserChoiceLatest is an older one.
+  Choose(ext, Typed("Stale Type"), "UserChoiceLatest");
+  info.Load();
+  EXPECT_STREQ("Picked Type", info.userChoice);
+  Choose(ext, Typed("Latest Type"), "UserChoiceLatest\\ProgId");
   info.Load();
   EXPECT_STREQ("Latest Type", info.userChoice);
   EXPECT_STREQ("Test Type", info.typeName);
@@ -454,16 +459,15 @@ TEST_F(AssocInfo, RegisterThatCannotCreateToolProgIdLeavesRegistryAsItWas) {
   VtAssocInfo keeps(named.c_str());
   keeps.Load();
   ASSERT_STREQ("Test Type", keeps.typeName);
-  keeps.Register(kExe, "Vantrel Type", "");
+  // The failure is told, and the entry shows the association still in effect.
+  EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), keeps.Register(kExe, "Vantrel Type", ""));
   EXPECT_EQ(other, Value(named));
   EXPECT_FALSE(KeyExists(kClasses, "vantrel" + named));
-  EXPECT_EQ(nullptr, keeps.typeName);
-  EXPECT_EQ(nullptr, keeps.command);
-  EXPECT_EQ(nullptr, keeps.icon);
+  EXPECT_STREQ("Test Type", keeps.typeName);
   EXPECT_EQ(0, keeps.associated);
 
   VtAssocInfo created(fresh.c_str());
-  created.Register(kExe, "Vantrel Type", "");
+  EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), created.Register(kExe, "Vantrel Type", ""));
   EXPECT_FALSE(KeyExists(kClasses, fresh));
 }
 

@@ -152,9 +152,9 @@ TEST_F(WindowTest, AnExtensionThePlayerNoLongerNamesKeepsItsRow) {
 }
 
 // Candidates that are not the tool's association: a Default Apps value naming another program's
-// ProgID or of another type, a ProgID key of the tool's that no extension names, an extension
-// naming the tool's ProgID whose key is gone. None gets a row, so "すべて解除" beside them touches
-// nothing of theirs.
+// ProgID or of another type, a ProgID key of the tool's that no extension names. None gets a row,
+// so "すべて解除" beside them touches nothing of theirs. A Default Apps value of the tool's whose
+// ProgID is gone does get one, so that "すべて解除" can take it back.
 TEST_F(WindowTest, NoRowForWhatIsNotTheToolsAssociation) {
   auto listed = [](const std::string& name, DWORD type, const std::string& bytes) {
     return vttest::SetRawValue(HKEY_LOCAL_MACHINE, kFileAssociationsKey, name.c_str(), type,
@@ -171,14 +171,17 @@ TEST_F(WindowTest, NoRowForWhatIsNotTheToolsAssociation) {
   ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, Ext(3), "", ToolProgId(3)));
   ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, ToolProgId(3), "backup", OtherProgId(3)));
   Open();
-  EXPECT_EQ(Column(0), (Rows{Caption(3)}));
+  EXPECT_EQ(Column(0), (Rows{Caption(2), Caption(3)}));
   Click(form_->btnUnregAll);
   EXPECT_EQ(Classes(Ext(3)), OtherProgId(3));
   EXPECT_EQ(Classes(Ext(0)), OtherProgId(0));
   EXPECT_EQ(Classes(OtherProgId(0) + "\\shell\\open\\command"), "other.exe %1");
   EXPECT_EQ(Classes(ToolProgId(0)), "leftover");
   EXPECT_EQ(Classes(Ext(1)), "(missing)");
-  EXPECT_EQ(Classes(Ext(2)), ToolProgId(2));
+  EXPECT_EQ(Classes(Ext(2)), "(missing)");
+  const std::string listed2 = "." + Caption(2);
+  EXPECT_FALSE(vttest::ValueExists(HKEY_LOCAL_MACHINE, kFileAssociationsKey, listed2.c_str(),
+                                   vttest::kView64));
   const std::string listed0 = "." + Caption(0);
   std::string value;
   EXPECT_TRUE(vttest::GetString(HKEY_LOCAL_MACHINE, kFileAssociationsKey, listed0.c_str(), &value,
