@@ -9,6 +9,7 @@
 
 #include "defaultapps.h"
 #include "ownedtext.h"
+#include "systemproc.h"
 #include "widetext.h"
 
 namespace {
@@ -45,11 +46,8 @@ struct ComRelease {
 // time: it is not in the import libraries of every tool chain.
 bool RunningVersion(DWORD* major, DWORD* build) {
   using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  FARPROC proc = ntdll != nullptr ? GetProcAddress(ntdll, "RtlGetVersion") : nullptr;
-  if (proc == nullptr) return false;
-  // Through void(*)() so that the cast of one function type to another is not warned about.
-  const auto getVersion = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void (*)()>(proc));
+  const auto getVersion = SystemProc<RtlGetVersionFn>("ntdll.dll", "RtlGetVersion");
+  if (getVersion == nullptr) return false;
   OSVERSIONINFOW info = {};
   info.dwOSVersionInfoSize = sizeof info;
   if (getVersion(&info) != 0) return false;
