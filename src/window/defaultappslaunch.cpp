@@ -14,7 +14,18 @@
 
 namespace {
 
-const DWORD kWindows11Build = 22000;
+// Settings has the page of one application from this build on, and on two earlier builds from an
+// update on; elsewhere it does not know the query.
+const DWORD kAppPageBuild = 22631;
+struct AppPageUpdate {
+  DWORD build;
+  DWORD firstUbr;
+};
+const AppPageUpdate kAppPageUpdates[] = {{22000, 1817}, {22621, 1555}};
+// RRF_SUBKEY_WOW6464KEY, which the headers name only when building for Windows 10 on: it is asked
+// for only there.
+const DWORD kSubkey64View = 0x00010000;
+const char kCurrentVersionKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 const char kDefaultAppsUri[] = "ms-settings:defaultapps";
 const char kForAppQuery[] = "?registeredAppMachine=";
 // CLSID_ApplicationAssociationRegistrationUI, spelled out so no import library is needed for it.
@@ -54,6 +65,17 @@ bool RunningVersion(DWORD* major, DWORD* build) {
   *major = info.dwMajorVersion;
   *build = info.dwBuildNumber;
   return true;
+}
+
+// The update build revision beside CurrentBuild in the machine's own (64-bit) view, 0 where it is
+// missing. Windows 10 and 11 only: earlier versions neither keep it nor know the view flag.
+DWORD RunningUpdateRevision() {
+  DWORD ubr = 0;
+  DWORD size = sizeof ubr;
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "UBR", RRF_RT_REG_DWORD | kSubkey64View,
+                   nullptr, &ubr, &size) != ERROR_SUCCESS)
+    return 0;
+  return ubr;
 }
 
 // Appends text's UTF-8 bytes to uri, every byte but A-Z a-z 0-9 - . _ ~ as %XX.
@@ -100,18 +122,22 @@ void LaunchAssociationUi(const wchar_t* name) {
 
 }  // namespace
 
-VtDefaultAppsPlace DefaultAppsPlaceFor(DWORD major, DWORD build) {
+VtDefaultAppsPlace DefaultAppsPlaceFor(DWORD major, DWORD build, DWORD ubr) {
   if (major < 6) return VtDefaultAppsPlace::kNone;
   if (major < 10) return VtDefaultAppsPlace::kAssociationUI;
-  if (major == 10 && build < kWindows11Build) return VtDefaultAppsPlace::kSettings;
-  return VtDefaultAppsPlace::kSettingsForApp;
+  if (major > 10 || build >= kAppPageBuild) return VtDefaultAppsPlace::kSettingsForApp;
+  for (const AppPageUpdate& update : kAppPageUpdates) {
+    if (build == update.build && ubr >= update.firstUbr) return VtDefaultAppsPlace::kSettingsForApp;
+  }
+  return VtDefaultAppsPlace::kSettings;
 }
 
 void OpenDefaultApps(HWND owner) {
   DWORD major = 0;
   DWORD build = 0;
   if (!RunningVersion(&major, &build)) return;
-  const VtDefaultAppsPlace place = DefaultAppsPlaceFor(major, build);
+  const DWORD ubr = major == 10 ? RunningUpdateRevision() : 0;
+  const VtDefaultAppsPlace place = DefaultAppsPlaceFor(major, build, ubr);
   if (place == VtDefaultAppsPlace::kNone) return;
   // The registration's name as Windows stores it: the registry's ANSI functions convert with the
   // ANSI code page, so this does too.
