@@ -27,7 +27,8 @@ const AppPageUpdate kAppPageUpdates[] = {{22000, 1817}, {22621, 1555}};
 const DWORD kSubkey64View = 0x00010000;
 const char kCurrentVersionKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 const char kDefaultAppsUri[] = "ms-settings:defaultapps";
-const char kForAppQuery[] = "?registeredAppMachine=";
+const char kMachineAppQuery[] = "?registeredAppMachine=";
+const char kUserAppQuery[] = "?registeredAppUser=";
 // CLSID_ApplicationAssociationRegistrationUI, spelled out so no import library is needed for it.
 const CLSID kAssociationUiClass = {
     0x1968106d, 0xf3b5, 0x44cf, {0x89, 0x0e, 0x11, 0x6f, 0xcb, 0x9e, 0xce, 0xf1}};
@@ -77,6 +78,10 @@ DWORD RunningUpdateRevision() {
     return 0;
   return ubr;
 }
+
+// The registration's name as Windows stores it: the registry's ANSI functions convert with the
+// ANSI code page, so this does too.
+VtOwnedWide RegisteredAppName() { return VtOwnedWide(Widen(kRegisteredAppName)); }
 
 // Appends text's UTF-8 bytes to uri, every byte but A-Z a-z 0-9 - . _ ~ as %XX.
 void AppendUriComponent(std::string* uri, const wchar_t* text) {
@@ -132,33 +137,31 @@ VtDefaultAppsPlace DefaultAppsPlaceFor(DWORD major, DWORD build, DWORD ubr) {
   return VtDefaultAppsPlace::kSettings;
 }
 
-void OpenDefaultApps(HWND owner) {
+std::string DefaultAppsUri(VtDefaultAppsPlace place, bool forUser) {
+  if (place == VtDefaultAppsPlace::kSettings) return kDefaultAppsUri;
+  if (place != VtDefaultAppsPlace::kSettingsForApp) return std::string();
+  const VtOwnedWide name = RegisteredAppName();
+  if (!name) return std::string();
+  std::string uri = kDefaultAppsUri;
+  uri += forUser ? kUserAppQuery : kMachineAppQuery;
+  AppendUriComponent(&uri, name.get());
+  return uri;
+}
+
+void OpenDefaultApps(HWND owner, bool forUser) {
   DWORD major = 0;
   DWORD build = 0;
   if (!RunningVersion(&major, &build)) return;
   const DWORD ubr = major == 10 ? RunningUpdateRevision() : 0;
   const VtDefaultAppsPlace place = DefaultAppsPlaceFor(major, build, ubr);
   if (place == VtDefaultAppsPlace::kNone) return;
-  // The registration's name as Windows stores it: the registry's ANSI functions convert with the
-  // ANSI code page, so this does too.
-  const VtOwnedWide name(Widen(kRegisteredAppName));
-  if (!name) return;
   // Settings' URI may go to a COM handler through ShellExecuteEx, so COM is up for every place.
   ComScope com;
-  std::string uri = kDefaultAppsUri;
-  switch (place) {
-    case VtDefaultAppsPlace::kAssociationUI:
-      LaunchAssociationUi(name.get());
-      break;
-    case VtDefaultAppsPlace::kSettings:
-      OpenUri(owner, uri);
-      break;
-    case VtDefaultAppsPlace::kSettingsForApp:
-      uri += kForAppQuery;
-      AppendUriComponent(&uri, name.get());
-      OpenUri(owner, uri);
-      break;
-    case VtDefaultAppsPlace::kNone:
-      break;
+  if (place == VtDefaultAppsPlace::kAssociationUI) {
+    const VtOwnedWide name = RegisteredAppName();
+    if (name) LaunchAssociationUi(name.get());
+    return;
   }
+  const std::string uri = DefaultAppsUri(place, forUser);
+  if (!uri.empty()) OpenUri(owner, uri);
 }

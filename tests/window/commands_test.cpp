@@ -251,3 +251,10 @@ TEST(DefaultAppsPlace, AppPageOnlyOnTheBuildsThatHaveIt) {
   EXPECT_EQ(DefaultAppsPlaceFor(10, 22630, 9999), VtDefaultAppsPlace::kSettings);
   EXPECT_EQ(DefaultAppsPlaceFor(10, 22631, 0), VtDefaultAppsPlace::kSettingsForApp);
 }
+
+// The user's registration has a query of its own, and the plain page takes none in either scope.
+TEST(DefaultAppsPlace, UriNamesTheRegistrationOfTheScope) {
+  EXPECT_EQ(DefaultAppsUri(VtDefaultAppsPlace::kSettingsForApp, true),
+            "ms-settings:defaultapps?registeredAppUser=Vantrel%20Player%20%28vntassoc%29");
+  EXPECT_EQ(DefaultAppsUri(VtDefaultAppsPlace::kSettings, true), "ms-settings:defaultapps");
+}
