@@ -9,13 +9,26 @@
 
 #include "defaultapps.h"
 #include "ownedtext.h"
+#include "systemproc.h"
 #include "widetext.h"
 
 namespace {
 
-const DWORD kWindows11Build = 22000;
+// Settings has the page of one application from this build on, and on two earlier builds from an
+// update on; elsewhere it does not know the query.
+const DWORD kAppPageBuild = 22631;
+struct AppPageUpdate {
+  DWORD build;
+  DWORD firstUbr;
+};
+const AppPageUpdate kAppPageUpdates[] = {{22000, 1817}, {22621, 1555}};
+// RRF_SUBKEY_WOW6464KEY, which the headers name only when building for Windows 10 on: it is asked
+// for only there.
+const DWORD kSubkey64View = 0x00010000;
+const char kCurrentVersionKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 const char kDefaultAppsUri[] = "ms-settings:defaultapps";
-const char kForAppQuery[] = "?registeredAppMachine=";
+const char kMachineAppQuery[] = "?registeredAppMachine=";
+const char kUserAppQuery[] = "?registeredAppUser=";
 // CLSID_ApplicationAssociationRegistrationUI, spelled out so no import library is needed for it.
 const CLSID kAssociationUiClass = {
     0x1968106d, 0xf3b5, 0x44cf, {0x89, 0x0e, 0x11, 0x6f, 0xcb, 0x9e, 0xce, 0xf1}};
@@ -45,11 +58,8 @@ struct ComRelease {
 // time: it is not in the import libraries of every tool chain.
 bool RunningVersion(DWORD* major, DWORD* build) {
   using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  FARPROC proc = ntdll != nullptr ? GetProcAddress(ntdll, "RtlGetVersion") : nullptr;
-  if (proc == nullptr) return false;
-  // Through void(*)() so that the cast of one function type to another is not warned about.
-  const auto getVersion = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void (*)()>(proc));
+  const auto getVersion = SystemProc<RtlGetVersionFn>("ntdll.dll", "RtlGetVersion");
+  if (getVersion == nullptr) return false;
   OSVERSIONINFOW info = {};
   info.dwOSVersionInfoSize = sizeof info;
   if (getVersion(&info) != 0) return false;
@@ -57,6 +67,21 @@ bool RunningVersion(DWORD* major, DWORD* build) {
   *build = info.dwBuildNumber;
   return true;
 }
+
+// The update build revision beside CurrentBuild in the machine's own (64-bit) view, 0 where it is
+// missing. Windows 10 and 11 only: earlier versions neither keep it nor know the view flag.
+DWORD RunningUpdateRevision() {
+  DWORD ubr = 0;
+  DWORD size = sizeof ubr;
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "UBR", RRF_RT_REG_DWORD | kSubkey64View,
+                   nullptr, &ubr, &size) != ERROR_SUCCESS)
+    return 0;
+  return ubr;
+}
+
+// The registration's name as Windows stores it: the registry's ANSI functions convert with the
+// ANSI code page, so this does too.
+VtOwnedWide RegisteredAppName() { return VtOwnedWide(Widen(kRegisteredAppName)); }
 
 // Appends text's UTF-8 bytes to uri, every byte but A-Z a-z 0-9 - . _ ~ as %XX.
 void AppendUriComponent(std::string* uri, const wchar_t* text) {
@@ -102,39 +127,41 @@ void LaunchAssociationUi(const wchar_t* name) {
 
 }  // namespace
 
-VtDefaultAppsPlace DefaultAppsPlaceFor(DWORD major, DWORD build) {
+VtDefaultAppsPlace DefaultAppsPlaceFor(DWORD major, DWORD build, DWORD ubr) {
   if (major < 6) return VtDefaultAppsPlace::kNone;
   if (major < 10) return VtDefaultAppsPlace::kAssociationUI;
-  if (major == 10 && build < kWindows11Build) return VtDefaultAppsPlace::kSettings;
-  return VtDefaultAppsPlace::kSettingsForApp;
+  if (major > 10 || build >= kAppPageBuild) return VtDefaultAppsPlace::kSettingsForApp;
+  for (const AppPageUpdate& update : kAppPageUpdates) {
+    if (build == update.build && ubr >= update.firstUbr) return VtDefaultAppsPlace::kSettingsForApp;
+  }
+  return VtDefaultAppsPlace::kSettings;
 }
 
-void OpenDefaultApps(HWND owner) {
+std::string DefaultAppsUri(VtDefaultAppsPlace place, bool forUser) {
+  if (place == VtDefaultAppsPlace::kSettings) return kDefaultAppsUri;
+  if (place != VtDefaultAppsPlace::kSettingsForApp) return std::string();
+  const VtOwnedWide name = RegisteredAppName();
+  if (!name) return std::string();
+  std::string uri = kDefaultAppsUri;
+  uri += forUser ? kUserAppQuery : kMachineAppQuery;
+  AppendUriComponent(&uri, name.get());
+  return uri;
+}
+
+void OpenDefaultApps(HWND owner, bool forUser) {
   DWORD major = 0;
   DWORD build = 0;
   if (!RunningVersion(&major, &build)) return;
-  const VtDefaultAppsPlace place = DefaultAppsPlaceFor(major, build);
+  const DWORD ubr = major == 10 ? RunningUpdateRevision() : 0;
+  const VtDefaultAppsPlace place = DefaultAppsPlaceFor(major, build, ubr);
   if (place == VtDefaultAppsPlace::kNone) return;
-  // The registration's name as Windows stores it: the registry's ANSI functions convert with the
-  // ANSI code page, so this does too.
-  const VtOwnedWide name(Widen(kRegisteredAppName));
-  if (!name) return;
   // Settings' URI may go to a COM handler through ShellExecuteEx, so COM is up for every place.
   ComScope com;
-  std::string uri = kDefaultAppsUri;
-  switch (place) {
-    case VtDefaultAppsPlace::kAssociationUI:
-      LaunchAssociationUi(name.get());
-      break;
-    case VtDefaultAppsPlace::kSettings:
-      OpenUri(owner, uri);
-      break;
-    case VtDefaultAppsPlace::kSettingsForApp:
-      uri += kForAppQuery;
-      AppendUriComponent(&uri, name.get());
-      OpenUri(owner, uri);
-      break;
-    case VtDefaultAppsPlace::kNone:
-      break;
+  if (place == VtDefaultAppsPlace::kAssociationUI) {
+    const VtOwnedWide name = RegisteredAppName();
+    if (name) LaunchAssociationUi(name.get());
+    return;
   }
+  const std::string uri = DefaultAppsUri(place, forUser);
+  if (!uri.empty()) OpenUri(owner, uri);
 }

@@ -24,10 +24,14 @@ const char kAppDefaultsKey[] = "Software\\Wine\\AppDefaults";
 const char kCurrentVersionKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 const char* const kBuildValues[] = {"CurrentVersion", "CurrentBuild", "CurrentBuildNumber"};
 const char kNothing[] = "(nothing)";
+const char kAppPage[] =
+    "ms-settings:defaultapps?registeredAppMachine=Vantrel%20Player%20%28vntassoc%29";
 
 struct WindowsVersion {
   const char* name;
-  const char* wineVersion;  // Wine's per-program setting; null: a Windows 11 build in HKLM
+  const char* wineVersion;  // Wine's per-program setting; null: the Windows 11 build below in HKLM
+  const char* build;        // that build's number
+  DWORD ubr;                // and its UBR; 0: the prefix's own, if any
   const char* settingsUri;  // what Settings receives, or null
   const char* assocUiName;  // what the association UI receives, or null
 };
@@ -35,16 +39,23 @@ struct WindowsVersion {
 void PrintTo(const WindowsVersion& value, std::ostream* out) { *out << value.name; }
 
 // HKLM's build values set to a Windows 11 build for the scope; Wine reports the version from them
-// when no setting of its own applies. The old values are put back.
+// when no setting of its own applies. The UBR, which Windows keeps in the 64-bit view, is set when
+// ubr is not 0. The old values are put back.
 class Windows11Build {
  public:
-  Windows11Build() {
+  Windows11Build(const char* build, DWORD ubr) {
     for (int i = 0; i < 3; ++i) {
       had_[i] =
           vttest::GetString(HKEY_LOCAL_MACHINE, kCurrentVersionKey, kBuildValues[i], &old_[i]);
       vttest::SetString(HKEY_LOCAL_MACHINE, kCurrentVersionKey, kBuildValues[i],
-                        i == 0 ? "10.0" : "22631");
+                        i == 0 ? "10.0" : build);
     }
+    if (ubr == 0) return;
+    setUbr_ = true;
+    hadUbr_ = vttest::GetValue(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "UBR", &oldUbrType_,
+                               &oldUbr_, vttest::kView64);
+    vttest::SetRawValue(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "UBR", REG_DWORD, &ubr, sizeof ubr,
+                        vttest::kView64);
   }
   ~Windows11Build() {
     for (int i = 0; i < 3; ++i) {
@@ -54,6 +65,12 @@ class Windows11Build {
         RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, kBuildValues[i]);
       }
     }
+    if (hadUbr_) {
+      vttest::SetRawValue(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "UBR", oldUbrType_,
+                          oldUbr_.data(), static_cast<DWORD>(oldUbr_.size()), vttest::kView64);
+    } else if (setUbr_) {
+      vttest::DeleteValue(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "UBR", vttest::kView64);
+    }
   }
   Windows11Build(const Windows11Build&) = delete;
   Windows11Build& operator=(const Windows11Build&) = delete;
@@ -61,6 +78,10 @@ class Windows11Build {
  private:
   bool had_[3] = {};
   std::string old_[3];
+  bool setUbr_ = false;
+  bool hadUbr_ = false;
+  DWORD oldUbrType_ = REG_NONE;
+  std::string oldUbr_;
 };
 
 class DefaultAppsButton : public ::testing::TestWithParam<WindowsVersion> {
@@ -82,7 +103,7 @@ class DefaultAppsButton : public ::testing::TestWithParam<WindowsVersion> {
     settings_.reset(new vttest::ScratchKey(HKEY_CLASSES_ROOT, kSettingsKey));
     assocUi_.reset(new vttest::ScratchKey(HKEY_CLASSES_ROOT, kAssocUiKey));
     if (GetParam().wineVersion == nullptr) {
-      windows11_.reset(new Windows11Build());
+      windows11_.reset(new Windows11Build(GetParam().build, GetParam().ubr));
       return;
     }
     const std::string appDefaults =
@@ -143,13 +164,12 @@ TEST_P(DefaultAppsButton, OpensThePlaceOfThisWindowsVersionAndIsSilentWhereItIsM
 INSTANTIATE_TEST_SUITE_P(
     Versions, DefaultAppsButton,
     ::testing::Values(
-        WindowsVersion{"Windows7", "win7", nullptr, "Vantrel Player (vntassoc)"},
-        WindowsVersion{"Windows81", "win81", nullptr, "Vantrel Player (vntassoc)"},
-        WindowsVersion{"Windows10", "win10", "ms-settings:defaultapps", nullptr},
-        WindowsVersion{
-            "Windows11", nullptr,
-            "ms-settings:defaultapps?registeredAppMachine=Vantrel%20Player%20%28vntassoc%29",
-            nullptr}),
+        WindowsVersion{"Windows7", "win7", nullptr, 0, nullptr, "Vantrel Player (vntassoc)"},
+        WindowsVersion{"Windows81", "win81", nullptr, 0, nullptr, "Vantrel Player (vntassoc)"},
+        WindowsVersion{"Windows10", "win10", nullptr, 0, "ms-settings:defaultapps", nullptr},
+        WindowsVersion{"Windows11", nullptr, "22631", 0, kAppPage, nullptr},
+        // The page comes with an update here: the UBR must be read from the registry.
+        WindowsVersion{"Windows11Updated", nullptr, "22000", 1817, kAppPage, nullptr}),
     [](const ::testing::TestParamInfo<WindowsVersion>& test) {
       return std::string(test.param.name);
     });

@@ -239,8 +239,22 @@ TEST_F(WindowTest, UnregisterAllAsksOnceForAFullListAndNeverForAnEmptyOne) {
   EXPECT_EQ(Classes(ToolProgId(1)), "(missing)");
 }
 
-// Windows 11 is version 10.0 from build 22000 on; the tests of the button run builds either side.
-TEST(DefaultAppsPlace, Windows11BeginsAtBuild22000) {
-  EXPECT_EQ(DefaultAppsPlaceFor(10, 21999), VtDefaultAppsPlace::kSettings);
-  EXPECT_EQ(DefaultAppsPlaceFor(10, 22000), VtDefaultAppsPlace::kSettingsForApp);
+// Settings has the page of one application from build 22631 on, and on 22000 and 22621 from an
+// update on (their UBR); every other Windows 10 and 11 build gets the Default apps page.
+TEST(DefaultAppsPlace, AppPageOnlyOnTheBuildsThatHaveIt) {
+  EXPECT_EQ(DefaultAppsPlaceFor(10, 21999, 9999), VtDefaultAppsPlace::kSettings);
+  EXPECT_EQ(DefaultAppsPlaceFor(10, 22000, 1816), VtDefaultAppsPlace::kSettings);
+  EXPECT_EQ(DefaultAppsPlaceFor(10, 22000, 1817), VtDefaultAppsPlace::kSettingsForApp);
+  EXPECT_EQ(DefaultAppsPlaceFor(10, 22621, 1554), VtDefaultAppsPlace::kSettings);
+  EXPECT_EQ(DefaultAppsPlaceFor(10, 22621, 1555), VtDefaultAppsPlace::kSettingsForApp);
+  EXPECT_EQ(DefaultAppsPlaceFor(10, 22630, 0), VtDefaultAppsPlace::kSettings);
+  EXPECT_EQ(DefaultAppsPlaceFor(10, 22630, 9999), VtDefaultAppsPlace::kSettings);
+  EXPECT_EQ(DefaultAppsPlaceFor(10, 22631, 0), VtDefaultAppsPlace::kSettingsForApp);
+}
+
+// The user's registration has a query of its own, and the plain page takes none in either scope.
+TEST(DefaultAppsPlace, UriNamesTheRegistrationOfTheScope) {
+  EXPECT_EQ(DefaultAppsUri(VtDefaultAppsPlace::kSettingsForApp, true),
+            "ms-settings:defaultapps?registeredAppUser=Vantrel%20Player%20%28vntassoc%29");
+  EXPECT_EQ(DefaultAppsUri(VtDefaultAppsPlace::kSettings, true), "ms-settings:defaultapps");
 }
