@@ -16,6 +16,7 @@ std::string UniqueName(const char* prefix) {
 }
 
 const char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+const char kUserClasses[] = "Software\\Classes";
 
 namespace {
 
@@ -73,15 +74,17 @@ ScratchKey::ScratchKey(HKEY root, std::string path, REGSAM view)
 ScratchKey::~ScratchKey() { DeleteKeyTree(root_, path_, view_); }
 
 void RemoveDefaultApp(const std::string& ext) {
-  DeleteValue(HKEY_LOCAL_MACHINE, kFileAssociations, ext.c_str(), kView64);
+  for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+    DeleteValue(hive, kFileAssociations, ext.c_str(), kView64);
   RemoveUnusedDefaultApp();
 }
 
 void RemoveUnusedDefaultApp() {
-  if (!ValueNames(HKEY_LOCAL_MACHINE, kFileAssociations, kView64).empty()) return;
-  DeleteValue(HKEY_LOCAL_MACHINE, "Software\\RegisteredApplications", "Vantrel Player (vntassoc)",
-              kView64);
-  DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\vntassoc", kView64);
+  for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    if (!ValueNames(hive, kFileAssociations, kView64).empty()) continue;
+    DeleteValue(hive, "Software\\RegisteredApplications", "Vantrel Player (vntassoc)", kView64);
+    DeleteKeyTree(hive, "Software\\vntassoc", kView64);
+  }
 }
 
 std::vector<std::string> Listing(const std::string& folder) {

@@ -54,14 +54,16 @@ class ScratchChoice {
   ScratchKey key_;
 };
 
-// Takes back what registering ext added to the tool's Default Apps registration (its
-// FileAssociations value) and, once none is left, the tool's key and its RegisteredApplications
-// value. Every fixture that registers calls it for its extensions, so that a run leaves none
-// behind.
+// Takes back what registering ext added to the tool's Default Apps registrations, the machine's
+// and the user's (its FileAssociations values) and, once none is left in a hive, the tool's key
+// and its RegisteredApplications value there. Every fixture that registers calls it for its
+// extensions, so that a run leaves none behind.
 void RemoveDefaultApp(const std::string& ext);
-// Takes back the tool's key and its RegisteredApplications value when its FileAssociations holds no
-// value or is missing.
+// Takes back the tool's key and its RegisteredApplications value in each hive whose
+// FileAssociations holds no value or is missing.
 void RemoveUnusedDefaultApp();
+// The user's own classes key, where the tool registers for a user without administrator rights.
+extern const char kUserClasses[];
 
 // Owns a fresh folder beneath parent (the temporary folder when empty); removes it with
 // everything in it.

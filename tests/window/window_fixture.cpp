@@ -27,6 +27,8 @@ void WindowTest::TearDown() {
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, Ext(i));
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, ToolProgId(i));
     vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, OtherProgId(i));
+    for (const std::string& key : {Ext(i), ToolProgId(i), OtherProgId(i)})
+      vttest::DeleteKeyTree(HKEY_CURRENT_USER, UserClass(key));
     vttest::RemoveDefaultApp(Ext(i));
   }
   // Every list has the playlist rows, which a test may have registered with the rest.

@@ -32,6 +32,10 @@ class WindowTest : public ::testing::Test {
   void SeedOther(int i, const std::string& typeName);
   std::string OtherProgId(int i) const { return "VtOther" + Ext(i); }
   std::string Classes(const std::string& key, const char* name = "") const;
+  // The path of a key of the user's own classes, beneath HKEY_CURRENT_USER.
+  static std::string UserClass(const std::string& key) {
+    return std::string(vttest::kUserClasses) + "\\" + key;
+  }
 
   void Click(TControl* button) { SendMessageA(button->Handle(), BM_CLICK, 0, 0); }
   void Select(int row, bool selected = true);
