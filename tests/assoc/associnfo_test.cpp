@@ -235,6 +235,50 @@ TEST_F(AssocInfo, UserChoiceNamedByApplicationNameElseTypeNameElseProgId) {
   SetString(kClasses, picked, "", "@{VtNoSuch.Package_1.0_x86__0?ms-resource://VtNoSuch/Name}");
   info.Load();
   EXPECT_STREQ(picked.c_str(), info.userChoice);
+
+  // A program picked through "Open with": its friendly name, else its file's description, else
+  // its file name; never the "Applications\..." key name.
+  const std::string program = "vtpick" + std::to_string(GetCurrentProcessId()) + ".exe";
+  const std::string app = "Applications\\" + program;
+  Own(app);
+  Choose(ext, app);
+  info.Load();
+  EXPECT_EQ(program, info.userChoice);
+  SetString(kClasses, app + "\\shell\\open\\command", "",
+            "\"C:\\windows\\system32\\regedit.exe\" \"%1\"");
+  info.Load();
+  EXPECT_STREQ("Wine Registry Editor", info.userChoice);
+  SetString(kClasses, app, "FriendlyAppName", "Picked Program");
+  info.Load();
+  EXPECT_STREQ("Picked Program", info.userChoice);
+}
+
+// For an administrator the row shows the machine's association; a key of the administrator's own
+// classes naming another program is what Windows opens for them, and the last column says so.
+// For a user, the user's own key decides where it names a ProgID, else the machine's shows.
+TEST_F(AssocInfo, EachScopeShowsItsOwnAssociationAndWhatWindowsOpensInstead) {
+  const std::string ext = Ext(), other = Foreign(), mine = Typed("Mine Type");
+  const std::string userExt = "Software\\Classes\\" + ext;
+  SetString(kClasses, ext, "", other);
+  ScratchKey userKey(HKEY_CURRENT_USER, userExt);
+  SetString(HKEY_CURRENT_USER, userExt, "", mine);
+  VtAssocInfo machine(ext.c_str());
+  machine.Load();
+  EXPECT_STREQ("Test Type", machine.typeName);
+  EXPECT_STREQ("Mine Type", machine.userChoice);
+  VtAssocInfo user(ext.c_str(), VtScope::kUser);
+  user.Load();
+  EXPECT_STREQ("Mine Type", user.typeName);
+  EXPECT_EQ(0, user.fromMachine);
+  EXPECT_EQ(nullptr, user.userChoice);
+
+  // A user's key that names nothing (it may hold only "Open with" entries) hides nothing.
+  SetString(HKEY_CURRENT_USER, userExt, "", "");
+  user.Load();
+  EXPECT_STREQ("Test Type", user.typeName);
+  EXPECT_EQ(1, user.fromMachine);
+  machine.Load();
+  EXPECT_EQ(nullptr, machine.userChoice);
 }
 
 TEST_F(AssocInfo, RegisterAndUnregisterCompareUserChoiceWithWhatTheyLeave) {

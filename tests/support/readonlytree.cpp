@@ -36,24 +36,23 @@ ReadOnlyTree::ReadOnlyTree(HKEY root, const std::string& path) : root_(root), pa
 
 ReadOnlyTree::~ReadOnlyTree() { Unlock(path_); }
 
-// Children first: a parent that reads only still lets its children be listed, and their DACLs are
-// saved before anything above them changes.
+// Children first, so that each key is listed before its own rights change.
 void ReadOnlyTree::Lock(const std::string& path) {
   HKEY key;
   if (RegOpenKeyExA(root_, path.c_str(), 0, kDaclAccess, &key) != ERROR_SUCCESS) {
     failed_.push_back(path + " (open)");
     return;
   }
+  // Wine's performance-data keys (Perflib) give no DACL to read, and take none; nothing of
+  // ours is there.
   DWORD size = 0;
-  RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
-  std::vector<BYTE> saved(size);
-  const bool known = size != 0 && RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved.data(),
-                                                    &size) == ERROR_SUCCESS;
+  const bool lockable =
+      RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size) ==
+          ERROR_INSUFFICIENT_BUFFER &&
+      size != 0;
   RegCloseKey(key);
   for (const std::string& name : SubkeyNames(root_, path, kView64)) Lock(path + "\\" + name);
-  // Wine's performance-data keys (Perflib) give no DACL to read; nothing of ours is there.
-  if (!known) return;
-  saved_[path] = std::move(saved);
+  if (!lockable) return;
   static const Descriptor readOnly(L"D:P(A;CI;KR;;;WD)");
   if (RegOpenKeyExA(root_, path.c_str(), 0, kDaclAccess, &key) != ERROR_SUCCESS) {
     failed_.push_back(path + " (reopen)");
@@ -63,16 +62,15 @@ void ReadOnlyTree::Lock(const std::string& path) {
   RegCloseKey(key);
 }
 
+// Wine's keys hold no DACL of their own until one is set, and new keys inherit from what is set:
+// the DACL read before (administrators only, not inheritable) would leave every key made later
+// beneath it without rights for anyone. Full access for everyone, inherited, is how the keys
+// behaved before.
 void ReadOnlyTree::Unlock(const std::string& path) {
   HKEY key;
   if (RegOpenKeyExA(root_, path.c_str(), 0, kDaclAccess, &key) != ERROR_SUCCESS) return;
   static const Descriptor fullAccess(L"D:(A;CI;KA;;;WD)");
-  const auto saved = saved_.find(path);
-  if (saved != saved_.end()) {
-    SetDacl(key, saved->second.data());
-  } else {
-    SetDacl(key, fullAccess.get());
-  }
+  SetDacl(key, fullAccess.get());
   RegCloseKey(key);
   for (const std::string& name : SubkeyNames(root_, path, kView64)) Unlock(path + "\\" + name);
 }

@@ -5,7 +5,6 @@
 #pragma once
 #include <windows.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -16,7 +15,7 @@ class ReadOnlyTree {
   // Gives path beneath root, and every key below it in both registry views, a DACL that lets
   // everyone read and nobody change; ok() tells whether every key took it.
   ReadOnlyTree(HKEY root, const std::string& path);
-  // Puts every key's DACL back; a key made meanwhile gets full access for everyone.
+  // Gives every key beneath path, those made meanwhile too, full access for everyone.
   ~ReadOnlyTree();
   ReadOnlyTree(const ReadOnlyTree&) = delete;
   ReadOnlyTree& operator=(const ReadOnlyTree&) = delete;
@@ -32,7 +31,6 @@ class ReadOnlyTree {
   HKEY root_;
   std::string path_;
   std::vector<std::string> failed_;
-  std::map<std::string, std::vector<BYTE>> saved_;
 };
 
 }  // namespace vttest
