@@ -25,8 +25,8 @@ class VtAssocInfo {
   // registry's present state: the scope's extension key (the user's scope: the user's, else the
   // machine's), and the ProgID it names as Windows merges the two classes.
   void Load();
-  // Writes "vantrel"+ext with the type name, icon, open command and "backup" in the scope's classes,
-  // and only when all of it is there points the extension at it; then offers it in "Open with" and
+  // Writes "vantrel"+ext with the type name, icon, open command and "backup" in the scope's
+  // classes, and only when all of it is there points the extension at it; then offers it in "Open with" and
   // Default Apps. Does nothing for ".exe". ERROR_SUCCESS, or the error that left the extension as
   // it was (and removed what this call created). typeName is copied before the entry's own texts
   // are released.

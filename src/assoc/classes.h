@@ -33,7 +33,9 @@ class VtClasses {
 
   VtScope scope() const { return scope_; }
   // The scopes this process may write: the user's always, the machine's too in the machine's scope.
-  bool MayWrite(VtScope scope) const { return scope == VtScope::kUser || scope_ == VtScope::kMachine; }
+  bool MayWrite(VtScope scope) const {
+    return scope == VtScope::kUser || scope_ == VtScope::kMachine;
+  }
   // Opens name, directly beneath scope's classes, into key with access; the registry's result
   // (ERROR_FILE_NOT_FOUND for a missing key, ERROR_ACCESS_DENIED for a refused one).
   LONG Open(VtRegistry* key, VtScope scope, const char* name, REGSAM access);

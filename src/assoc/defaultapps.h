@@ -1,5 +1,5 @@
-// Where the tool registers the player as a Default Programs application, so that Windows 8 and later
-// offer it in Default Apps: in the hive of the scope (HKEY_LOCAL_MACHINE for every user,
+// Where the tool registers the player as a Default Programs application, so that Windows 8 and
+// later offer it in Default Apps: in the hive of the scope (HKEY_LOCAL_MACHINE for every user,
 // HKEY_CURRENT_USER for one), in the 64-bit view on 64-bit Windows, where Settings (a 64-bit
 // program there) looks.
 #pragma once

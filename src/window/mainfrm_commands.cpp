@@ -291,7 +291,9 @@ void TFrmAssoc::btnRdmeClick(TControl*) { OpenInToolFolder("readme.txt"); }
 void TFrmAssoc::Button7Click(TControl*) { OpenInToolFolder(kTypeNameFile); }
 
 // Also with nothing associated yet: the user may want to see where the choice is made.
-void TFrmAssoc::btnDefaultAppsClick(TControl*) { OpenDefaultApps(Handle(), scope_ == VtScope::kUser); }
+void TFrmAssoc::btnDefaultAppsClick(TControl*) {
+  OpenDefaultApps(Handle(), scope_ == VtScope::kUser);
+}
 
 void TFrmAssoc::OpenInToolFolder(const char* fileName) {
   char path[kPathSize];

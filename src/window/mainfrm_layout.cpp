@@ -51,6 +51,6 @@ TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
   Button7 = Add<TButton>({"Button7", Panel1, {464, 52, 75, 25}, "filetype.ini", cfNone});
   btnDefaultApps =
       Add<TButton>({"btnDefaultApps", Panel1, {464, 89, 75, 25}, "既定のアプリ", cfNone});
-  // Beneath the Default Apps button, the column's free space: the text wraps after "登録先:".
+  // Beneath the Default Apps button, in the column's free space; the text wraps within it.
   lblScope = Add<TLabel>({"lblScope", Panel1, {464, 124, 80, 40}, nullptr, cfNone});
 }

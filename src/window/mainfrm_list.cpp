@@ -54,8 +54,8 @@ void TFrmAssoc::btnInfoClick(TControl*) {
   Edit1->SetText(answer.exePath != nullptr ? answer.exePath.get() : kNoPlayerText);
   // The playlist types are appended only to an answer: no answer, no rows.
   if (answer.extensions != nullptr) AddPlayerRows(answer.extensions.get());
-  // Walking HKEY_CLASSES_ROOT reads every key there, too much for every start: it runs only without
-  // the player's answer, for associations older than the tool's Default Apps registration.
+  // Walking both classes keys reads every key there, too much for every start: it runs only
+  // without the player's answer, for associations older than the tool's Default Apps registration.
   AddOwnRows(answer.extensions == nullptr);
   ListView->EndUpdate();
 }

@@ -27,7 +27,8 @@ int TFrmAssoc::ListOptionChecked() const { return RadioButton5->Checked() ? 1 : 
 
 // The key belongs to the sibling product: only an existing key gets the value.
 void TFrmAssoc::RecordPath(VtRegistry& key) {
-  if (key.Open(HKEY_CURRENT_USER, kSearchPathKey, KEY_SET_VALUE)) key.WriteString("vntassoc", exeFile);
+  if (key.Open(HKEY_CURRENT_USER, kSearchPathKey, KEY_SET_VALUE))
+    key.WriteString("vntassoc", exeFile);
 }
 
 void TFrmAssoc::ReadOptions(VtIniFile& ini) {

@@ -45,7 +45,7 @@ TEST(PackagedExe, ManifestAsksForElevationCommonControlsAndDpiAwareness) {
   const std::string manifest = exe.Resource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
   ASSERT_FALSE(manifest.empty()) << "no RT_MANIFEST resource 1";
   const char* const needles[] = {
-      // Keys under HKEY_CLASSES_ROOT need an administrator on Vista and later.
+      // An administrator is asked to elevate, so as to register for every user.
       "<requestedExecutionLevel level=\"highestAvailable\" uiAccess=\"false\"/>",
       "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
       "processorArchitecture=\"x86\"",

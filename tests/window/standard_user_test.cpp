@@ -31,9 +31,9 @@ class StandardUser : public WindowTest {
     std::string listed = "(none)";
     vttest::GetString(HKEY_LOCAL_MACHINE, kAssociations, ("." + Caption(i)).c_str(), &listed,
                       vttest::kView64);
-    return vttest::DumpTrees(HKEY_LOCAL_MACHINE,
-                             {"Software\\Classes\\" + Ext(i), "Software\\Classes\\" + OtherProgId(i),
-                              "Software\\Classes\\" + ToolProgId(i)}) +
+    const std::string classes = "Software\\Classes\\";
+    return vttest::DumpTrees(HKEY_LOCAL_MACHINE, {classes + Ext(i), classes + OtherProgId(i),
+                                                  classes + ToolProgId(i)}) +
            listed;
   }
   // The tool's Default Apps registration of the machine, whole.
