@@ -34,7 +34,15 @@ ReadOnlyTree::ReadOnlyTree(HKEY root, const std::string& path) : root_(root), pa
   Lock(path);
 }
 
-ReadOnlyTree::~ReadOnlyTree() { Unlock(path_); }
+ReadOnlyTree::~ReadOnlyTree() {
+  OpenNew(path_);
+  for (auto saved = saved_.rbegin(); saved != saved_.rend(); ++saved) {
+    HKEY key;
+    if (RegOpenKeyExA(root_, saved->first.c_str(), 0, kDaclAccess, &key) != ERROR_SUCCESS) continue;
+    SetDacl(key, saved->second.data());
+    RegCloseKey(key);
+  }
+}
 
 // Children first: a parent that reads only still lets its children be listed, and their DACLs are
 // saved before anything above them changes.
@@ -50,10 +58,11 @@ void ReadOnlyTree::Lock(const std::string& path) {
   const bool known = size != 0 && RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved.data(),
                                                     &size) == ERROR_SUCCESS;
   RegCloseKey(key);
+  met_.insert(path);
   for (const std::string& name : SubkeyNames(root_, path, kView64)) Lock(path + "\\" + name);
   // Wine's performance-data keys (Perflib) give no DACL to read; nothing of ours is there.
   if (!known) return;
-  saved_[path] = std::move(saved);
+  saved_.emplace_back(path, std::move(saved));
   static const Descriptor readOnly(L"D:P(A;CI;KR;;;WD)");
   if (RegOpenKeyExA(root_, path.c_str(), 0, kDaclAccess, &key) != ERROR_SUCCESS) {
     failed_.push_back(path + " (reopen)");
@@ -63,18 +72,15 @@ void ReadOnlyTree::Lock(const std::string& path) {
   RegCloseKey(key);
 }
 
-void ReadOnlyTree::Unlock(const std::string& path) {
-  HKEY key;
-  if (RegOpenKeyExA(root_, path.c_str(), 0, kDaclAccess, &key) != ERROR_SUCCESS) return;
-  static const Descriptor fullAccess(L"D:(A;CI;KA;;;WD)");
-  const auto saved = saved_.find(path);
-  if (saved != saved_.end()) {
-    SetDacl(key, saved->second.data());
-  } else {
+void ReadOnlyTree::OpenNew(const std::string& path) {
+  if (met_.count(path) == 0) {
+    HKEY key;
+    if (RegOpenKeyExA(root_, path.c_str(), 0, kDaclAccess, &key) != ERROR_SUCCESS) return;
+    static const Descriptor fullAccess(L"D:(A;CI;KA;;;WD)");
     SetDacl(key, fullAccess.get());
+    RegCloseKey(key);
   }
-  RegCloseKey(key);
-  for (const std::string& name : SubkeyNames(root_, path, kView64)) Unlock(path + "\\" + name);
+  for (const std::string& name : SubkeyNames(root_, path, kView64)) OpenNew(path + "\\" + name);
 }
 
 }  // namespace vttest

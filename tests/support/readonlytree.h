@@ -5,8 +5,9 @@
 #pragma once
 #include <windows.h>
 
-#include <map>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vttest {
@@ -27,12 +28,17 @@ class ReadOnlyTree {
 
  private:
   void Lock(const std::string& path);
-  void Unlock(const std::string& path);
+  // Gives full access to every key below path that Lock did not meet.
+  void OpenNew(const std::string& path);
 
   HKEY root_;
   std::string path_;
   std::vector<std::string> failed_;
-  std::map<std::string, std::vector<BYTE>> saved_;
+  // Each key's DACL as Lock found it, in the order it was found. A key reached twice (through a
+  // registry link such as Wow6432Node\Classes) was read-only the second time, so the DACLs are
+  // put back in reverse order: the one found first is put back last.
+  std::vector<std::pair<std::string, std::vector<BYTE>>> saved_;
+  std::set<std::string> met_;
 };
 
 }  // namespace vttest
