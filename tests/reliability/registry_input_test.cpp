@@ -1,7 +1,8 @@
-// Registry contents that no sane program writes, met by Load, Register and Unregister: values of
-// other types, of 0 bytes, of 4 MiB and one byte more, without a terminating zero, ProgID trees
-// many levels deep, and user choices that name nothing readable. Each has one defined outcome; none
-// may crash or touch anything outside the extension's key and the tool's ProgID.
+// Registry contents that no sane program writes, met by Load, Register and Unregister in the
+// machine's scope and in the user's: values of other types, of 0 bytes, of 4 MiB and one byte
+// more, without a terminating zero, ProgID trees many levels deep, user choices that name nothing
+// readable, and keys the tool may read but not change. Each has one defined outcome; none may crash
+// or touch anything outside the extension's key, the tool's ProgID and its Default Apps entry.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -10,14 +11,15 @@
 
 #include "associnfo.h"
 #include "library.h"
+#include "readonlytree.h"
 #include "regdump.h"
+#include "scopes.h"
 #include "scratch.h"
 
 namespace {
 
 using vttest::DumpTree;
-using vttest::PutText;
-using vttest::PutValue;
+using vttest::kView64;
 
 const char kExe[] = "C:\\Program Files\\Vantrel\\vantrel.exe";
 const size_t kLimit = 4194304;  // the longest value the tool reads
@@ -27,6 +29,11 @@ struct Typed {
   DWORD type;
   std::string bytes;
 };
+
+const char kAppKey[] = "Software\\vntassoc";
+const char kAssociations[] = "Software\\vntassoc\\Capabilities\\FileAssociations";
+const char kApplications[] = "Software\\RegisteredApplications";
+const char kAppValue[] = "Vantrel Player (vntassoc)";
 
 class RegistryInput : public ::testing::Test {
  protected:
@@ -43,8 +50,9 @@ class RegistryInput : public ::testing::Test {
     TearDown();
   }
   void TearDown() override {
-    for (const std::string& key : {ext_, own_, other_, pick_})
-      vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+    for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+      for (const std::string& key : {ext_, own_, other_, pick_})
+        vttest::HiveClasses(hive).Delete(key);
     vttest::RemoveDefaultApp(ext_);
   }
   // A text of exactly size bytes with its terminator: "VtRel..." padded with x.
@@ -54,14 +62,35 @@ class RegistryInput : public ::testing::Test {
     return text + '\0';
   }
 
+  VtScope scope_ = VtScope::kMachine;
+  vttest::HiveClasses at_{HKEY_LOCAL_MACHINE};  // the scope's classes
   std::string ext_, entry_, own_, other_, pick_;
   static int serial_;
 };
 int RegistryInput::serial_ = 0;
 
+// The same inputs seeded in the classes of either scope, met by entries of that scope.
+class RegistryInputIn : public RegistryInput, public ::testing::WithParamInterface<VtScope> {
+ protected:
+  void SetUp() override {
+    scope_ = GetParam();
+    at_ = vttest::HiveClasses(ScopeHive(scope_));
+    RegistryInput::SetUp();
+  }
+  // The tool's Default Apps registration in the scope's hive, whole.
+  std::string Registration() const {
+    std::string value = "(none)";
+    vttest::GetString(at_.hive(), kApplications, kAppValue, &value, kView64);
+    return DumpTree(at_.hive(), kAppKey, kView64) + value;
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(Scope, RegistryInputIn,
+                         ::testing::Values(VtScope::kMachine, VtScope::kUser), vttest::ScopeName);
+
 // A default value that cannot be read as a text names nothing: the round trip leaves an empty
 // string there, and every other value of the key stays as it was.
-TEST_F(RegistryInput, DefaultThatIsNoReadableTextCountsAsNamingNothing) {
+TEST_P(RegistryInputIn, DefaultThatIsNoReadableTextCountsAsNamingNothing) {
   const std::vector<Typed> cases = {
       {"REG_DWORD", REG_DWORD, std::string("\x2a\0\0\0", 4)},
       {"REG_BINARY", REG_BINARY, std::string("\x01\x02\xff", 3)},
@@ -73,9 +102,9 @@ TEST_F(RegistryInput, DefaultThatIsNoReadableTextCountsAsNamingNothing) {
   for (const Typed& c : cases) {
     SCOPED_TRACE(c.what);
     TearDown();
-    ASSERT_TRUE(PutValue(ext_, "", c.type, c.bytes));
-    PutText(ext_, "Content Type", "audio/x-vtr");
-    VtAssocInfo entry(entry_.c_str());
+    ASSERT_TRUE(at_.PutValue(ext_, "", c.type, c.bytes));
+    at_.PutText(ext_, "Content Type", "audio/x-vtr");
+    VtAssocInfo entry(entry_.c_str(), scope_);
     entry.Load();
     EXPECT_EQ(nullptr, entry.backup);
     EXPECT_EQ(nullptr, entry.typeName);
@@ -83,18 +112,18 @@ TEST_F(RegistryInput, DefaultThatIsNoReadableTextCountsAsNamingNothing) {
 
     entry.Register(kExe, "VTR File", "");
     EXPECT_EQ(1, entry.associated);
-    EXPECT_EQ(own_, vttest::NamedProgId(ext_));
+    EXPECT_EQ(own_, at_.NamedProgId(ext_));
     entry.Unregister();
     EXPECT_EQ(0, entry.associated);
     EXPECT_EQ(".vtr:\n   = SZ 00\n  Content Type = SZ 617564696f2f782d76747200\n",
-              ".vtr" + DumpTree(HKEY_CLASSES_ROOT, ext_).substr(ext_.size()));
-    EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, own_));
+              ".vtr" + DumpTree(at_.hive(), at_.Path(ext_)).substr(at_.Path(ext_).size()));
+    EXPECT_FALSE(at_.Exists(own_));
   }
 }
 
 // A ProgID name of exactly 4 MiB is still read, kept as "backup" and given back byte for byte; a
 // name stored without its terminating zero comes back with one.
-TEST_F(RegistryInput, LongestReadableAndUnterminatedNamesComeBack) {
+TEST_P(RegistryInputIn, LongestReadableAndUnterminatedNamesComeBack) {
   const std::vector<Typed> cases = {
       {"REG_SZ of 4 MiB", REG_SZ, LongText(kLimit)},
       {"REG_SZ without terminator", REG_SZ, "VtRelApp.unterminated"},
@@ -103,30 +132,30 @@ TEST_F(RegistryInput, LongestReadableAndUnterminatedNamesComeBack) {
   for (const Typed& c : cases) {
     SCOPED_TRACE(c.what);
     TearDown();
-    ASSERT_TRUE(PutValue(ext_, "", c.type, c.bytes));
-    VtAssocInfo entry(entry_.c_str());
+    ASSERT_TRUE(at_.PutValue(ext_, "", c.type, c.bytes));
+    VtAssocInfo entry(entry_.c_str(), scope_);
     entry.Register(kExe, "VTR File", "/a");
     entry.Unregister();
     const std::string text(c.bytes.c_str());  // up to the first zero, as the tool takes it
-    EXPECT_EQ(text, vttest::NamedProgId(ext_));
+    EXPECT_EQ(text, at_.NamedProgId(ext_));
     std::string raw;
-    ASSERT_TRUE(vttest::GetString(HKEY_CLASSES_ROOT, ext_, "", &raw));
+    ASSERT_TRUE(vttest::GetString(at_.hive(), at_.Path(ext_), "", &raw));
     EXPECT_EQ(text.size(), raw.size());
-    EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, own_));
+    EXPECT_FALSE(at_.Exists(own_));
   }
 }
 
 // The tool's own keys holding values it did not write: the fields say what could be read, and
 // Unregister still removes the tool's tree.
-TEST_F(RegistryInput, ToolProgIdWithUnreadableValuesLoadsWhatItCanAndIsRemoved) {
-  PutText(ext_, "", own_);
-  ASSERT_TRUE(PutValue(own_, "backup", REG_DWORD, std::string("\1\0\0\0", 4)));
-  ASSERT_TRUE(PutValue(own_, "", REG_SZ, LongText(kLimit + 1)));
-  ASSERT_TRUE(PutValue(own_ + "\\DefaultIcon", "", REG_SZ, "vantrel.exe,1"));  // no terminator
-  ASSERT_TRUE(PutValue(own_ + "\\shell", "", REG_BINARY, "play"));
-  ASSERT_TRUE(PutValue(own_ + "\\shell\\open\\command", "", REG_EXPAND_SZ,
+TEST_P(RegistryInputIn, ToolProgIdWithUnreadableValuesLoadsWhatItCanAndIsRemoved) {
+  at_.PutText(ext_, "", own_);
+  ASSERT_TRUE(at_.PutValue(own_, "backup", REG_DWORD, std::string("\1\0\0\0", 4)));
+  ASSERT_TRUE(at_.PutValue(own_, "", REG_SZ, LongText(kLimit + 1)));
+  ASSERT_TRUE(at_.PutValue(own_ + "\\DefaultIcon", "", REG_SZ, "vantrel.exe,1"));  // no terminator
+  ASSERT_TRUE(at_.PutValue(own_ + "\\shell", "", REG_BINARY, "play"));
+  ASSERT_TRUE(at_.PutValue(own_ + "\\shell\\open\\command", "", REG_EXPAND_SZ,
                        std::string("%P% \"%1\"\0", 10)));
-  VtAssocInfo entry(entry_.c_str());
+  VtAssocInfo entry(entry_.c_str(), scope_);
   entry.Load();
   EXPECT_EQ(1, entry.associated);
   ASSERT_NE(nullptr, entry.backup);
@@ -136,13 +165,13 @@ TEST_F(RegistryInput, ToolProgIdWithUnreadableValuesLoadsWhatItCanAndIsRemoved) 
   EXPECT_STREQ("%P% \"%1\"", entry.command);  // a binary verb counts as no verb: "open"
 
   entry.Unregister();
-  EXPECT_EQ("", vttest::NamedProgId(ext_));
-  EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, own_));
+  EXPECT_EQ("", at_.NamedProgId(ext_));
+  EXPECT_FALSE(at_.Exists(own_));
 }
 
 // "OpenWithProgids" as a value of the extension key instead of a key: whatever its type, it stays
 // as it is, and the key that Register puts beside it goes again.
-TEST_F(RegistryInput, OpenWithProgidsThatIsAValueStaysAsItIs) {
+TEST_P(RegistryInputIn, OpenWithProgidsThatIsAValueStaysAsItIs) {
   const std::vector<Typed> cases = {
       {"REG_SZ", REG_SZ, other_ + '\0'},
       {"REG_MULTI_SZ", REG_MULTI_SZ, other_ + std::string(2, '\0')},
@@ -151,21 +180,22 @@ TEST_F(RegistryInput, OpenWithProgidsThatIsAValueStaysAsItIs) {
   for (const Typed& c : cases) {
     SCOPED_TRACE(c.what);
     TearDown();
-    PutText(ext_, "", other_);
-    ASSERT_TRUE(PutValue(ext_, "OpenWithProgids", c.type, c.bytes));
-    const std::string before = DumpTree(HKEY_CLASSES_ROOT, ext_);
-    VtAssocInfo entry(entry_.c_str());
+    at_.PutText(ext_, "", other_);
+    ASSERT_TRUE(at_.PutValue(ext_, "OpenWithProgids", c.type, c.bytes));
+    const std::string before = DumpTree(at_.hive(), at_.Path(ext_));
+    VtAssocInfo entry(entry_.c_str(), scope_);
     entry.Register(kExe, "VTR File", "");
-    EXPECT_TRUE(vttest::ValueExists(HKEY_CLASSES_ROOT, ext_ + "\\OpenWithProgids", own_.c_str()));
+    EXPECT_TRUE(
+        vttest::ValueExists(at_.hive(), at_.Path(ext_ + "\\OpenWithProgids"), own_.c_str()));
     entry.Unregister();
-    EXPECT_EQ(before, DumpTree(HKEY_CLASSES_ROOT, ext_));
+    EXPECT_EQ(before, DumpTree(at_.hive(), at_.Path(ext_)));
   }
 }
 
 // Deep trees: the tool's ProgID with subkeys four wide and three deep plus a chain of 40 levels
 // (names with the trail byte 0x5C among them) goes entirely; another program's tree of the same
 // shape is not touched.
-TEST_F(RegistryInput, DeepProgIdTreesGoWholeOrStayWhole) {
+TEST_P(RegistryInputIn, DeepProgIdTreesGoWholeOrStayWhole) {
   std::vector<std::string> leaves;
   for (const char* a : {"a", "表", "shell", "ソ"})
     for (const char* b : {"b", "能", "x\\y"})
@@ -174,35 +204,35 @@ TEST_F(RegistryInput, DeepProgIdTreesGoWholeOrStayWhole) {
   for (int level = 0; level < 40; ++level) chain += "\\" + std::to_string(level);
   leaves.push_back(chain);
   for (const std::string& leaf : leaves) {
-    ASSERT_TRUE(PutText(own_ + "\\" + leaf, "v", leaf));
-    ASSERT_TRUE(PutText(other_ + "\\" + leaf, "v", leaf));
+    ASSERT_TRUE(at_.PutText(own_ + "\\" + leaf, "v", leaf));
+    ASSERT_TRUE(at_.PutText(other_ + "\\" + leaf, "v", leaf));
   }
-  PutText(own_, "backup", other_);
-  PutText(other_, "", "Other Type");
-  PutText(ext_, "", own_);
-  const std::string otherBefore = DumpTree(HKEY_CLASSES_ROOT, other_);
+  at_.PutText(own_, "backup", other_);
+  at_.PutText(other_, "", "Other Type");
+  at_.PutText(ext_, "", own_);
+  const std::string otherBefore = DumpTree(at_.hive(), at_.Path(other_));
 
-  VtAssocInfo entry(entry_.c_str());
+  VtAssocInfo entry(entry_.c_str(), scope_);
   entry.Register(kExe, "VTR File", "");
   entry.Unregister();
-  EXPECT_EQ(other_, vttest::NamedProgId(ext_));
-  EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, own_));
-  EXPECT_EQ(otherBefore, DumpTree(HKEY_CLASSES_ROOT, other_));
+  EXPECT_EQ(other_, at_.NamedProgId(ext_));
+  EXPECT_FALSE(at_.Exists(own_));
+  EXPECT_EQ(otherBefore, DumpTree(at_.hive(), at_.Path(other_)));
 }
 
 // A choice key whose ProgId is missing, empty or no text is no choice: the next key counts, and
 // with none left nothing is shown. Reading changes nothing.
-TEST_F(RegistryInput, UserChoiceWithoutReadableProgIdIsNoChoice) {
+TEST_P(RegistryInputIn, UserChoiceWithoutReadableProgIdIsNoChoice) {
   const std::vector<Typed> cases = {
       {"no value", REG_NONE, ""},
       {"empty REG_SZ", REG_SZ, std::string(1, '\0')},
       {"REG_DWORD", REG_DWORD, std::string("\x2a\0\0\0", 4)},
       {"REG_BINARY", REG_BINARY, "VtRelApp"},
   };
-  PutText(ext_, "", other_);
-  PutText(pick_, "", "Pick Type");
+  at_.PutText(ext_, "", other_);
+  at_.PutText(pick_, "", "Pick Type");
   vttest::ScratchChoice choice(ext_);
-  VtAssocInfo entry(entry_.c_str());
+  VtAssocInfo entry(entry_.c_str(), scope_);
   for (const Typed& c : cases) {
     SCOPED_TRACE(c.what);
     const char* name = c.type == REG_NONE ? nullptr : "ProgId";
@@ -245,14 +275,57 @@ TEST_F(RegistryInput, UserChoiceNamesOfAnyLengthOrUnresolvable) {
        {std::string("@"), std::string("@%SystemRoot%\\system32\\shell32.dll"),
         "@" + std::string(5000, 'x') + ",-1"}) {
     SCOPED_TRACE(bad.substr(0, 40));
-    PutText(pick_ + "\\Application", "ApplicationName", bad);
-    PutText(pick_, "", "Pick Type");
+    vttest::PutText(pick_ + "\\Application", "ApplicationName", bad);
+    vttest::PutText(pick_, "", "Pick Type");
     entry.Load();
     EXPECT_STREQ("Pick Type", entry.userChoice);
-    PutText(pick_, "", bad);
+    vttest::PutText(pick_, "", bad);
     entry.Load();
     EXPECT_STREQ(pick_.c_str(), entry.userChoice);
   }
+}
+
+// A FileAssociations key the tool may not change is no empty one: Unregister gives the extension
+// back and leaves the whole Default Apps registration, which the next undo with the right to
+// change it takes away.
+TEST_P(RegistryInputIn, FileAssociationsItMayNotChangeKeepsTheDefaultAppsRegistration) {
+  at_.PutText(ext_, "", other_);
+  VtAssocInfo entry(entry_.c_str(), scope_);
+  ASSERT_EQ(ERROR_SUCCESS, entry.Register(kExe, "VTR File", ""));
+  const std::string registration = Registration();
+  {
+    vttest::ReadOnlyTree locked(at_.hive(), kAssociations);
+    ASSERT_TRUE(locked.ok());
+    entry.Unregister();
+    EXPECT_EQ(other_, at_.NamedProgId(ext_));
+    EXPECT_EQ(registration, Registration());
+  }
+  EXPECT_EQ(ERROR_SUCCESS, entry.Unregister());
+  EXPECT_FALSE(vttest::KeyExists(at_.hive(), kAppKey, kView64));
+  EXPECT_FALSE(vttest::ValueExists(at_.hive(), kApplications, kAppValue, kView64));
+}
+
+// An extension key the tool may not change that names the tool's ProgID: the association stays in
+// effect, so the ProgID stays with the "backup" that gives the extension back later, and so does
+// its Default Apps entry; Unregister says why.
+TEST_P(RegistryInputIn, ExtensionItMayNotChangeKeepsTheToolsProgIdWithItsBackup) {
+  at_.PutText(ext_, "", other_);
+  ASSERT_EQ(ERROR_SUCCESS, VtAssocInfo(entry_.c_str(), scope_).Register(kExe, "VTR File", ""));
+  auto state = [this] {
+    return vttest::DumpTrees(at_.hive(), at_.Paths({ext_, own_})) + Registration();
+  };
+  const std::string before = state();
+  {
+    vttest::ReadOnlyTree locked(at_.hive(), at_.Path(ext_));
+    ASSERT_TRUE(locked.ok());
+    VtAssocInfo entry(entry_.c_str(), scope_);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), entry.Unregister());
+    EXPECT_EQ(1, entry.associated);
+    EXPECT_EQ(before, state());
+  }
+  EXPECT_EQ(ERROR_SUCCESS, VtAssocInfo(entry_.c_str(), scope_).Unregister());
+  EXPECT_EQ(other_, at_.NamedProgId(ext_));
+  EXPECT_FALSE(at_.Exists(own_));
 }
 
 }  // namespace

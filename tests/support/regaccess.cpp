@@ -31,7 +31,18 @@ std::vector<std::string> Names(HKEY root, const std::string& path, REGSAM view, 
   return names;
 }
 
+// The default value of the key as the shell reads it: the string, or "" when there is none.
+std::string NamedIn(HKEY root, const std::string& path) {
+  DWORD type = 0;
+  std::string bytes;
+  if (!GetValue(root, path, "", &type, &bytes) || (type != REG_SZ && type != REG_EXPAND_SZ))
+    return "";
+  return bytes.c_str();
+}
+
 }  // namespace
+
+const char kUserClasses[] = "Software\\Classes";
 
 bool CreateKey(HKEY root, const std::string& path, REGSAM view) {
   HKEY key;
@@ -142,13 +153,32 @@ bool PutText(const std::string& key, const char* name, const std::string& text) 
 
 bool MakeKey(const std::string& key) { return CreateKey(HKEY_CLASSES_ROOT, key); }
 
-std::string NamedProgId(const std::string& ext) {
-  DWORD type = 0;
-  std::string bytes;
-  if (!GetValue(HKEY_CLASSES_ROOT, ext, "", &type, &bytes) ||
-      (type != REG_SZ && type != REG_EXPAND_SZ))
-    return "";
-  return bytes.c_str();
+std::string NamedProgId(const std::string& ext) { return NamedIn(HKEY_CLASSES_ROOT, ext); }
+
+std::string HiveClasses::Path(const std::string& key) const {
+  return std::string(kUserClasses) + "\\" + key;
+}
+
+std::vector<std::string> HiveClasses::Paths(const std::vector<std::string>& keys) const {
+  std::vector<std::string> paths;
+  for (const std::string& key : keys) paths.push_back(Path(key));
+  return paths;
+}
+
+bool HiveClasses::PutValue(const std::string& key, const char* name, DWORD type,
+                           const std::string& bytes) const {
+  return SetRawValue(hive_, Path(key), name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+bool HiveClasses::PutText(const std::string& key, const char* name,
+                          const std::string& text) const {
+  return SetString(hive_, Path(key), name, text);
+}
+
+bool HiveClasses::MakeKey(const std::string& key) const { return CreateKey(hive_, Path(key)); }
+
+std::string HiveClasses::NamedProgId(const std::string& ext) const {
+  return NamedIn(hive_, Path(ext));
 }
 
 }  // namespace vttest

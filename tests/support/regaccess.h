@@ -36,6 +36,10 @@ bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view = 0);
 std::vector<std::string> SubkeyNames(HKEY root, const std::string& path, REGSAM view = 0);
 std::vector<std::string> ValueNames(HKEY root, const std::string& path, REGSAM view = 0);
 
+// The classes key beneath HKEY_CURRENT_USER: the user's own associations. The machine's are at the
+// same path beneath HKEY_LOCAL_MACHINE, which is HKEY_CLASSES_ROOT under Wine.
+extern const char kUserClasses[];
+
 // Beneath HKEY_CLASSES_ROOT, where most tests work: a value of any type and size from its bytes,
 // a REG_SZ value with its terminator, a key without values.
 bool PutValue(const std::string& key, const char* name, DWORD type, const std::string& bytes);
@@ -44,5 +48,26 @@ bool MakeKey(const std::string& key);
 // The default value of an extension as the shell reads it: the string, or "" when the key or the
 // value is missing or not a string.
 std::string NamedProgId(const std::string& ext);
+
+// The classes key of one hive, HKEY_LOCAL_MACHINE's or HKEY_CURRENT_USER's: where a test of either
+// of the tool's scopes seeds and checks keys, as the functions above do beneath HKEY_CLASSES_ROOT.
+class HiveClasses {
+ public:
+  explicit HiveClasses(HKEY hive) : hive_(hive) {}
+  HKEY hive() const { return hive_; }
+  // The path of key beneath hive.
+  std::string Path(const std::string& key) const;
+  std::vector<std::string> Paths(const std::vector<std::string>& keys) const;
+  bool PutValue(const std::string& key, const char* name, DWORD type,
+                const std::string& bytes) const;
+  bool PutText(const std::string& key, const char* name, const std::string& text) const;
+  bool MakeKey(const std::string& key) const;
+  std::string NamedProgId(const std::string& ext) const;
+  bool Exists(const std::string& key) const { return KeyExists(hive_, Path(key)); }
+  bool Delete(const std::string& key) const { return DeleteKeyTree(hive_, Path(key)); }
+
+ private:
+  HKEY hive_;
+};
 
 }  // namespace vttest

@@ -16,7 +16,6 @@ std::string UniqueName(const char* prefix) {
 }
 
 const char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
-const char kUserClasses[] = "Software\\Classes";
 
 namespace {
 

@@ -62,8 +62,6 @@ void RemoveDefaultApp(const std::string& ext);
 // Takes back the tool's key and its RegisteredApplications value in each hive whose
 // FileAssociations holds no value or is missing.
 void RemoveUnusedDefaultApp();
-// The user's own classes key, where the tool registers for a user without administrator rights.
-extern const char kUserClasses[];
 
 // Owns a fresh folder beneath parent (the temporary folder when empty); removes it with
 // everything in it.

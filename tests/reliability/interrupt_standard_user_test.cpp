@@ -1,0 +1,53 @@
+// The tool run by a standard user (every machine key read-only, as Windows grants them), killed at
+// random moments while it applies and undoes in the user's classes (interrupt_fixture.h). The
+// machine's own association of every scratch extension, which a row shows where the user has none,
+// must come through byte for byte. Fewer trials than an administrator's: locking the machine's keys
+// and unlocking them again take seconds of their own.
+#include "interrupt_fixture.h"
+#include "readonlytree.h"
+#include "regdump.h"
+
+namespace {
+
+class StandardUserInterruption : public Interruption {
+ protected:
+  StandardUserInterruption() : Interruption(HKEY_CURRENT_USER) {}
+  // Every scratch extension also names a ProgID of the machine's, with a tree of its own there.
+  void SetUp() override {
+    Interruption::SetUp();
+    if (HasFatalFailure()) return;
+    for (int i = 0; i < kExtensions; ++i) {
+      machine_.PutText(exts_[i], "", others_[i]);
+      machine_.PutText(others_[i], "", "Machine Type");
+      machine_.PutText(others_[i] + "\\shell\\open\\command", "", "machine.exe \"%1\"");
+    }
+  }
+  void TearDown() override {
+    Interruption::TearDown();
+    for (int i = 0; i < kExtensions; ++i) {
+      machine_.Delete(exts_[i]);
+      machine_.Delete(others_[i]);
+    }
+  }
+  // The machine's seeded keys, and the tool's ProgIDs, which must not appear there.
+  std::string MachineDump() const {
+    std::vector<std::string> keys(exts_.begin(), exts_.begin() + kExtensions);
+    keys.insert(keys.end(), others_.begin(), others_.end());
+    keys.insert(keys.end(), owns_.begin(), owns_.end());
+    return vttest::DumpTrees(machine_.hive(), machine_.Paths(keys));
+  }
+
+  const vttest::HiveClasses machine_{HKEY_LOCAL_MACHINE};
+};
+
+TEST_F(StandardUserInterruption, KilledWhileApplyingAndUndoingLosesNoAssociationOfTheUsers) {
+  const std::string machine = MachineDump();
+  {
+    vttest::ReadOnlyTree standardUser(HKEY_LOCAL_MACHINE, "Software");
+    ASSERT_TRUE(standardUser.ok()) << standardUser.failed()[0];
+    RunTrials(20241207, 5, 2);
+  }
+  EXPECT_EQ(machine, MachineDump());
+}
+
+}  // namespace
