@@ -28,18 +28,6 @@ LONG DeleteToolProgId(VtClasses& classes, VtScope hive, const char* progId) {
                                  {"shell\\open\\command", "shell\\open", "shell", "DefaultIcon"});
 }
 
-// Opens name in hive for reading and writing, creating it when missing; *created tells whether
-// this call made it. The registry's result.
-LONG OpenOrCreate(VtClasses& classes, VtScope hive, const char* name, VtRegistry* key,
-                  bool* created) {
-  *created = false;
-  LONG rc = classes.Open(key, hive, name, kReadWrite);
-  if (rc != ERROR_FILE_NOT_FOUND) return rc;
-  rc = classes.Create(key, hive, name, kReadWrite);
-  *created = rc == ERROR_SUCCESS;
-  return rc;
-}
-
 // Offers progId in the open extension key's "Open with" list.
 void AddOpenWith(const VtRegistry& extKey, const char* progId) {
   VtRegistry openWith;
@@ -169,29 +157,33 @@ DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const 
   VtClasses classes(scope);
   const VtOwnedText own(ToolProgId(ext));
 
-  // What the extension names in the scope's own classes now is what undoing gives back.
+  // What the extension names in the scope's own classes now is what undoing gives back. The key
+  // is opened for writing at once where it may be, so that naming the ProgID needs no second open.
+  VtRegistry extKey;
+  LONG rc = classes.Open(&extKey, scope, ext, kReadWrite);
+  const bool extWritable = rc == ERROR_SUCCESS;
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
+    rc = classes.Open(&extKey, scope, ext, KEY_READ);
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return Failed(classes, rc);
   VtOwnedText captured;
-  {
-    VtRegistry extKey;
-    const LONG rc = classes.Open(&extKey, scope, ext, KEY_READ);
-    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return Failed(classes, rc);
-    const char* previous = extKey.ReadString("");
-    // Compared as key names: a previous ProgID that opens the tool's own key is no other
-    // program's, and keeping it as "backup" would overwrite the one that is.
-    if (previous[0] && !SameKeyName(previous, own.get())) captured.reset(DupText(previous));
-  }
+  const char* previous = extKey.ReadString("");
+  // Compared as key names: a previous ProgID that opens the tool's own key is no other
+  // program's, and keeping it as "backup" would overwrite the one that is.
+  if (previous[0] && !SameKeyName(previous, own.get())) captured.reset(DupText(previous));
+  // A key only readable is opened for the write again below, which is refused there.
+  if (!extWritable) extKey.Close();
 
   // The ProgID is whole before the extension names it: a failure leaves the user's previous
   // association in effect, and its "backup" is known to be written before it is needed.
   VtRegistry progKey;
   bool createdProgId = false;
-  LONG rc = OpenOrCreate(classes, scope, own.get(), &progKey, &createdProgId);
+  rc = classes.Create(&progKey, scope, own.get(), kReadWrite, &createdProgId);
   if (rc == ERROR_SUCCESS)
     rc = WriteProgId(progKey, typeCopy.get(), captured.get(), exePath, option);
   progKey.Close();
-  VtRegistry extKey;
   bool createdExtKey = false;
-  if (rc == ERROR_SUCCESS) rc = OpenOrCreate(classes, scope, ext, &extKey, &createdExtKey);
+  if (rc == ERROR_SUCCESS && !extWritable)
+    rc = classes.Create(&extKey, scope, ext, kReadWrite, &createdExtKey);
   if (rc == ERROR_SUCCESS && !extKey.WriteString("", own.get())) rc = extKey.error();
   if (rc != ERROR_SUCCESS) {
     extKey.Close();
