@@ -61,16 +61,19 @@ char* ScopeProgId(VtClasses& classes, const char* ext, int32_t* fromMachine) {
 }
 
 // Gives the open extension key of hive, which names the tool's ProgID own, back what it named
-// before: the "backup" of own in the same hive. The registry's result.
+// before: the "backup" of own in the same hive. The registry's result; on success *given holds
+// what the extension names now (null: nothing).
 LONG GiveBackExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, const char* ext,
-                       const char* own) {
+                       const char* own, VtOwnedText* given) {
   VtRegistry progKey;
   const LONG rc = classes.Open(&progKey, hive, own, KEY_READ);
   // A "backup" that cannot be read is not known to be empty: the association stays.
   if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return rc;
-  const VtOwnedText previous(rc == ERROR_SUCCESS ? DupText(progKey.ReadString("backup")) : nullptr);
+  VtOwnedText previous(rc == ERROR_SUCCESS ? DupText(progKey.ReadString("backup")) : nullptr);
   if (previous && previous.get()[0] != 0) {
-    return extKey.WriteString("", previous.get()) ? ERROR_SUCCESS : extKey.error();
+    if (!extKey.WriteString("", previous.get())) return extKey.error();
+    *given = std::move(previous);
+    return ERROR_SUCCESS;
   }
   // Nothing to give back. In the user's classes a key that holds nothing else goes, so that the
   // machine's association shows again; in the machine's (where Register may have made it) too,
@@ -236,19 +239,36 @@ DWORD VtAssocInfo::Unregister() {
   if (!IsExtension(ext)) return ERROR_SUCCESS;
   VtClasses classes(scope);
   DWORD result = ERROR_SUCCESS;
+  // Whether the scope's own extension key was given back, and what it names now.
+  bool gaveBack = false;
+  VtOwnedText given;
   for (VtScope hive : {VtScope::kUser, VtScope::kMachine}) {
     if (!classes.MayWrite(hive)) continue;
-    const LONG rc = UnregisterIn(classes, hive);
+    bool gave = false;
+    VtOwnedText named;
+    const LONG rc = UnregisterIn(classes, hive, &gave, &named);
+    if (hive == scope) {
+      gaveBack = gave;
+      given = std::move(named);
+    }
     if (result == ERROR_SUCCESS) result = static_cast<DWORD>(rc);
   }
-  LoadWith(classes);
+  // The scope's extension shows what it was given back, unless a user's that names nothing now
+  // shows the machine's: the fields come from there without reading the extension again.
+  if (gaveBack && (scope == VtScope::kMachine || given)) {
+    Clear();
+    LoadNamed(classes, given.get());
+  } else {
+    LoadWith(classes);
+  }
   // What the user still sees of the tool lives in the machine's classes.
   if (result == ERROR_SUCCESS && associated != 0 && fromMachine != 0)
     result = kErrorMachineAssociation;
   return result;
 }
 
-LONG VtAssocInfo::UnregisterIn(VtClasses& classes, VtScope hive) {
+LONG VtAssocInfo::UnregisterIn(VtClasses& classes, VtScope hive, bool* gaveBack,
+                               VtOwnedText* given) {
   const VtOwnedText own(ToolProgId(ext));
   {
     VtRegistry extKey;
@@ -256,8 +276,10 @@ LONG VtAssocInfo::UnregisterIn(VtClasses& classes, VtScope hive) {
     if (rc == ERROR_SUCCESS) {
       // Whatever the extension names now: the entry may be left from an interrupted Register.
       RemoveOpenWith(extKey, own.get());
-      if (SameKeyName(extKey.ReadString(""), own.get()))
-        rc = GiveBackExtension(classes, hive, extKey, ext, own.get());
+      if (SameKeyName(extKey.ReadString(""), own.get())) {
+        rc = GiveBackExtension(classes, hive, extKey, ext, own.get(), given);
+        *gaveBack = rc == ERROR_SUCCESS;
+      }
       // A give-back that failed keeps the ProgID with its "backup" and the Default Apps entry.
       if (rc != ERROR_SUCCESS) return rc;
     } else if (rc != ERROR_FILE_NOT_FOUND) {
