@@ -270,13 +270,15 @@ DWORD VtAssocInfo::Unregister() {
 LONG VtAssocInfo::UnregisterIn(VtClasses& classes, VtScope hive, bool* gaveBack,
                                VtOwnedText* given) {
   const VtOwnedText own(ToolProgId(ext));
+  bool named = false;
   {
     VtRegistry extKey;
     LONG rc = classes.Open(&extKey, hive, ext, kReadWrite);
     if (rc == ERROR_SUCCESS) {
       // Whatever the extension names now: the entry may be left from an interrupted Register.
       RemoveOpenWith(extKey, own.get());
-      if (SameKeyName(extKey.ReadString(""), own.get())) {
+      named = SameKeyName(extKey.ReadString(""), own.get());
+      if (named) {
         rc = GiveBackExtension(classes, hive, extKey, ext, own.get(), given);
         *gaveBack = rc == ERROR_SUCCESS;
       }
@@ -291,6 +293,9 @@ LONG VtAssocInfo::UnregisterIn(VtClasses& classes, VtScope hive, bool* gaveBack,
   }
   // Default Apps goes first: an entry whose ProgID is gone still gives a row to undo it with.
   UnregisterDefaultApp(hive, ext);
-  const LONG rc = DeleteToolProgId(classes, hive, own.get());
+  // A ProgID no extension named is at most what an interrupted change left, as a rule nothing:
+  // deleting its key alone first ends a missing one at once.
+  const LONG rc = named ? DeleteToolProgId(classes, hive, own.get())
+                        : classes.DeleteKnownTree(hive, own.get(), {});
   return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
 }
