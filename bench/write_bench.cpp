@@ -1,7 +1,8 @@
 // Writing and undoing: 500 extensions of another program registered as the window's "適用" does
 // (every selected row registered with its option, then every other associated row again),
-// then all of them unregistered as "すべて解除" does; each against the floor of direct calls and
-// against "reg import" of a .reg file that makes the same change.
+// then all of them unregistered as "すべて解除" does, in the machine's scope and in the user's; each
+// against the floor of direct calls and against "reg import" of a .reg file that makes the same
+// change in the same hive.
 #include <windows.h>
 
 #include <cstdio>
@@ -27,14 +28,17 @@ namespace {
 
 const int kExtensions = 500;
 const char kOption[] = "/a";  // AddOption 1
+const VtScope kScopes[] = {VtScope::kMachine, VtScope::kUser};
+
+const char* ScopeName(VtScope scope) { return scope == VtScope::kMachine ? "machine" : "user"; }
 
 using Entries = std::vector<std::unique_ptr<VtAssocInfo>>;
 
 // The list as the window holds it after filling: one loaded entry per extension.
-void FillEntries(const ScratchSet& set, Entries* entries) {
+void FillEntries(const ScratchSet& set, VtScope scope, Entries* entries) {
   entries->clear();
   for (int i = 0; i < set.count(); ++i) {
-    entries->emplace_back(new VtAssocInfo(set.ListExt(i).c_str()));
+    entries->emplace_back(new VtAssocInfo(set.ListExt(i).c_str(), scope));
     entries->back()->Load();
   }
 }
@@ -79,6 +83,14 @@ void UnregisterAll(const Entries& entries) {
   for (const auto& entry : entries) entry->Unregister();
 }
 
+// What one scope's write and undo need: the window's entries, the registrations and the .reg files.
+struct Scope {
+  VtScope scope;
+  Entries entries;
+  std::vector<Registration> registrations;
+  std::string registerFile, unregisterFile;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -90,102 +102,130 @@ int main(int argc, char** argv) {
   if (!set.Seed()) return 1;
 
   std::vector<std::string> selection, typeNames;
-  std::vector<Registration> registrations;
   for (int i = 0; i < set.count(); ++i) {
     selection.push_back(set.ListExt(i));
     typeNames.push_back(set.ToolTypeName(i));
-    registrations.push_back({set.ListExt(i), set.ToolProgId(i), set.ToolTypeName(i), set.Foreign(i),
-                             set.ToolIcon(), set.ToolCommand(kOption), set.AppIcon()});
   }
-  const std::string registerFile = folder.File("register.reg");
-  const std::string unregisterFile = folder.File("unregister.reg");
+  Scope scopes[] = {{VtScope::kMachine, {}, {}, {}, {}}, {VtScope::kUser, {}, {}, {}, {}}};
+  for (Scope& s : scopes) {
+    for (int i = 0; i < set.count(); ++i)
+      s.registrations.push_back({set.ListExt(i), set.ToolProgId(i), set.ToolTypeName(i),
+                                 set.ToolIcon(), set.ToolCommand(kOption), set.Backup(i, s.scope),
+                                 set.AppIcon()});
+    s.registerFile = folder.File(std::string("register-") + ScopeName(s.scope) + ".reg");
+    s.unregisterFile = folder.File(std::string("unregister-") + ScopeName(s.scope) + ".reg");
+    if (!vttest::WriteFileBytes(s.registerFile, RegisterRegFile(s.registrations, s.scope)) ||
+        !vttest::WriteFileBytes(s.unregisterFile, UnregisterRegFile(s.registrations, s.scope))) {
+      std::fprintf(stderr, "bench: could not write the .reg files in %s\n", folder.path().c_str());
+      return 1;
+    }
+  }
   const std::string emptyFile = folder.File("empty.reg");
-  if (!vttest::WriteFileBytes(registerFile, RegisterRegFile(registrations)) ||
-      !vttest::WriteFileBytes(unregisterFile, UnregisterRegFile(registrations)) ||
-      !vttest::WriteFileBytes(emptyFile, RegisterRegFile({}))) {
-    std::fprintf(stderr, "bench: could not write the .reg files in %s\n", folder.path().c_str());
-    return 1;
-  }
+  if (!vttest::WriteFileBytes(emptyFile, RegisterRegFile({}, VtScope::kMachine))) return 1;
 
-  Entries entries;
-  auto registered = [&] { return set.IsRegistered(kOption); };
+  // Each factory's lambda keeps a pointer to its scope, which outlives the rounds.
   auto original = [&] { return set.IsOriginal(); };
-  auto toolWrite = [&] { return ApplyAll(entries, selection, typeNames), true; };
-  auto toolUndo = [&] { return UnregisterAll(entries), true; };
-  auto floorWrite = [&] {
-    for (const Registration& r : registrations)
-      if (!FloorRegister(r)) return false;
-    return FloorRegisterApp(set.AppIcon());
+  auto registered = [&](Scope& s) {
+    return [&set, p = &s] { return set.IsRegistered(kOption, p->scope); };
   };
-  auto floorUndo = [&] {
-    for (const Registration& r : registrations)
-      if (!FloorUnregister(r)) return false;
-    return FloorUnregisterApp();
+  auto fill = [&](Scope& s) {
+    return [&set, p = &s] { return FillEntries(set, p->scope, &p->entries), true; };
   };
+  auto toolWrite = [&](Scope& s) {
+    return [&, p = &s] { return ApplyAll(p->entries, selection, typeNames), true; };
+  };
+  auto toolUndo = [](Scope& s) { return [p = &s] { return UnregisterAll(p->entries), true; }; };
+  auto floorWrite = [&](Scope& s) {
+    return [&set, p = &s] {
+      for (const Registration& r : p->registrations)
+        if (!FloorRegister(r, p->scope)) return false;
+      return FloorRegisterApp(set.AppIcon(), p->scope);
+    };
+  };
+  auto floorUndo = [](Scope& s) {
+    return [p = &s] {
+      for (const Registration& r : p->registrations)
+        if (!FloorUnregister(r, p->scope)) return false;
+      return FloorUnregisterApp(p->scope);
+    };
+  };
+  auto regImport = [](const std::string& file) { return [file] { return RegImport(file); }; };
 
   // Each writer starts from the other program's associations and each undoer from the same
   // registered state, which every check below confirms.
   Rounds rounds;
-  rounds.Untimed("fill", [&] { return FillEntries(set, &entries), true; });
-  rounds.Step("write tool", toolWrite, registered);
-  rounds.Step("undo tool", toolUndo, original);
-  rounds.Step("write floor", floorWrite, registered);
-  rounds.Step("undo floor", floorUndo, original);
+  for (Scope& s : scopes) {
+    const std::string name = ScopeName(s.scope);
+    rounds.Untimed("fill " + name, fill(s));
+    rounds.Step("write tool " + name, toolWrite(s), registered(s));
+    rounds.Step("undo tool " + name, toolUndo(s), original);
+    rounds.Step("write floor " + name, floorWrite(s), registered(s));
+    rounds.Step("undo floor " + name, floorUndo(s), original);
+    rounds.Step("write reg " + name, regImport(s.registerFile), registered(s));
+    rounds.Step("undo reg " + name, regImport(s.unregisterFile), original);
+  }
+  Scope& machine = scopes[0];
+  rounds.Step("reg empty", regImport(emptyFile));
+  rounds.Untimed("fill", fill(machine));
   rounds.Step(
-      "write reg", [&] { return RegImport(registerFile); }, registered);
-  rounds.Step(
-      "undo reg", [&] { return RegImport(unregisterFile); }, original);
-  rounds.Step("reg empty", [&] { return RegImport(emptyFile); });
-  rounds.Untimed("fill", [&] { return FillEntries(set, &entries), true; });
-  rounds.Step(
-      "write twice", [&] { return ApplyTwice(entries, selection, typeNames), true; }, registered);
-  rounds.Untimed("undo", floorUndo);
+      "write twice", [&] { return ApplyTwice(machine.entries, selection, typeNames), true; },
+      registered(machine));
+  rounds.Untimed("undo", floorUndo(machine));
   if (!rounds.Run(runs)) return 1;
 
-  TableRow write, undo;
-  write.measure = "2 write 500: apply (register /a once)";
-  undo.measure = "3 undo 500: unregister all";
-  write.tool = rounds.Median("write tool");
-  write.floor = rounds.Median("write floor");
-  write.alt = rounds.Median("write reg");
-  undo.tool = rounds.Median("undo tool");
-  undo.floor = rounds.Median("undo floor");
-  undo.alt = rounds.Median("undo reg");
-  write.altName = undo.altName = "reg import";
-  write.goal = undo.goal = "<1x alt";
-  write.met = write.tool < write.alt;
-  undo.met = undo.tool < undo.alt;
+  std::vector<TableRow> rows;
+  for (Scope& s : scopes) {
+    const std::string name = ScopeName(s.scope);
+    TableRow write, undo;
+    write.measure = "2 write 500, " + name + ": apply (register /a once)";
+    undo.measure = "3 undo 500, " + name + ": unregister all";
+    write.tool = rounds.Median("write tool " + name);
+    write.floor = rounds.Median("write floor " + name);
+    write.alt = rounds.Median("write reg " + name);
+    undo.tool = rounds.Median("undo tool " + name);
+    undo.floor = rounds.Median("undo floor " + name);
+    undo.alt = rounds.Median("undo reg " + name);
+    write.altName = undo.altName = "reg import";
+    write.goal = undo.goal = "<1x alt";
+    write.met = write.tool < write.alt;
+    undo.met = undo.tool < undo.alt;
 
-  // Registry calls per extension, counted in one more pass of each side.
-  FillEntries(set, &entries);
-  auto count = [&](const char* what, const std::function<bool()>& work, double* perExt) {
-    RegCallCounter counter;
-    work();
-    *perExt = static_cast<double>(counter.Total()) / kExtensions;
-    std::printf("NOTE\t%s calls/ext: %s\n", what, counter.Breakdown(kExtensions).c_str());
-  };
-  count("write, tool", toolWrite, &write.toolCalls);
-  count("undo, tool", toolUndo, &undo.toolCalls);
-  count("write, floor", floorWrite, &write.floorCalls);
-  count("undo, floor", floorUndo, &undo.floorCalls);
-  if (!set.IsOriginal()) return 1;
+    // Registry calls per extension, counted in one more pass of each side.
+    FillEntries(set, s.scope, &s.entries);
+    auto count = [&](const std::string& what, const std::function<bool()>& work, double* perExt) {
+      RegCallCounter counter;
+      work();
+      *perExt = static_cast<double>(counter.Total()) / kExtensions;
+      std::printf("NOTE\t%s, %s calls/ext: %s\n", what.c_str(), name.c_str(),
+                  counter.Breakdown(kExtensions).c_str());
+    };
+    count("write, tool", toolWrite(s), &write.toolCalls);
+    count("undo, tool", toolUndo(s), &undo.toolCalls);
+    count("write, floor", floorWrite(s), &write.floorCalls);
+    count("undo, floor", floorUndo(s), &undo.floorCalls);
+    if (!set.IsOriginal()) return 1;
+    rows.push_back(write);
+    rows.push_back(undo);
+  }
 
   // What the window's search for the rows of each selected extension adds to the apply.
-  FillEntries(set, &entries);
+  FillEntries(set, machine.scope, &machine.entries);
   const double start = NowMs();
   int matches = 0;
   for (const std::string& piece : selection)
-    for (const auto& entry : entries) matches += CompareNoCase(entry->ext, piece.c_str()) == 0;
+    for (const auto& entry : machine.entries)
+      matches += CompareNoCase(entry->ext, piece.c_str()) == 0;
   std::printf("NOTE\twrite, the apply's row search alone (%d x %d comparisons): %.2f ms\n",
-              static_cast<int>(selection.size()), static_cast<int>(entries.size()), NowMs() - start);
+              static_cast<int>(selection.size()), static_cast<int>(machine.entries.size()),
+              NowMs() - start);
 
+  const double writeReg = rounds.Median("write reg machine");
   std::printf(
-      "NOTE\twrite, before: each selected row registered bare, then again with its option: %.1f ms "
-      "(%.2fx reg import)\n",
-      rounds.Median("write twice"), rounds.Median("write twice") / write.alt);
+      "NOTE\twrite, machine, before: each selected row registered bare, then again with its "
+      "option: %.1f ms (%.2fx reg import)\n",
+      rounds.Median("write twice"), rounds.Median("write twice") / writeReg);
   std::printf("NOTE\treg import of a file without keys (the start of reg.exe): %.1f ms\n",
               rounds.Median("reg empty"));
-  PrintRow(write);
-  PrintRow(undo);
+  for (const TableRow& row : rows) PrintRow(row);
   return matches == kExtensions ? 0 : 1;
 }

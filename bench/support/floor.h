@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "classes.h"
+
 namespace vtbench {
 
 enum { kFloorText = 1024 };
@@ -18,15 +20,15 @@ struct FloorFacts {
   bool progIdOpened;  // the ProgID key exists (backup is meaningful)
 };
 
-// Open, query, close the extension; FloorChoice; open the ProgID, query "backup" and its default;
-// open, query and close "DefaultIcon", "shell" and the verb's command key; close the ProgID: 17
-// calls without a user choice.
-void FloorRead(const char* ext, FloorFacts* facts);
-// Open Explorer's FileExts\<ext> (1 call when it is missing); open, query and close
-// "UserChoiceLatest", and "UserChoice" when that gave no ProgID; close FileExts\<ext>. For a ProgID
-// other than progId: open its key, open, query and close "Application", query the key's default
-// when that gave no name, close. Names are taken as stored (the benchmark's are not indirect).
-void FloorChoice(const char* ext, const char* progId, char* shown);
+// The lookups of the tool's Load in scope, with both classes keys opened for the extension, as
+// the tool opens them once per entry. The machine's scope: open, query and close the machine's
+// extension; the choice (below); then the ProgID merged: try the user's key, open the machine's,
+// query "backup" and its default; open, query and close "DefaultIcon", "shell" and the verb's
+// command key; close the ProgID. The user's scope: the user's extension first (1 call when it is
+// missing), then the machine's, the choice without the user's extension, the same ProgID lookup.
+// With both classes keys opened and closed: 23 calls when the user has neither the extension nor
+// the ProgID nor a choice.
+void FloorRead(const char* ext, FloorFacts* facts, VtScope scope = VtScope::kMachine);
 
 // Open the tool's FileAssociations (64-bit view), enumerate its value names one by one, close:
 // n + 3 calls for n names. The number of names.
@@ -34,22 +36,26 @@ int FloorOwnNames();
 
 // The keys and values that registering one extension leaves behind.
 struct Registration {
-  std::string ext, progId, typeName, backup, icon, command;
+  std::string ext, progId, typeName, icon, command;
+  std::string backup;   // what the scope's own extension named before; empty: nothing to keep
   std::string appIcon;  // Capabilities' ApplicationIcon
 };
-// Create-or-open and set the extension; create the ProgID and set its default and "backup"; create,
-// set and close "DefaultIcon", "shell" and "shell\open\command"; close the ProgID; create, set and
-// close the extension's OpenWithProgids and the FileAssociations value: 22 calls.
-bool FloorRegister(const Registration& r);
-// Once for all extensions: create Capabilities, set its three values, close; create, set and close
-// the RegisteredApplications value: 8 calls.
-bool FloorRegisterApp(const std::string& appIcon);
-// Open, set and close the extension with the earlier ProgID; delete the five keys of the tool's
-// ProgID, deepest first, and the extension's OpenWithProgids (it holds only the tool's entry): 9
-// calls. The FileAssociations values go with FloorUnregisterApp.
-bool FloorUnregister(const Registration& r);
-// Once for all extensions: open, delete and close the RegisteredApplications value; delete the
-// tool's three keys, deepest first: 6 calls.
-bool FloorUnregisterApp();
+// In scope's hive, by paths from the hive: create-or-open and set the extension; create the ProgID
+// and set its default and "backup" (when there is one); create, set and close "DefaultIcon",
+// "shell" and "shell\open\command"; close the ProgID; create, set and close the extension's
+// OpenWithProgids and the FileAssociations value: 22 calls (21 without a "backup").
+bool FloorRegister(const Registration& r, VtScope scope);
+// Once for all extensions, in scope's hive: create Capabilities, set its three values, close;
+// create, set and close the RegisteredApplications value: 8 calls.
+bool FloorRegisterApp(const std::string& appIcon, VtScope scope);
+// In scope's hive: open, set and close the extension with the earlier ProgID, or, without one, in
+// the user's classes, delete the extension key (it held nothing else); delete the five keys of the
+// tool's ProgID, deepest first, and the extension's OpenWithProgids (it holds only the tool's
+// entry) first: 9 calls, 7 for a deleted extension. The FileAssociations values go with
+// FloorUnregisterApp.
+bool FloorUnregister(const Registration& r, VtScope scope);
+// Once for all extensions, in scope's hive: open, delete and close the RegisteredApplications
+// value; delete the tool's three keys, deepest first: 6 calls.
+bool FloorUnregisterApp(VtScope scope);
 
 }  // namespace vtbench

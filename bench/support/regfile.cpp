@@ -19,10 +19,19 @@ std::string Quoted(const std::string& text) {
   return quoted + "\"";
 }
 
-void AddKey(std::string* text, const std::string& key, const char* root = "HKEY_CLASSES_ROOT") {
-  *text += std::string("[") + root + "\\" + key + "]\r\n";
+// The hive as a .reg file names it, and its classes key.
+std::string HiveName(VtScope scope) {
+  return scope == VtScope::kMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
 }
-void AddMachineKey(std::string* text, const std::string& key) { AddKey(text, key, "HKEY_LOCAL_MACHINE"); }
+std::string ClassesName(VtScope scope) { return HiveName(scope) + "\\" + kClassesKey; }
+
+void AddKey(std::string* text, const std::string& root, const std::string& key) {
+  *text += "[" + root + "\\" + key + "]\r\n";
+}
+
+void DeleteKey(std::string* text, const std::string& root, const std::string& key) {
+  *text += "[-" + root + "\\" + key + "]\r\n\r\n";
+}
 
 void AddValue(std::string* text, const char* name, const std::string& value) {
   *text += (name[0] ? Quoted(name) : std::string("@")) + "=" + Quoted(value) + "\r\n";
@@ -30,53 +39,63 @@ void AddValue(std::string* text, const char* name, const std::string& value) {
 
 }  // namespace
 
-std::string RegisterRegFile(const std::vector<Registration>& entries) {
+std::string RegisterRegFile(const std::vector<Registration>& entries, VtScope scope) {
+  const std::string classes = ClassesName(scope);
   std::string text = "REGEDIT4\r\n\r\n";
   for (const Registration& r : entries) {
-    AddKey(&text, r.ext);
+    AddKey(&text, classes, r.ext);
     AddValue(&text, "", r.progId);
     text += "\r\n";
-    AddKey(&text, r.progId);
+    AddKey(&text, classes, r.progId);
     AddValue(&text, "", r.typeName);
-    AddValue(&text, "backup", r.backup);
+    if (!r.backup.empty()) AddValue(&text, "backup", r.backup);
     text += "\r\n";
-    AddKey(&text, r.progId + "\\DefaultIcon");
+    AddKey(&text, classes, r.progId + "\\DefaultIcon");
     AddValue(&text, "", r.icon);
     text += "\r\n";
-    AddKey(&text, r.progId + "\\shell");
+    AddKey(&text, classes, r.progId + "\\shell");
     AddValue(&text, "", "");
     text += "\r\n";
-    AddKey(&text, r.progId + "\\shell\\open\\command");
+    AddKey(&text, classes, r.progId + "\\shell\\open\\command");
     AddValue(&text, "", r.command);
     text += "\r\n";
-    AddKey(&text, r.ext + "\\OpenWithProgids");
+    AddKey(&text, classes, r.ext + "\\OpenWithProgids");
     text += Quoted(r.progId) + "=hex(0):\r\n\r\n";
   }
   if (entries.empty()) return text;
-  AddMachineKey(&text, kCapabilitiesKey);
+  const std::string hive = HiveName(scope);
+  AddKey(&text, hive, kCapabilitiesKey);
   AddValue(&text, "ApplicationName", kAppName);
   AddValue(&text, "ApplicationDescription", kAppDescription);
   AddValue(&text, "ApplicationIcon", entries.front().appIcon);
   text += "\r\n";
-  AddMachineKey(&text, kFileAssociationsKey);
+  AddKey(&text, hive, kFileAssociationsKey);
   for (const Registration& r : entries) AddValue(&text, r.ext.c_str(), r.progId);
   text += "\r\n";
-  AddMachineKey(&text, kRegisteredApplicationsKey);
+  AddKey(&text, hive, kRegisteredApplicationsKey);
   AddValue(&text, kRegisteredAppName, kCapabilitiesKey);
   return text + "\r\n";
 }
 
-std::string UnregisterRegFile(const std::vector<Registration>& entries) {
+std::string UnregisterRegFile(const std::vector<Registration>& entries, VtScope scope) {
+  const std::string classes = ClassesName(scope);
   std::string text = "REGEDIT4\r\n\r\n";
   for (const Registration& r : entries) {
-    AddKey(&text, r.ext);
-    AddValue(&text, "", r.backup);
-    text += "\r\n[-HKEY_CLASSES_ROOT\\" + r.progId + "]\r\n\r\n";
-    text += "[-HKEY_CLASSES_ROOT\\" + r.ext + "\\OpenWithProgids]\r\n\r\n";
+    if (r.backup.empty() && scope == VtScope::kUser) {
+      DeleteKey(&text, classes, r.ext);
+    } else {
+      AddKey(&text, classes, r.ext);
+      AddValue(&text, "", r.backup);
+      text += "\r\n";
+      DeleteKey(&text, classes, r.ext + "\\OpenWithProgids");
+    }
+    DeleteKey(&text, classes, r.progId);
   }
-  AddMachineKey(&text, kRegisteredApplicationsKey);
+  const std::string hive = HiveName(scope);
+  AddKey(&text, hive, kRegisteredApplicationsKey);
   text += Quoted(kRegisteredAppName) + "=-\r\n\r\n";
-  return text + "[-HKEY_LOCAL_MACHINE\\" + kAppKey + "]\r\n\r\n";
+  DeleteKey(&text, hive, kAppKey);
+  return text;
 }
 
 // The 64-bit reg.exe where there is one, as a user of 64-bit Windows runs it: the tool's Default

@@ -42,6 +42,11 @@ std::vector<std::string> ScratchNames(const std::vector<std::string>& names) {
   return found;
 }
 
+const VtScope kScopes[] = {VtScope::kMachine, VtScope::kUser};
+
+// name beneath the classes key, as a path from the hive.
+std::string ClassesPath(const std::string& name) { return std::string(kClassesKey) + "\\" + name; }
+
 // The value when it is a REG_SZ, the only type the tool writes; false otherwise.
 bool GetSz(HKEY root, const std::string& key, const char* name, std::string* value, REGSAM view = 0) {
   DWORD type = 0;
@@ -51,37 +56,50 @@ bool GetSz(HKEY root, const std::string& key, const char* name, std::string* val
   return true;
 }
 
-bool GetClassesString(const std::string& key, const char* name, std::string* value) {
-  return GetSz(HKEY_CLASSES_ROOT, key, name, value);
+bool GetClassesString(VtScope scope, const std::string& key, const char* name, std::string* value) {
+  return GetSz(ScopeHive(scope), ClassesPath(key), name, value);
 }
 
-bool GetMachineString(const std::string& key, const char* name, std::string* value) {
-  return GetSz(HKEY_LOCAL_MACHINE, key, name, value, vttest::kView64);
+// The Default Apps keys, in the 64-bit view of scope's hive.
+bool GetAppString(VtScope scope, const std::string& key, const char* name, std::string* value) {
+  return GetSz(ScopeHive(scope), key, name, value, vttest::kView64);
 }
 
-bool ClassesKeyExists(const std::string& key) { return vttest::KeyExists(HKEY_CLASSES_ROOT, key); }
-
-bool MachineKeyExists(const std::string& key) {
-  return vttest::KeyExists(HKEY_LOCAL_MACHINE, key, vttest::kView64);
+bool ClassesKeyExists(VtScope scope, const std::string& key) {
+  return vttest::KeyExists(ScopeHive(scope), ClassesPath(key));
 }
 
-// True when ext's OpenWithProgids holds progId as an entry without data.
-bool OffersOpenWith(const std::string& ext, const std::string& progId) {
+// True when ext's OpenWithProgids in scope's classes holds progId as an entry without data.
+bool OffersOpenWith(VtScope scope, const std::string& ext, const std::string& progId) {
   DWORD type = 0;
   std::string bytes;
-  return vttest::GetValue(HKEY_CLASSES_ROOT, ext + "\\OpenWithProgids", progId.c_str(), &type, &bytes) &&
+  return vttest::GetValue(ScopeHive(scope), ClassesPath(ext + "\\OpenWithProgids"),
+                          progId.c_str(), &type, &bytes) &&
          type == REG_NONE && bytes.empty();
 }
 
-// Deletes the FileAssociations values with scratch names; then, when none is left, the tool's
-// registration as the tool's Unregister would. The number of values deleted.
+// True when scope's hive holds nothing of the tool's Default Apps registration.
+bool NoDefaultApp(VtScope scope) {
+  std::string value;
+  return !vttest::KeyExists(ScopeHive(scope), kAppKey, vttest::kView64) &&
+         !GetAppString(scope, kRegisteredApplicationsKey, kRegisteredAppName, &value);
+}
+
+// Deletes the FileAssociations values with scratch names in both hives; then, in each hive where
+// none is left, the tool's registration as the tool's Unregister would. The number of values
+// deleted.
 int SweepDefaultApps() {
-  const std::vector<std::string> found =
-      ScratchNames(vttest::ValueNames(HKEY_LOCAL_MACHINE, kFileAssociationsKey, vttest::kView64));
-  for (const std::string& value : found)
-    vttest::DeleteValue(HKEY_LOCAL_MACHINE, kFileAssociationsKey, value.c_str(), vttest::kView64);
+  int deleted = 0;
+  for (VtScope scope : kScopes) {
+    const HKEY hive = ScopeHive(scope);
+    const std::vector<std::string> found =
+        ScratchNames(vttest::ValueNames(hive, kFileAssociationsKey, vttest::kView64));
+    for (const std::string& value : found)
+      vttest::DeleteValue(hive, kFileAssociationsKey, value.c_str(), vttest::kView64);
+    deleted += static_cast<int>(found.size());
+  }
   vttest::RemoveUnusedDefaultApp();
-  return static_cast<int>(found.size());
+  return deleted;
 }
 
 }  // namespace
@@ -113,7 +131,16 @@ std::string ScratchSet::ToolCommand(const char* option) const {
   return command;
 }
 
+std::string ScratchSet::Backup(int i, VtScope scope) const {
+  return scope == VtScope::kMachine ? Foreign(i) : std::string();
+}
+
 bool ScratchSet::Seed() const {
+  // A fresh Wine prefix lacks it; without it the tool's lookups in the user's classes end early.
+  if (!vttest::CreateKey(HKEY_CURRENT_USER, kClassesKey)) {
+    std::fprintf(stderr, "bench: could not create the user's classes key\n");
+    return false;
+  }
   for (int i = 0; i < count_; ++i) {
     const std::string progId = Foreign(i);
     if (!vttest::PutText(Ext(i), "", progId) || !vttest::PutText(progId, "", ForeignType(i)) ||
@@ -138,58 +165,71 @@ bool ScratchSet::SeedChoices() const {
 void ScratchSet::Remove() const {
   for (int i = 0; i < count_; ++i) {
     vttest::DeleteKeyTree(HKEY_CURRENT_USER, vttest::FileExtsKey(Ext(i)));
-    for (const std::string& key : {Ext(i), Foreign(i), ToolProgId(i)})
-      vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+    for (VtScope scope : kScopes)
+      for (const std::string& key : {Ext(i), Foreign(i), ToolProgId(i)})
+        vttest::DeleteKeyTree(ScopeHive(scope), ClassesPath(key));
   }
   SweepDefaultApps();
 }
 
 bool ScratchSet::IsOriginal() const {
+  const VtScope machine = VtScope::kMachine;
   for (int i = 0; i < count_; ++i) {
     std::string value;
-    if (!GetClassesString(Ext(i), "", &value) || value != Foreign(i)) return false;
-    if (ClassesKeyExists(ToolProgId(i))) return false;
-    if (ClassesKeyExists(Ext(i) + "\\OpenWithProgids")) return false;
-    if (!GetClassesString(Foreign(i), "", &value) || value != ForeignType(i)) return false;
+    if (!GetClassesString(machine, Ext(i), "", &value) || value != Foreign(i)) return false;
+    if (ClassesKeyExists(machine, ToolProgId(i)) || ClassesKeyExists(VtScope::kUser, ToolProgId(i)))
+      return false;
+    if (ClassesKeyExists(machine, Ext(i) + "\\OpenWithProgids")) return false;
+    if (ClassesKeyExists(VtScope::kUser, Ext(i))) return false;
+    if (!GetClassesString(machine, Foreign(i), "", &value) || value != ForeignType(i)) return false;
   }
-  std::string value;
-  return !MachineKeyExists(kAppKey) &&
-         !GetMachineString(kRegisteredApplicationsKey, kRegisteredAppName, &value);
+  return NoDefaultApp(machine) && NoDefaultApp(VtScope::kUser);
 }
 
-bool ScratchSet::IsRegistered(const char* option) const {
+bool ScratchSet::IsRegistered(const char* option, VtScope scope) const {
   const std::string icon = ToolIcon();
   const std::string command = ToolCommand(option);
   for (int i = 0; i < count_; ++i) {
     const std::string progId = ToolProgId(i);
+    const std::string backup = Backup(i, scope);
     std::string value;
-    if (!GetClassesString(Ext(i), "", &value) || value != progId) return false;
-    if (!GetClassesString(progId, "", &value) || value != ToolTypeName(i)) return false;
-    if (!GetClassesString(progId, "backup", &value) || value != Foreign(i)) return false;
-    if (!GetClassesString(progId + "\\DefaultIcon", "", &value) || value != icon) return false;
-    if (!GetClassesString(progId + "\\shell", "", &value) || !value.empty()) return false;
-    if (!GetClassesString(progId + "\\shell\\open\\command", "", &value) || value != command) return false;
-    if (!OffersOpenWith(Ext(i), progId)) return false;
-    if (!GetMachineString(kFileAssociationsKey, ListExt(i).c_str(), &value) || value != progId)
+    if (!GetClassesString(scope, Ext(i), "", &value) || value != progId) return false;
+    if (!GetClassesString(scope, progId, "", &value) || value != ToolTypeName(i)) return false;
+    if (backup.empty() ? vttest::ValueExists(ScopeHive(scope), ClassesPath(progId), "backup")
+                       : !GetClassesString(scope, progId, "backup", &value) || value != backup)
+      return false;
+    if (!GetClassesString(scope, progId + "\\DefaultIcon", "", &value) || value != icon)
+      return false;
+    if (!GetClassesString(scope, progId + "\\shell", "", &value) || !value.empty()) return false;
+    if (!GetClassesString(scope, progId + "\\shell\\open\\command", "", &value) ||
+        value != command)
+      return false;
+    if (!OffersOpenWith(scope, Ext(i), progId)) return false;
+    if (!GetAppString(scope, kFileAssociationsKey, ListExt(i).c_str(), &value) || value != progId)
       return false;
   }
   std::string value;
-  return GetMachineString(kCapabilitiesKey, "ApplicationName", &value) && value == kAppName &&
-         GetMachineString(kCapabilitiesKey, "ApplicationDescription", &value) &&
-         value == kAppDescription && GetMachineString(kCapabilitiesKey, "ApplicationIcon", &value) &&
-         value == AppIcon() &&
-         GetMachineString(kRegisteredApplicationsKey, kRegisteredAppName, &value) &&
+  return GetAppString(scope, kCapabilitiesKey, "ApplicationName", &value) && value == kAppName &&
+         GetAppString(scope, kCapabilitiesKey, "ApplicationDescription", &value) &&
+         value == kAppDescription &&
+         GetAppString(scope, kCapabilitiesKey, "ApplicationIcon", &value) && value == AppIcon() &&
+         GetAppString(scope, kRegisteredApplicationsKey, kRegisteredAppName, &value) &&
          value == kCapabilitiesKey;
 }
 
 int SweepScratchKeys() {
-  const std::vector<std::string> classes = ScratchNames(vttest::SubkeyNames(HKEY_CLASSES_ROOT, ""));
-  for (const std::string& key : classes) vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+  int removed = 0;
+  for (VtScope scope : kScopes) {
+    const HKEY hive = ScopeHive(scope);
+    const std::vector<std::string> classes = ScratchNames(vttest::SubkeyNames(hive, kClassesKey));
+    for (const std::string& key : classes) vttest::DeleteKeyTree(hive, ClassesPath(key));
+    removed += static_cast<int>(classes.size());
+  }
   const std::vector<std::string> choices =
       ScratchNames(vttest::SubkeyNames(HKEY_CURRENT_USER, vttest::kFileExts));
   for (const std::string& ext : choices)
     vttest::DeleteKeyTree(HKEY_CURRENT_USER, vttest::FileExtsKey(ext));
-  return static_cast<int>(classes.size() + choices.size()) + SweepDefaultApps();
+  return removed + static_cast<int>(choices.size()) + SweepDefaultApps();
 }
 
 }  // namespace vtbench

@@ -1,10 +1,13 @@
-// The scratch associations of one benchmark process: count extensions ".vtb<pid>_<n>", each naming
-// another program's ProgID "VtBenchApp<pid>_<n>" with a type name, an icon and an open command.
-// Every key of the set, the tool's ProgIDs "vantrel.VTB<pid>_<n>" and the user choices included, is
-// deleted when the set is made and when it goes away.
+// The scratch associations of one benchmark process: count extensions ".vtb<pid>_<n>" in the
+// machine's classes, each naming another program's ProgID "VtBenchApp<pid>_<n>" with a type name,
+// an icon and an open command; the user has no association of their own. Every key of the set, the
+// tool's ProgIDs "vantrel.VTB<pid>_<n>" and the extension keys in both hives' classes and the user
+// choices included, is deleted when the set is made and when it goes away.
 #pragma once
 #include <string>
 #include <vector>
+
+#include "classes.h"
 
 namespace vtbench {
 
@@ -18,8 +21,8 @@ class ScratchSet {
   ScratchSet(const ScratchSet&) = delete;
   ScratchSet& operator=(const ScratchSet&) = delete;
 
-  // Writes the other program's associations; false (reported on stderr) when one key cannot be
-  // written.
+  // Writes the other program's associations, and the user's classes key that every user of
+  // Windows has; false (reported on stderr) when one key cannot be written.
   bool Seed() const;
   // Gives every extension a user choice in Explorer (HKEY_CURRENT_USER FileExts\<ext>\UserChoice)
   // naming the next extension's other program; Remove deletes them.
@@ -42,12 +45,17 @@ class ScratchSet {
   std::string ToolCommand(const char* option) const;
   std::string AppIcon() const;  // Capabilities' ApplicationIcon
 
-  // True when every extension names its other program again and nothing of the tool's is left: no
-  // ProgID, no OpenWithProgids, no Default Apps registration.
+  // True when every extension names its other program again and nothing of the tool's is left in
+  // either hive: no ProgID, no OpenWithProgids, no extension key of the user's, no Default Apps
+  // registration.
   bool IsOriginal() const;
-  // True when every extension is registered to the tool with the given option, offered in
-  // OpenWithProgids and listed in the tool's Default Apps registration.
-  bool IsRegistered(const char* option) const;
+  // True when every extension is registered to the tool in scope's classes with the given option
+  // (with the other program kept as "backup" where the scope's classes named it), offered in
+  // OpenWithProgids and listed in the tool's Default Apps registration in scope's hive.
+  bool IsRegistered(const char* option, VtScope scope = VtScope::kMachine) const;
+  // What the scope's classes name for ext i before the tool registers it, which the tool keeps as
+  // "backup": the other program in the machine's, nothing in the user's.
+  std::string Backup(int i, VtScope scope) const;
 
  private:
   // Deletes every key of the set.
@@ -57,8 +65,8 @@ class ScratchSet {
   unsigned long pid_;
 };
 
-// Deletes scratch keys of any benchmark process (left behind by one that was killed), and the tool's
-// Default Apps registration once no other extension is left in it.
+// Deletes scratch keys of any benchmark process (left behind by one that was killed) in both hives,
+// and the tool's Default Apps registration in each once no other extension is left in it.
 int SweepScratchKeys();
 
 }  // namespace vtbench

@@ -28,18 +28,6 @@ LONG DeleteToolProgId(VtClasses& classes, VtScope hive, const char* progId) {
                                  {"shell\\open\\command", "shell\\open", "shell", "DefaultIcon"});
 }
 
-// Opens name in hive for reading and writing, creating it when missing; *created tells whether
-// this call made it. The registry's result.
-LONG OpenOrCreate(VtClasses& classes, VtScope hive, const char* name, VtRegistry* key,
-                  bool* created) {
-  *created = false;
-  LONG rc = classes.Open(key, hive, name, kReadWrite);
-  if (rc != ERROR_FILE_NOT_FOUND) return rc;
-  rc = classes.Create(key, hive, name, kReadWrite);
-  *created = rc == ERROR_SUCCESS;
-  return rc;
-}
-
 // Offers progId in the open extension key's "Open with" list.
 void AddOpenWith(const VtRegistry& extKey, const char* progId) {
   VtRegistry openWith;
@@ -73,16 +61,19 @@ char* ScopeProgId(VtClasses& classes, const char* ext, int32_t* fromMachine) {
 }
 
 // Gives the open extension key of hive, which names the tool's ProgID own, back what it named
-// before: the "backup" of own in the same hive. The registry's result.
+// before: the "backup" of own in the same hive. The registry's result; on success *given holds
+// what the extension names now (null: nothing).
 LONG GiveBackExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, const char* ext,
-                       const char* own) {
+                       const char* own, VtOwnedText* given) {
   VtRegistry progKey;
   const LONG rc = classes.Open(&progKey, hive, own, KEY_READ);
   // A "backup" that cannot be read is not known to be empty: the association stays.
   if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return rc;
-  const VtOwnedText previous(rc == ERROR_SUCCESS ? DupText(progKey.ReadString("backup")) : nullptr);
+  VtOwnedText previous(rc == ERROR_SUCCESS ? DupText(progKey.ReadString("backup")) : nullptr);
   if (previous && previous.get()[0] != 0) {
-    return extKey.WriteString("", previous.get()) ? ERROR_SUCCESS : extKey.error();
+    if (!extKey.WriteString("", previous.get())) return extKey.error();
+    *given = std::move(previous);
+    return ERROR_SUCCESS;
   }
   // Nothing to give back. In the user's classes a key that holds nothing else goes, so that the
   // machine's association shows again; in the machine's (where Register may have made it) too,
@@ -169,29 +160,33 @@ DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const 
   VtClasses classes(scope);
   const VtOwnedText own(ToolProgId(ext));
 
-  // What the extension names in the scope's own classes now is what undoing gives back.
+  // What the extension names in the scope's own classes now is what undoing gives back. The key
+  // is opened for writing at once where it may be, so that naming the ProgID needs no second open.
+  VtRegistry extKey;
+  LONG rc = classes.Open(&extKey, scope, ext, kReadWrite);
+  const bool extWritable = rc == ERROR_SUCCESS;
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
+    rc = classes.Open(&extKey, scope, ext, KEY_READ);
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return Failed(classes, rc);
   VtOwnedText captured;
-  {
-    VtRegistry extKey;
-    const LONG rc = classes.Open(&extKey, scope, ext, KEY_READ);
-    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return Failed(classes, rc);
-    const char* previous = extKey.ReadString("");
-    // Compared as key names: a previous ProgID that opens the tool's own key is no other
-    // program's, and keeping it as "backup" would overwrite the one that is.
-    if (previous[0] && !SameKeyName(previous, own.get())) captured.reset(DupText(previous));
-  }
+  const char* previous = extKey.ReadString("");
+  // Compared as key names: a previous ProgID that opens the tool's own key is no other
+  // program's, and keeping it as "backup" would overwrite the one that is.
+  if (previous[0] && !SameKeyName(previous, own.get())) captured.reset(DupText(previous));
+  // A key only readable is opened for the write again below, which is refused there.
+  if (!extWritable) extKey.Close();
 
   // The ProgID is whole before the extension names it: a failure leaves the user's previous
   // association in effect, and its "backup" is known to be written before it is needed.
   VtRegistry progKey;
   bool createdProgId = false;
-  LONG rc = OpenOrCreate(classes, scope, own.get(), &progKey, &createdProgId);
+  rc = classes.Create(&progKey, scope, own.get(), kReadWrite, &createdProgId);
   if (rc == ERROR_SUCCESS)
     rc = WriteProgId(progKey, typeCopy.get(), captured.get(), exePath, option);
   progKey.Close();
-  VtRegistry extKey;
   bool createdExtKey = false;
-  if (rc == ERROR_SUCCESS) rc = OpenOrCreate(classes, scope, ext, &extKey, &createdExtKey);
+  if (rc == ERROR_SUCCESS && !extWritable)
+    rc = classes.Create(&extKey, scope, ext, kReadWrite, &createdExtKey);
   if (rc == ERROR_SUCCESS && !extKey.WriteString("", own.get())) rc = extKey.error();
   if (rc != ERROR_SUCCESS) {
     extKey.Close();
@@ -244,28 +239,49 @@ DWORD VtAssocInfo::Unregister() {
   if (!IsExtension(ext)) return ERROR_SUCCESS;
   VtClasses classes(scope);
   DWORD result = ERROR_SUCCESS;
+  // Whether the scope's own extension key was given back, and what it names now.
+  bool gaveBack = false;
+  VtOwnedText given;
   for (VtScope hive : {VtScope::kUser, VtScope::kMachine}) {
     if (!classes.MayWrite(hive)) continue;
-    const LONG rc = UnregisterIn(classes, hive);
+    bool gave = false;
+    VtOwnedText named;
+    const LONG rc = UnregisterIn(classes, hive, &gave, &named);
+    if (hive == scope) {
+      gaveBack = gave;
+      given = std::move(named);
+    }
     if (result == ERROR_SUCCESS) result = static_cast<DWORD>(rc);
   }
-  LoadWith(classes);
+  // The scope's extension shows what it was given back, unless a user's that names nothing now
+  // shows the machine's: the fields come from there without reading the extension again.
+  if (gaveBack && (scope == VtScope::kMachine || given)) {
+    Clear();
+    LoadNamed(classes, given.get());
+  } else {
+    LoadWith(classes);
+  }
   // What the user still sees of the tool lives in the machine's classes.
   if (result == ERROR_SUCCESS && associated != 0 && fromMachine != 0)
     result = kErrorMachineAssociation;
   return result;
 }
 
-LONG VtAssocInfo::UnregisterIn(VtClasses& classes, VtScope hive) {
+LONG VtAssocInfo::UnregisterIn(VtClasses& classes, VtScope hive, bool* gaveBack,
+                               VtOwnedText* given) {
   const VtOwnedText own(ToolProgId(ext));
+  bool named = false;
   {
     VtRegistry extKey;
     LONG rc = classes.Open(&extKey, hive, ext, kReadWrite);
     if (rc == ERROR_SUCCESS) {
       // Whatever the extension names now: the entry may be left from an interrupted Register.
       RemoveOpenWith(extKey, own.get());
-      if (SameKeyName(extKey.ReadString(""), own.get()))
-        rc = GiveBackExtension(classes, hive, extKey, ext, own.get());
+      named = SameKeyName(extKey.ReadString(""), own.get());
+      if (named) {
+        rc = GiveBackExtension(classes, hive, extKey, ext, own.get(), given);
+        *gaveBack = rc == ERROR_SUCCESS;
+      }
       // A give-back that failed keeps the ProgID with its "backup" and the Default Apps entry.
       if (rc != ERROR_SUCCESS) return rc;
     } else if (rc != ERROR_FILE_NOT_FOUND) {
@@ -277,6 +293,9 @@ LONG VtAssocInfo::UnregisterIn(VtClasses& classes, VtScope hive) {
   }
   // Default Apps goes first: an entry whose ProgID is gone still gives a row to undo it with.
   UnregisterDefaultApp(hive, ext);
-  const LONG rc = DeleteToolProgId(classes, hive, own.get());
+  // A ProgID no extension named is at most what an interrupted change left, as a rule nothing:
+  // deleting its key alone first ends a missing one at once.
+  const LONG rc = named ? DeleteToolProgId(classes, hive, own.get())
+                        : classes.DeleteKnownTree(hive, own.get(), {});
   return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
 }

@@ -6,6 +6,7 @@
 #include <stdint.h>
 
 #include "classes.h"
+#include "ownedtext.h"
 
 class VtRegistry;
 
@@ -69,6 +70,7 @@ class VtAssocInfo {
   // A Register that left the extension as it was: the fields show the registry again.
   DWORD Failed(VtClasses& classes, LONG error);
   // Unregister in one classes hive: ERROR_SUCCESS when nothing of the tool's is left in effect
-  // there, else the registry's result that kept it.
-  LONG UnregisterIn(VtClasses& classes, VtScope hive);
+  // there, else the registry's result that kept it. *gaveBack: the extension key there named the
+  // tool's ProgID and now names *given (null: nothing).
+  LONG UnregisterIn(VtClasses& classes, VtScope hive, bool* gaveBack, VtOwnedText* given);
 };

@@ -40,12 +40,14 @@ LONG VtClasses::Open(VtRegistry* key, VtScope scope, const char* name, REGSAM ac
   return key->error();
 }
 
-LONG VtClasses::Create(VtRegistry* key, VtScope scope, const char* name, REGSAM access) {
+LONG VtClasses::Create(VtRegistry* key, VtScope scope, const char* name, REGSAM access,
+                       bool* created) {
   key->Close();
+  if (created != nullptr) *created = false;
   if (!MayWrite(scope)) return ERROR_ACCESS_DENIED;
   const VtRegistry& root = Root(scope, true);
   if (root.key() == nullptr) return root.error();
-  key->Create(root.key(), name, access);
+  key->Create(root.key(), name, access, created);
   return key->error();
 }
 

@@ -39,8 +39,10 @@ class VtClasses {
   // Opens name, directly beneath scope's classes, into key with access; the registry's result
   // (ERROR_FILE_NOT_FOUND for a missing key, ERROR_ACCESS_DENIED for a refused one).
   LONG Open(VtRegistry* key, VtScope scope, const char* name, REGSAM access);
-  // Open that creates name when missing; only in a scope this process may write.
-  LONG Create(VtRegistry* key, VtScope scope, const char* name, REGSAM access);
+  // Open that creates name when missing; only in a scope this process may write. *created (may be
+  // null): this call made name.
+  LONG Create(VtRegistry* key, VtScope scope, const char* name, REGSAM access,
+              bool* created = nullptr);
   // Opens name for reading as Windows merges the two: the user's key when it exists, else the
   // machine's. *found (may be null) tells which.
   bool OpenMerged(VtRegistry* key, const char* name, VtScope* found = nullptr);

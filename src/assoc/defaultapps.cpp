@@ -41,7 +41,8 @@ void RegisterDefaultApp(VtScope scope, const char* ext, const char* progId, cons
 void UnregisterDefaultApp(VtScope scope, const char* ext) {
   const HKEY hive = ScopeHive(scope);
   VtRegistry associations(KEY_WOW64_64KEY);
-  if (associations.Open(hive, kFileAssociationsKey, KEY_READ | KEY_WRITE)) {
+  const bool listed = associations.Open(hive, kFileAssociationsKey, KEY_READ | KEY_WRITE);
+  if (listed) {
     associations.DeleteValue(ext);
     // When in doubt the registration stays: another extension may still be in it.
     if (!associations.IsEmpty()) return;
@@ -51,9 +52,13 @@ void UnregisterDefaultApp(VtScope scope, const char* ext) {
     return;
   }
   // Nothing left for Default Apps to offer: the tool's key goes, then the value that points
-  // Windows at it, in the reverse order of Register.
+  // Windows at it, in the reverse order of Register. Without FileAssociations the tool's key is
+  // looked for first: where it is missing (as a rule in the hive of the other scope), only the
+  // value may be left, by an undo cut short.
   VtRegistry software(KEY_WOW64_64KEY);
-  if (software.Open(hive, "", KEY_READ))
+  const bool appKey = listed || software.Open(hive, kAppKey, KEY_READ) ||
+                      software.error() != ERROR_FILE_NOT_FOUND;
+  if (appKey && software.Open(hive, "", KEY_READ))
     software.DeleteKnownTree(kAppKey, {"Capabilities\\FileAssociations", "Capabilities"});
   software.Close();
   VtRegistry applications(KEY_WOW64_64KEY);

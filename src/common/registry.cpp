@@ -56,22 +56,26 @@ void VtRegistry::Close() {
 }
 
 bool VtRegistry::Open(HKEY parent, const char* subKey, REGSAM access) {
-  return OpenOrCreate(parent, SubkeyPath(subKey), access, false);
+  return OpenOrCreate(parent, SubkeyPath(subKey), access, nullptr);
 }
 
-bool VtRegistry::Create(HKEY parent, const char* subKey, REGSAM access) {
-  return OpenOrCreate(parent, SubkeyPath(subKey), access, true);
+bool VtRegistry::Create(HKEY parent, const char* subKey, REGSAM access, bool* created) {
+  DWORD disposition = 0;
+  const bool opened = OpenOrCreate(parent, SubkeyPath(subKey), access, &disposition);
+  if (created != nullptr) *created = opened && disposition == REG_CREATED_NEW_KEY;
+  return opened;
 }
 
-bool VtRegistry::OpenOrCreate(HKEY parent, const char* subKey, REGSAM access, bool create) {
+bool VtRegistry::OpenOrCreate(HKEY parent, const char* subKey, REGSAM access, DWORD* disposition) {
   Close();
   if (parent == nullptr) {
     error_ = ERROR_INVALID_HANDLE;
     return false;
   }
-  error_ = create ? RegCreateKeyExA(parent, subKey, 0, nullptr, 0, access | view_, nullptr, &key_,
-                                    nullptr)
-                  : RegOpenKeyExA(parent, subKey, 0, access | view_, &key_);
+  error_ = disposition != nullptr
+               ? RegCreateKeyExA(parent, subKey, 0, nullptr, 0, access | view_, nullptr, &key_,
+                                 disposition)
+               : RegOpenKeyExA(parent, subKey, 0, access | view_, &key_);
   // A failed call may still have left a handle behind.
   if (error_ != ERROR_SUCCESS) {
     const LONG error = error_;
@@ -236,7 +240,8 @@ bool VtRegistry::DeleteSubkeysOf(const char* subKey) {
   // Listing needs only read access; each deletion is the registry's to allow or refuse. Any other
   // failure still leaves the deletion to be tried.
   // Exactly as named: "\\" must not become the open key itself.
-  if (!sub.OpenOrCreate(key_, subKey, KEY_READ, false)) return sub.error() != ERROR_FILE_NOT_FOUND;
+  if (!sub.OpenOrCreate(key_, subKey, KEY_READ, nullptr))
+    return sub.error() != ERROR_FILE_NOT_FOUND;
   DWORD subkeys = 0;
   if (RegQueryInfoKeyA(sub.key_, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
                        nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)

@@ -20,8 +20,9 @@ class VtRegistry {
   // change refuses more). A null or empty subKey is parent itself; one leading "\" is skipped.
   // Failed: closed, and error() says why.
   bool Open(HKEY parent, const char* subKey, REGSAM access);
-  // Open that creates subKey (and the keys above it) when missing.
-  bool Create(HKEY parent, const char* subKey, REGSAM access);
+  // Open that creates subKey (and the keys above it) when missing; *created (may be null): this
+  // call made subKey.
+  bool Create(HKEY parent, const char* subKey, REGSAM access, bool* created = nullptr);
   // A bool would pass for an access mask and open with almost no rights.
   template <class T, class = std::enable_if_t<std::is_same<T, bool>::value>>
   bool Open(HKEY, const char*, T) = delete;
@@ -61,8 +62,8 @@ class VtRegistry {
  private:
   enum { kInlineSize = 512, kMaxValueSize = 4194304 };
 
-  // Opens or creates subKey exactly as named (no backslash skipped).
-  bool OpenOrCreate(HKEY parent, const char* subKey, REGSAM access, bool create);
+  // Opens or, with disposition, creates subKey exactly as named (no backslash skipped).
+  bool OpenOrCreate(HKEY parent, const char* subKey, REGSAM access, DWORD* disposition);
   // ReadString's second attempt, for a value too long for the inline buffer.
   const char* ReadLongString(const char* name);
   // Deletes every subkey of subKey, each through a key object of its own; false when subKey does

@@ -89,13 +89,22 @@ TEST_F(RegistryTest, ReadsStringValuesAsStoredAndAnythingElseAsEmpty) {
   EXPECT_STREQ("xyz", reg.ReadString("short"));
 }
 
-TEST_F(RegistryTest, OpenSkipsOneLeadingBackslashAndCreatesMissingKeys) {
+TEST_F(RegistryTest, OpenSkipsOneLeadingBackslashAndCreatesMissingKeysTellingWhichItMade) {
   VtRegistry reg;
-  ASSERT_TRUE(reg.Create(HKEY_CURRENT_USER, ("\\" + cu_ + "\\a\\b").c_str(), KEY_WRITE));
+  bool created = false;
+  ASSERT_TRUE(
+      reg.Create(HKEY_CURRENT_USER, ("\\" + cu_ + "\\a\\b").c_str(), KEY_WRITE, &created));
+  EXPECT_TRUE(created);
   reg.WriteString("v", "表示");
   std::string got;
   ASSERT_TRUE(GetString(HKEY_CURRENT_USER, cu_ + "\\a\\b", "v", &got));
   EXPECT_EQ("表示", got);
+  // An existing key is only opened: a caller undoing what it made must leave this one.
+  ASSERT_TRUE(reg.Create(HKEY_CURRENT_USER, (cu_ + "\\a\\b").c_str(), KEY_WRITE, &created));
+  EXPECT_FALSE(created);
+  created = true;
+  EXPECT_FALSE(reg.Create(nullptr, "a", KEY_WRITE, &created));
+  EXPECT_FALSE(created);
   // HKEY_CLASSES_ROOT itself accepts one leading backslash, so the second one shows only elsewhere.
   EXPECT_FALSE(reg.Open(HKEY_CURRENT_USER, ("\\\\" + cu_).c_str(), KEY_READ | KEY_WRITE));
 }
