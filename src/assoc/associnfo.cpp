@@ -291,8 +291,10 @@ LONG VtAssocInfo::UnregisterIn(VtClasses& classes, VtScope hive, bool* gaveBack,
         return rc;
     }
   }
-  // Default Apps goes first: an entry whose ProgID is gone still gives a row to undo it with.
-  UnregisterDefaultApp(hive, ext);
+  // Default Apps goes first: an entry whose ProgID is gone still gives a row to undo it with. An
+  // entry that stays keeps its ProgID, and is told.
+  const LONG listed = UnregisterDefaultApp(hive, ext);
+  if (listed != ERROR_SUCCESS) return listed;
   // A ProgID no extension named is at most what an interrupted change left, as a rule nothing:
   // deleting its key alone first ends a missing one at once.
   const LONG rc = named ? DeleteToolProgId(classes, hive, own.get())

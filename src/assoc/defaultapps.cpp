@@ -38,18 +38,18 @@ void RegisterDefaultApp(VtScope scope, const char* ext, const char* progId, cons
   associations.WriteString(ext, progId);
 }
 
-void UnregisterDefaultApp(VtScope scope, const char* ext) {
+LONG UnregisterDefaultApp(VtScope scope, const char* ext) {
   const HKEY hive = ScopeHive(scope);
   VtRegistry associations(KEY_WOW64_64KEY);
   const bool listed = associations.Open(hive, kFileAssociationsKey, KEY_READ | KEY_WRITE);
   if (listed) {
     associations.DeleteValue(ext);
     // When in doubt the registration stays: another extension may still be in it.
-    if (!associations.IsEmpty()) return;
+    if (!associations.IsEmpty()) return ERROR_SUCCESS;
     associations.Close();
   } else if (associations.error() != ERROR_FILE_NOT_FOUND) {
     // Refused or unreadable is not "nothing left".
-    return;
+    return associations.error();
   }
   // Nothing left for Default Apps to offer: the tool's key goes, then the value that points
   // Windows at it, in the reverse order of Register. Without FileAssociations the tool's key is
@@ -64,4 +64,5 @@ void UnregisterDefaultApp(VtScope scope, const char* ext) {
   VtRegistry applications(KEY_WOW64_64KEY);
   if (applications.Open(hive, kRegisteredApplicationsKey, KEY_READ | KEY_WRITE))
     applications.DeleteValue(kRegisteredAppName);
+  return ERROR_SUCCESS;
 }

@@ -26,4 +26,5 @@ inline constexpr char kAppDescription[] =
 void RegisterDefaultApp(VtScope scope, const char* ext, const char* progId, const char* exePath);
 // Removes ext's FileAssociations value; when FileAssociations is missing or holds nothing, removes
 // the tool's key and then the RegisteredApplications value. Nothing else there is touched.
-void UnregisterDefaultApp(VtScope scope, const char* ext);
+// ERROR_SUCCESS when ext's value is gone, else why it may still be there.
+LONG UnregisterDefaultApp(VtScope scope, const char* ext);

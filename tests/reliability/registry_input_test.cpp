@@ -286,8 +286,8 @@ TEST_F(RegistryInput, UserChoiceNamesOfAnyLengthOrUnresolvable) {
 }
 
 // A FileAssociations key the tool may not change is no empty one: Unregister gives the extension
-// back and leaves the whole Default Apps registration, which the next undo with the right to
-// change it takes away.
+// back, leaves the whole Default Apps registration and the ProgID it names, and says why; the next
+// undo with the right to change it takes them away.
 TEST_P(RegistryInputIn, FileAssociationsItMayNotChangeKeepsTheDefaultAppsRegistration) {
   at_.PutText(ext_, "", other_);
   VtAssocInfo entry(entry_.c_str(), scope_);
@@ -296,9 +296,10 @@ TEST_P(RegistryInputIn, FileAssociationsItMayNotChangeKeepsTheDefaultAppsRegistr
   {
     vttest::ReadOnlyTree locked(at_.hive(), kAssociations);
     ASSERT_TRUE(locked.ok());
-    entry.Unregister();
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), entry.Unregister());
     EXPECT_EQ(other_, at_.NamedProgId(ext_));
     EXPECT_EQ(registration, Registration());
+    EXPECT_TRUE(at_.Exists(own_));
   }
   EXPECT_EQ(ERROR_SUCCESS, entry.Unregister());
   EXPECT_FALSE(vttest::KeyExists(at_.hive(), kAppKey, kView64));
