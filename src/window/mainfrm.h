@@ -5,8 +5,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "classes.h"
 #include "forms.h"
@@ -61,9 +59,6 @@ class TFrmAssoc : public TFrmAssocLayout {
   // Unregisters the first row of ext, or every row for a null ext.
   void UnregisterExtension(const char* ext, ChangeReport* report = nullptr);
 
-  // Where this process registers, decided at start by its rights.
-  VtScope scope() const { return scope_; }
-
   // The options as the radio buttons show them: AddOption -1, 1 or 0; ListOption 0 or 1.
   int AddOptionChecked() const;
   int ListOptionChecked() const;
@@ -85,6 +80,7 @@ class TFrmAssoc : public TFrmAssocLayout {
   void OpenInToolFolder(const char* fileName);
 
   Initializer initializer_;
+  // Where this process registers, decided at start by its rights.
   VtScope scope_ = VtScope::kMachine;
 };
 
