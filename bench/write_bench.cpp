@@ -48,18 +48,20 @@ void FillEntries(const ScratchSet& set, VtScope scope, Entries* entries) {
 // registered again. The scratch extensions are plain ASCII, so the window takes this one pass.
 void ApplyAll(const Entries& entries, const std::vector<std::string>& selection,
               const std::vector<std::string>& typeNames) {
+  // The window's command keeps the classes keys open from one row to the next.
+  VtClasses keys(entries.empty() ? VtScope::kMachine : entries[0]->scope);
   std::vector<bool> done(entries.size());
   for (size_t piece = 0; piece < selection.size(); ++piece)
     for (size_t row = 0; row < entries.size(); ++row)
       if (CompareNoCase(entries[row]->ext, selection[piece].c_str()) == 0) {
-        entries[row]->Register(kPlayerPath, typeNames[piece].c_str(), kOption);
+        entries[row]->Register(kPlayerPath, typeNames[piece].c_str(), kOption, &keys);
         done[row] = true;
       }
   for (size_t row = 0; row < entries.size(); ++row) {
     VtAssocInfo& entry = *entries[row];
     if (done[row] || entry.associated == 0 || entry.typeName == nullptr) continue;
     const std::string typeName = entry.typeName;  // Register releases the entry's own text first
-    entry.Register(kPlayerPath, typeName.c_str(), kOption);
+    entry.Register(kPlayerPath, typeName.c_str(), kOption, &keys);
   }
 }
 
@@ -80,7 +82,8 @@ void ApplyTwice(const Entries& entries, const std::vector<std::string>& selectio
 
 // btnUnregAllClick: every row, associated or not.
 void UnregisterAll(const Entries& entries) {
-  for (const auto& entry : entries) entry->Unregister();
+  VtClasses keys(entries.empty() ? VtScope::kMachine : entries[0]->scope);
+  for (const auto& entry : entries) entry->Unregister(&keys);
 }
 
 // What one scope's write and undo need: the window's entries, the registrations and the .reg files.

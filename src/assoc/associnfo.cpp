@@ -153,11 +153,13 @@ void VtAssocInfo::LoadNamed(VtClasses& classes, const char* named) {
     ReplaceText(&command, CopyIfNotEmpty(sub.ReadString("")));
 }
 
-DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const char* option) {
+DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const char* option,
+                            VtClasses* keys) {
   if (!IsExtension(ext) || CompareNoCase(ext, ".exe") == 0) return ERROR_INVALID_NAME;
   VtOwnedText typeCopy(DupText(newTypeName ? newTypeName : ""));
   ReleaseTypeCommandIcon();
-  VtClasses classes(scope);
+  VtClasses ownKeys(scope);
+  VtClasses& classes = keys != nullptr && keys->scope() == scope ? *keys : ownKeys;
   const VtOwnedText own(ToolProgId(ext));
 
   // What the extension names in the scope's own classes now is what undoing gives back. The key
@@ -235,9 +237,10 @@ LONG VtAssocInfo::WriteProgId(VtRegistry& progKey, const char* newTypeName, cons
   return ERROR_SUCCESS;
 }
 
-DWORD VtAssocInfo::Unregister() {
+DWORD VtAssocInfo::Unregister(VtClasses* keys) {
   if (!IsExtension(ext)) return ERROR_SUCCESS;
-  VtClasses classes(scope);
+  VtClasses ownKeys(scope);
+  VtClasses& classes = keys != nullptr && keys->scope() == scope ? *keys : ownKeys;
   DWORD result = ERROR_SUCCESS;
   // Whether the scope's own extension key was given back, and what it names now.
   bool gaveBack = false;

@@ -30,14 +30,17 @@ class VtAssocInfo {
   // classes, and only when all of it is there points the extension at it; then offers it in "Open with" and
   // Default Apps. Does nothing for ".exe". ERROR_SUCCESS, or the error that left the extension as
   // it was (and removed what this call created). typeName is copied before the entry's own texts
-  // are released.
-  DWORD Register(const char* exePath, const char* typeName, const char* option);
+  // are released. keys: the classes keys of the command this call is one of, kept open from one
+  // entry to the next (used where its scope is the entry's); null: opened for this call alone.
+  DWORD Register(const char* exePath, const char* typeName, const char* option,
+                 VtClasses* keys = nullptr);
   // In each classes hive the scope may write whose extension key names the tool's ProgID: gives it
   // back the ProgID in "backup" (an extension key of the user's that held nothing else goes, so
   // the machine's shows again), then takes the ProgID out of "Open with" and Default Apps and
   // deletes its tree once nothing names it. Then reloads. ERROR_SUCCESS, the error that kept an
-  // association, or kErrorMachineAssociation for one only an administrator may undo.
-  DWORD Unregister();
+  // association, or kErrorMachineAssociation for one only an administrator may undo. keys as for
+  // Register.
+  DWORD Unregister(VtClasses* keys = nullptr);
 
   // Null means absent, which differs from an empty text.
   char* backup;    // "backup" of the ProgID key named at the last Load; empty if it has none

@@ -30,6 +30,13 @@ VtRegistry& VtClasses::Root(VtScope scope, bool create) {
   return root;
 }
 
+void VtClasses::Close() {
+  machine_.Close();
+  user_.Close();
+  machineTried_ = false;
+  userTried_ = false;
+}
+
 LONG VtClasses::Open(VtRegistry* key, VtScope scope, const char* name, REGSAM access) {
   const VtRegistry& root = Root(scope);
   if (root.key() == nullptr) {

@@ -32,6 +32,8 @@ class VtClasses {
   VtClasses& operator=(const VtClasses&) = delete;
 
   VtScope scope() const { return scope_; }
+  // Closes both classes keys; the next use opens them again.
+  void Close();
   // The scopes this process may write: the user's always, the machine's too in the machine's scope.
   bool MayWrite(VtScope scope) const {
     return scope == VtScope::kUser || scope_ == VtScope::kMachine;

@@ -46,18 +46,19 @@ class TFrmAssoc : public TFrmAssocLayout {
   // The apply's registrations in one pass (mainfrm_commands.cpp): each row at once with its final
   // player option where that ends the same as registering it bare and then again with the option.
   class OnePassApply;
-  // The extensions a command could not change, each once with why (mainfrm_commands.cpp).
-  class ChangeReport;
+  // What one command's registrations share (mainfrm_commands.cpp): the classes keys, kept open
+  // until the command ends, and the extensions it could not change, each once with why.
+  class Command;
   // Registers every row of ext (letter case ignored) with an empty player option, or within pass
-  // with the row's final option. Rows that fail go into report, when there is one.
+  // with the row's final option. Rows that fail go into command, when there is one.
   void RegisterExtension(const char* exePath, const char* ext, const char* typeName,
-                         OnePassApply* pass = nullptr, ChangeReport* report = nullptr);
+                         OnePassApply* pass = nullptr, Command* command = nullptr);
   // Registers every associated row of the scope's own classes again with the player option that
   // the two options choose, passing over the rows that pass registered with theirs already.
   void ReregisterWithOptions(const char* exePath, int AddOption, int ListOption,
-                             const OnePassApply* pass = nullptr, ChangeReport* report = nullptr);
+                             const OnePassApply* pass = nullptr, Command* command = nullptr);
   // Unregisters the first row of ext, or every row for a null ext.
-  void UnregisterExtension(const char* ext, ChangeReport* report = nullptr);
+  void UnregisterExtension(const char* ext, Command* command = nullptr);
 
   // The options as the radio buttons show them: AddOption -1, 1 or 0; ListOption 0 or 1.
   int AddOptionChecked() const;

@@ -128,9 +128,12 @@ class TFrmAssoc::OnePassApply {
   std::vector<bool> hasFinalOption_;
 };
 
-class TFrmAssoc::ChangeReport {
+class TFrmAssoc::Command {
  public:
-  explicit ChangeReport(const TFrmAssoc& form) : form_(form) {}
+  explicit Command(const TFrmAssoc& form) : form_(form), keys_(form.scope_) {}
+
+  // The classes keys every registration of the command shares, opened by the first that needs one.
+  VtClasses* keys() { return &keys_; }
 
   // Notes row's extension as the list shows it, unless error is ERROR_SUCCESS or it is noted.
   void Add(int row, DWORD error) {
@@ -145,8 +148,9 @@ class TFrmAssoc::ChangeReport {
     lines_.push_back(shown + ": " + (reason ? reason.get() : ""));
   }
 
-  // One box with every extension noted; none when nothing was.
-  void Show() const {
+  // One box with every extension noted; none when nothing was. No key stays open while it shows.
+  void ShowFailures() {
+    keys_.Close();
     if (lines_.empty()) return;
     std::string text = kFailureHeading;
     text += "\r\n";
@@ -157,6 +161,7 @@ class TFrmAssoc::ChangeReport {
 
  private:
   const TFrmAssoc& form_;
+  VtClasses keys_;
   std::unordered_set<std::string> noted_;
   std::vector<std::string> lines_;
   size_t more_ = 0;
@@ -171,7 +176,7 @@ void TFrmAssoc::btnApplyClick(TControl*) {
   const std::string comboName = ComboBox1->Text();
   if (!FileExists(exePath.c_str()) || selection.empty()) return;
 
-  ChangeReport report(*this);
+  Command command(*this);
   {
     UpdateScope update(ListView);
     TypeNames typeNames;
@@ -180,27 +185,28 @@ void TFrmAssoc::btnApplyClick(TControl*) {
     for (char* piece = NextToken(&selection[0], ";", &rest); piece != nullptr && piece[0] == '.';
          piece = NextToken(rest, ";", &rest)) {
       const std::string typeName = comboName.empty() ? typeNames.For(piece) : comboName;
-      RegisterExtension(exePath.c_str(), piece, typeName.c_str(), &pass, &report);
+      RegisterExtension(exePath.c_str(), piece, typeName.c_str(), &pass, &command);
     }
-    ReregisterWithOptions(exePath.c_str(), addOption, listOption, &pass, &report);
+    ReregisterWithOptions(exePath.c_str(), addOption, listOption, &pass, &command);
   }
   NotifyAssociationsChanged();
-  report.Show();
+  command.ShowFailures();
 }
 
 // The rows of ext all share one option: IsPlaylist ignores letter case as CompareNoCase does.
 void TFrmAssoc::RegisterExtension(const char* exePath, const char* ext, const char* typeName,
-                                  OnePassApply* pass, ChangeReport* report) {
+                                  OnePassApply* pass, Command* command) {
   for (int row = NextRowOf(ext, -1); row >= 0; row = NextRowOf(ext, row)) {
     const DWORD result =
-        EntryAt(row)->Register(exePath, typeName, pass != nullptr ? pass->OptionFor(row, ext) : "");
-    if (report != nullptr) report->Add(row, result);
+        EntryAt(row)->Register(exePath, typeName, pass != nullptr ? pass->OptionFor(row, ext) : "",
+                               command != nullptr ? command->keys() : nullptr);
+    if (command != nullptr) command->Add(row, result);
     RefreshRow(row);
   }
 }
 
 void TFrmAssoc::ReregisterWithOptions(const char* exePath, int AddOption, int ListOption,
-                                      const OnePassApply* pass, ChangeReport* report) {
+                                      const OnePassApply* pass, Command* command) {
   for (int row = NextRowOf(nullptr, -1); row >= 0; row = NextRowOf(nullptr, row)) {
     if (pass != nullptr && pass->HasFinalOption(row)) continue;
     VtAssocInfo* entry = EntryAt(row);
@@ -211,8 +217,9 @@ void TFrmAssoc::ReregisterWithOptions(const char* exePath, int AddOption, int Li
     // Register releases the entry's own typeName before it reads the argument.
     const std::string typeName = entry->typeName;
     const DWORD result =
-        entry->Register(exePath, typeName.c_str(), PlayerOption(entry->ext, AddOption, ListOption));
-    if (report != nullptr) report->Add(row, result);
+        entry->Register(exePath, typeName.c_str(), PlayerOption(entry->ext, AddOption, ListOption),
+                        command != nullptr ? command->keys() : nullptr);
+    if (command != nullptr) command->Add(row, result);
     RefreshRow(row);
   }
 }
@@ -231,7 +238,7 @@ int TFrmAssoc::NextRowOf(const char* ext, int after) const {
 void TFrmAssoc::btnUnregClick(TControl*) {
   std::string selection = Edit2->Text();
   if (selection.empty()) return;
-  ChangeReport report(*this);
+  Command command(*this);
   {
     UpdateScope update(ListView);
     bool asked = false;
@@ -247,35 +254,35 @@ void TFrmAssoc::btnUnregClick(TControl*) {
         }
       }
       if (asked && !confirmed) break;
-      if (confirmed) UnregisterExtension(piece, &report);
+      if (confirmed) UnregisterExtension(piece, &command);
     }
     if (!confirmed) return;
   }
   NotifyAssociationsChanged();
-  report.Show();
+  command.ShowFailures();
 }
 
 void TFrmAssoc::btnUnregAllClick(TControl*) {
   if (ListView->Count() == 0) return;
   if (!Confirm(kUnregAllQuestion)) return;
-  ChangeReport report(*this);
+  Command command(*this);
   {
     UpdateScope update(ListView);
-    UnregisterExtension(nullptr, &report);
+    UnregisterExtension(nullptr, &command);
   }
   NotifyAssociationsChanged();
-  report.Show();
+  command.ShowFailures();
 }
 
 // Only the first row of ext is unregistered; the other rows of ext are reloaded so that none of
 // them keeps showing (and, on the next apply, re-registering) the association just removed.
-void TFrmAssoc::UnregisterExtension(const char* ext, ChangeReport* report) {
+void TFrmAssoc::UnregisterExtension(const char* ext, Command* command) {
   bool first = true;
   for (int row = NextRowOf(ext, -1); row >= 0; row = NextRowOf(ext, row)) {
     VtAssocInfo* entry = EntryAt(row);
     if (ext == nullptr || first) {
-      const DWORD result = entry->Unregister();
-      if (report != nullptr) report->Add(row, result);
+      const DWORD result = entry->Unregister(command != nullptr ? command->keys() : nullptr);
+      if (command != nullptr) command->Add(row, result);
     } else {
       entry->Load();
     }
