@@ -146,22 +146,18 @@ const char* VtRegistry::ReadLongString(const char* name) {
 }
 
 bool VtRegistry::WriteString(const char* name, const char* value) {
-  if (key_ == nullptr || name == nullptr) {
-    error_ = ERROR_INVALID_HANDLE;
-    return false;
-  }
   if (value == nullptr) value = "";
-  error_ = RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                          static_cast<DWORD>(std::strlen(value) + 1));
-  return error_ == ERROR_SUCCESS;
+  return SetValue(name, REG_SZ, value, static_cast<DWORD>(std::strlen(value) + 1));
 }
 
-bool VtRegistry::WriteMarker(const char* name) {
+bool VtRegistry::WriteMarker(const char* name) { return SetValue(name, REG_NONE, nullptr, 0); }
+
+bool VtRegistry::SetValue(const char* name, DWORD type, const void* data, DWORD size) {
   if (key_ == nullptr || name == nullptr) {
     error_ = ERROR_INVALID_HANDLE;
     return false;
   }
-  error_ = RegSetValueExA(key_, name, 0, REG_NONE, nullptr, 0);
+  error_ = RegSetValueExA(key_, name, 0, type, static_cast<const BYTE*>(data), size);
   return error_ == ERROR_SUCCESS;
 }
 
@@ -237,9 +233,8 @@ bool VtRegistry::DeleteTree(const char* subKey) {
 
 bool VtRegistry::DeleteSubkeysOf(const char* subKey) {
   VtRegistry sub(view_);
-  // Listing needs only read access; each deletion is the registry's to allow or refuse. Any other
-  // failure still leaves the deletion to be tried.
-  // Exactly as named: "\\" must not become the open key itself.
+  // Opened exactly as named ("\\" must not become the open key itself), and only to list: each
+  // deletion is the registry's to allow or refuse, so any other failure still leaves it to be tried.
   if (!sub.OpenOrCreate(key_, subKey, KEY_READ, nullptr))
     return sub.error() != ERROR_FILE_NOT_FOUND;
   DWORD subkeys = 0;

@@ -64,6 +64,8 @@ class VtRegistry {
 
   // Opens or, with disposition, creates subKey exactly as named (no backslash skipped).
   bool OpenOrCreate(HKEY parent, const char* subKey, REGSAM access, DWORD* disposition);
+  // WriteString's and WriteMarker's one call; error_ says how it went.
+  bool SetValue(const char* name, DWORD type, const void* data, DWORD size);
   // ReadString's second attempt, for a value too long for the inline buffer.
   const char* ReadLongString(const char* name);
   // Deletes every subkey of subKey, each through a key object of its own; false when subKey does

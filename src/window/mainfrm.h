@@ -65,6 +65,8 @@ class TFrmAssoc : public TFrmAssocLayout {
   int ListOptionChecked() const;
 
  private:
+  // The classes keys a call within command shares; null outside a command.
+  static VtClasses* KeysOf(Command* command);
   // Options file and path record (mainfrm_options.cpp).
   void RecordPath(VtRegistry& key);
   void ReadOptions(VtIniFile& ini);

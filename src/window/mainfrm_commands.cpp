@@ -167,6 +167,10 @@ class TFrmAssoc::Command {
   size_t more_ = 0;
 };
 
+VtClasses* TFrmAssoc::KeysOf(Command* command) {
+  return command != nullptr ? command->keys() : nullptr;
+}
+
 void TFrmAssoc::btnApplyClick(TControl*) {
   const int addOption = AddOptionChecked();
   const int listOption = ListOptionChecked();
@@ -199,7 +203,7 @@ void TFrmAssoc::RegisterExtension(const char* exePath, const char* ext, const ch
   for (int row = NextRowOf(ext, -1); row >= 0; row = NextRowOf(ext, row)) {
     const DWORD result =
         EntryAt(row)->Register(exePath, typeName, pass != nullptr ? pass->OptionFor(row, ext) : "",
-                               command != nullptr ? command->keys() : nullptr);
+                               KeysOf(command));
     if (command != nullptr) command->Add(row, result);
     RefreshRow(row);
   }
@@ -218,7 +222,7 @@ void TFrmAssoc::ReregisterWithOptions(const char* exePath, int AddOption, int Li
     const std::string typeName = entry->typeName;
     const DWORD result =
         entry->Register(exePath, typeName.c_str(), PlayerOption(entry->ext, AddOption, ListOption),
-                        command != nullptr ? command->keys() : nullptr);
+                        KeysOf(command));
     if (command != nullptr) command->Add(row, result);
     RefreshRow(row);
   }
@@ -281,7 +285,7 @@ void TFrmAssoc::UnregisterExtension(const char* ext, Command* command) {
   for (int row = NextRowOf(ext, -1); row >= 0; row = NextRowOf(ext, row)) {
     VtAssocInfo* entry = EntryAt(row);
     if (ext == nullptr || first) {
-      const DWORD result = entry->Unregister(command != nullptr ? command->keys() : nullptr);
+      const DWORD result = entry->Unregister(KeysOf(command));
       if (command != nullptr) command->Add(row, result);
     } else {
       entry->Load();
