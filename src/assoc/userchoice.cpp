@@ -9,7 +9,6 @@
 
 #include "assoctext.h"
 #include "registry.h"
-#include "text.h"
 #include "widetext.h"
 
 namespace {
