@@ -57,7 +57,15 @@ bool IsExtension(const char* ext) {
   return ext && ext[0] == '.' && FindLastChar(ext, '\\') == nullptr;
 }
 
-char* ToolProgId(const char* ext) { return Join({"vantrel", ext}); }
+bool KeyFollowsCompareNoCase(const char* ext) {
+  for (const char* c = ext; *c != 0; ++c)
+    if (static_cast<unsigned char>(*c) >= 0x80 || *c == '\\') return false;
+  return true;
+}
+
+const char kToolProgIdPrefix[] = "vantrel";
+
+char* ToolProgId(const char* ext) { return Join({kToolProgIdPrefix, ext}); }
 
 char* IconLocation(const char* exePath, const char* ext) {
   return Join({exePath, TakesPlayerIcon(ext) ? ",1" : ",0"});

@@ -13,7 +13,12 @@ bool SameKeyName(const char* a, const char* b);
 // True for a non-null text that begins with "." and holds no backslash: anything else is not worth
 // a registry access, or names a path of keys rather than one extension's key.
 bool IsExtension(const char* ext);
-// "vantrel" followed by ext, in ext's own letter case.
+// True when the registry tells ext's key from another only where CompareNoCase does: ext holds no
+// double-byte character (whose letter case the registry also folds: Ａ and ａ) and no backslash.
+bool KeyFollowsCompareNoCase(const char* ext);
+// What every ProgID of the tool begins with; the extension follows it.
+extern const char kToolProgIdPrefix[];
+// kToolProgIdPrefix followed by ext, in ext's own letter case.
 char* ToolProgId(const char* ext);
 // exePath followed by ",1" for the player's own MIDI-family types, ",0" otherwise; no quotes.
 char* IconLocation(const char* exePath, const char* ext);

@@ -21,6 +21,8 @@ struct LocalText {
 
 }  // namespace
 
+const char kChangeFailureHeading[] = "次の拡張子は変更できませんでした。";
+
 char* ChangeFailureText(DWORD error) {
   if (error == kErrorMachineAssociation) return DupText(kMachineAssociationText);
   LocalText message;
@@ -36,4 +38,9 @@ char* ChangeFailureText(DWORD error) {
   char code[32];
   std::snprintf(code, sizeof code, "エラー %lu", static_cast<unsigned long>(error));
   return DupText(code);
+}
+
+std::string ChangeFailureLine(const char* shown, DWORD error) {
+  const VtOwnedText reason(ChangeFailureText(error));
+  return std::string(shown) + ": " + (reason ? reason.get() : "");
 }

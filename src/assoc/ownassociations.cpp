@@ -12,8 +12,6 @@
 
 namespace {
 
-const char kProgIdPrefix[] = "vantrel";
-const size_t kPrefixLength = sizeof kProgIdPrefix - 1;
 const VtScope kBothScopes[] = {VtScope::kUser, VtScope::kMachine};
 
 void AddRegistered(VtRegistry& associations, std::vector<VtOwnCandidate>* found) {
@@ -29,15 +27,16 @@ void AddRegistered(VtRegistry& associations, std::vector<VtOwnCandidate>* found)
 // The prefix is single-byte letters only: a name that begins with a double-byte character differs
 // within it, and no trail byte is compared as a letter.
 void AddProgIdExtensions(const VtRegistry& classes, std::vector<VtOwnCandidate>* found) {
+  const size_t prefixLength = std::strlen(kToolProgIdPrefix);
   VtRegistry::NameBuffer name;
   for (DWORD index = 0; classes.SubkeyName(index, name); ++index) {
-    if (std::strlen(name) <= kPrefixLength || name[kPrefixLength] != '.') continue;
+    if (std::strlen(name) <= prefixLength || name[prefixLength] != '.') continue;
     // The prefix is compared on its own: the "." that ends it is put back afterwards.
-    name[kPrefixLength] = 0;
-    const bool prefixed = CompareNoCase(name, kProgIdPrefix) == 0;
-    name[kPrefixLength] = '.';
-    if (prefixed && IsExtension(name + kPrefixLength))
-      found->push_back({name + kPrefixLength, false});
+    name[prefixLength] = 0;
+    const bool prefixed = CompareNoCase(name, kToolProgIdPrefix) == 0;
+    name[prefixLength] = '.';
+    if (prefixed && IsExtension(name + prefixLength))
+      found->push_back({name + prefixLength, false});
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "applyoptions.h"
 #include "classes.h"
 #include "forms.h"
 #include "initializer.h"
@@ -43,38 +44,22 @@ class TFrmAssoc : public TFrmAssocLayout {
   void Button7Click(TControl* Sender);
   void btnDefaultAppsClick(TControl* Sender);
 
-  // The apply's registrations in one pass (mainfrm_commands.cpp): each row at once with its final
-  // player option where that ends the same as registering it bare and then again with the option.
-  class OnePassApply;
-  // What one command's registrations share (mainfrm_commands.cpp): the classes keys, kept open
-  // until the command ends, and the extensions it could not change, each once with why.
-  class Command;
-  // Registers every row of ext (letter case ignored) with an empty player option, or within pass
-  // with the row's final option. Rows that fail go into command, when there is one.
-  void RegisterExtension(const char* exePath, const char* ext, const char* typeName,
-                         OnePassApply* pass = nullptr, Command* command = nullptr);
-  // Registers every associated row of the scope's own classes again with the player option that
-  // the two options choose, passing over the rows that pass registered with theirs already.
-  void ReregisterWithOptions(const char* exePath, int AddOption, int ListOption,
-                             const OnePassApply* pass = nullptr, Command* command = nullptr);
-  // Unregisters the first row of ext, or every row for a null ext.
-  void UnregisterExtension(const char* ext, Command* command = nullptr);
-
-  // The options as the radio buttons show them: AddOption -1, 1 or 0; ListOption 0 or 1.
-  int AddOptionChecked() const;
-  int ListOptionChecked() const;
+  // The options as the radio buttons show them.
+  VtApplyOptions CheckedOptions() const;
 
  private:
-  // The classes keys a call within command shares; null outside a command.
-  static VtClasses* KeysOf(Command* command);
+  // What one command's changes share (mainfrm_command.h): the classes keys, kept open until the
+  // command ends, and the extensions it could not change, each once with why.
+  class Command;
+  // The list's rows as the shared fill, apply and undo see them (mainfrm_list.cpp); each change is
+  // shown in its row and noted in the command, when there is one.
+  class ListRows;
+
   // Options file and path record (mainfrm_options.cpp).
   void RecordPath(VtRegistry& key);
   void ReadOptions(VtIniFile& ini);
   void WriteOptions(VtIniFile& ini);
 
-  // The next row after `after` (-1: from the first row) whose entry's extension equals ext under
-  // CompareNoCase, or that has an entry at all for a null ext; -1 when there is none.
-  int NextRowOf(const char* ext, int after) const;
   // Adds a row at the end that owns entry, captioned with its extension without the dot.
   void AddRow(std::unique_ptr<VtAssocInfo> entry);
   VtAssocInfo* EntryAt(int index) const;

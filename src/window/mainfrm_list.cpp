@@ -2,24 +2,17 @@
 // VtAssocInfo per row, and the selection shown in Edit2 and ComboBox1.
 #include <memory>
 #include <string>
-#include <unordered_set>
 #include <utility>
-#include <vector>
 
 #include "associnfo.h"
-#include "assoctext.h"
-#include "mainfrm.h"
-#include "ownassociations.h"
-#include "playerprobe.h"
+#include "assocrows.h"
+#include "mainfrm_rows.h"
+#include "playeranswer.h"
 #include "text.h"
-#include "vtddeclient.h"
 
 namespace {
 
-const char kPlayerName[] = "Vantrel Player";  // DDE service and topic
-const DWORD kRequestTimeoutMs = 10000;
 const char kNoPlayerText[] = "Vantrel Player を起動後、「情報取得」をクリックして下さい";
-const char kPlaylistExtensions[] = ";.vnt;.m3u";
 
 // The text after its first whole character; the empty text for a text of fewer than two characters.
 const char* AfterFirstChar(const char* text) {
@@ -27,75 +20,37 @@ const char* AfterFirstChar(const char* text) {
   return size != 0 ? text + size : "";
 }
 
-// What the player answered; either text is null when its request failed or the player does not run.
-struct PlayerAnswer {
-  std::unique_ptr<char[]> exePath;
-  std::unique_ptr<char[]> extensions;
-};
-
-PlayerAnswer AskPlayer() {
-  PlayerAnswer answer;
-  if (!IsPlayerRunning()) return answer;
-  VtDDEClient player(nullptr, kPlayerName, kPlayerName);
-  char* text = nullptr;
-  player.Request(&text, "ExeName", kRequestTimeoutMs);
-  answer.exePath.reset(text);
-  player.Request(&text, "SupportExt", kRequestTimeoutMs);
-  answer.extensions.reset(text);
-  return answer;
-}
-
 }  // namespace
+
+int TFrmAssoc::ListRows::Count() const { return form_.ListView->Count(); }
+
+VtAssocInfo* TFrmAssoc::ListRows::Entry(int row) const { return form_.EntryAt(row); }
+
+void TFrmAssoc::ListRows::Add(std::unique_ptr<VtAssocInfo> entry) { form_.AddRow(std::move(entry)); }
+
+void TFrmAssoc::ListRows::Changed(int row, DWORD result) {
+  if (command_ != nullptr) command_->Add(row, result);
+  form_.RefreshRow(row);
+}
 
 void TFrmAssoc::btnInfoClick(TControl*) {
   ListView->BeginUpdate();
   ClearList();
   PlayerAnswer answer = AskPlayer();
   Edit1->SetText(answer.exePath != nullptr ? answer.exePath.get() : kNoPlayerText);
-  // The playlist types are appended only to an answer: no answer, no rows.
-  if (answer.extensions != nullptr) AddPlayerRows(answer.extensions.get());
-  // Walking both classes keys reads every key there, too much for every start: it runs only
-  // without the player's answer, for associations older than the tool's Default Apps registration.
-  AddOwnRows(answer.extensions == nullptr);
+  ListRows rows(*this);
+  FillRows(rows, answer.extensions.get(), scope_);
   ListView->EndUpdate();
 }
 
 void TFrmAssoc::AddPlayerRows(const char* extensions) {
-  // A lead byte at the very end has no second byte; left there, it would take the ";" of the
-  // playlist types appended below, and with it their row.
-  std::string text(extensions, static_cast<size_t>(WholeCharLength(extensions)));
-  text += kPlaylistExtensions;
-  UpperInPlace(&text[0]);
-  char* rest = nullptr;
-  for (char* piece = NextToken(&text[0], ";", &rest); piece != nullptr;
-       piece = NextToken(rest, ";", &rest)) {
-    std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(piece, scope_));
-    entry->Load();
-    AddRow(std::move(entry));
-  }
+  ListRows rows(*this);
+  ::AddPlayerRows(rows, extensions, scope_);
 }
 
 void TFrmAssoc::AddOwnRows(bool scanClasses) {
-  std::vector<VtOwnCandidate> candidates = OwnAssociationCandidates(scanClasses);
-  if (candidates.empty()) return;
-  // Compared as the registry compares key names, so that no row is added for a key a row holds and
-  // each candidate is loaded once; a set, since hundreds of candidates may meet hundreds of rows.
-  std::unordered_set<std::wstring> held;
-  const int count = ListView->Count();
-  for (int i = 0; i < count; ++i)
-    if (const VtAssocInfo* entry = EntryAt(i)) held.insert(KeyNameFold(entry->ext));
-  for (VtOwnCandidate& candidate : candidates) {
-    std::string& ext = candidate.ext;
-    UpperInPlace(&ext[0]);
-    std::wstring key = KeyNameFold(ext.c_str());
-    if (held.count(key) != 0) continue;
-    std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(ext.c_str(), scope_));
-    entry->Load();
-    // A candidate passed over here may still come again from the other hive's registration.
-    if (entry->associated == 0 && !candidate.registered) continue;
-    held.insert(std::move(key));
-    AddRow(std::move(entry));
-  }
+  ListRows rows(*this);
+  ::AddOwnRows(rows, scanClasses, scope_);
 }
 
 void TFrmAssoc::AddRow(std::unique_ptr<VtAssocInfo> entry) {

@@ -8,9 +8,6 @@
 
 namespace {
 
-const char kSection[] = "vntassoc";
-const char kAddOption[] = "AddOption";
-const char kListOption[] = "ListOption";
 const char kSearchPathKey[] = "Software\\Zemrath's Soft\\Sorvik Player\\SearchPath";
 
 // The executable's path with ".ini" for its extension; empty when it would not fit.
@@ -18,12 +15,12 @@ void OptionsPath(char* dest) { ChangeExtension(dest, kPathSize, exeFile, ".ini")
 
 }  // namespace
 
-int TFrmAssoc::AddOptionChecked() const {
-  if (RadioButton1->Checked()) return -1;
-  return RadioButton2->Checked() ? 1 : 0;
+VtApplyOptions TFrmAssoc::CheckedOptions() const {
+  VtApplyOptions options;
+  options.add = RadioButton1->Checked() ? -1 : RadioButton2->Checked() ? 1 : 0;
+  options.list = RadioButton5->Checked() ? 1 : 0;
+  return options;
 }
-
-int TFrmAssoc::ListOptionChecked() const { return RadioButton5->Checked() ? 1 : 0; }
 
 // The key belongs to the sibling product: only an existing key gets the value.
 void TFrmAssoc::RecordPath(VtRegistry& key) {
@@ -35,19 +32,15 @@ void TFrmAssoc::ReadOptions(VtIniFile& ini) {
   char path[kPathSize];
   OptionsPath(path);
   ini.Load(path);
-  int addOption = ini.GetInt(kSection, kAddOption, -1);
-  int listOption = ini.GetInt(kSection, kListOption, 0);
-  if (addOption < -1 || addOption > 1) addOption = -1;
-  if (listOption < 0 || listOption > 1) listOption = 0;
-
-  if (addOption == -1) {
+  const VtApplyOptions options = ReadApplyOptions(ini);
+  if (options.add == -1) {
     RadioButton1->SetChecked(true);
-  } else if (addOption == 1) {
+  } else if (options.add == 1) {
     RadioButton2->SetChecked(true);
   } else {
     RadioButton3->SetChecked(true);
   }
-  if (listOption == 0) {
+  if (options.list == 0) {
     RadioButton4->SetChecked(true);
   } else {
     RadioButton5->SetChecked(true);
@@ -56,12 +49,10 @@ void TFrmAssoc::ReadOptions(VtIniFile& ini) {
 
 // Loads the file first so that every other section and key in it survives.
 void TFrmAssoc::WriteOptions(VtIniFile& ini) {
-  const int addOption = AddOptionChecked();
-  const int listOption = ListOptionChecked();
+  const VtApplyOptions options = CheckedOptions();
   char path[kPathSize];
   OptionsPath(path);
   ini.Load(path);
-  ini.SetInt(kSection, kAddOption, addOption);
-  ini.SetInt(kSection, kListOption, listOption);
+  WriteApplyOptions(ini, options);
   ini.Save();
 }

@@ -1,0 +1,25 @@
+#include "playeranswer.h"
+
+#include <windows.h>
+
+#include "playerprobe.h"
+#include "vtddeclient.h"
+
+namespace {
+
+const char kPlayerName[] = "Vantrel Player";  // DDE service and topic
+const DWORD kRequestTimeoutMs = 10000;
+
+}  // namespace
+
+PlayerAnswer AskPlayer() {
+  PlayerAnswer answer;
+  if (!IsPlayerRunning()) return answer;
+  VtDDEClient player(nullptr, kPlayerName, kPlayerName);
+  char* text = nullptr;
+  player.Request(&text, "ExeName", kRequestTimeoutMs);
+  answer.exePath.reset(text);
+  player.Request(&text, "SupportExt", kRequestTimeoutMs);
+  answer.extensions.reset(text);
+  return answer;
+}
