@@ -125,6 +125,11 @@ void UpperInPlace(char* text) {
     if (size == 1) *p = static_cast<char>(CharTables.upperMap[static_cast<Byte>(*p)]);
 }
 
+void LowerInPlace(char* text) {
+  for (char* p = text; const int size = CharSize(p); p += size)
+    if (size == 1) *p = static_cast<char>(CharTables.lowerMap[static_cast<Byte>(*p)]);
+}
+
 char* NextToken(char* text, const char* delimiters, char** resume) {
   *resume = nullptr;
   if (text == nullptr) return nullptr;

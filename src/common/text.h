@@ -31,6 +31,8 @@ inline char* FindLastChar(char* text, char c) {
 const char* FindText(const char* text, const char* pattern);
 // Upper-cases single-byte characters in place; double-byte characters are left whole.
 void UpperInPlace(char* text);
+// Lower-cases single-byte characters in place, as UpperInPlace upper-cases them.
+void LowerInPlace(char* text);
 // Cuts the next token at a delimiter (single-byte characters) in place. *resume is null after the
 // last token. Returns null when there is no further token.
 char* NextToken(char* text, const char* delimiters, char** resume);

@@ -12,13 +12,26 @@ wchar_t* Widen(const char* text) {
   return nullptr;
 }
 
-char* Narrow(const wchar_t* text, UINT codePage) {
-  const int size = WideCharToMultiByte(codePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) return nullptr;
+namespace {
+
+// lossy: where the code page lacks a character, null (the system refuses the flag and the flag
+// pointer for UTF-8, which has every character).
+char* NarrowWith(const wchar_t* text, UINT codePage, DWORD flags, BOOL* lossy) {
+  const int size = WideCharToMultiByte(codePage, flags, text, -1, nullptr, 0, nullptr, lossy);
+  if (size <= 1 || (lossy != nullptr && *lossy)) return nullptr;
   auto* narrow = static_cast<char*>(std::malloc(static_cast<size_t>(size)));
   if (narrow != nullptr &&
-      WideCharToMultiByte(codePage, 0, text, -1, narrow, size, nullptr, nullptr) == size)
+      WideCharToMultiByte(codePage, flags, text, -1, narrow, size, nullptr, nullptr) == size)
     return narrow;
   std::free(narrow);
   return nullptr;
+}
+
+}  // namespace
+
+char* Narrow(const wchar_t* text, UINT codePage) { return NarrowWith(text, codePage, 0, nullptr); }
+
+char* NarrowExact(const wchar_t* text) {
+  BOOL lossy = FALSE;
+  return NarrowWith(text, CP_ACP, WC_NO_BEST_FIT_CHARS, &lossy);
 }

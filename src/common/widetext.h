@@ -7,3 +7,6 @@
 wchar_t* Widen(const char* text);
 // text in codePage: CP_ACP for the ANSI functions, CP_UTF8 for a URI.
 char* Narrow(const wchar_t* text, UINT codePage);
+// text in the ANSI code page, null also when a character has no form there: for a name that must
+// reach the registry or a file exactly as the user gave it, never as a look-alike or a "?".
+char* NarrowExact(const wchar_t* text);

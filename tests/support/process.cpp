@@ -7,23 +7,44 @@ ChildProcess::ChildProcess() : info_() {}
 ChildProcess::~ChildProcess() { Kill(); }
 
 bool ChildProcess::Start(const std::string& commandLine, const char* folder, bool quiet) {
+  if (!quiet) return StartWith(commandLine, folder, nullptr, nullptr);
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                           OPEN_EXISTING, 0, nullptr);
+  const bool started = StartWith(commandLine, folder, nul, nul);
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  return started;
+}
+
+bool ChildProcess::StartRedirected(const std::string& commandLine, const std::string& outPath,
+                                   const std::string& errPath) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                           CREATE_ALWAYS, 0, nullptr);
+  HANDLE err = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                           CREATE_ALWAYS, 0, nullptr);
+  const bool started = out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
+                       StartWith(commandLine, nullptr, out, err);
+  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+  if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
+  return started;
+}
+
+bool ChildProcess::StartWith(const std::string& commandLine, const char* folder, HANDLE out,
+                             HANDLE err) {
   Kill();
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  HANDLE nul = INVALID_HANDLE_VALUE;
-  if (quiet) {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                      OPEN_EXISTING, 0, nullptr);
+  const bool redirected = out != nullptr;
+  if (redirected) {
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = nul;
-    startup.hStdError = nul;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
   }
   std::string line = commandLine;
-  const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, quiet ? TRUE : FALSE, 0,
-                                      nullptr, folder, &startup, &info_);
-  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, redirected ? TRUE : FALSE,
+                                      0, nullptr, folder, &startup, &info_);
   if (!started) info_ = PROCESS_INFORMATION();
   return started != FALSE;
 }

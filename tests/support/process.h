@@ -17,6 +17,9 @@ class ChildProcess {
   // Starts commandLine in folder (null: ours), after ending an earlier one. quiet: its standard
   // output and error go to NUL. False when it cannot be started.
   bool Start(const std::string& commandLine, const char* folder = nullptr, bool quiet = false);
+  // Starts commandLine with its standard output and error written to new files at the two paths.
+  bool StartRedirected(const std::string& commandLine, const std::string& outPath,
+                       const std::string& errPath);
   bool running() const;
   // The exit code once it has ended within timeoutMs; -1 when it still runs or never started.
   int WaitForExit(DWORD timeoutMs) const;
@@ -27,6 +30,9 @@ class ChildProcess {
   DWORD id() const { return info_.dwProcessId; }
 
  private:
+  // Start with out and err as the standard handles (both null: the console's).
+  bool StartWith(const std::string& commandLine, const char* folder, HANDLE out, HANDLE err);
+
   PROCESS_INFORMATION info_;
 };
 

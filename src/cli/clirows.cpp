@@ -1,0 +1,31 @@
+#include "clirows.h"
+
+#include "assoctext.h"
+#include "changefailure.h"
+#include "text.h"
+
+std::string ShownExtension(const char* ext) {
+  std::string shown = ext;
+  LowerInPlace(&shown[0]);
+  return shown;
+}
+
+void VtCliRows::Changed(int row, DWORD result) {
+  if (result == ERROR_SUCCESS) return;
+  if (passOverMachine_ && result == kErrorMachineAssociation) return;
+  const char* ext = Entry(row)->ext;
+  if (!noted_.insert(KeyNameFold(ext)).second) return;
+  failures_.push_back(ChangeFailureLine(ShownExtension(ext).c_str(), result));
+}
+
+void VtCliRows::Add(std::unique_ptr<VtAssocInfo> entry) {
+  held_.insert(KeyNameFold(entry->ext));
+  entries_.push_back(std::move(entry));
+}
+
+void VtCliRows::AddExtension(const std::string& ext, VtScope scope) {
+  if (held_.count(KeyNameFold(ext.c_str())) != 0) return;
+  std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(ext.c_str(), scope));
+  entry->Load();
+  Add(std::move(entry));
+}

@@ -1,0 +1,26 @@
+// The command line of vntassoc-cli: what a script asks for, checked whole before anything changes.
+#pragma once
+#include <string>
+#include <vector>
+
+enum class VtCliVerb { kHelp, kList, kRegister, kUnregister, kExport };
+
+struct VtCliRequest {
+  VtCliVerb verb = VtCliVerb::kHelp;
+  // Extensions with their "." and in capitals, as the window's rows hold them; each key once.
+  std::vector<std::string> exts;
+  bool all = false;
+  bool user = false;         // the user's classes, whatever the rights
+  std::string typeName;      // empty: filetype.ini's, else "EXT File"
+  int add = -2;              // /listadd as an AddOption; -2: not given
+  int list = -1;             // /playlist as a ListOption; -1: not given
+  std::string playerPath;    // empty: asked of the running player
+  std::wstring file;         // export's
+};
+
+// The usage, with its line ends.
+extern const char kUsage[];
+
+// Parses args (the program's name left out). False for a bad command line, *error saying why.
+bool ParseCommandLine(const std::vector<std::wstring>& args, VtCliRequest* request,
+                      std::string* error);

@@ -1,0 +1,24 @@
+// The command line's commands, each run whole: the exit code says how it ended.
+#pragma once
+#include <string>
+
+#include "classes.h"
+#include "commandline.h"
+#include "stdstream.h"
+
+enum VtExitCode : int {
+  kExitDone = 0,
+  kExitSomeNotChanged = 1,  // each named on standard error; the others are done
+  kExitBadRequest = 2,      // nothing changed; standard error says why
+};
+
+// What the command writes goes to out; failures and reasons to err.
+int RunList(const VtCliRequest& request, const VtStdStream& out);
+int RunRegister(const VtCliRequest& request, const VtStdStream& err);
+int RunUnregister(const VtCliRequest& request, const VtStdStream& err);
+int RunExport(const VtCliRequest& request, const VtStdStream& err);
+
+// Writes why and the usage to err; kExitBadRequest.
+int Refuse(const VtStdStream& err, const std::string& why);
+// The classes a request acts on: the user's with /user, else the ones this process may write.
+VtScope ScopeOf(const VtCliRequest& request);

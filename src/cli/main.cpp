@@ -1,0 +1,58 @@
+// vntassoc-cli: the tool's associations for scripts and installers, without a window or a question.
+// The exit code tells the caller how it ended (commands.h).
+#include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "commandline.h"
+#include "commands.h"
+#include "initializer.h"
+#include "library.h"
+#include "stdstream.h"
+
+namespace {
+
+// The arguments as the caller gave them, in UTF-16: the ANSI ones would have turned a character
+// the code page lacks into "?" before anyone could refuse it.
+std::vector<std::wstring> Arguments() {
+  std::vector<std::wstring> args;
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (argv == nullptr) return args;
+  for (int i = 1; i < count; ++i) args.push_back(argv[i]);
+  LocalFree(argv);
+  return args;
+}
+
+int Run(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err) {
+  switch (request.verb) {
+    case VtCliVerb::kList:
+      return RunList(request, out);
+    case VtCliVerb::kRegister:
+      return RunRegister(request, err);
+    case VtCliVerb::kUnregister:
+      return RunUnregister(request, err);
+    case VtCliVerb::kExport:
+      return RunExport(request, err);
+    case VtCliVerb::kHelp:
+      break;
+  }
+  out.Write(kUsage);
+  return kExitDone;
+}
+
+}  // namespace
+
+int main() {
+  Initializer library;
+  VtErrorMode quiet;
+  const VtStdStream out(STD_OUTPUT_HANDLE);
+  const VtStdStream err(STD_ERROR_HANDLE);
+  VtCliRequest request;
+  std::string why;
+  if (!ParseCommandLine(Arguments(), &request, &why)) return Refuse(err, why);
+  return Run(request, out, err);
+}

@@ -1,0 +1,269 @@
+// The built vntassoc-cli.exe as scripts run it: every command with its exit code, what it leaves in
+// the registry, and its output redirected to a file, which holds code page 932.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "process.h"
+#include "readonlytree.h"
+#include "regaccess.h"
+#include "regdump.h"
+#include "scratch.h"
+#include "stubprocess.h"
+
+namespace {
+
+using vttest::ScratchKey;
+
+const HKEY kMachine = HKEY_LOCAL_MACHINE;
+const char kClasses[] = "Software\\Classes";
+const char kUsageStart[] = "使い方:";
+const char kFailureHeading[] = "次の拡張子は変更できませんでした。";
+
+std::string Upper(std::string text) {
+  CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+  return text;
+}
+
+std::string Lower(std::string text) {
+  CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+  return text;
+}
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_CLI_EXE).c_str(), exe_.c_str(), FALSE));
+    ASSERT_TRUE(vttest::WriteFileBytes(player_, "MZ"));
+  }
+  void TearDown() override {
+    for (const std::string& ext : exts_) vttest::RemoveDefaultApp(ext);
+  }
+
+  // Runs the program with args; its exit code (-1: it did not end), with out_ and err_ as written.
+  int Run(const std::string& args) {
+    vttest::ChildProcess process;
+    const std::string outPath = dir_.File("out.txt"), errPath = dir_.File("err.txt");
+    if (!process.StartRedirected("\"" + exe_ + "\" " + args, outPath, errPath)) return -1;
+    const int code = process.WaitForExit(60000);
+    out_.clear();
+    err_.clear();
+    vttest::ReadFileBytes(outPath, &out_);
+    vttest::ReadFileBytes(errPath, &err_);
+    return code;
+  }
+
+  // A scratch extension in small letters; it, its tool ProgID and its Default Apps entry go again.
+  std::string Ext() {
+    const std::string ext = "." + vttest::UniqueName("vtc");
+    Own(kMachine, ext);
+    Own(kMachine, ToolProgId(ext));
+    Own(HKEY_CURRENT_USER, ext);
+    Own(HKEY_CURRENT_USER, ToolProgId(ext));
+    exts_.push_back(ext);
+    return ext;
+  }
+  // Another program's ProgID with a type name, an icon and an open command.
+  std::string Other(HKEY hive = kMachine) {
+    const std::string progId = "VtCliOther." + vttest::UniqueName("p");
+    Own(hive, progId);
+    const std::string key = std::string(kClasses) + "\\" + progId;
+    vttest::SetString(hive, key, "", "他のプログラム");
+    vttest::SetString(hive, key + "\\DefaultIcon", "", "other.exe,2");
+    vttest::SetString(hive, key + "\\shell\\open\\command", "", "other.exe \"%1\"");
+    return progId;
+  }
+  static std::string ToolProgId(const std::string& ext) { return "vantrel" + Upper(ext); }
+  static std::string Key(const std::string& name) { return std::string(kClasses) + "\\" + name; }
+  void Own(HKEY hive, const std::string& name) {
+    keys_.push_back(std::make_unique<ScratchKey>(hive, Key(name)));
+  }
+  std::string Named(HKEY hive, const std::string& ext) {
+    std::string named;
+    vttest::GetString(hive, Key(ext), "", &named);
+    return named;
+  }
+  std::string Open(const std::string& option) const {
+    return "\"" + player_ + "\" \"%1\"" + (option.empty() ? "" : " " + option);
+  }
+
+  vttest::ScratchDir dir_;
+  std::string exe_ = dir_.File("vntassoc-cli.exe");
+  std::string player_ = dir_.File("vtplayer.exe");
+  std::string out_, err_;
+  std::vector<std::string> exts_;
+  std::vector<std::unique_ptr<ScratchKey>> keys_;
+};
+
+TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
+  for (const char* help : {"/?", "-h", "--HELP", "register mp3 /?"}) {
+    EXPECT_EQ(Run(help), 0) << help;
+    EXPECT_EQ(out_.rfind(kUsageStart, 0), 0u) << help;
+    EXPECT_EQ(err_, "") << help;
+  }
+
+  const std::string ext = Ext(), other = Other();
+  vttest::SetString(kMachine, Key(ext), "", other);
+  const std::string p = " /player \"" + player_ + "\"";
+  const std::vector<std::string> bad = {
+      "", "frob", "register", "unregister", "export", "list /all", "register" + p,
+      "register " + ext + " /all" + p, "register exe" + p, "register .EXE" + p, "register ." + p,
+      "register .." + p, "register a\\b" + p, "register *" + p, "register " + std::string(255, 'x') + p,
+      "register " + ext + " /listadd maybe" + p, "register " + ext + " /playlist" + p,
+      "register " + ext + " /user /user" + p, "unregister " + ext + " /type x",
+      "register " + ext + " /player \"" + dir_.File("missing.exe") + "\"",
+      // Neither a running player nor /player: no path, and no extensions for /all.
+      "register " + ext, "register /all" + p};
+  // The classes by their names (a new key shows), the extension and ProgIDs whole, and the tool's
+  // Default Apps registration.
+  const std::vector<std::string> trees = {Key(ext), Key(other), Key(ToolProgId(ext)),
+                                          "Software\\vntassoc", "Software\\RegisteredApplications"};
+  auto snapshot = [&] {
+    std::string dump;
+    for (HKEY hive : {kMachine, HKEY_CURRENT_USER}) {
+      for (const std::string& name : vttest::SubkeyNames(hive, kClasses)) dump += name + "\n";
+      dump += vttest::DumpTrees(hive, trees) + vttest::DumpTrees(hive, trees, vttest::kView64);
+    }
+    return dump;
+  };
+  const std::string before = snapshot();
+  for (const std::string& args : bad) {
+    EXPECT_EQ(Run(args), 2) << args;
+    EXPECT_EQ(out_, "") << args;
+    EXPECT_NE(err_.find(kUsageStart), std::string::npos) << args;
+    EXPECT_NE(err_.find(kUsageStart), 0u) << args << ": no reason before the usage";
+  }
+  EXPECT_EQ(snapshot(), before);
+}
+
+// The type name from filetype.ini (Japanese, so the redirected list must be code page 932), the
+// options from vntassoc.ini unless the command line names its own, and undo back to the other
+// program.
+TEST_F(Cli, RegisterListsAsToolAndUnregisterGivesBackTheOtherProgram) {
+  const std::string first = Ext(), second = Ext(), untouched = Ext(), other = Other();
+  vttest::SetString(kMachine, Key(first), "", other);
+  ASSERT_TRUE(vttest::WriteFileBytes(dir_.File("filetype.ini"),
+                                     "[filetype]\r\n" + Upper(first) + "=日本語の種類\r\n"));
+  ASSERT_TRUE(vttest::WriteFileBytes(dir_.File("vntassoc.ini"), "[vntassoc]\r\nAddOption=1\r\n"));
+  const std::string p = " /player \"" + player_ + "\"";
+
+  ASSERT_EQ(Run("register " + Upper(first) + " " + second.substr(1) + p), 0) << err_;
+  EXPECT_EQ(Named(kMachine, first), ToolProgId(first));
+  EXPECT_EQ(Run("list " + first + " " + second + " " + untouched), 0);
+  const std::string icon = player_ + ",0";
+  EXPECT_EQ(out_,
+            "extension\tstate\ttype\tcommand\ticon\twindows\r\n" +
+                first + "\ttool\t日本語の種類\t" + Open("/a") + "\t" + icon + "\t\r\n" +
+                second + "\ttool\t" + Upper(second.substr(1)) + " File\t" + Open("/a") + "\t" + icon + "\t\r\n" +
+                untouched + "\tnone\t\t\t\t\r\n");
+
+  // Registering again with options of its own brings every association of the tool up to them.
+  ASSERT_EQ(Run("register " + second + " /type 名前 /listadd no" + p), 0) << err_;
+  std::string command;
+  vttest::GetString(kMachine, Key(ToolProgId(first) + "\\shell\\open\\command"), "", &command);
+  EXPECT_EQ(command, Open("/na"));
+  std::string type;
+  vttest::GetString(kMachine, Key(ToolProgId(second)), "", &type);
+  EXPECT_EQ(type, "名前");
+
+  ASSERT_EQ(Run("unregister " + first + " " + second), 0) << err_;
+  EXPECT_EQ(Named(kMachine, first), other);
+  EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(first))));
+  EXPECT_EQ(Run("list " + first + " " + second), 0);
+  EXPECT_EQ(out_, "extension\tstate\ttype\tcommand\ticon\twindows\r\n" + first +
+                      "\tother\t他のプログラム\tother.exe \"%1\"\tother.exe,2\t\r\n" + second +
+                      "\tnone\t\t\t\t\r\n");
+}
+
+TEST_F(Cli, AnExtensionItMayNotChangeGivesExitOneAndTheOthersAreDone) {
+  const std::string locked = Ext(), free = Ext(), other = Other();
+  vttest::SetString(kMachine, Key(locked), "", other);
+  {
+    vttest::ReadOnlyTree readOnly(kMachine, Key(locked));
+    ASSERT_TRUE(readOnly.ok());
+    EXPECT_EQ(Run("register " + locked + " " + free + " /player \"" + player_ + "\""), 1);
+  }
+  EXPECT_EQ(err_.rfind(kFailureHeading, 0), 0u) << err_;
+  EXPECT_NE(err_.find("\r\n" + Lower(locked) + ": "), std::string::npos) << err_;
+  EXPECT_EQ(err_.find(free), std::string::npos) << err_;
+  EXPECT_EQ(Named(kMachine, locked), other);
+  EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(locked))));
+  EXPECT_EQ(Named(kMachine, free), ToolProgId(free));
+}
+
+TEST_F(Cli, UserScopeRegistersInTheUsersClassesOnly) {
+  const std::string ext = Ext(), other = Other();
+  vttest::SetString(kMachine, Key(ext), "", other);
+  ASSERT_EQ(Run("register " + ext + " /user /player \"" + player_ + "\""), 0) << err_;
+  EXPECT_EQ(Named(HKEY_CURRENT_USER, ext), ToolProgId(ext));
+  EXPECT_EQ(Named(kMachine, ext), other);
+  EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(ext))));
+  ASSERT_EQ(Run("unregister " + ext), 0) << err_;  // an administrator's undo reaches the user's too
+  EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, Key(ext)));
+}
+
+// An export made before a change, imported by Wine's own reg.exe after it, leaves the extension
+// keys and the ProgIDs as they were, in both hives.
+TEST_F(Cli, ExportGivesBackTheTreesThroughRegImport) {
+  const std::string seeded = Ext(), absent = Ext(), other = Other(), userOther = Other(HKEY_CURRENT_USER);
+  vttest::SetString(kMachine, Key(seeded), "", other);
+  vttest::SetString(kMachine, Key(seeded), "Content Type", "audio/x-test");
+  const DWORD flags = 7;
+  vttest::SetRawValue(kMachine, Key(seeded), "Flags", REG_DWORD, &flags, sizeof flags);
+  vttest::SetRawValue(kMachine, Key(seeded + "\\OpenWithProgids"), other.c_str(), REG_NONE, nullptr, 0);
+  vttest::SetString(HKEY_CURRENT_USER, Key(seeded), "", userOther);
+  std::vector<std::string> names = {seeded, absent, other, userOther, ToolProgId(seeded),
+                                    ToolProgId(absent)};
+  std::vector<std::string> paths;
+  for (const std::string& name : names) paths.push_back(Key(name));
+  const std::string before =
+      vttest::DumpTrees(kMachine, paths) + vttest::DumpTrees(HKEY_CURRENT_USER, paths);
+
+  const std::string file = dir_.File("backup.reg");
+  ASSERT_EQ(Run("export \"" + file + "\" " + seeded + " " + absent), 0) << err_;
+  std::string bytes;
+  ASSERT_TRUE(vttest::ReadFileBytes(file, &bytes));
+  const std::string head("\xFF\xFEW\0i\0n\0d\0o\0w\0s\0", 16);
+  EXPECT_EQ(bytes.substr(0, head.size()), head);
+
+  ASSERT_EQ(Run("register " + seeded + " " + absent + " /player \"" + player_ + "\""), 0) << err_;
+  ASSERT_EQ(Run("register " + seeded + " /user /player \"" + player_ + "\""), 0) << err_;
+  ASSERT_NE(vttest::DumpTrees(kMachine, paths) + vttest::DumpTrees(HKEY_CURRENT_USER, paths), before);
+  vttest::ChildProcess reg;
+  ASSERT_TRUE(reg.Start("reg.exe import \"" + file + "\"", nullptr, true));
+  EXPECT_EQ(reg.WaitForExit(30000), 0);
+  EXPECT_EQ(vttest::DumpTrees(kMachine, paths) + vttest::DumpTrees(HKEY_CURRENT_USER, paths), before);
+}
+
+// Without extensions, the player's (with the playlist types) and the tool's own; /all registers
+// what the player plays and undoes every association of the tool.
+TEST_F(Cli, AllFollowsTheRunningPlayer) {
+  const std::string first = Ext(), second = Ext(), other = Other();
+  vttest::SetString(kMachine, Key(first), "", other);
+  for (const char* playlist : {".vnt", ".m3u"}) {
+    exts_.push_back(playlist);
+    if (!vttest::KeyExists(kMachine, Key(playlist))) Own(kMachine, playlist);
+    Own(kMachine, ToolProgId(playlist));
+  }
+  vttest::StubProcess stub;
+  ASSERT_TRUE(stub.Start("--exe-name \"" + player_ + "\" --support-ext " + first + ";" + second));
+
+  ASSERT_EQ(Run("register /all"), 0) << err_;
+  EXPECT_EQ(Named(kMachine, first), ToolProgId(first));
+  EXPECT_EQ(Named(kMachine, ".m3u"), ToolProgId(".m3u"));
+  EXPECT_EQ(Run("list"), 0);
+  EXPECT_EQ(out_.find("extension\tstate"), 0u);
+  for (const std::string& ext : {first, second, std::string(".vnt"), std::string(".m3u")})
+    EXPECT_NE(out_.find("\r\n" + ext + "\ttool\t"), std::string::npos) << ext << "\n" << out_;
+
+  stub.Close();
+  ASSERT_EQ(Run("unregister /all"), 0) << err_;
+  EXPECT_EQ(Named(kMachine, first), other);
+  EXPECT_NE(Named(kMachine, ".m3u"), ToolProgId(".m3u"));
+  EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(second))));
+}
+
+}  // namespace
