@@ -1,4 +1,5 @@
-# The user's package: vntassoc-<version>-win32.zip holding vntassoc.exe, readme.txt and filetype.ini
+# The user's package: vntassoc-<version>-win32.zip holding vntassoc.exe, vntassoc-cli.exe, readme.txt
+# and filetype.ini
 # at its top level. Build it with: cmake --build --preset default --target package
 # Included at the end of the top-level CMakeLists.txt, after the program's target exists.
 
@@ -20,9 +21,10 @@ vt_zero_pad(vt_tweak ${PROJECT_VERSION_TWEAK} 4)
 set(VT_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${vt_minor}.${PROJECT_VERSION_PATCH}.${vt_tweak}")
 set(VT_PACKAGE_NAME "vntassoc-${VT_VERSION_TEXT}-win32")
 
-# Everything at the top of the archive: the program expects readme.txt and filetype.ini beside it.
+# Everything at the top of the archive: both programs expect filetype.ini (and the window readme.txt)
+# beside them.
 # The two text files are installed byte for byte (code page 932, CRLF).
-install(TARGETS vntassoc RUNTIME DESTINATION . COMPONENT vntassoc)
+install(TARGETS vntassoc vntassoc-cli RUNTIME DESTINATION . COMPONENT vntassoc)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/readme.txt ${CMAKE_SOURCE_DIR}/dist/filetype.ini
         DESTINATION . COMPONENT vntassoc)
 

@@ -8,7 +8,8 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 if ! vt_inside_wine "$@"; then
-  vt_build build
+  # Only what the run starts: the tool's two programs, the stand-in player and the window helper.
+  vt_build build vntassoc vntassoc-cli player_stub vt_winctl
   # with-wine.sh starts its own Xvfb when DISPLAY is empty; remember which case this is.
   if [ -n "${DISPLAY:-}" ]; then export VT_RUN_INTERACTIVE=1; else export VT_RUN_INTERACTIVE=0; fi
   vt_rerun_in_wine build/run-prefix
@@ -25,7 +26,7 @@ app_dir="$build/run"
 # The player answers its own path over DDE, so install the stand-in where a player would live.
 mkdir -p "$player_dir" "$app_dir"
 cp -f "$stub_built" "$player_dir/vtplayer.exe"
-cp -f "$build/src/app/vntassoc.exe" "$app_dir/vntassoc.exe"
+cp -f "$build/src/app/vntassoc.exe" "$build/src/cli/vntassoc-cli.exe" "$app_dir/"
 
 # The tool's folder also holds its readme and type-name file, as the package ships them.
 cp -f "$VT_ROOT/dist/readme.txt" "$VT_ROOT/dist/filetype.ini" "$app_dir/"
@@ -107,3 +108,6 @@ rc=0; wait "$app_pid" || rc=$?
 app_pid=""
 echo "run: vntassoc exited with code $rc; options written to $app_dir/vntassoc.ini"
 echo "run: screenshot saved to $shot"
+# The same rows as a script sees them; redirected, the program writes code page 932.
+echo "run: vntassoc-cli list"
+(cd "$app_dir" && wine ./vntassoc-cli.exe list) </dev/null 2>&1 | iconv -f CP932 -t UTF-8 || true

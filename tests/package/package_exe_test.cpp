@@ -61,6 +61,20 @@ TEST(PackagedExe, ManifestAsksForElevationCommonControlsAndDpiAwareness) {
   EXPECT_EQ(manifest.find("requireAdministrator"), std::string::npos);
 }
 
+// A script's console shows the command line's text only from a console program, and it must run
+// with the script's own rights: neither a prompt nor the VirtualStore's silent redirection.
+TEST(PackagedExe, CommandLineIsAConsoleProgramThatRunsAsItsCaller) {
+  const std::string cli = std::string(VT_UNPACKED_DIR) + "vntassoc-cli.exe";
+  DataModule exe(cli);
+  ASSERT_NE(exe.get(), nullptr) << cli;
+  const std::string manifest = exe.Resource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
+  const auto* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(exe.get()) & ~ULONG_PTR(3));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+  EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_CUI);
+}
+
 class PackagedVersion : public testing::Test {
  protected:
   void SetUp() override {
