@@ -76,6 +76,22 @@ bool VtRegistry::OpenOrCreate(HKEY parent, const char* subKey, REGSAM access, DW
                ? RegCreateKeyExA(parent, subKey, 0, nullptr, 0, access | view_, nullptr, &key_,
                                  disposition)
                : RegOpenKeyExA(parent, subKey, 0, access | view_, &key_);
+  return Opened();
+}
+
+bool VtRegistry::Open(HKEY parent, const wchar_t* subKey, REGSAM access) {
+  Close();
+  if (parent == nullptr) {
+    error_ = ERROR_INVALID_HANDLE;
+    return false;
+  }
+  if (subKey == nullptr) subKey = L"";
+  if (subKey[0] == L'\\') ++subKey;
+  error_ = RegOpenKeyExW(parent, subKey, 0, access | view_, &key_);
+  return Opened();
+}
+
+bool VtRegistry::Opened() {
   // A failed call may still have left a handle behind.
   if (error_ != ERROR_SUCCESS) {
     const LONG error = error_;

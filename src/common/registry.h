@@ -1,5 +1,6 @@
-// One open registry key (ANSI API) with its own buffer for the last string value read: the tool's
-// one owner of registry keys. The deletions need StartLibrary (they walk names by characters).
+// One open registry key (ANSI API; a UTF-16 path may open it too) with its own buffer for the last
+// string value read: the tool's one owner of registry keys. The deletions need StartLibrary (they
+// walk names by characters).
 #pragma once
 #include <windows.h>
 
@@ -20,12 +21,14 @@ class VtRegistry {
   // change refuses more). A null or empty subKey is parent itself; one leading "\" is skipped.
   // Failed: closed, and error() says why.
   bool Open(HKEY parent, const char* subKey, REGSAM access);
+  // The same for a UTF-16 subKey, whose names may hold characters code page 932 lacks.
+  bool Open(HKEY parent, const wchar_t* subKey, REGSAM access);
   // Open that creates subKey (and the keys above it) when missing; *created (may be null): this
   // call made subKey.
   bool Create(HKEY parent, const char* subKey, REGSAM access, bool* created = nullptr);
   // A bool would pass for an access mask and open with almost no rights.
-  template <class T, class = std::enable_if_t<std::is_same<T, bool>::value>>
-  bool Open(HKEY, const char*, T) = delete;
+  template <class Char, class T, class = std::enable_if_t<std::is_same<T, bool>::value>>
+  bool Open(HKEY, const Char*, T) = delete;
   template <class T, class = std::enable_if_t<std::is_same<T, bool>::value>>
   bool Create(HKEY, const char*, T) = delete;
   // The registry's result of the last Open, Create or write (WriteString, WriteMarker).
@@ -64,6 +67,8 @@ class VtRegistry {
 
   // Opens or, with disposition, creates subKey exactly as named (no backslash skipped).
   bool OpenOrCreate(HKEY parent, const char* subKey, REGSAM access, DWORD* disposition);
+  // Every open's end: error_ holds the registry's result; a failed call leaves the object closed.
+  bool Opened();
   // WriteString's and WriteMarker's one call; error_ says how it went.
   bool SetValue(const char* name, DWORD type, const void* data, DWORD size);
   // ReadString's second attempt, for a value too long for the inline buffer.

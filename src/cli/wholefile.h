@@ -1,0 +1,9 @@
+// A file written whole or not at all: into a new temporary file beside it, flushed to the disk,
+// then renamed over it, so that no reader ever sees part of it.
+#pragma once
+#include <windows.h>
+
+// Replaces (or creates) path with size bytes of data. ERROR_SUCCESS, or the error that stopped it,
+// with path untouched and no temporary file left. A read-only path is refused with
+// ERROR_ACCESS_DENIED: Windows refuses to replace one, Wine would not.
+DWORD WriteWholeFile(const wchar_t* path, const void* data, DWORD size);
