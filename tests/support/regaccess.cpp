@@ -118,20 +118,36 @@ bool DeleteValue(HKEY root, const std::string& path, const char* name, REGSAM vi
   return rc == ERROR_SUCCESS;
 }
 
-bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view) {
+namespace {
+
+// In UTF-16, so that a subkey whose name code page 932 lacks is deleted too rather than named "?"
+// and never found; a subkey that will not open ends the walk rather than being taken again.
+bool DeleteKeyTreeW(HKEY root, const wchar_t* path, REGSAM view) {
   HKEY key;
   // Enumerating is all it needs, so a key that denies changes (a scratch user choice) goes as well.
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return true;
+  const LONG opened = RegOpenKeyExW(root, path, 0, KEY_READ | view, &key);
+  if (opened != ERROR_SUCCESS) return opened == ERROR_FILE_NOT_FOUND;
   // Always take index 0: deleting shifts the remaining indices down.
-  char name[512];
+  wchar_t name[256];
   for (;;) {
-    DWORD len = sizeof name;
-    if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    DWORD len = 256;
+    if (RegEnumKeyExW(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
       break;
-    if (!DeleteKeyTree(key, name, view)) break;
+    if (!DeleteKeyTreeW(key, name, view)) break;
   }
   RegCloseKey(key);
-  return RegDeleteKeyExA(root, path.c_str(), view, 0) == ERROR_SUCCESS;
+  return RegDeleteKeyExW(root, path, view, 0) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view) {
+  std::wstring wide(path.size() + 1, L'\0');
+  const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0],
+                                         static_cast<int>(wide.size()));
+  if (length <= 0) return false;
+  wide.resize(static_cast<size_t>(length - 1));
+  return DeleteKeyTreeW(root, wide.c_str(), view);
 }
 
 std::vector<std::string> SubkeyNames(HKEY root, const std::string& path, REGSAM view) {
