@@ -76,15 +76,19 @@ VtScope ScopeOf(const VtCliRequest& request) {
   return request.user ? VtScope::kUser : WritableScope();
 }
 
-int RunList(const VtCliRequest& request, const VtStdStream& out) {
+void AddRequestedRows(const VtCliRequest& request, VtCliRows* rows) {
   const VtScope scope = ScopeOf(request);
-  VtCliRows rows;
-  if (request.exts.empty()) {
-    const PlayerAnswer answer = AskPlayer();
-    FillRows(rows, answer.extensions.get(), scope);
-  } else {
-    for (const std::string& ext : request.exts) rows.AddExtension(ext, scope);
+  if (!request.exts.empty()) {
+    for (const std::string& ext : request.exts) rows->AddExtension(ext, scope);
+    return;
   }
+  const PlayerAnswer answer = AskPlayer();
+  FillRows(*rows, answer.extensions.get(), scope);
+}
+
+int RunList(const VtCliRequest& request, const VtStdStream& out) {
+  VtCliRows rows;
+  AddRequestedRows(request, &rows);
   std::string text = kHeader;
   for (int row = 0; row < rows.Count(); ++row) {
     const VtAssocInfo& entry = *rows.Entry(row);

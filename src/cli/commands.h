@@ -3,6 +3,7 @@
 #include <string>
 
 #include "classes.h"
+#include "clirows.h"
 #include "commandline.h"
 #include "stdstream.h"
 
@@ -22,3 +23,5 @@ int RunExport(const VtCliRequest& request, const VtStdStream& err);
 int Refuse(const VtStdStream& err, const std::string& why);
 // The classes a request acts on: the user's with /user, else the ones this process may write.
 VtScope ScopeOf(const VtCliRequest& request);
+// The request's extensions as loaded rows; without any, the rows the window would show.
+void AddRequestedRows(const VtCliRequest& request, VtCliRows* rows);

@@ -13,7 +13,6 @@
 #include "clirows.h"
 #include "commands.h"
 #include "ownedtext.h"
-#include "playeranswer.h"
 #include "regfile.h"
 #include "registry.h"
 #include "widetext.h"
@@ -95,15 +94,9 @@ class ExportKeys {
 }  // namespace
 
 int RunExport(const VtCliRequest& request, const VtStdStream& err) {
-  const VtScope scope = ScopeOf(request);
   VtCliRows rows;
-  if (request.exts.empty()) {
-    const PlayerAnswer answer = AskPlayer();
-    FillRows(rows, answer.extensions.get(), scope);
-  } else {
-    for (const std::string& ext : request.exts) rows.AddExtension(ext, scope);
-  }
-  ExportKeys keys(scope);
+  AddRequestedRows(request, &rows);
+  ExportKeys keys(ScopeOf(request));
   for (int row = 0; row < rows.Count(); ++row) keys.AddExtension(*rows.Entry(row));
   const DWORD result = WriteRegistryFile(request.file.c_str(), keys.keys());
   if (result == ERROR_SUCCESS) return kExitDone;
