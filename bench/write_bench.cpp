@@ -1,16 +1,16 @@
 // Writing and undoing: 500 extensions of another program registered as the window's "適用" does
-// (every selected row registered with its option, then every other associated row again),
-// then all of them unregistered as "すべて解除" does, in the machine's scope and in the user's; each
-// against the floor of direct calls and against "reg import" of a .reg file that makes the same
-// change in the same hive.
+// (ApplyRows: every selected row registered with its option, then every other associated row
+// again), then all of them unregistered as "すべて解除" does (UnregisterRows), in the machine's
+// scope and in the user's; each against the floor of direct calls and against "reg import" of a
+// .reg file that makes the same change in the same hive.
 #include <windows.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "associnfo.h"
+#include "assocrows.h"
+#include "clirows.h"
 #include "floor.h"
 #include "library.h"
 #include "regcount.h"
@@ -20,7 +20,6 @@
 #include "scratchset.h"
 #include "stopwatch.h"
 #include "table.h"
-#include "text.h"
 
 using namespace vtbench;
 
@@ -28,68 +27,22 @@ namespace {
 
 const int kExtensions = 500;
 const char kOption[] = "/a";  // AddOption 1
+const VtApplyOptions kApply{1, 0};  // the window's options that give every row kOption
 const VtScope kScopes[] = {VtScope::kMachine, VtScope::kUser};
 
 const char* ScopeName(VtScope scope) { return scope == VtScope::kMachine ? "machine" : "user"; }
 
-using Entries = std::vector<std::unique_ptr<VtAssocInfo>>;
-
-// The list as the window holds it after filling: one loaded entry per extension.
-void FillEntries(const ScratchSet& set, VtScope scope, Entries* entries) {
-  entries->clear();
-  for (int i = 0; i < set.count(); ++i) {
-    entries->emplace_back(new VtAssocInfo(set.ListExt(i).c_str(), scope));
-    entries->back()->Load();
-  }
+// The list as the window holds it after filling: one loaded row per extension.
+void LoadRows(const ScratchSet& set, VtScope scope, VtCliRows* rows) {
+  *rows = VtCliRows();
+  for (int i = 0; i < set.count(); ++i) rows->AddExtension(set.ListExt(i), scope);
 }
 
-// btnApplyClick with every row selected: each piece registers every row of its extension with its
-// option (the window finds them by comparing every row), then every other associated row is
-// registered again. The scratch extensions are plain ASCII, so the window takes this one pass.
-void ApplyAll(const Entries& entries, const std::vector<std::string>& selection,
-              const std::vector<std::string>& typeNames) {
-  // The window's command keeps the classes keys open from one row to the next.
-  VtClasses keys(entries.empty() ? VtScope::kMachine : entries[0]->scope);
-  std::vector<bool> done(entries.size());
-  for (size_t piece = 0; piece < selection.size(); ++piece)
-    for (size_t row = 0; row < entries.size(); ++row)
-      if (CompareNoCase(entries[row]->ext, selection[piece].c_str()) == 0) {
-        entries[row]->Register(kPlayerPath, typeNames[piece].c_str(), kOption, &keys);
-        done[row] = true;
-      }
-  for (size_t row = 0; row < entries.size(); ++row) {
-    VtAssocInfo& entry = *entries[row];
-    if (done[row] || entry.associated == 0 || entry.typeName == nullptr) continue;
-    const std::string typeName = entry.typeName;  // Register releases the entry's own text first
-    entry.Register(kPlayerPath, typeName.c_str(), kOption, &keys);
-  }
-}
-
-// The apply before it registered each selected row once: every selected row registered with no
-// option, then every associated row again with its option. Kept to show what the change bought.
-void ApplyTwice(const Entries& entries, const std::vector<std::string>& selection,
-                const std::vector<std::string>& typeNames) {
-  for (size_t piece = 0; piece < selection.size(); ++piece)
-    for (const auto& entry : entries)
-      if (CompareNoCase(entry->ext, selection[piece].c_str()) == 0)
-        entry->Register(kPlayerPath, typeNames[piece].c_str(), "");
-  for (const auto& entry : entries) {
-    if (entry->associated == 0 || entry->typeName == nullptr) continue;
-    const std::string typeName = entry->typeName;
-    entry->Register(kPlayerPath, typeName.c_str(), kOption);
-  }
-}
-
-// btnUnregAllClick: every row, associated or not.
-void UnregisterAll(const Entries& entries) {
-  VtClasses keys(entries.empty() ? VtScope::kMachine : entries[0]->scope);
-  for (const auto& entry : entries) entry->Unregister(&keys);
-}
-
-// What one scope's write and undo need: the window's entries, the registrations and the .reg files.
+// What one scope's write and undo need: the window's rows, the registrations and the .reg files.
 struct Scope {
+  explicit Scope(VtScope of) : scope(of) {}
   VtScope scope;
-  Entries entries;
+  VtCliRows rows;
   std::vector<Registration> registrations;
   std::string registerFile, unregisterFile;
 };
@@ -104,12 +57,10 @@ int main(int argc, char** argv) {
   vttest::ScratchDir folder;
   if (!set.Seed()) return 1;
 
-  std::vector<std::string> selection, typeNames;
-  for (int i = 0; i < set.count(); ++i) {
-    selection.push_back(set.ListExt(i));
-    typeNames.push_back(set.ToolTypeName(i));
-  }
-  Scope scopes[] = {{VtScope::kMachine, {}, {}, {}, {}}, {VtScope::kUser, {}, {}, {}, {}}};
+  // The type names come from VtTypeNames beside folder, which holds no filetype.ini: ToolTypeName.
+  std::vector<std::string> selection;
+  for (int i = 0; i < set.count(); ++i) selection.push_back(set.ListExt(i));
+  Scope scopes[] = {Scope(VtScope::kMachine), Scope(VtScope::kUser)};
   for (Scope& s : scopes) {
     for (int i = 0; i < set.count(); ++i)
       s.registrations.push_back({set.ListExt(i), set.ToolProgId(i), set.ToolTypeName(i),
@@ -132,12 +83,23 @@ int main(int argc, char** argv) {
     return [&set, p = &s] { return set.IsRegistered(kOption, p->scope); };
   };
   auto fill = [&](Scope& s) {
-    return [&set, p = &s] { return FillEntries(set, p->scope, &p->entries), true; };
+    return [&set, p = &s] { return LoadRows(set, p->scope, &p->rows), true; };
   };
+  // The window's command keeps the classes keys open from one row to the next.
   auto toolWrite = [&](Scope& s) {
-    return [&, p = &s] { return ApplyAll(p->entries, selection, typeNames), true; };
+    return [&, p = &s] {
+      VtClasses keys(p->scope);
+      ApplyRows(p->rows, kPlayerPath, selection, "", folder.path().c_str(), kApply, &keys);
+      return p->rows.failures().empty();
+    };
   };
-  auto toolUndo = [](Scope& s) { return [p = &s] { return UnregisterAll(p->entries), true; }; };
+  auto toolUndo = [](Scope& s) {
+    return [p = &s] {
+      VtClasses keys(p->scope);
+      UnregisterRows(p->rows, nullptr, &keys);
+      return p->rows.failures().empty();
+    };
+  };
   auto floorWrite = [&](Scope& s) {
     return [&set, p = &s] {
       for (const Registration& r : p->registrations)
@@ -167,13 +129,7 @@ int main(int argc, char** argv) {
     rounds.Step("write reg " + name, regImport(s.registerFile), registered(s));
     rounds.Step("undo reg " + name, regImport(s.unregisterFile), original);
   }
-  Scope& machine = scopes[0];
   rounds.Step("reg empty", regImport(emptyFile));
-  rounds.Untimed("fill", fill(machine));
-  rounds.Step(
-      "write twice", [&] { return ApplyTwice(machine.entries, selection, typeNames), true; },
-      registered(machine));
-  rounds.Untimed("undo", floorUndo(machine));
   if (!rounds.Run(runs)) return 1;
 
   std::vector<TableRow> rows;
@@ -194,7 +150,7 @@ int main(int argc, char** argv) {
     undo.met = undo.tool < undo.alt;
 
     // Registry calls per extension, counted in one more pass of each side.
-    FillEntries(set, s.scope, &s.entries);
+    LoadRows(set, s.scope, &s.rows);
     auto count = [&](const std::string& what, const std::function<bool()>& work, double* perExt) {
       RegCallCounter counter;
       work();
@@ -211,22 +167,17 @@ int main(int argc, char** argv) {
     rows.push_back(undo);
   }
 
-  // What the window's search for the rows of each selected extension adds to the apply.
-  FillEntries(set, machine.scope, &machine.entries);
+  // What the apply's search for the rows of each selected extension adds to it.
+  Scope& machine = scopes[0];
+  LoadRows(set, machine.scope, &machine.rows);
   const double start = NowMs();
   int matches = 0;
   for (const std::string& piece : selection)
-    for (const auto& entry : machine.entries)
-      matches += CompareNoCase(entry->ext, piece.c_str()) == 0;
+    for (int row = NextRowOf(machine.rows, piece.c_str(), -1); row >= 0;
+         row = NextRowOf(machine.rows, piece.c_str(), row))
+      ++matches;
   std::printf("NOTE\twrite, the apply's row search alone (%d x %d comparisons): %.2f ms\n",
-              static_cast<int>(selection.size()), static_cast<int>(machine.entries.size()),
-              NowMs() - start);
-
-  const double writeReg = rounds.Median("write reg machine");
-  std::printf(
-      "NOTE\twrite, machine, before: each selected row registered bare, then again with its "
-      "option: %.1f ms (%.2fx reg import)\n",
-      rounds.Median("write twice"), rounds.Median("write twice") / writeReg);
+              static_cast<int>(selection.size()), machine.rows.Count(), NowMs() - start);
   std::printf("NOTE\treg import of a file without keys (the start of reg.exe): %.1f ms\n",
               rounds.Median("reg empty"));
   for (const TableRow& row : rows) PrintRow(row);
