@@ -2,17 +2,22 @@
 // (ApplyRows: every selected row registered with its option, then every other associated row
 // again), then all of them unregistered as "すべて解除" does (UnregisterRows), in the machine's
 // scope and in the user's; each against the floor of direct calls and against "reg import" of a
-// .reg file that makes the same change in the same hive.
+// .reg file that makes the same change in the same hive. Beside them, vntassoc-cli registers and
+// unregisters the same 500 in one process each, timed from its start to its exit.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "assocrows.h"
 #include "clirows.h"
+#include "commandline.h"
+#include "commands.h"
 #include "floor.h"
 #include "library.h"
+#include "process.h"
 #include "regcount.h"
 #include "regfile.h"
 #include "rounds.h"
@@ -38,13 +43,80 @@ void LoadRows(const ScratchSet& set, VtScope scope, VtCliRows* rows) {
   for (int i = 0; i < set.count(); ++i) rows->AddExtension(set.ListExt(i), scope);
 }
 
-// What one scope's write and undo need: the window's rows, the registrations and the .reg files.
+// The player's executable, which the command line wants to find before it registers (it never starts
+// it): an empty file at kPlayerPath for the benchmark's run, where there is none.
+class PlayerFile {
+ public:
+  PlayerFile()
+      : folder_(kPlayerPath, static_cast<size_t>(std::strrchr(kPlayerPath, '\\') - kPlayerPath)),
+        madeFolder_(CreateDirectoryA(folder_.c_str(), nullptr) != FALSE),
+        madeFile_(GetFileAttributesA(kPlayerPath) == INVALID_FILE_ATTRIBUTES &&
+                  vttest::WriteFileBytes(kPlayerPath, "")) {}
+  ~PlayerFile() {
+    if (madeFile_) DeleteFileA(kPlayerPath);
+    if (madeFolder_) RemoveDirectoryA(folder_.c_str());
+  }
+  PlayerFile(const PlayerFile&) = delete;
+  PlayerFile& operator=(const PlayerFile&) = delete;
+
+  bool exists() const { return GetFileAttributesA(kPlayerPath) != INVALID_FILE_ATTRIBUTES; }
+
+ private:
+  std::string folder_;
+  bool madeFolder_;
+  bool madeFile_;
+};
+
+// The command line's arguments for every scratch extension, spelt as a script would write them.
+std::vector<std::string> CliArgs(const char* verb, const ScratchSet& set, VtScope scope) {
+  std::vector<std::string> args = {verb};
+  for (int i = 0; i < set.count(); ++i) args.push_back(set.Ext(i));
+  if (std::strcmp(verb, "register") == 0)
+    args.insert(args.end(), {"/player", kPlayerPath, "/listadd", "yes"});
+  if (scope == VtScope::kUser) args.push_back("/user");
+  return args;
+}
+
+// exe and args as one process command line, an argument with a space quoted.
+std::string ProcessLine(const std::string& exe, const std::vector<std::string>& args) {
+  std::string line = "\"" + exe + "\"";
+  for (const std::string& arg : args)
+    line += arg.find(' ') == std::string::npos ? " " + arg : " \"" + arg + "\"";
+  return line;
+}
+
+// The whole program, from CreateProcess to its exit; true when it exits with 0.
+bool RunCliProcess(const std::string& line, const std::string& folder) {
+  vttest::ChildProcess cli;
+  if (!cli.Start(line, folder.c_str(), true)) return false;
+  const int code = cli.WaitForExit(60000);
+  if (code != 0) std::fprintf(stderr, "bench: vntassoc-cli exited with %d\n", code);
+  return code == 0;
+}
+
+// What the program does after its start, in this process: the arguments parsed (they are ASCII,
+// as the program receives them in UTF-16), then the command; true when it ends with kExitDone.
+bool RunCliHere(const std::vector<std::string>& args) {
+  std::vector<std::wstring> wide;
+  for (const std::string& arg : args) wide.emplace_back(arg.begin(), arg.end());
+  VtCliRequest request;
+  std::string why;
+  if (!ParseCommandLine(wide, &request, &why)) return false;
+  const VtStdStream err(STD_ERROR_HANDLE);
+  const int code = request.verb == VtCliVerb::kRegister ? RunRegister(request, err)
+                                                        : RunUnregister(request, err);
+  return code == kExitDone;
+}
+
+// What one scope's write and undo need: the window's rows, the registrations, the .reg files and
+// the command line's arguments.
 struct Scope {
   explicit Scope(VtScope of) : scope(of) {}
   VtScope scope;
   VtCliRows rows;
   std::vector<Registration> registrations;
   std::string registerFile, unregisterFile;
+  std::vector<std::string> registerArgs, unregisterArgs;
 };
 
 }  // namespace
@@ -56,6 +128,13 @@ int main(int argc, char** argv) {
   ScratchSet set(kExtensions);
   vttest::ScratchDir folder;
   if (!set.Seed()) return 1;
+  const PlayerFile player;
+  // A copy in folder, so that no vntassoc.ini or filetype.ini beside the built program is read.
+  const std::string cli = folder.File("vntassoc-cli.exe");
+  if (!player.exists() || !CopyFileA(vttest::WinePath(VT_BENCH_CLI_EXE).c_str(), cli.c_str(), FALSE)) {
+    std::fprintf(stderr, "bench: could not put %s and vntassoc-cli.exe in place\n", kPlayerPath);
+    return 1;
+  }
 
   // The type names come from VtTypeNames beside folder, which holds no filetype.ini: ToolTypeName.
   std::vector<std::string> selection;
@@ -73,6 +152,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "bench: could not write the .reg files in %s\n", folder.path().c_str());
       return 1;
     }
+    s.registerArgs = CliArgs("register", set, s.scope);
+    s.unregisterArgs = CliArgs("unregister", set, s.scope);
   }
   const std::string emptyFile = folder.File("empty.reg");
   if (!vttest::WriteFileBytes(emptyFile, RegisterRegFile({}, VtScope::kMachine))) return 1;
@@ -115,6 +196,19 @@ int main(int argc, char** argv) {
     };
   };
   auto regImport = [](const std::string& file) { return [file] { return RegImport(file); }; };
+  auto cliProcess = [&](const std::vector<std::string>& args) {
+    return [line = ProcessLine(cli, args), &folder] { return RunCliProcess(line, folder.path()); };
+  };
+  auto cliHere = [](const std::vector<std::string>& args) { return [args] { return RunCliHere(args); }; };
+  // Without the player's answer the command line looks for the tool's older associations in every
+  // key name of both classes keys; the same fill without that walk beside it.
+  auto ownRows = [](bool scanClasses) {
+    return [scanClasses] {
+      VtCliRows found;
+      AddOwnRows(found, scanClasses, VtScope::kMachine);
+      return found.Count() == 0;
+    };
+  };
 
   // Each writer starts from the other program's associations and each undoer from the same
   // registered state, which every check below confirms.
@@ -128,16 +222,25 @@ int main(int argc, char** argv) {
     rounds.Step("undo floor " + name, floorUndo(s), original);
     rounds.Step("write reg " + name, regImport(s.registerFile), registered(s));
     rounds.Step("undo reg " + name, regImport(s.unregisterFile), original);
+    rounds.Step("write cli " + name, cliProcess(s.registerArgs), registered(s));
+    rounds.Step("undo cli " + name, cliProcess(s.unregisterArgs), original);
+    rounds.Step("write cli here " + name, cliHere(s.registerArgs), registered(s));
+    rounds.Step("undo cli here " + name, cliHere(s.unregisterArgs), original);
   }
   rounds.Step("reg empty", regImport(emptyFile));
+  rounds.Step("cli start", cliProcess({"/?"}));
+  rounds.Step("walk", ownRows(true));
+  rounds.Step("no walk", ownRows(false));
   if (!rounds.Run(runs)) return 1;
 
   std::vector<TableRow> rows;
   for (Scope& s : scopes) {
     const std::string name = ScopeName(s.scope);
-    TableRow write, undo;
+    TableRow write, undo, cliWrite, cliUndo;
     write.measure = "2 write 500, " + name + ": apply (register /a once)";
     undo.measure = "3 undo 500, " + name + ": unregister all";
+    cliWrite.measure = "2 write 500, " + name + ": command line register";
+    cliUndo.measure = "3 undo 500, " + name + ": command line unregister";
     write.tool = rounds.Median("write tool " + name);
     write.floor = rounds.Median("write floor " + name);
     write.alt = rounds.Median("write reg " + name);
@@ -148,6 +251,16 @@ int main(int argc, char** argv) {
     write.goal = undo.goal = "<1x alt";
     write.met = write.tool < write.alt;
     undo.met = undo.tool < undo.alt;
+    cliWrite.tool = rounds.Median("write cli " + name);
+    cliUndo.tool = rounds.Median("undo cli " + name);
+    cliWrite.floor = write.floor;
+    cliUndo.floor = undo.floor;
+    cliWrite.alt = write.alt;
+    cliUndo.alt = undo.alt;
+    cliWrite.altName = cliUndo.altName = "reg import";
+    cliWrite.goal = cliUndo.goal = "<1x alt";
+    cliWrite.met = cliWrite.tool < cliWrite.alt;
+    cliUndo.met = cliUndo.tool < cliUndo.alt;
 
     // Registry calls per extension, counted in one more pass of each side.
     LoadRows(set, s.scope, &s.rows);
@@ -162,10 +275,29 @@ int main(int argc, char** argv) {
     count("undo, tool", toolUndo(s), &undo.toolCalls);
     count("write, floor", floorWrite(s), &write.floorCalls);
     count("undo, floor", floorUndo(s), &undo.floorCalls);
+    // The command line's calls in this process: its start makes none of the tool's.
+    count("write, command line", cliHere(s.registerArgs), &cliWrite.toolCalls);
+    count("undo, command line", cliHere(s.unregisterArgs), &cliUndo.toolCalls);
+    cliWrite.floorCalls = write.floorCalls;
+    cliUndo.floorCalls = undo.floorCalls;
     if (!set.IsOriginal()) return 1;
-    rows.push_back(write);
-    rows.push_back(undo);
+    rows.insert(rows.end(), {write, cliWrite, undo, cliUndo});
+    std::printf(
+        "NOTE\tcommand line, %s, in this process (parsed and run, without the program's start "
+        "and exit): register %.1f ms, unregister %.1f ms\n",
+        name.c_str(), rounds.Median("write cli here " + name), rounds.Median("undo cli here " + name));
   }
+  {
+    RegCallCounter counter;
+    ownRows(true)();
+    std::printf(
+        "NOTE\tcommand line without the player: the walk of both classes keys for older "
+        "associations: %.1f ms more than without it (%.1f against %.1f ms; %ld calls: %s)\n",
+        rounds.Median("walk") - rounds.Median("no walk"), rounds.Median("walk"),
+        rounds.Median("no walk"), counter.Total(), counter.Breakdown(1).c_str());
+  }
+  std::printf("NOTE\tvntassoc-cli /? (the program's start and exit): %.1f ms\n",
+              rounds.Median("cli start"));
 
   // What the apply's search for the rows of each selected extension adds to it.
   Scope& machine = scopes[0];
