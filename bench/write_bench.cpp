@@ -43,8 +43,8 @@ void LoadRows(const ScratchSet& set, VtScope scope, VtCliRows* rows) {
   for (int i = 0; i < set.count(); ++i) rows->AddExtension(set.ListExt(i), scope);
 }
 
-// The player's executable, which the command line wants to find before it registers (it never starts
-// it): an empty file at kPlayerPath for the benchmark's run, where there is none.
+// The player's executable, which the command line wants to find before it registers (it never
+// starts it): an empty file at kPlayerPath for the benchmark's run, where there is none.
 class PlayerFile {
  public:
   PlayerFile()
@@ -96,6 +96,7 @@ bool RunCliProcess(const std::string& line, const std::string& folder) {
 
 // What the program does after its start, in this process: the arguments parsed (they are ASCII,
 // as the program receives them in UTF-16), then the command; true when it ends with kExitDone.
+// Its vntassoc.ini and filetype.ini are looked for beside this benchmark, where there are none.
 bool RunCliHere(const std::vector<std::string>& args) {
   std::vector<std::wstring> wide;
   for (const std::string& arg : args) wide.emplace_back(arg.begin(), arg.end());
@@ -131,7 +132,8 @@ int main(int argc, char** argv) {
   const PlayerFile player;
   // A copy in folder, so that no vntassoc.ini or filetype.ini beside the built program is read.
   const std::string cli = folder.File("vntassoc-cli.exe");
-  if (!player.exists() || !CopyFileA(vttest::WinePath(VT_BENCH_CLI_EXE).c_str(), cli.c_str(), FALSE)) {
+  const std::string builtCli = vttest::WinePath(VT_BENCH_CLI_EXE);
+  if (!player.exists() || !CopyFileA(builtCli.c_str(), cli.c_str(), FALSE)) {
     std::fprintf(stderr, "bench: could not put %s and vntassoc-cli.exe in place\n", kPlayerPath);
     return 1;
   }
@@ -199,7 +201,9 @@ int main(int argc, char** argv) {
   auto cliProcess = [&](const std::vector<std::string>& args) {
     return [line = ProcessLine(cli, args), &folder] { return RunCliProcess(line, folder.path()); };
   };
-  auto cliHere = [](const std::vector<std::string>& args) { return [args] { return RunCliHere(args); }; };
+  auto cliHere = [](const std::vector<std::string>& args) {
+    return [args] { return RunCliHere(args); };
+  };
   // Without the player's answer the command line looks for the tool's older associations in every
   // key name of both classes keys; the same fill without that walk beside it.
   auto ownRows = [](bool scanClasses) {
@@ -285,7 +289,8 @@ int main(int argc, char** argv) {
     std::printf(
         "NOTE\tcommand line, %s, in this process (parsed and run, without the program's start "
         "and exit): register %.1f ms, unregister %.1f ms\n",
-        name.c_str(), rounds.Median("write cli here " + name), rounds.Median("undo cli here " + name));
+        name.c_str(), rounds.Median("write cli here " + name),
+        rounds.Median("undo cli here " + name));
   }
   {
     RegCallCounter counter;
