@@ -1,18 +1,23 @@
 // Writing and undoing: 500 extensions of another program registered as the window's "適用" does
-// (every selected row registered with its option, then every other associated row again),
-// then all of them unregistered as "すべて解除" does, in the machine's scope and in the user's; each
-// against the floor of direct calls and against "reg import" of a .reg file that makes the same
-// change in the same hive.
+// (ApplyRows: every selected row registered with its option, then every other associated row
+// again), then all of them unregistered as "すべて解除" does (UnregisterRows), in the machine's
+// scope and in the user's; each against the floor of direct calls and against "reg import" of a
+// .reg file that makes the same change in the same hive. Beside them, vntassoc-cli registers and
+// unregisters the same 500 in one process each, timed from its start to its exit.
 #include <windows.h>
 
 #include <cstdio>
-#include <memory>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "associnfo.h"
+#include "assocrows.h"
+#include "clirows.h"
+#include "commandline.h"
+#include "commands.h"
 #include "floor.h"
 #include "library.h"
+#include "process.h"
 #include "regcount.h"
 #include "regfile.h"
 #include "rounds.h"
@@ -20,7 +25,6 @@
 #include "scratchset.h"
 #include "stopwatch.h"
 #include "table.h"
-#include "text.h"
 
 using namespace vtbench;
 
@@ -28,70 +32,92 @@ namespace {
 
 const int kExtensions = 500;
 const char kOption[] = "/a";  // AddOption 1
+const VtApplyOptions kApply{1, 0};  // the window's options that give every row kOption
 const VtScope kScopes[] = {VtScope::kMachine, VtScope::kUser};
 
 const char* ScopeName(VtScope scope) { return scope == VtScope::kMachine ? "machine" : "user"; }
 
-using Entries = std::vector<std::unique_ptr<VtAssocInfo>>;
+// The list as the window holds it after filling: one loaded row per extension.
+void LoadRows(const ScratchSet& set, VtScope scope, VtCliRows* rows) {
+  *rows = VtCliRows();
+  for (int i = 0; i < set.count(); ++i) rows->AddExtension(set.ListExt(i), scope);
+}
 
-// The list as the window holds it after filling: one loaded entry per extension.
-void FillEntries(const ScratchSet& set, VtScope scope, Entries* entries) {
-  entries->clear();
-  for (int i = 0; i < set.count(); ++i) {
-    entries->emplace_back(new VtAssocInfo(set.ListExt(i).c_str(), scope));
-    entries->back()->Load();
+// The player's executable, which the command line wants to find before it registers (it never
+// starts it): an empty file at kPlayerPath for the benchmark's run, where there is none.
+class PlayerFile {
+ public:
+  PlayerFile()
+      : folder_(kPlayerPath, static_cast<size_t>(std::strrchr(kPlayerPath, '\\') - kPlayerPath)),
+        madeFolder_(CreateDirectoryA(folder_.c_str(), nullptr) != FALSE),
+        madeFile_(GetFileAttributesA(kPlayerPath) == INVALID_FILE_ATTRIBUTES &&
+                  vttest::WriteFileBytes(kPlayerPath, "")) {}
+  ~PlayerFile() {
+    if (madeFile_) DeleteFileA(kPlayerPath);
+    if (madeFolder_) RemoveDirectoryA(folder_.c_str());
   }
+  PlayerFile(const PlayerFile&) = delete;
+  PlayerFile& operator=(const PlayerFile&) = delete;
+
+  bool exists() const { return GetFileAttributesA(kPlayerPath) != INVALID_FILE_ATTRIBUTES; }
+
+ private:
+  std::string folder_;
+  bool madeFolder_;
+  bool madeFile_;
+};
+
+// The command line's arguments for every scratch extension, spelt as a script would write them.
+std::vector<std::string> CliArgs(const char* verb, const ScratchSet& set, VtScope scope) {
+  std::vector<std::string> args = {verb};
+  for (int i = 0; i < set.count(); ++i) args.push_back(set.Ext(i));
+  if (std::strcmp(verb, "register") == 0)
+    args.insert(args.end(), {"/player", kPlayerPath, "/listadd", "yes"});
+  if (scope == VtScope::kUser) args.push_back("/user");
+  return args;
 }
 
-// btnApplyClick with every row selected: each piece registers every row of its extension with its
-// option (the window finds them by comparing every row), then every other associated row is
-// registered again. The scratch extensions are plain ASCII, so the window takes this one pass.
-void ApplyAll(const Entries& entries, const std::vector<std::string>& selection,
-              const std::vector<std::string>& typeNames) {
-  // The window's command keeps the classes keys open from one row to the next.
-  VtClasses keys(entries.empty() ? VtScope::kMachine : entries[0]->scope);
-  std::vector<bool> done(entries.size());
-  for (size_t piece = 0; piece < selection.size(); ++piece)
-    for (size_t row = 0; row < entries.size(); ++row)
-      if (CompareNoCase(entries[row]->ext, selection[piece].c_str()) == 0) {
-        entries[row]->Register(kPlayerPath, typeNames[piece].c_str(), kOption, &keys);
-        done[row] = true;
-      }
-  for (size_t row = 0; row < entries.size(); ++row) {
-    VtAssocInfo& entry = *entries[row];
-    if (done[row] || entry.associated == 0 || entry.typeName == nullptr) continue;
-    const std::string typeName = entry.typeName;  // Register releases the entry's own text first
-    entry.Register(kPlayerPath, typeName.c_str(), kOption, &keys);
-  }
+// exe and args as one process command line, an argument with a space quoted.
+std::string ProcessLine(const std::string& exe, const std::vector<std::string>& args) {
+  std::string line = "\"" + exe + "\"";
+  for (const std::string& arg : args)
+    line += arg.find(' ') == std::string::npos ? " " + arg : " \"" + arg + "\"";
+  return line;
 }
 
-// The apply before it registered each selected row once: every selected row registered with no
-// option, then every associated row again with its option. Kept to show what the change bought.
-void ApplyTwice(const Entries& entries, const std::vector<std::string>& selection,
-                const std::vector<std::string>& typeNames) {
-  for (size_t piece = 0; piece < selection.size(); ++piece)
-    for (const auto& entry : entries)
-      if (CompareNoCase(entry->ext, selection[piece].c_str()) == 0)
-        entry->Register(kPlayerPath, typeNames[piece].c_str(), "");
-  for (const auto& entry : entries) {
-    if (entry->associated == 0 || entry->typeName == nullptr) continue;
-    const std::string typeName = entry->typeName;
-    entry->Register(kPlayerPath, typeName.c_str(), kOption);
-  }
+// The whole program, from CreateProcess to its exit; true when it exits with 0.
+bool RunCliProcess(const std::string& line, const std::string& folder) {
+  vttest::ChildProcess cli;
+  if (!cli.Start(line, folder.c_str(), true)) return false;
+  const int code = cli.WaitForExit(60000);
+  if (code != 0) std::fprintf(stderr, "bench: vntassoc-cli exited with %d\n", code);
+  return code == 0;
 }
 
-// btnUnregAllClick: every row, associated or not.
-void UnregisterAll(const Entries& entries) {
-  VtClasses keys(entries.empty() ? VtScope::kMachine : entries[0]->scope);
-  for (const auto& entry : entries) entry->Unregister(&keys);
+// What the program does after its start, in this process: the arguments parsed (they are ASCII,
+// as the program receives them in UTF-16), then the command; true when it ends with kExitDone.
+// Its vntassoc.ini and filetype.ini are looked for beside this benchmark, where there are none.
+bool RunCliHere(const std::vector<std::string>& args) {
+  std::vector<std::wstring> wide;
+  for (const std::string& arg : args) wide.emplace_back(arg.begin(), arg.end());
+  VtCliRequest request;
+  std::string why;
+  if (!ParseCommandLine(wide, &request, &why)) return false;
+  const VtStdStream err(STD_ERROR_HANDLE);
+  const int code = request.verb == VtCliVerb::kRegister ? RunRegister(request, err)
+                                                        : RunUnregister(request, err);
+  return code == kExitDone;
 }
 
-// What one scope's write and undo need: the window's entries, the registrations and the .reg files.
+// What one scope's write and undo need: the window's rows, the registrations, the .reg files and
+// the command line's arguments.
 struct Scope {
+  explicit Scope(VtScope of) : scope(of) {}
   VtScope scope;
-  Entries entries;
+  VtCliRows rows;
   std::vector<Registration> registrations;
   std::string registerFile, unregisterFile;
+  std::vector<std::string> registerArgs, unregisterArgs;
 };
 
 }  // namespace
@@ -103,13 +129,19 @@ int main(int argc, char** argv) {
   ScratchSet set(kExtensions);
   vttest::ScratchDir folder;
   if (!set.Seed()) return 1;
-
-  std::vector<std::string> selection, typeNames;
-  for (int i = 0; i < set.count(); ++i) {
-    selection.push_back(set.ListExt(i));
-    typeNames.push_back(set.ToolTypeName(i));
+  const PlayerFile player;
+  // A copy in folder, so that no vntassoc.ini or filetype.ini beside the built program is read.
+  const std::string cli = folder.File("vntassoc-cli.exe");
+  const std::string builtCli = vttest::WinePath(VT_BENCH_CLI_EXE);
+  if (!player.exists() || !CopyFileA(builtCli.c_str(), cli.c_str(), FALSE)) {
+    std::fprintf(stderr, "bench: could not put %s and vntassoc-cli.exe in place\n", kPlayerPath);
+    return 1;
   }
-  Scope scopes[] = {{VtScope::kMachine, {}, {}, {}, {}}, {VtScope::kUser, {}, {}, {}, {}}};
+
+  // The type names come from VtTypeNames beside folder, which holds no filetype.ini: ToolTypeName.
+  std::vector<std::string> selection;
+  for (int i = 0; i < set.count(); ++i) selection.push_back(set.ListExt(i));
+  Scope scopes[] = {Scope(VtScope::kMachine), Scope(VtScope::kUser)};
   for (Scope& s : scopes) {
     for (int i = 0; i < set.count(); ++i)
       s.registrations.push_back({set.ListExt(i), set.ToolProgId(i), set.ToolTypeName(i),
@@ -122,6 +154,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "bench: could not write the .reg files in %s\n", folder.path().c_str());
       return 1;
     }
+    s.registerArgs = CliArgs("register", set, s.scope);
+    s.unregisterArgs = CliArgs("unregister", set, s.scope);
   }
   const std::string emptyFile = folder.File("empty.reg");
   if (!vttest::WriteFileBytes(emptyFile, RegisterRegFile({}, VtScope::kMachine))) return 1;
@@ -132,12 +166,23 @@ int main(int argc, char** argv) {
     return [&set, p = &s] { return set.IsRegistered(kOption, p->scope); };
   };
   auto fill = [&](Scope& s) {
-    return [&set, p = &s] { return FillEntries(set, p->scope, &p->entries), true; };
+    return [&set, p = &s] { return LoadRows(set, p->scope, &p->rows), true; };
   };
+  // The window's command keeps the classes keys open from one row to the next.
   auto toolWrite = [&](Scope& s) {
-    return [&, p = &s] { return ApplyAll(p->entries, selection, typeNames), true; };
+    return [&, p = &s] {
+      VtClasses keys(p->scope);
+      ApplyRows(p->rows, kPlayerPath, selection, "", folder.path().c_str(), kApply, &keys);
+      return p->rows.failures().empty();
+    };
   };
-  auto toolUndo = [](Scope& s) { return [p = &s] { return UnregisterAll(p->entries), true; }; };
+  auto toolUndo = [](Scope& s) {
+    return [p = &s] {
+      VtClasses keys(p->scope);
+      UnregisterRows(p->rows, nullptr, &keys);
+      return p->rows.failures().empty();
+    };
+  };
   auto floorWrite = [&](Scope& s) {
     return [&set, p = &s] {
       for (const Registration& r : p->registrations)
@@ -153,6 +198,21 @@ int main(int argc, char** argv) {
     };
   };
   auto regImport = [](const std::string& file) { return [file] { return RegImport(file); }; };
+  auto cliProcess = [&](const std::vector<std::string>& args) {
+    return [line = ProcessLine(cli, args), &folder] { return RunCliProcess(line, folder.path()); };
+  };
+  auto cliHere = [](const std::vector<std::string>& args) {
+    return [args] { return RunCliHere(args); };
+  };
+  // Without the player's answer the command line looks for the tool's older associations in every
+  // key name of both classes keys; the same fill without that walk beside it.
+  auto ownRows = [](bool scanClasses) {
+    return [scanClasses] {
+      VtCliRows found;
+      AddOwnRows(found, scanClasses, VtScope::kMachine);
+      return found.Count() == 0;
+    };
+  };
 
   // Each writer starts from the other program's associations and each undoer from the same
   // registered state, which every check below confirms.
@@ -166,22 +226,25 @@ int main(int argc, char** argv) {
     rounds.Step("undo floor " + name, floorUndo(s), original);
     rounds.Step("write reg " + name, regImport(s.registerFile), registered(s));
     rounds.Step("undo reg " + name, regImport(s.unregisterFile), original);
+    rounds.Step("write cli " + name, cliProcess(s.registerArgs), registered(s));
+    rounds.Step("undo cli " + name, cliProcess(s.unregisterArgs), original);
+    rounds.Step("write cli here " + name, cliHere(s.registerArgs), registered(s));
+    rounds.Step("undo cli here " + name, cliHere(s.unregisterArgs), original);
   }
-  Scope& machine = scopes[0];
   rounds.Step("reg empty", regImport(emptyFile));
-  rounds.Untimed("fill", fill(machine));
-  rounds.Step(
-      "write twice", [&] { return ApplyTwice(machine.entries, selection, typeNames), true; },
-      registered(machine));
-  rounds.Untimed("undo", floorUndo(machine));
+  rounds.Step("cli start", cliProcess({"/?"}));
+  rounds.Step("walk", ownRows(true));
+  rounds.Step("no walk", ownRows(false));
   if (!rounds.Run(runs)) return 1;
 
   std::vector<TableRow> rows;
   for (Scope& s : scopes) {
     const std::string name = ScopeName(s.scope);
-    TableRow write, undo;
+    TableRow write, undo, cliWrite, cliUndo;
     write.measure = "2 write 500, " + name + ": apply (register /a once)";
     undo.measure = "3 undo 500, " + name + ": unregister all";
+    cliWrite.measure = "2 write 500, " + name + ": command line register";
+    cliUndo.measure = "3 undo 500, " + name + ": command line unregister";
     write.tool = rounds.Median("write tool " + name);
     write.floor = rounds.Median("write floor " + name);
     write.alt = rounds.Median("write reg " + name);
@@ -192,9 +255,19 @@ int main(int argc, char** argv) {
     write.goal = undo.goal = "<1x alt";
     write.met = write.tool < write.alt;
     undo.met = undo.tool < undo.alt;
+    cliWrite.tool = rounds.Median("write cli " + name);
+    cliUndo.tool = rounds.Median("undo cli " + name);
+    cliWrite.floor = write.floor;
+    cliUndo.floor = undo.floor;
+    cliWrite.alt = write.alt;
+    cliUndo.alt = undo.alt;
+    cliWrite.altName = cliUndo.altName = "reg import";
+    cliWrite.goal = cliUndo.goal = "<1x alt";
+    cliWrite.met = cliWrite.tool < cliWrite.alt;
+    cliUndo.met = cliUndo.tool < cliUndo.alt;
 
     // Registry calls per extension, counted in one more pass of each side.
-    FillEntries(set, s.scope, &s.entries);
+    LoadRows(set, s.scope, &s.rows);
     auto count = [&](const std::string& what, const std::function<bool()>& work, double* perExt) {
       RegCallCounter counter;
       work();
@@ -206,27 +279,42 @@ int main(int argc, char** argv) {
     count("undo, tool", toolUndo(s), &undo.toolCalls);
     count("write, floor", floorWrite(s), &write.floorCalls);
     count("undo, floor", floorUndo(s), &undo.floorCalls);
+    // The command line's calls in this process: its start makes none of the tool's.
+    count("write, command line", cliHere(s.registerArgs), &cliWrite.toolCalls);
+    count("undo, command line", cliHere(s.unregisterArgs), &cliUndo.toolCalls);
+    cliWrite.floorCalls = write.floorCalls;
+    cliUndo.floorCalls = undo.floorCalls;
     if (!set.IsOriginal()) return 1;
-    rows.push_back(write);
-    rows.push_back(undo);
+    rows.insert(rows.end(), {write, cliWrite, undo, cliUndo});
+    std::printf(
+        "NOTE\tcommand line, %s, in this process (parsed and run, without the program's start "
+        "and exit): register %.1f ms, unregister %.1f ms\n",
+        name.c_str(), rounds.Median("write cli here " + name),
+        rounds.Median("undo cli here " + name));
   }
+  {
+    RegCallCounter counter;
+    ownRows(true)();
+    std::printf(
+        "NOTE\tcommand line without the player: the walk of both classes keys for older "
+        "associations: %.1f ms more than without it (%.1f against %.1f ms; %ld calls: %s)\n",
+        rounds.Median("walk") - rounds.Median("no walk"), rounds.Median("walk"),
+        rounds.Median("no walk"), counter.Total(), counter.Breakdown(1).c_str());
+  }
+  std::printf("NOTE\tvntassoc-cli /? (the program's start and exit): %.1f ms\n",
+              rounds.Median("cli start"));
 
-  // What the window's search for the rows of each selected extension adds to the apply.
-  FillEntries(set, machine.scope, &machine.entries);
+  // What the apply's search for the rows of each selected extension adds to it.
+  Scope& machine = scopes[0];
+  LoadRows(set, machine.scope, &machine.rows);
   const double start = NowMs();
   int matches = 0;
   for (const std::string& piece : selection)
-    for (const auto& entry : machine.entries)
-      matches += CompareNoCase(entry->ext, piece.c_str()) == 0;
+    for (int row = NextRowOf(machine.rows, piece.c_str(), -1); row >= 0;
+         row = NextRowOf(machine.rows, piece.c_str(), row))
+      ++matches;
   std::printf("NOTE\twrite, the apply's row search alone (%d x %d comparisons): %.2f ms\n",
-              static_cast<int>(selection.size()), static_cast<int>(machine.entries.size()),
-              NowMs() - start);
-
-  const double writeReg = rounds.Median("write reg machine");
-  std::printf(
-      "NOTE\twrite, machine, before: each selected row registered bare, then again with its "
-      "option: %.1f ms (%.2fx reg import)\n",
-      rounds.Median("write twice"), rounds.Median("write twice") / writeReg);
+              static_cast<int>(selection.size()), machine.rows.Count(), NowMs() - start);
   std::printf("NOTE\treg import of a file without keys (the start of reg.exe): %.1f ms\n",
               rounds.Median("reg empty"));
   for (const TableRow& row : rows) PrintRow(row);

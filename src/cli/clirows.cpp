@@ -24,8 +24,12 @@ void VtCliRows::Add(std::unique_ptr<VtAssocInfo> entry) {
 }
 
 void VtCliRows::AddExtension(const std::string& ext, VtScope scope) {
+  const int count = Count();
+  AddToChange(ext, scope);
+  if (Count() > count) entries_.back()->Load();
+}
+
+void VtCliRows::AddToChange(const std::string& ext, VtScope scope) {
   if (held_.count(KeyNameFold(ext.c_str())) != 0) return;
-  std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(ext.c_str(), scope));
-  entry->Load();
-  Add(std::move(entry));
+  Add(std::unique_ptr<VtAssocInfo>(new VtAssocInfo(ext.c_str(), scope)));
 }

@@ -23,6 +23,9 @@ class VtCliRows final : public VtAssocRows {
 
   // Adds a loaded row for ext unless a row holds its key already.
   void AddExtension(const std::string& ext, VtScope scope);
+  // The same row without loading it, for a command that only changes it: Register and Unregister
+  // read what they need and leave the fields as the registry shows them afterwards.
+  void AddToChange(const std::string& ext, VtScope scope);
   // "ext: reason" for each extension not changed, each once, in the order they failed.
   const std::vector<std::string>& failures() const { return failures_; }
 

@@ -121,7 +121,7 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
       if (held.insert(KeyNameFold(rows.Entry(row)->ext)).second)
         pieces.push_back(rows.Entry(row)->ext);
   } else {
-    for (const std::string& ext : request.exts) rows.AddExtension(ext, scope);
+    for (const std::string& ext : request.exts) rows.AddToChange(ext, scope);
     pieces = request.exts;
   }
   {
@@ -144,7 +144,7 @@ int RunUnregister(const VtCliRequest& request, const VtStdStream& err) {
       UnregisterRows(rows, nullptr, &keys);
     } else {
       for (const std::string& ext : request.exts) {
-        rows.AddExtension(ext, scope);
+        rows.AddToChange(ext, scope);
         UnregisterRows(rows, ext.c_str(), &keys);
       }
     }
