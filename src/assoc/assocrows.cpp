@@ -1,5 +1,8 @@
 #include "assocrows.h"
 
+// shlobj.h needs windows.h first.
+#include <shlobj.h>
+
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -155,4 +158,8 @@ void UnregisterRows(VtAssocRows& rows, const char* ext, VtClasses* keys) {
     }
     first = false;
   }
+}
+
+void NotifyAssociationsChanged() {
+  SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }

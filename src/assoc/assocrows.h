@@ -49,3 +49,7 @@ void ApplyRows(VtAssocRows& rows, const char* exePath, const std::vector<std::st
                VtClasses* keys);
 // Unregisters the first row of ext, or every row for a null ext; the other rows of ext are reloaded.
 void UnregisterRows(VtAssocRows& rows, const char* ext, VtClasses* keys);
+
+// Tells Explorer, which keeps the old icons and may keep the old handler until the user logs off
+// unless it is told; once per command, since each notice makes it reread every association.
+void NotifyAssociationsChanged();

@@ -2,8 +2,6 @@
 #include "commands.h"
 
 #include <windows.h>
-// shlobj.h needs windows.h first.
-#include <shlobj.h>
 
 #include <string>
 #include <unordered_set>
@@ -47,11 +45,6 @@ int ReportFailures(const VtCliRows& rows, const VtStdStream& err) {
   for (const std::string& line : rows.failures()) text += line + "\r\n";
   err.Write(text);
   return kExitSomeNotChanged;
-}
-
-// Explorer keeps the old icons and may keep the old handler until it is told; once per command.
-void NotifyAssociationsChanged() {
-  SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 
 // The options of vntassoc.ini beside the program, as the window left them; the command line's

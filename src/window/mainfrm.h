@@ -48,7 +48,7 @@ class TFrmAssoc : public TFrmAssocLayout {
   VtApplyOptions CheckedOptions() const;
 
  private:
-  // What one command's changes share (mainfrm_command.h): the classes keys, kept open until the
+  // What one command's changes share (mainfrm_rows.h): the classes keys, kept open until the
   // command ends, and the extensions it could not change, each once with why.
   class Command;
   // The list's rows as the shared fill, apply and undo see them (mainfrm_list.cpp); each change is

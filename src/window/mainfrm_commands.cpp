@@ -1,9 +1,8 @@
 // The buttons' commands: register the selection, re-register every association with the current
 // options, unregister, and open the tool's readme, type-name file and Default Apps.
 #include <windows.h>
-// shellapi.h and shlobj.h need windows.h first.
+// shellapi.h needs windows.h first.
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -32,12 +31,6 @@ const size_t kMaxFailureLines = 20;
 
 bool Confirm(const char* question) {
   return Application.MessageBox(question, kConfirmCaption, kConfirmFlags) == IDOK;
-}
-
-// Explorer keeps the old icons and may keep the old handler until the user logs off unless it is
-// told; once per command, since each notice makes it reread every association.
-void NotifyAssociationsChanged() {
-  SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 
 // Suspends the list's redrawing for the scope.
