@@ -139,6 +139,30 @@ TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
   EXPECT_EQ(snapshot(), before);
 }
 
+// To a console the text goes as UTF-16: bytes of code page 932 would show as other characters
+// once the console takes another code page.
+TEST_F(Cli, AConsoleShowsTheJapaneseUsageWhateverItsCodePage) {
+  const HANDLE saved[] = {GetStdHandle(STD_INPUT_HANDLE), GetStdHandle(STD_OUTPUT_HANDLE),
+                          GetStdHandle(STD_ERROR_HANDLE)};
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  SetConsoleOutputCP(437);
+  HANDLE screen = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  vttest::ChildProcess process;
+  ASSERT_TRUE(process.Start("\"" + exe_ + "\" /?"));  // on this console
+  EXPECT_EQ(process.WaitForExit(60000), 0);
+  wchar_t shown[8] = {};
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(screen, shown, 4, COORD{0, 0}, &read);
+  CloseHandle(screen);
+  FreeConsole();
+  SetStdHandle(STD_INPUT_HANDLE, saved[0]);
+  SetStdHandle(STD_OUTPUT_HANDLE, saved[1]);
+  SetStdHandle(STD_ERROR_HANDLE, saved[2]);
+  EXPECT_EQ(std::wstring(shown, read), L"\u4f7f\u3044\u65b9:");  // 使い方:
+}
+
 // The type name from filetype.ini (Japanese, so the redirected list must be code page 932), the
 // options from vntassoc.ini unless the command line names its own, and undo back to the other
 // program.
