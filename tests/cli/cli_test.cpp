@@ -229,6 +229,25 @@ TEST_F(Cli, UserScopeRegistersInTheUsersClassesOnly) {
   EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, Key(ext)));
 }
 
+// A user without rights on the machine's keys: the command line reads them, registers in the user's
+// own classes, says nothing failed, and leaves the machine's keys as they were.
+TEST_F(Cli, WithoutRightsOnTheMachineItRegistersAndUndoesForThisUserOnly) {
+  const std::string ext = Ext(), other = Other();
+  vttest::SetString(kMachine, Key(ext), "", other);
+  const std::vector<std::string> machine = {Key(ext), Key(ToolProgId(ext)), Key(other)};
+  const std::string before = vttest::DumpTrees(kMachine, machine);
+  vttest::ReadOnlyTree readOnly(kMachine, "Software");
+  ASSERT_TRUE(readOnly.ok());
+  EXPECT_EQ(Run("export \"" + dir_.File("before.reg") + "\" " + ext), 0) << err_;
+  ASSERT_EQ(Run("register " + ext + " /player \"" + player_ + "\""), 0) << err_;
+  EXPECT_EQ(Named(HKEY_CURRENT_USER, ext), ToolProgId(ext));
+  EXPECT_EQ(Run("list " + ext), 0);
+  EXPECT_NE(out_.find("\r\n" + ext + "\ttool\t"), std::string::npos) << out_;
+  ASSERT_EQ(Run("unregister " + ext), 0) << err_;
+  EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, Key(ext)));
+  EXPECT_EQ(vttest::DumpTrees(kMachine, machine), before);
+}
+
 // An export made before a change, imported by Wine's own reg.exe after it, leaves the extension
 // keys and the ProgIDs as they were, in both hives.
 TEST_F(Cli, ExportGivesBackTheTreesThroughRegImport) {
