@@ -7,6 +7,7 @@
 
 #include "assoctext.h"
 #include "ownedtext.h"
+#include "registry.h"
 #include "text.h"
 #include "widetext.h"
 
@@ -37,9 +38,6 @@ const char kUsage[] =
     "終了コード: 0 完了 / 1 変更できなかった拡張子がある / 2 コマンドラインの誤り (何も変更しません)\r\n";
 
 namespace {
-
-// The longest key name the registry takes, in UTF-16 units.
-const size_t kMaxKeyName = 255;
 
 enum Switch : unsigned {
   kAll = 1,
@@ -104,7 +102,9 @@ std::string Shown(const std::wstring& arg) {
 // ".exe", or a character the ANSI code page lacks.
 bool ToExtension(const std::wstring& arg, std::string* ext) {
   const std::wstring name = !arg.empty() && arg[0] == L'.' ? arg : L"." + arg;
-  if (name.size() > kMaxKeyName || name.find_first_not_of(L'.') == std::wstring::npos) return false;
+  if (name.size() > static_cast<size_t>(VtRegistry::kMaxNameChars) ||
+      name.find_first_not_of(L'.') == std::wstring::npos)
+    return false;
   for (wchar_t c : name)
     if (c < 0x20 || c == 0x7F || c == L'\\' || c == L'*' || c == L'?') return false;
   if (Lower(name) == L".exe") return false;

@@ -19,8 +19,6 @@
 
 namespace {
 
-const size_t kMaxKeyName = 255;
-
 // What the open extension key names, in UTF-16 so that no character is lost on the way to the file;
 // empty for anything but a text, or one that names no single key beneath the classes.
 std::wstring NamedProgId(const VtRegistry& extKey) {
@@ -34,7 +32,9 @@ std::wstring NamedProgId(const VtRegistry& extKey) {
                        &size) != ERROR_SUCCESS)
     return std::wstring();
   text.resize(wcsnlen(text.c_str(), size / sizeof(wchar_t)));
-  if (text.size() > kMaxKeyName || text.find(L'\\') != std::wstring::npos) return std::wstring();
+  if (text.size() > static_cast<size_t>(VtRegistry::kMaxNameChars) ||
+      text.find(L'\\') != std::wstring::npos)
+    return std::wstring();
   return text;
 }
 

@@ -58,9 +58,9 @@ LONG AppendTree(HKEY parent, const std::wstring& subKey, const std::wstring& sho
 
 // Each subkey's tree in turn, in the registry's order.
 LONG AppendSubkeys(HKEY key, const std::wstring& shown, std::wstring& out) {
-  wchar_t name[256];  // a key's name has at most 255 characters
+  wchar_t name[VtRegistry::kMaxNameChars + 1];
   for (DWORD index = 0;; ++index) {
-    DWORD length = 256;
+    DWORD length = VtRegistry::kMaxNameChars + 1;
     LONG rc = RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
     if (rc == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
     if (rc != ERROR_SUCCESS) return rc;

@@ -44,8 +44,10 @@ class VtRegistry {
   // True when the open key holds no subkey and no value (with exceptDefault: none but the default
   // value). False when that cannot be told, so that a caller deleting empty keys keeps this one.
   bool IsEmpty(bool exceptDefault = false) const;
+  // The longest key name the registry takes, in UTF-16 characters.
+  enum { kMaxNameChars = 255 };
   // Names as the enumeration below gives them: 255 characters, up to 510 bytes in code page 932.
-  enum { kMaxNameBytes = 510 };
+  enum { kMaxNameBytes = 2 * kMaxNameChars };
   using NameBuffer = char[kMaxNameBytes + 1];
   // Subkey name at index, empty when longer; false past the last one, while closed or on failure.
   bool SubkeyName(DWORD index, NameBuffer& name) const;
