@@ -7,6 +7,7 @@
 
 #include "assoctext.h"
 #include "defaultapps.h"
+#include "extensionrule.h"
 #include "registry.h"
 #include "text.h"
 #include "userchoice.h"
@@ -60,13 +61,55 @@ char* ScopeProgId(VtClasses& classes, const char* ext, int32_t* fromMachine) {
   return named;
 }
 
+const VtScope kHives[] = {VtScope::kUser, VtScope::kMachine};
+
+VtScope OtherHive(VtScope hive) {
+  return hive == VtScope::kUser ? VtScope::kMachine : VtScope::kUser;
+}
+
+int Index(VtScope hive) { return hive == VtScope::kUser ? 0 : 1; }
+
+// What an extension key names: owned, null when it is missing or names nothing.
+char* NamedIn(VtClasses& classes, VtScope hive, const char* ext) {
+  VtRegistry key;
+  if (classes.Open(&key, hive, ext, KEY_READ) != ERROR_SUCCESS) return nullptr;
+  return CopyIfNotEmpty(key.ReadString(""));
+}
+
+bool NamesProgId(VtClasses& classes, VtScope hive, const char* ext, const char* progId) {
+  const VtOwnedText named(NamedIn(classes, hive, ext));
+  return named && SameKeyName(named.get(), progId);
+}
+
+// In the machine's scope, what the user's own extension key names (owned, null for nothing): what
+// Windows opens for this user in place of the machine's. Null in the user's scope.
+char* UserNamed(VtClasses& classes, const char* ext) {
+  return classes.scope() == VtScope::kMachine ? NamedIn(classes, VtScope::kUser, ext) : nullptr;
+}
+
+// Opens the key of a ProgID named by the scope's extension key for reading, as the scope shows it:
+// in the machine's scope the machine's key alone, which every user gets; in the user's, the
+// user's key else the machine's, as Windows merges them for this user.
+bool OpenShown(VtClasses& classes, VtRegistry* key, const char* progId) {
+  if (classes.scope() == VtScope::kUser) return classes.OpenMerged(key, progId);
+  return classes.Open(key, VtScope::kMachine, progId, KEY_READ) == ERROR_SUCCESS;
+}
+
+// Opens the ProgID key own whose "backup" hive's extension key gives back: hive's own; where that
+// is missing, the one Windows finds for this user, the other hive's (an association made through
+// HKEY_CLASSES_ROOT names a ProgID of whichever hive held it). The registry's result.
+LONG OpenBackupKey(VtClasses& classes, VtScope hive, const char* own, VtRegistry* progKey) {
+  const LONG rc = classes.Open(progKey, hive, own, KEY_READ);
+  return rc == ERROR_FILE_NOT_FOUND ? classes.Open(progKey, OtherHive(hive), own, KEY_READ) : rc;
+}
+
 // Gives the open extension key of hive, which names the tool's ProgID own, back what it named
-// before: the "backup" of own in the same hive. The registry's result; on success *given holds
+// before: the "backup" that OpenBackupKey finds. The registry's result; on success *given holds
 // what the extension names now (null: nothing).
 LONG GiveBackExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, const char* ext,
                        const char* own, VtOwnedText* given) {
   VtRegistry progKey;
-  const LONG rc = classes.Open(&progKey, hive, own, KEY_READ);
+  const LONG rc = OpenBackupKey(classes, hive, own, &progKey);
   // A "backup" that cannot be read is not known to be empty: the association stays.
   if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return rc;
   VtOwnedText previous(rc == ERROR_SUCCESS ? DupText(progKey.ReadString("backup")) : nullptr);
@@ -75,12 +118,17 @@ LONG GiveBackExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, con
     *given = std::move(previous);
     return ERROR_SUCCESS;
   }
-  // Nothing to give back. In the user's classes a key that holds nothing else goes, so that the
-  // machine's association shows again; in the machine's (where Register may have made it) too,
-  // when the ProgID key is gone and there is no "backup" to tell. Anything other programs keep
-  // there ("Content Type", "OpenWithProgids", ...) keeps the key, which then names nothing.
-  const bool deleteKey = (hive == VtScope::kUser || !previous) && extKey.IsEmpty(true);
-  if (!deleteKey) return extKey.WriteString("", "") ? ERROR_SUCCESS : extKey.error();
+  // Nothing to give back. Anything other programs keep in the key ("Content Type",
+  // "OpenWithProgids", ...) keeps it. In the user's classes its default value goes: an empty one
+  // would hide the machine's association from this user. In the machine's the key names nothing
+  // then, and goes where it holds nothing else and no "backup" tells that it was there before.
+  const bool empty = extKey.IsEmpty(true);
+  if (hive == VtScope::kUser && !empty) {
+    return extKey.DeleteValue("") || extKey.error() == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS
+                                                                            : extKey.error();
+  }
+  if (hive == VtScope::kMachine && (previous || !empty))
+    return extKey.WriteString("", "") ? ERROR_SUCCESS : extKey.error();
   extKey.Close();
   const LONG deleted = classes.DeleteKnownTree(hive, ext, {});
   return deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : deleted;
@@ -96,6 +144,7 @@ VtAssocInfo::VtAssocInfo(const char* extension, VtScope entryScope)
       icon(nullptr),
       associated(0),
       fromMachine(0),
+      userAssociated(0),
       scope(entryScope),
       userChoice(nullptr) {}
 
@@ -116,6 +165,7 @@ void VtAssocInfo::Clear() {
   ReplaceText(&userChoice, nullptr);
   associated = 0;
   fromMachine = 0;
+  userAssociated = 0;
 }
 
 void VtAssocInfo::Load() {
@@ -132,12 +182,18 @@ void VtAssocInfo::LoadWith(VtClasses& classes) {
 
 void VtAssocInfo::LoadNamed(VtClasses& classes, const char* named) {
   const char* progId = named != nullptr ? named : "";
+  const VtOwnedText own(ToolProgId(ext));
+  const VtOwnedText userNamed(UserNamed(classes, ext));
+  // An association of the tool in the user's own classes is undone with the machine's.
+  if (userNamed && SameKeyName(userNamed.get(), own.get())) {
+    VtRegistry userOwn;
+    userAssociated = classes.OpenMerged(&userOwn, own.get()) ? 1 : 0;
+  }
   // The user's choice overrides the extension's key also where that key is missing or names nothing.
-  userChoice = UserChoiceText(classes, ext, progId);
+  userChoice = UserChoiceText(classes, ext, progId, userNamed.get());
   VtRegistry key;
-  if (progId[0] == 0 || !classes.OpenMerged(&key, progId)) return;
+  if (progId[0] == 0 || !OpenShown(classes, &key, progId)) return;
 
-  VtOwnedText own(ToolProgId(ext));
   associated = SameKeyName(own.get(), progId) ? 1 : 0;
   ReplaceText(&backup, DupText(key.ReadString("backup")));
   ReplaceText(&typeName, CopyIfNotEmpty(key.ReadString("")));
@@ -155,11 +211,13 @@ void VtAssocInfo::LoadNamed(VtClasses& classes, const char* named) {
 
 DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const char* option,
                             VtClasses* keys) {
-  if (!IsExtension(ext) || CompareNoCase(ext, ".exe") == 0) return ERROR_INVALID_NAME;
+  // A refused extension changes nothing, not even the fields.
+  if (const DWORD problem = ExtensionProblem(ext); problem != ERROR_SUCCESS) return problem;
   VtOwnedText typeCopy(DupText(newTypeName ? newTypeName : ""));
   ReleaseTypeCommandIcon();
   VtClasses ownKeys(scope);
-  VtClasses& classes = keys != nullptr && keys->scope() == scope ? *keys : ownKeys;
+  VtClasses& classes = keys != nullptr ? *keys : ownKeys;
+  scope = classes.scope();
   const VtOwnedText own(ToolProgId(ext));
 
   // What the extension names in the scope's own classes now is what undoing gives back. The key
@@ -203,7 +261,8 @@ DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const 
   typeName = typeCopy.release();
   associated = 1;
   fromMachine = 0;
-  ReplaceText(&userChoice, UserChoiceText(classes, ext, own.get()));
+  const VtOwnedText userNamed(UserNamed(classes, ext));
+  ReplaceText(&userChoice, UserChoiceText(classes, ext, own.get(), userNamed.get()));
   return ERROR_SUCCESS;
 }
 
@@ -229,7 +288,11 @@ LONG VtAssocInfo::WriteProgId(VtRegistry& progKey, const char* newTypeName, cons
   VtOwnedText commandText(OpenCommand(exePath, option));
   if (!shell.Create(progKey.key(), "shell", KEY_WRITE) || !shell.WriteString("", ""))
     return shell.error();
-  if (!verb.Create(shell.key(), "open", KEY_WRITE)) return verb.error();
+  // Explorer offers a verb for more than 15 selected files only with a selection model; "Player"
+  // hands them all to one program, as a playlist.
+  if (!verb.Create(shell.key(), "open", KEY_WRITE) ||
+      !verb.WriteString("MultiSelectModel", "Player"))
+    return verb.error();
   if (!key.Create(verb.key(), "command", KEY_WRITE) || !key.WriteString("", commandText.get()))
     return key.error();
   icon = iconText.release();
@@ -240,67 +303,78 @@ LONG VtAssocInfo::WriteProgId(VtRegistry& progKey, const char* newTypeName, cons
 DWORD VtAssocInfo::Unregister(VtClasses* keys) {
   if (!IsExtension(ext)) return ERROR_SUCCESS;
   VtClasses ownKeys(scope);
-  VtClasses& classes = keys != nullptr && keys->scope() == scope ? *keys : ownKeys;
+  VtClasses& classes = keys != nullptr ? *keys : ownKeys;
+  scope = classes.scope();
+  const VtOwnedText own(ToolProgId(ext));
+  // Every extension key gives back what it named before any ProgID goes: its "backup" may be read
+  // from the other hive's ProgID key.
+  HiveUndo undo[2];
+  for (VtScope hive : kHives)
+    if (classes.MayWrite(hive)) GiveBackIn(classes, hive, own.get(), &undo[Index(hive)]);
   DWORD result = ERROR_SUCCESS;
-  // Whether the scope's own extension key was given back, and what it names now.
-  bool gaveBack = false;
-  VtOwnedText given;
-  for (VtScope hive : {VtScope::kUser, VtScope::kMachine}) {
+  for (VtScope hive : kHives) {
     if (!classes.MayWrite(hive)) continue;
-    bool gave = false;
-    VtOwnedText named;
-    const LONG rc = UnregisterIn(classes, hive, &gave, &named);
-    if (hive == scope) {
-      gaveBack = gave;
-      given = std::move(named);
-    }
+    const HiveUndo& done = undo[Index(hive)];
+    const LONG rc = done.result != ERROR_SUCCESS ? done.result
+                                                 : RemoveProgIdIn(classes, hive, own.get(), undo);
     if (result == ERROR_SUCCESS) result = static_cast<DWORD>(rc);
   }
   // The scope's extension shows what it was given back, unless a user's that names nothing now
   // shows the machine's: the fields come from there without reading the extension again.
-  if (gaveBack && (scope == VtScope::kMachine || given)) {
+  const HiveUndo& shown = undo[Index(scope)];
+  if (shown.gaveBack && (scope == VtScope::kMachine || shown.given)) {
     Clear();
-    LoadNamed(classes, given.get());
+    LoadNamed(classes, shown.given.get());
   } else {
     LoadWith(classes);
   }
   // What the user still sees of the tool lives in the machine's classes.
-  if (result == ERROR_SUCCESS && associated != 0 && fromMachine != 0)
+  if (result == ERROR_SUCCESS && associated != 0 && fromMachine != 0 &&
+      !classes.MayWrite(VtScope::kMachine))
     result = kErrorMachineAssociation;
   return result;
 }
 
-LONG VtAssocInfo::UnregisterIn(VtClasses& classes, VtScope hive, bool* gaveBack,
-                               VtOwnedText* given) {
-  const VtOwnedText own(ToolProgId(ext));
-  bool named = false;
-  {
-    VtRegistry extKey;
-    LONG rc = classes.Open(&extKey, hive, ext, kReadWrite);
-    if (rc == ERROR_SUCCESS) {
-      // Whatever the extension names now: the entry may be left from an interrupted Register.
-      RemoveOpenWith(extKey, own.get());
-      named = SameKeyName(extKey.ReadString(""), own.get());
-      if (named) {
-        rc = GiveBackExtension(classes, hive, extKey, ext, own.get(), given);
-        *gaveBack = rc == ERROR_SUCCESS;
-      }
-      // A give-back that failed keeps the ProgID with its "backup" and the Default Apps entry.
-      if (rc != ERROR_SUCCESS) return rc;
-    } else if (rc != ERROR_FILE_NOT_FOUND) {
-      // A key this process may not change is the tool's to undo only where it names the ProgID.
-      if (classes.Open(&extKey, hive, ext, KEY_READ) == ERROR_SUCCESS &&
-          SameKeyName(extKey.ReadString(""), own.get()))
-        return rc;
-    }
+void VtAssocInfo::GiveBackIn(VtClasses& classes, VtScope hive, const char* own,
+                             HiveUndo* undo) {
+  VtRegistry extKey;
+  LONG rc = classes.Open(&extKey, hive, ext, kReadWrite);
+  if (rc == ERROR_SUCCESS) {
+    // Whatever the extension names now: the entry may be left from an interrupted Register.
+    RemoveOpenWith(extKey, own);
+    if (!SameKeyName(extKey.ReadString(""), own)) return;
+    rc = GiveBackExtension(classes, hive, extKey, ext, own, &undo->given);
+    undo->gaveBack = rc == ERROR_SUCCESS;
+  } else if (rc == ERROR_FILE_NOT_FOUND) {
+    return;
+  } else if (classes.Open(&extKey, hive, ext, KEY_READ) != ERROR_SUCCESS ||
+             !SameKeyName(extKey.ReadString(""), own)) {
+    // A key this process may not change is the tool's to undo only where it names the ProgID.
+    return;
   }
+  // A give-back that failed keeps the ProgID with its "backup" and the Default Apps entry.
+  undo->result = rc;
+  undo->names = rc != ERROR_SUCCESS;
+}
+
+LONG VtAssocInfo::RemoveProgIdIn(VtClasses& classes, VtScope hive, const char* own,
+                                 const HiveUndo (&undo)[2]) {
   // Default Apps goes first: an entry whose ProgID is gone still gives a row to undo it with. An
   // entry that stays keeps its ProgID, and is told.
   const LONG listed = UnregisterDefaultApp(hive, ext);
   if (listed != ERROR_SUCCESS) return listed;
+  // The other hive's extension key may still name the ProgID (one this process may not change,
+  // or whose give-back failed); where that hive has no such ProgID key, this one is what Windows
+  // opens for it, and stays.
+  const VtScope other = OtherHive(hive);
+  const bool otherNames = classes.MayWrite(other) ? undo[Index(other)].names
+                                                  : NamesProgId(classes, other, ext, own);
+  VtRegistry otherKey;
+  if (otherNames && classes.Open(&otherKey, other, own, KEY_READ) == ERROR_FILE_NOT_FOUND)
+    return ERROR_SUCCESS;
   // A ProgID no extension named is at most what an interrupted change left, as a rule nothing:
   // deleting its key alone first ends a missing one at once.
-  const LONG rc = named ? DeleteToolProgId(classes, hive, own.get())
-                        : classes.DeleteKnownTree(hive, own.get(), {});
+  const LONG rc = undo[Index(hive)].gaveBack ? DeleteToolProgId(classes, hive, own)
+                                             : classes.DeleteKnownTree(hive, own, {});
   return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
 }

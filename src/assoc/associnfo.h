@@ -22,24 +22,28 @@ class VtAssocInfo {
   VtAssocInfo(const VtAssocInfo&) = delete;
   VtAssocInfo& operator=(const VtAssocInfo&) = delete;
 
-  // Replaces backup, typeName, command, icon, associated, fromMachine and userChoice with the
-  // registry's present state: the scope's extension key (the user's scope: the user's, else the
-  // machine's), and the ProgID it names as Windows merges the two classes.
+  // Replaces backup, typeName, command, icon, associated, fromMachine, userAssociated and
+  // userChoice with the registry's present state: the scope's extension key (the user's scope: the
+  // user's, else the machine's), and the ProgID it names: in the machine's scope the machine's key,
+  // which every user gets; in the user's as Windows merges the two classes.
   void Load();
   // Writes "vantrel"+ext with the type name, icon, open command and "backup" in the scope's
-  // classes, and only when all of it is there points the extension at it; then offers it in "Open with" and
-  // Default Apps. Does nothing for ".exe". ERROR_SUCCESS, or the error that left the extension as
-  // it was (and removed what this call created). typeName is copied before the entry's own texts
-  // are released. keys: the classes keys of the command this call is one of, kept open from one
-  // entry to the next (used where its scope is the entry's); null: opened for this call alone.
+  // classes, and only when all of it is there points the extension at it; then offers it in "Open
+  // with" and Default Apps. ERROR_SUCCESS, or the error that left the extension as it was (and
+  // removed what this call created); for an extension the tool does not register
+  // (extensionrule.h) the rule's code, with nothing changed, not even the fields. typeName is
+  // copied before the entry's own texts are released. keys: the classes of the command this call
+  // is one of, kept open from one entry to the next, whose scope and rights the entry takes; null:
+  // the entry's scope, opened for this call alone.
   DWORD Register(const char* exePath, const char* typeName, const char* option,
                  VtClasses* keys = nullptr);
   // In each classes hive the scope may write whose extension key names the tool's ProgID: gives it
-  // back the ProgID in "backup" (an extension key of the user's that held nothing else goes, so
-  // the machine's shows again), then takes the ProgID out of "Open with" and Default Apps and
-  // deletes its tree once nothing names it. Then reloads. ERROR_SUCCESS, the error that kept an
-  // association, or kErrorMachineAssociation for one only an administrator may undo. keys as for
-  // Register.
+  // back the ProgID in "backup", read where Windows finds the ProgID for this user when the hive
+  // has none (a user's extension key then names nothing and goes where it held nothing else, so
+  // the machine's shows again). Only then takes the ProgID out of "Open with" and Default Apps and
+  // deletes its tree in each such hive, unless an extension key still needs it. Then reloads.
+  // ERROR_SUCCESS, the error that kept an association, or kErrorMachineAssociation for one only
+  // an administrator may undo. keys as for Register.
   DWORD Unregister(VtClasses* keys = nullptr);
 
   // Null means absent, which differs from an empty text.
@@ -52,6 +56,10 @@ class VtAssocInfo {
   // 1 when the user's scope shows the machine's extension key: the user has no association of
   // their own there, and only an administrator may change the one shown.
   int32_t fromMachine;
+  // 1 when, in the machine's scope, the user's own extension key names the tool's ProgID and that
+  // ProgID opens for this user: an association of the tool that undo gives back as well, though
+  // the fields show the machine's.
+  int32_t userAssociated;
   VtScope scope;       // as constructed
   // What the user's own choice in Explorer opens, when it names another ProgID than the extension's
   // key does: a name a person recognises. Null when there is no such choice.
@@ -72,8 +80,18 @@ class VtAssocInfo {
                    const char* exePath, const char* option);
   // A Register that left the extension as it was: the fields show the registry again.
   DWORD Failed(VtClasses& classes, LONG error);
-  // Unregister in one classes hive: ERROR_SUCCESS when nothing of the tool's is left in effect
-  // there, else the registry's result that kept it. *gaveBack: the extension key there named the
-  // tool's ProgID and now names *given (null: nothing).
-  LONG UnregisterIn(VtClasses& classes, VtScope hive, bool* gaveBack, VtOwnedText* given);
+  // What undoing did in one classes hive.
+  struct HiveUndo {
+    LONG result = ERROR_SUCCESS;  // the error that kept the tool's association there
+    bool names = false;           // the extension key still names the tool's ProgID
+    bool gaveBack = false;        // it named the tool's ProgID own, and now names given
+    VtOwnedText given;            // null: nothing
+  };
+  // Unregister's first step in hive: the extension key there, where it names own, gets back what
+  // it named before.
+  void GiveBackIn(VtClasses& classes, VtScope hive, const char* own, HiveUndo* undo);
+  // Its second, where the first succeeded: Default Apps' entry and own's tree in hive go, unless
+  // an extension key of the other hive still opens that tree. The registry's result.
+  LONG RemoveProgIdIn(VtClasses& classes, VtScope hive, const char* own,
+                      const HiveUndo (&undo)[2]);
 };

@@ -115,7 +115,7 @@ void AddOwnRows(VtAssocRows& rows, bool scanClasses, VtScope scope) {
     std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(ext.c_str(), scope));
     entry->Load();
     // A candidate passed over here may still come again from the other hive's registration.
-    if (entry->associated == 0 && !candidate.registered) continue;
+    if (entry->associated == 0 && entry->userAssociated == 0 && !candidate.registered) continue;
     held.insert(std::move(key));
     rows.Add(std::move(entry));
   }

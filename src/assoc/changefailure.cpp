@@ -3,13 +3,26 @@
 #include <cstdio>
 
 #include "associnfo.h"
+#include "extensionrule.h"
 #include "ownedtext.h"
 #include "text.h"
 
 namespace {
 
-const char kMachineAssociationText[] =
-    "すべてのユーザーの関連付けです。管理者として実行して解除してください。";
+// The tool's own reasons, which the system has no text for.
+struct OwnReason {
+  DWORD error;
+  const char* text;
+};
+const OwnReason kOwnReasons[] = {
+    {kErrorMachineAssociation,
+     "すべてのユーザーの関連付けです。管理者として実行して解除してください。"},
+    {kErrorNotAnExtension,
+     "拡張子として使えない名前です (「.」の後ろに「.」・空白・制御文字・\\ / : * ? \" < > | "
+     "は使えません)。"},
+    {kErrorExtensionTooLong, "拡張子が長すぎます (「.」を含めて 248 バイトまでです)。"},
+    {kErrorProgramType, "プログラムやショートカットを開く種類なので、関連付けしません。"},
+};
 
 // Frees what FormatMessage allocated.
 struct LocalText {
@@ -24,7 +37,8 @@ struct LocalText {
 const char kChangeFailureHeading[] = "次の拡張子は変更できませんでした。";
 
 char* ChangeFailureText(DWORD error) {
-  if (error == kErrorMachineAssociation) return DupText(kMachineAssociationText);
+  for (const OwnReason& reason : kOwnReasons)
+    if (reason.error == error) return DupText(reason.text);
   LocalText message;
   const DWORD flags =
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;

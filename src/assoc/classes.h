@@ -24,19 +24,23 @@ HKEY ScopeHive(VtScope scope);
 VtScope WritableScope();
 
 // The classes keys of both hives for one operation, each opened when first needed and closed with
-// this object: the machine's for writing only in the machine's scope.
+// this object, and the scope the operation registers in: the one object that carries it.
 class VtClasses {
  public:
-  explicit VtClasses(VtScope scope) : scope_(scope) {}
+  // rights: the widest scope the operation may change (undo reaches every hive it may write);
+  // scope: where it registers, never wider than rights.
+  explicit VtClasses(VtScope scope) : VtClasses(scope, scope) {}
+  VtClasses(VtScope scope, VtScope rights)
+      : scope_(scope), rights_(scope == VtScope::kUser ? rights : VtScope::kMachine) {}
   VtClasses(const VtClasses&) = delete;
   VtClasses& operator=(const VtClasses&) = delete;
 
   VtScope scope() const { return scope_; }
   // Closes both classes keys; the next use opens them again.
   void Close();
-  // The scopes this process may write: the user's always, the machine's too in the machine's scope.
+  // The scopes this operation may write: the user's always, the machine's with its rights.
   bool MayWrite(VtScope scope) const {
-    return scope == VtScope::kUser || scope_ == VtScope::kMachine;
+    return scope == VtScope::kUser || rights_ == VtScope::kMachine;
   }
   // Opens name, directly beneath scope's classes, into key with access; the registry's result
   // (ERROR_FILE_NOT_FOUND for a missing key, ERROR_ACCESS_DENIED for a refused one).
@@ -57,6 +61,7 @@ class VtClasses {
   VtRegistry& Root(VtScope scope, bool create = false);
 
   VtScope scope_;
+  VtScope rights_;
   VtRegistry machine_;
   VtRegistry user_;
   bool machineTried_ = false;

@@ -133,13 +133,12 @@ const char* ChosenProgId(const char* ext, VtRegistry* choice) {
 
 }  // namespace
 
-char* UserChoiceText(VtClasses& classes, const char* ext, const char* namedProgId) {
+char* UserChoiceText(VtClasses& classes, const char* ext, const char* namedProgId,
+                     const char* userNamed) {
   VtRegistry choice;
   const char* progId = ChosenProgId(ext, &choice);
   // Without a choice, the user's own classes decide over the machine's.
-  if (progId[0] == 0 && classes.scope() == VtScope::kMachine &&
-      classes.Open(&choice, VtScope::kUser, ext, KEY_READ) == ERROR_SUCCESS)
-    progId = choice.ReadString("");
+  if (progId[0] == 0 && userNamed != nullptr) progId = userNamed;
   if (progId[0] == 0 || (namedProgId[0] && SameKeyName(progId, namedProgId))) return nullptr;
   return NameOf(classes, progId);
 }

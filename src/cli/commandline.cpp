@@ -6,6 +6,9 @@
 #include <unordered_set>
 
 #include "assoctext.h"
+#include "changefailure.h"
+#include "extensionrule.h"
+#include "longpath.h"
 #include "ownedtext.h"
 #include "registry.h"
 #include "text.h"
@@ -142,7 +145,10 @@ bool SetValue(Switch flag, const std::wstring& value, VtCliRequest* request, std
       else return Fail(error, "/playlist には add か new を指定してください。");
       return true;
     case kPlayer: {
-      const VtOwnedText text(NarrowExact(value.c_str()));
+      // The open command is read from any folder: a relative path is made whole against the
+      // current one now, as the caller meant it.
+      const std::wstring full = FullLongPath(value.c_str());
+      const VtOwnedText text(NarrowExact(full.empty() ? value.c_str() : full.c_str()));
       if (!text) return Fail(error, "このプレーヤーのパスは使えません: " + Shown(value));
       request->playerPath = text.get();
       return true;
@@ -214,5 +220,13 @@ bool ParseCommandLine(const std::vector<std::wstring>& args, VtCliRequest* reque
     return Fail(error, "拡張子と /all は一緒に指定できません。");
   if (needsExtensions && !request->all && request->exts.empty())
     return Fail(error, "拡張子か /all を指定してください。");
+  // Undo and the listings take every extension the tool may once have registered.
+  if (request->verb == VtCliVerb::kRegister) {
+    for (const std::string& ext : request->exts) {
+      const DWORD problem = ExtensionProblem(ext.c_str());
+      if (problem != ERROR_SUCCESS)
+        return Fail(error, "登録できない拡張子です。" + ChangeFailureLine(ext.c_str(), problem));
+    }
+  }
   return true;
 }

@@ -14,6 +14,7 @@
 #include "inifile.h"
 #include "library.h"
 #include "playeranswer.h"
+#include "playerpath.h"
 #include "text.h"
 
 namespace {
@@ -24,7 +25,22 @@ const char kNoPlayer[] =
     "Vantrel Player が起動していません。起動するか、/player で実行ファイルを指定してください。";
 const char kNoPlayerExtensions[] =
     "Vantrel Player が起動していないため、再生する拡張子がわかりません。拡張子を指定してください。";
-const char kPlayerMissing[] = "Vantrel Player の実行ファイルが見つかりません: ";
+
+// Why a player's path may not stand in an open command, before the path itself.
+const char* PathProblemText(VtPathProblem problem) {
+  switch (problem) {
+    case VtPathProblem::kNotAbsolute:
+      return "Vantrel Player の実行ファイルは、ドライブか \\\\ から始まる完全なパスで指定してください: ";
+    case VtPathProblem::kBadCharacter:
+      return "Vantrel Player のパスに、開くコマンドに書けない文字 (\" % : 制御文字) があります: ";
+    case VtPathProblem::kNotProgram:
+      return "Vantrel Player の実行ファイル (.exe) ではありません: ";
+    case VtPathProblem::kNoSuchFile:
+    case VtPathProblem::kNone:
+      break;
+  }
+  return "Vantrel Player の実行ファイルが見つかりません: ";
+}
 
 // A registry text in one tab-separated column: its tabs and line ends would start another.
 std::string Column(const char* text) {
@@ -100,10 +116,11 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
     if (answer.exePath == nullptr) return Refuse(err, kNoPlayer);
     exePath = answer.exePath.get();
   }
-  if (!FileExists(exePath.c_str())) return Refuse(err, kPlayerMissing + exePath);
+  const VtPathProblem problem = PlayerPathProblem(exePath.c_str());
+  if (problem != VtPathProblem::kNone) return Refuse(err, PathProblemText(problem) + exePath);
   if (request.all && answer.extensions == nullptr) return Refuse(err, kNoPlayerExtensions);
 
-  const VtScope scope = ScopeOf(request);
+  const VtScope scope = RegisterScope(ScopeOf(request), exePath.c_str());
   VtCliRows rows;
   // The rows the window shows: their associations are brought up to the options as its apply does.
   const int players = FillRows(rows, answer.extensions.get(), scope);

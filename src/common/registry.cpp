@@ -178,7 +178,9 @@ bool VtRegistry::SetValue(const char* name, DWORD type, const void* data, DWORD 
 }
 
 bool VtRegistry::DeleteValue(const char* name) {
-  return key_ != nullptr && name != nullptr && RegDeleteValueA(key_, name) == ERROR_SUCCESS;
+  if (key_ == nullptr || name == nullptr) return false;
+  error_ = RegDeleteValueA(key_, name);
+  return error_ == ERROR_SUCCESS;
 }
 
 bool VtRegistry::IsEmpty(bool exceptDefault) const {

@@ -31,7 +31,8 @@ class VtRegistry {
   bool Open(HKEY, const Char*, T) = delete;
   template <class T, class = std::enable_if_t<std::is_same<T, bool>::value>>
   bool Create(HKEY, const char*, T) = delete;
-  // The registry's result of the last Open, Create or write (WriteString, WriteMarker).
+  // The registry's result of the last Open, Create, write (WriteString, WriteMarker) or
+  // DeleteValue.
   LONG error() const { return error_; }
   // String value name ("": default) as stored, else ""; the object's until next read, open, close.
   const char* ReadString(const char* name);

@@ -27,9 +27,9 @@ TFrmAssoc::TFrmAssoc() {
   btnDefaultApps->OnClick = Bind(this, &TFrmAssoc::btnDefaultAppsClick);
 
   SetCaption((Caption() + kVersionSuffix).c_str());
-  // Decided once: the rows are loaded and changed in this scope until the window closes.
-  scope_ = WritableScope();
-  lblScope->SetText(scope_ == VtScope::kMachine ? kMachineScopeText : kUserScopeText);
+  // Decided once; the fill narrows where it registers when the player's path asks for it.
+  rights_ = WritableScope();
+  SetScope(rights_);
   // Both stay open until the end of construction, as one piece of start-up.
   VtRegistry pathKey;
   RecordPath(pathKey);
@@ -42,6 +42,11 @@ TFrmAssoc::~TFrmAssoc() {
   VtIniFile options;
   WriteOptions(options);
   ClearList();
+}
+
+void TFrmAssoc::SetScope(VtScope scope) {
+  scope_ = scope;
+  lblScope->SetText(scope_ == VtScope::kMachine ? kMachineScopeText : kUserScopeText);
 }
 
 VtAssocInfo* TFrmAssoc::EntryAt(int index) const {

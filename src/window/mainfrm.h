@@ -66,9 +66,13 @@ class TFrmAssoc : public TFrmAssocLayout {
   // Shows the entry's type name, command, icon and the user's own choice in the row's sub-items.
   void RefreshRow(int index);
   void OpenInToolFolder(const char* fileName);
+  // Registers in scope from now on, and says so beneath 既定のアプリ.
+  void SetScope(VtScope scope);
 
   Initializer initializer_;
-  // Where this process registers, decided at start by its rights.
+  // The widest scope this process may change, decided at start by its rights: undo reaches it.
+  VtScope rights_ = VtScope::kMachine;
+  // Where it registers: rights_, or the user's for a player in a folder of one user's.
   VtScope scope_ = VtScope::kMachine;
 };
 

@@ -13,6 +13,7 @@
 #include "defaultappslaunch.h"
 #include "library.h"
 #include "mainfrm_rows.h"
+#include "playerpath.h"
 #include "text.h"
 #include "typenames.h"
 
@@ -74,7 +75,7 @@ void TFrmAssoc::btnApplyClick(TControl*) {
   const std::string exePath = Edit1->Text();
   std::string selection = Edit2->Text();
   const std::string comboName = ComboBox1->Text();
-  if (!FileExists(exePath.c_str()) || selection.empty()) return;
+  if (PlayerPathProblem(exePath.c_str()) != VtPathProblem::kNone || selection.empty()) return;
 
   Command command(*this);
   {
@@ -107,7 +108,9 @@ void TFrmAssoc::btnUnregClick(TControl*) {
          piece = NextToken(rest, ";", &rest)) {
       if (!confirmed) {
         const int first = NextRowOf(rows, piece, -1);
-        if (first >= 0 && EntryAt(first)->associated != 0) {
+        // Also an association of the tool that only the user's own classes hold.
+        if (first >= 0 &&
+            (EntryAt(first)->associated != 0 || EntryAt(first)->userAssociated != 0)) {
           confirmed = Confirm(kUnregQuestion);
           asked = true;
         }

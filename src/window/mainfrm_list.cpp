@@ -8,6 +8,7 @@
 #include "assocrows.h"
 #include "mainfrm_rows.h"
 #include "playeranswer.h"
+#include "playerpath.h"
 #include "text.h"
 
 namespace {
@@ -37,7 +38,14 @@ void TFrmAssoc::btnInfoClick(TControl*) {
   ListView->BeginUpdate();
   ClearList();
   PlayerAnswer answer = AskPlayer();
-  Edit1->SetText(answer.exePath != nullptr ? answer.exePath.get() : kNoPlayerText);
+  const char* exePath = answer.exePath.get();
+  // A path that may not stand in an open command counts as none: nothing is ever written with it.
+  // An empty answer stays empty.
+  if (exePath != nullptr && exePath[0] != 0 && PlayerPathProblem(exePath) != VtPathProblem::kNone)
+    exePath = nullptr;
+  Edit1->SetText(exePath != nullptr ? exePath : kNoPlayerText);
+  // The rows show the classes the player is registered in.
+  SetScope(exePath != nullptr && exePath[0] != 0 ? RegisterScope(rights_, exePath) : rights_);
   ListRows rows(*this);
   FillRows(rows, answer.extensions.get(), scope_);
   ListView->EndUpdate();

@@ -14,7 +14,7 @@
 
 class TFrmAssoc::Command {
  public:
-  explicit Command(const TFrmAssoc& form) : form_(form), keys_(form.scope_) {}
+  explicit Command(const TFrmAssoc& form) : form_(form), keys_(form.scope_, form.rights_) {}
   Command(const Command&) = delete;
   Command& operator=(const Command&) = delete;
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "associnfo.h"
+#include "extensionrule.h"
 #include "library.h"
 #include "scratch.h"
 
@@ -279,6 +280,32 @@ TEST_F(AssocInfo, EachScopeShowsItsOwnAssociationAndWhatWindowsOpensInstead) {
   EXPECT_EQ(1, user.fromMachine);
   machine.Load();
   EXPECT_EQ(nullptr, machine.userChoice);
+
+  // The administrator's own key of the machine's ProgID is what Windows shows this user, not
+  // what every user gets.
+  const std::string userProgId = "Software\\Classes\\" + other;
+  ScratchKey userCopy(HKEY_CURRENT_USER, userProgId);
+  SetString(HKEY_CURRENT_USER, userProgId, "", "User's Copy");
+  machine.Load();
+  EXPECT_STREQ("Test Type", machine.typeName);
+  user.Load();
+  EXPECT_STREQ("User's Copy", user.typeName);
+
+  // An association of the tool in the administrator's own classes only: the machine's columns,
+  // and undo gives the user's key back all the same.
+  const std::string own = "vantrel" + ext, userOwn = "Software\\Classes\\" + own;
+  ScratchKey userOwnKey(HKEY_CURRENT_USER, userOwn);
+  SetString(HKEY_CURRENT_USER, userOwn, "", "Vantrel Type");
+  SetString(HKEY_CURRENT_USER, userExt, "", own);
+  machine.Load();
+  EXPECT_EQ(0, machine.associated);
+  EXPECT_EQ(1, machine.userAssociated);
+  EXPECT_STREQ("Test Type", machine.typeName);
+  EXPECT_EQ(ERROR_SUCCESS, machine.Unregister());
+  EXPECT_EQ(0, machine.userAssociated);
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userExt));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userOwn));
+  EXPECT_EQ(other, Value(ext));
 }
 
 TEST_F(AssocInfo, RegisterAndUnregisterCompareUserChoiceWithWhatTheyLeave) {
@@ -347,7 +374,7 @@ TEST_F(AssocInfo, PlayerIconOnlyForItsOwnTypesInAnyCase) {
   const std::vector<std::pair<std::string, const char*>> cases = {
       {".mid", ",1"},  {".rmi", ",1"},  {".rcp", ",1"}, {".r36", ",1"}, {".g36", ",1"},
       {".mds", ",1"},  {".MID", ",1"},  {".Rmi", ",1"}, {".RCP", ",1"}, {".R36", ",1"},
-      {".G36", ",1"},  {".MDS", ",1"},  {".midi", ",0"}, {".mi", ",0"}, {".mid.", ",0"},
+      {".G36", ",1"},  {".MDS", ",1"},  {".midi", ",0"}, {".mi", ",0"}, {".mide", ",0"},
       {".表", ",0"}};
   for (const auto& c : cases)
     if (KeyExists(kClasses, c.first)) GTEST_SKIP() << c.first << " is associated in this prefix";
@@ -491,28 +518,59 @@ TEST_F(AssocInfo, DoubleByteExtensionRoundTrip) {
   EXPECT_EQ(0, info.associated);
 }
 
-TEST_F(AssocInfo, RegisterThatCannotCreateToolProgIdLeavesRegistryAsItWas) {
-  // Wine takes key names up to 256 characters: this extension fits, "vantrel" + it does not.
-  std::string named = Ext(), fresh = Ext(), other = Foreign();
-  named.resize(250, 'n');
-  fresh.resize(250, 'f');
-  Own(named);
-  Own(fresh);
-  ASSERT_TRUE(SetString(kClasses, named, "", other));
+// "vantrel" and an extension of 248 bytes make the longest key name; one byte more and the
+// ProgID could not be made, so the extension is refused before anything is written.
+TEST_F(AssocInfo, ExtensionsRegisterUpToTheLongestProgIdAndNoFurther) {
+  std::string longest = Ext(), longer = Ext(), other = Foreign();
+  longest.resize(248, 'n');
+  longer.resize(249, 'f');
+  for (const std::string& ext : {longest, longer}) Named(ext);
+  ASSERT_TRUE(SetString(kClasses, longer, "", other));
 
-  VtAssocInfo keeps(named.c_str());
+  VtAssocInfo fits(longest.c_str());
+  EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), fits.Register(kExe, "Vantrel Type", ""));
+  EXPECT_TRUE(KeyExists(kClasses, "vantrel" + longest));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), fits.Unregister());
+  EXPECT_FALSE(KeyExists(kClasses, "vantrel" + longest));
+
+  VtAssocInfo keeps(longer.c_str());
   keeps.Load();
   ASSERT_STREQ("Test Type", keeps.typeName);
-  // The failure is told, and the entry shows the association still in effect.
-  EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), keeps.Register(kExe, "Vantrel Type", ""));
-  EXPECT_EQ(other, Value(named));
-  EXPECT_FALSE(KeyExists(kClasses, "vantrel" + named));
+  EXPECT_EQ(kErrorExtensionTooLong, keeps.Register(kExe, "Vantrel Type", ""));
+  EXPECT_EQ(other, Value(longer));
+  EXPECT_FALSE(KeyExists(kClasses, "vantrel" + longer));
   EXPECT_STREQ("Test Type", keeps.typeName);
-  EXPECT_EQ(0, keeps.associated);
+}
 
-  VtAssocInfo created(fresh.c_str());
-  EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), created.Register(kExe, "Vantrel Type", ""));
-  EXPECT_FALSE(KeyExists(kClasses, fresh));
+// What Windows never looks up as an extension (it takes the text after a name's last "." up to
+// a blank), and the types by which it starts programs and shortcuts: each is refused with its
+// reason, and neither the registry nor the entry changes.
+TEST_F(AssocInfo, RefusedExtensionsAreNeverRegistered) {
+  const std::string id = std::to_string(GetCurrentProcessId());
+  const std::vector<std::pair<std::string, DWORD>> scratch = {
+      {"..vt" + id, kErrorNotAnExtension},    {".vt " + id, kErrorNotAnExtension},
+      {".vt" + id + " ", kErrorNotAnExtension}, {".tar.vt" + id, kErrorNotAnExtension},
+      {".vt:" + id, kErrorNotAnExtension},    {".vt/" + id, kErrorNotAnExtension},
+      {".vt|" + id, kErrorNotAnExtension},    {".vt\"" + id, kErrorNotAnExtension},
+      {".vt\t" + id, kErrorNotAnExtension},   {".vt　" + id, kErrorNotAnExtension},
+      {".", kErrorNotAnExtension}};
+  for (const auto& c : scratch) {
+    const std::string ext = c.first == "." ? c.first : Named(c.first);
+    VtAssocInfo info(ext.c_str());
+    EXPECT_EQ(c.second, info.Register(kExe, "Vantrel Type", "")) << ext;
+    EXPECT_FALSE(KeyExists(kClasses, ext)) << ext;
+    EXPECT_FALSE(KeyExists(kClasses, "vantrel" + ext)) << ext;
+  }
+  // The prefix's own program types are looked at, never changed.
+  for (const char* type : {".bat", ".LNK", ".Cmd", ".scr", ".ps1", ".appref-ms", ".EXE"}) {
+    const std::string before = Value(type);
+    VtAssocInfo info(type);
+    info.typeName = strdup("kept");  // the entry frees it
+    EXPECT_EQ(kErrorProgramType, info.Register(kExe, "Vantrel Type", "")) << type;
+    EXPECT_STREQ("kept", info.typeName) << type;
+    EXPECT_EQ(before, Value(type)) << type;
+    EXPECT_FALSE(KeyExists(kClasses, std::string("vantrel") + type)) << type;
+  }
 }
 
 TEST_F(AssocInfo, ExecutablesAndMalformedExtensionsAreNeverTouched) {

@@ -90,6 +90,12 @@ void ExtensionExtras(const Names& n) {
 
 void NoKey(const Names&) {}
 void NamesNothing(const Names& n) { n.at.PutText(n.ext, "", ""); }
+// What undo leaves of a key that named nothing beside values of its own: in the machine's classes
+// an empty default, in the user's none, which would hide the machine's association.
+void ExtrasNamingNothing(const Names& n) {
+  NamesNothing(n);
+  ExtensionExtras(n);
+}
 void NamesOther(const Names& n) {
   n.at.PutText(n.ext, "", n.other);
   OtherTree(n);
@@ -111,12 +117,10 @@ const std::vector<Case>& Matrix() {
          ExtensionExtras(n);
        },
        nullptr, nullptr},
-      {"empty default beside values and subkeys of its own",
-       [](const Names& n) {
-         NamesNothing(n);
-         ExtensionExtras(n);
-       },
-       nullptr, nullptr},
+      {"empty default beside values and subkeys of its own", ExtrasNamingNothing, nullptr,
+       ExtensionExtras},
+      {"values and subkeys of its own without a default", ExtensionExtras, ExtrasNamingNothing,
+       nullptr},
       {"default of type REG_EXPAND_SZ",
        [](const Names& n) {
          n.at.PutValue(n.ext, "", REG_EXPAND_SZ, n.other + std::string(1, '\0'));
@@ -150,14 +154,7 @@ const std::vector<Case>& Matrix() {
          n.at.PutText(n.ext, "", n.own);
          ExtensionExtras(n);
        },
-       [](const Names& n) {
-         NamesNothing(n);
-         ExtensionExtras(n);
-       },
-       [](const Names& n) {
-         NamesNothing(n);
-         ExtensionExtras(n);
-       }},
+       ExtrasNamingNothing, ExtensionExtras},
   };
   return cases;
 }
@@ -349,10 +346,8 @@ TEST_P(RoundTripIn, UnregisterAloneRestoresOrClearsWithoutLosingTheExtensionsOwn
   {
     SCOPED_TRACE("the tool's ProgID without its key, beside values and subkeys of the extension");
     const Names n = Fresh();
-    const std::string expected = Expected(n, Beside([](const Names& m) {
-                                            NamesNothing(m);
-                                            ExtensionExtras(m);
-                                          }));
+    const Seed left = scope() == VtScope::kMachine ? ExtrasNamingNothing : ExtensionExtras;
+    const std::string expected = Expected(n, Beside(left));
     Beside([](const Names& m) {
       m.at.PutText(m.ext, "", m.own);
       ExtensionExtras(m);
@@ -386,6 +381,27 @@ TEST_P(RoundTripIn, UnregisterAloneRestoresOrClearsWithoutLosingTheExtensionsOwn
     EXPECT_EQ(ERROR_SUCCESS, entry.Unregister());
     EXPECT_EQ(expected, Dump(n));
   }
+}
+
+// An earlier version associated through HKEY_CLASSES_ROOT: the user's extension key names the
+// tool's ProgID, which only the machine's classes hold, with the "backup" of what the user's key
+// named; the machine's key names another program. An administrator's undo and a standard user's
+// both give the user's key its program back, and the machine's keeps its own.
+TEST_P(RoundTripIn, UndoReadsTheBackupWhereWindowsFindsTheProgId) {
+  const Names n = Fresh(), user = n.In(VtScope::kUser), machine = n.In(VtScope::kMachine);
+  const std::string previous = n.other + ".Previous";
+  ASSERT_TRUE(user.at.PutText(n.ext, "", n.own));
+  OwnTree(machine, false);
+  ASSERT_TRUE(machine.at.PutText(n.own, "backup", previous));
+  NamesOther(machine);
+  VtClasses classes(scope());
+  VtAssocInfo entry(n.entry.c_str(), scope());
+  entry.Load();
+  EXPECT_EQ(ERROR_SUCCESS, entry.Unregister(&classes));
+  EXPECT_EQ(previous, user.at.NamedProgId(n.ext));
+  EXPECT_EQ(n.other, machine.at.NamedProgId(n.ext));
+  // Nothing names the machine's ProgID any more: it goes where this user may delete it.
+  EXPECT_EQ(scope() == VtScope::kUser, machine.at.Exists(n.own));
 }
 
 // The player may name an extension twice, once with a trailing backslash. As a key name that is the

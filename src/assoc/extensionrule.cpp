@@ -1,0 +1,37 @@
+#include "extensionrule.h"
+
+#include <cstring>
+
+#include "text.h"
+
+namespace {
+
+// Types that run something when opened: taking them over would hand every program, script,
+// installer and shortcut of the machine to the player.
+const char* const kProgramTypes[] = {
+    ".exe", ".com", ".bat", ".cmd", ".pif", ".scr", ".lnk", ".url", ".msi", ".msp", ".msc", ".cpl",
+    ".vbs", ".vbe", ".js",  ".jse", ".wsf", ".wsh", ".ps1", ".hta", ".reg", ".inf", ".scf",
+    ".appref-ms"};
+
+// Windows takes the text after a file name's last "." as its extension, and only up to a blank;
+// the rest cannot stand in a file name at all.
+bool IsExtensionCharacter(const char* c, int size) {
+  if (size == 2) return !(c[0] == '\x81' && c[1] == '\x40');  // the full-width blank
+  const unsigned char b = static_cast<unsigned char>(*c);
+  return b >= 0x20 && b != 0x7F && std::strchr(". \\/:*?\"<>|", b) == nullptr;
+}
+
+}  // namespace
+
+DWORD ExtensionProblem(const char* ext) {
+  if (ext == nullptr || ext[0] != '.' || ext[1] == 0) return kErrorNotAnExtension;
+  for (const char* c = ext + 1; *c != 0;) {
+    const int size = CharSize(c);
+    if (size == 0 || !IsExtensionCharacter(c, size)) return kErrorNotAnExtension;
+    c += size;
+  }
+  if (std::strlen(ext) > kMaxExtensionBytes) return kErrorExtensionTooLong;
+  for (const char* type : kProgramTypes)
+    if (CompareNoCase(ext, type) == 0) return kErrorProgramType;
+  return ERROR_SUCCESS;
+}

@@ -1,0 +1,88 @@
+#include "playerpath.h"
+
+#include <windows.h>
+#include <userenv.h>
+
+#include <string>
+
+#include "longpath.h"
+#include "ownedtext.h"
+#include "text.h"
+#include "widetext.h"
+
+namespace {
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// "X:\" or "\\server\share": not a drive-relative "X:name", and not the "\\?\" or "\\.\" device
+// names, whose rules differ from a file's.
+bool IsAbsolute(const char* path) {
+  if (IsDriveLetter(path[0]) && path[1] == ':') return path[2] == '\\' || path[2] == '/';
+  return path[0] == '\\' && path[1] == '\\' && path[2] != 0 && path[2] != '\\' &&
+         !((path[2] == '?' || path[2] == '.') && path[3] == '\\');
+}
+
+bool HasBadCharacter(const char* path) {
+  for (const char* c = path; *c != 0;) {
+    const int size = CharSize(c);
+    if (size == 0) return true;  // a lead byte without its second byte
+    const unsigned char b = static_cast<unsigned char>(*c);
+    if (size == 1 && (b < 0x20 || b == 0x7F || b == '"' || b == '%' || (b == ':' && c != path + 1)))
+      return true;
+    c += size;
+  }
+  return false;
+}
+
+bool EndsInExe(const char* path) {
+  const char* dot = FindLastChar(path, '.');
+  return dot != nullptr && CompareNoCase(dot, ".exe") == 0;
+}
+
+std::wstring ProfilesFolder() {
+  DWORD size = 0;
+  GetProfilesDirectoryW(nullptr, &size);
+  if (size == 0) return std::wstring();
+  std::wstring folder(size, L'\0');
+  if (!GetProfilesDirectoryW(&folder[0], &size)) return std::wstring();
+  folder.resize(folder.find(L'\0'));
+  return folder;
+}
+
+std::wstring TempFolder() {
+  wchar_t folder[MAX_PATH + 1];
+  const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  return length != 0 && length <= MAX_PATH ? std::wstring(folder, length) : std::wstring();
+}
+
+// path (full and long) lies beneath folder.
+bool Within(const std::wstring& path, const std::wstring& given) {
+  std::wstring folder = FullLongPath(given.c_str());
+  if (folder.empty()) return false;
+  if (folder.back() != L'\\') folder += L'\\';
+  return path.size() > folder.size() && SamePath(path.substr(0, folder.size()), folder);
+}
+
+}  // namespace
+
+VtPathProblem PlayerPathProblem(const char* path) {
+  if (path == nullptr) return VtPathProblem::kNotAbsolute;
+  if (HasBadCharacter(path)) return VtPathProblem::kBadCharacter;
+  if (!IsAbsolute(path)) return VtPathProblem::kNotAbsolute;
+  if (!EndsInExe(path)) return VtPathProblem::kNotProgram;
+  // With no ':' left but the drive's, nothing is cut from the path before it is looked up.
+  if (!FileExists(path)) return VtPathProblem::kNoSuchFile;
+  return VtPathProblem::kNone;
+}
+
+bool InPrivateFolder(const char* path) {
+  const VtOwnedWide wide(Widen(path));
+  if (!wide) return false;
+  const std::wstring full = FullLongPath(wide.get());
+  return !full.empty() && (Within(full, ProfilesFolder()) || Within(full, TempFolder()));
+}
+
+VtScope RegisterScope(VtScope rights, const char* exePath) {
+  return rights == VtScope::kMachine && !InPrivateFolder(exePath) ? VtScope::kMachine
+                                                                  : VtScope::kUser;
+}
