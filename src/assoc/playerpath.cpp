@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <userenv.h>
 
+#include <cwchar>
 #include <string>
 
 #include "longpath.h"
@@ -43,9 +44,10 @@ std::wstring ProfilesFolder() {
   DWORD size = 0;
   GetProfilesDirectoryW(nullptr, &size);
   if (size == 0) return std::wstring();
-  std::wstring folder(size, L'\0');
+  // Room for a terminator whether or not the size counted one.
+  std::wstring folder(size + 1, L'\0');
   if (!GetProfilesDirectoryW(&folder[0], &size)) return std::wstring();
-  folder.resize(folder.find(L'\0'));
+  folder.resize(std::wcslen(folder.c_str()));
   return folder;
 }
 

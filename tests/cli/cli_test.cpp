@@ -43,11 +43,12 @@ class Cli : public ::testing::Test {
     for (const std::string& ext : exts_) vttest::RemoveDefaultApp(ext);
   }
 
-  // Runs the program with args; its exit code (-1: it did not end), with out_ and err_ as written.
-  int Run(const std::string& args) {
+  // Runs the program with args in folder (null: ours); its exit code (-1: it did not end), with
+  // out_ and err_ as written.
+  int Run(const std::string& args, const char* folder = nullptr) {
     vttest::ChildProcess process;
     const std::string outPath = dir_.File("out.txt"), errPath = dir_.File("err.txt");
-    if (!process.StartRedirected("\"" + exe_ + "\" " + args, outPath, errPath)) return -1;
+    if (!process.StartRedirected("\"" + exe_ + "\" " + args, outPath, errPath, folder)) return -1;
     const int code = process.WaitForExit(60000);
     out_.clear();
     err_.clear();
@@ -108,6 +109,10 @@ TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
   const std::string ext = Ext(), other = Other();
   vttest::SetString(kMachine, Key(ext), "", other);
   const std::string p = " /player \"" + player_ + "\"";
+  // Existing files whose paths may not stand in an open command, or that are no program.
+  ASSERT_TRUE(CreateDirectoryA(dir_.File("50%").c_str(), nullptr));
+  const std::string percent = dir_.File("50%\\vtplayer.exe"), text = dir_.File("player.txt");
+  ASSERT_TRUE(vttest::WriteFileBytes(percent, "MZ") && vttest::WriteFileBytes(text, "MZ"));
   const std::vector<std::string> bad = {
       "", "frob", "register", "unregister", "export", "list /all", "register" + p,
       "register " + ext + " /all" + p, "register exe" + p, "register .EXE" + p, "register ." + p,
@@ -115,6 +120,12 @@ TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
       "register " + ext + " /listadd maybe" + p, "register " + ext + " /playlist" + p,
       "register " + ext + " /user /user" + p, "unregister " + ext + " /type x",
       "register " + ext + " /player \"" + dir_.File("missing.exe") + "\"",
+      "register " + ext + " /player \"" + player_ + "::$DATA\\\" /c x\"",
+      "register " + ext + " /player \"" + percent + "\"", "register " + ext + " /player " + text,
+      "register " + ext + " /player \"" + dir_.path() + "\"",
+      // Names Windows never looks up as extensions, and types that start programs.
+      "register .bat" + p, "register \"" + ext + " x\"" + p, "register tar" + ext + p,
+      "register " + ext + " .LNK" + p, "register " + ext + "." + p,
       // Neither a running player nor /player: no path, and no extensions for /all.
       "register " + ext, "register /all" + p};
   // The classes by their names (a new key shows), the extension and ProgIDs whole, and the tool's
@@ -218,15 +229,30 @@ TEST_F(Cli, AnExtensionItMayNotChangeGivesExitOneAndTheOthersAreDone) {
   EXPECT_EQ(Named(kMachine, free), ToolProgId(free));
 }
 
+// /user, and a player in a folder of one user's (the temporary folder lies in the profile), which
+// other users may not read: the user's classes only, also for an administrator. A relative player
+// path is made whole against the current folder, which the open command is not read in.
 TEST_F(Cli, UserScopeRegistersInTheUsersClassesOnly) {
   const std::string ext = Ext(), other = Other();
   vttest::SetString(kMachine, Key(ext), "", other);
-  ASSERT_EQ(Run("register " + ext + " /user /player \"" + player_ + "\""), 0) << err_;
+  ASSERT_EQ(Run("register " + ext + " /user /player vtplayer.exe", dir_.path().c_str()), 0) << err_;
   EXPECT_EQ(Named(HKEY_CURRENT_USER, ext), ToolProgId(ext));
   EXPECT_EQ(Named(kMachine, ext), other);
   EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(ext))));
+  std::string command;
+  vttest::GetString(HKEY_CURRENT_USER, Key(ToolProgId(ext) + "\\shell\\open\\command"), "", &command);
+  EXPECT_EQ(command, Open(""));
   ASSERT_EQ(Run("unregister " + ext), 0) << err_;  // an administrator's undo reaches the user's too
   EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, Key(ext)));
+
+  char temp[MAX_PATH];
+  vttest::ScratchDir userFolder(std::string(temp, GetTempPathA(MAX_PATH, temp)));
+  const std::string player = userFolder.File("vtplayer.exe");
+  ASSERT_TRUE(vttest::WriteFileBytes(player, "MZ"));
+  ASSERT_EQ(Run("register " + ext + " /player \"" + player + "\""), 0) << err_;
+  EXPECT_EQ(Named(HKEY_CURRENT_USER, ext), ToolProgId(ext));
+  EXPECT_EQ(Named(kMachine, ext), other);
+  EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(ext))));
 }
 
 // A user without rights on the machine's keys: the command line reads them, registers in the user's

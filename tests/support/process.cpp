@@ -17,14 +17,14 @@ bool ChildProcess::Start(const std::string& commandLine, const char* folder, boo
 }
 
 bool ChildProcess::StartRedirected(const std::string& commandLine, const std::string& outPath,
-                                   const std::string& errPath) {
+                                   const std::string& errPath, const char* folder) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                            CREATE_ALWAYS, 0, nullptr);
   HANDLE err = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                            CREATE_ALWAYS, 0, nullptr);
   const bool started = out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
-                       StartWith(commandLine, nullptr, out, err);
+                       StartWith(commandLine, folder, out, err);
   if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
   if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
   return started;

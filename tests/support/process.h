@@ -17,9 +17,10 @@ class ChildProcess {
   // Starts commandLine in folder (null: ours), after ending an earlier one. quiet: its standard
   // output and error go to NUL. False when it cannot be started.
   bool Start(const std::string& commandLine, const char* folder = nullptr, bool quiet = false);
-  // Starts commandLine with its standard output and error written to new files at the two paths.
+  // Starts commandLine in folder (null: ours) with its standard output and error written to new
+  // files at the two paths.
   bool StartRedirected(const std::string& commandLine, const std::string& outPath,
-                       const std::string& errPath);
+                       const std::string& errPath, const char* folder = nullptr);
   bool running() const;
   // The exit code once it has ended within timeoutMs; -1 when it still runs or never started.
   int WaitForExit(DWORD timeoutMs) const;
