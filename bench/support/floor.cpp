@@ -65,11 +65,11 @@ struct Classes {
 
 // Open Explorer's FileExts\<ext> (1 call when it is missing); open, query and close
 // "UserChoiceLatest", and "UserChoice" when that gave no ProgID; close FileExts\<ext>. Without a
-// choice, in the machine's scope, the user's own extension. For a ProgID other than progId: open
-// its key merged, open, query and close "Application", query the key's default when that gave no
-// name, close. Names are taken as stored (the benchmark's are not indirect).
-void FloorChoice(const Classes& classes, VtScope scope, const char* ext, const char* progId,
-                 char* shown) {
+// choice, userNamed (in the machine's scope, the user's own extension). For a ProgID other than
+// progId: open its key merged, open, query and close "Application", query the key's default when
+// that gave no name, close. Names are taken as stored (the benchmark's are not indirect).
+void FloorChoice(const Classes& classes, const char* userNamed, const char* ext,
+                 const char* progId, char* shown) {
   shown[0] = 0;
   char path[kFloorText + 80];
   std::snprintf(path, sizeof path,
@@ -86,7 +86,7 @@ void FloorChoice(const Classes& classes, VtScope scope, const char* ext, const c
     }
     RegCloseKey(fileExt);
   }
-  if (choice[0] == 0 && scope == VtScope::kMachine) QueryDefault(classes.user, ext, choice);
+  if (choice[0] == 0) std::snprintf(choice, kFloorText, "%s", userNamed);
   if (choice[0] == 0 || lstrcmpiA(choice, progId) == 0) return;
 
   if (HKEY progKey = classes.OpenMerged(choice)) {
@@ -142,10 +142,22 @@ void FloorRead(const char* ext, FloorFacts* facts, VtScope scope) {
   facts->progId[0] = 0;
   if (scope == VtScope::kUser) QueryDefault(classes.user, ext, facts->progId);
   if (facts->progId[0] == 0) QueryDefault(classes.machine, ext, facts->progId);
-  FloorChoice(classes, scope, ext, facts->progId, facts->userChoice);
+  // In the machine's scope the user's own extension, read once: what Windows opens for this user
+  // instead, and whether an association of the tool there needs undoing too (never in the sets).
+  char userNamed[kFloorText] = "";
+  if (scope == VtScope::kMachine) QueryDefault(classes.user, ext, userNamed);
+  FloorChoice(classes, userNamed, ext, facts->progId, facts->userChoice);
   if (facts->progId[0] == 0) return;
 
-  const HKEY progKey = classes.OpenMerged(facts->progId);
+  // The machine's scope shows the machine's ProgID, which every user gets.
+  HKEY progKey = nullptr;
+  if (scope == VtScope::kUser) {
+    progKey = classes.OpenMerged(facts->progId);
+  } else if (classes.machine == nullptr ||
+             RegOpenKeyExA(classes.machine, facts->progId, 0, KEY_QUERY_VALUE, &progKey) !=
+                 ERROR_SUCCESS) {
+    progKey = nullptr;
+  }
   if (progKey == nullptr) return;
   facts->progIdOpened = true;
   QueryText(progKey, "backup", facts->backup);
@@ -177,6 +189,7 @@ bool FloorRegister(const Registration& r, VtScope scope) {
                     (r.backup.empty() || SetText(progKey, "backup", r.backup)) &&
                     CreateWithDefault(progKey, "DefaultIcon", r.icon) &&
                     CreateWithDefault(progKey, "shell", "") &&
+                    CreateWithText(progKey, "shell\\open", "MultiSelectModel", "Player") &&
                     CreateWithDefault(progKey, "shell\\open\\command", r.command);
   RegCloseKey(progKey);
   return done &&
