@@ -215,6 +215,50 @@ TEST_F(WindowTest, UnregisterRefreshesEveryRowOfTheExtension) {
   EXPECT_EQ(Classes(Ext(0)), OtherProgId(0));
 }
 
+// An association of the tool that only the administrator's own classes hold (made by an earlier
+// version, or in this user's scope): the row shows the machine's association, which every user
+// gets, and 「解除」 asks as for any associated row and gives the user's key back.
+TEST_F(WindowTest, UnregisterReachesAnAssociationInTheAdministratorsOwnClasses) {
+  SeedOther(0, "Other");
+  const std::string mine = "VtMine" + Ext(0);
+  ASSERT_TRUE(vttest::SetString(HKEY_CURRENT_USER, UserClass(Ext(0)), "", ToolProgId(0)));
+  ASSERT_TRUE(vttest::SetString(HKEY_CURRENT_USER, UserClass(ToolProgId(0)), "", "Mine"));
+  ASSERT_TRUE(vttest::SetString(HKEY_CURRENT_USER, UserClass(ToolProgId(0)), "backup", mine));
+  StartPlayer(Ext(0));
+  Open();
+  EXPECT_EQ(form_->ListView->ItemText(0, 1), "Other");
+  Select(0);
+  Click(form_->btnUnreg);
+  EXPECT_EQ(boxes_.Calls().size(), 1u);
+  std::string named;
+  EXPECT_TRUE(vttest::GetString(HKEY_CURRENT_USER, UserClass(Ext(0)), "", &named));
+  EXPECT_EQ(named, mine);
+  EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, UserClass(ToolProgId(0))));
+  EXPECT_EQ(Classes(Ext(0)), OtherProgId(0));
+}
+
+// Pieces of the player's list that Windows never looks up as extensions, and a type by which it
+// starts programs: listed, but 「適用」 registers only the others and names each with its reason.
+TEST_F(WindowTest, ApplyNamesEveryExtensionItRefusesWithTheReason) {
+  const std::string blank = Ext(1) + " x", dotted = ".tar" + Ext(2);
+  StartPlayer(Ext(0) + ";.bat;" + blank + ";" + dotted);
+  const std::string bat = Classes(".bat");
+  Open();
+  ASSERT_EQ(form_->ListView->ItemText(1, 0), "BAT");
+  for (int row = 0; row < 4; ++row) Select(row);
+  Click(form_->btnApply);
+  EXPECT_EQ(Classes(Ext(0)), ToolProgId(0));
+  EXPECT_EQ(Classes(".bat"), bat);
+  EXPECT_EQ(Classes("vantrel.BAT"), "(missing)");
+  ASSERT_EQ(boxes_.Calls().size(), 2u);
+  const std::string& box = boxes_.Calls()[1].text;
+  EXPECT_NE(box.find("\r\nBAT: プログラムやショートカットを開く種類"), std::string::npos) << box;
+  EXPECT_NE(box.find("\r\n" + Caption(1) + " X: 拡張子として使えない名前"), std::string::npos) << box;
+  EXPECT_NE(box.find("\r\nTAR." + Caption(2) + ": 拡張子として使えない名前"), std::string::npos)
+      << box;
+  EXPECT_EQ(box.find(Caption(0)), std::string::npos) << box;
+}
+
 TEST_F(WindowTest, UnregisterAllAsksOnceForAFullListAndNeverForAnEmptyOne) {
   AssocNotices notices;
   Open();
