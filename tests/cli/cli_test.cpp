@@ -292,7 +292,7 @@ TEST_F(Cli, AllFollowsTheRunningPlayer) {
     Own(kMachine, ToolProgId(playlist));
   }
   vttest::StubProcess stub;
-  ASSERT_TRUE(stub.Start("--exe-name \"" + player_ + "\" --support-ext " + first + ";" + second));
+  ASSERT_TRUE(stub.StartAt(player_, "--support-ext " + first + ";" + second));
 
   ASSERT_EQ(Run("register /all"), 0) << err_;
   EXPECT_EQ(Named(kMachine, first), ToolProgId(first));

@@ -37,7 +37,7 @@ void PrintTo(const Reply& value, std::ostream* out) { *out << value.name; }
 class ReplyTest : public WindowTest, public ::testing::WithParamInterface<Reply> {};
 
 TEST_P(ReplyTest, RowsFollowTheAnswerPieceByPiece) {
-  ASSERT_TRUE(stub_.Start(std::string("--exe-name \"") + player_ + "\" " + GetParam().options));
+  ASSERT_TRUE(stub_.StartAt(player_, GetParam().options));
   Open();
   EXPECT_EQ(form_->Edit1->Text(), GetParam().edit1 != nullptr ? GetParam().edit1 : player_);
   EXPECT_EQ(Column(0), GetParam().captions);
