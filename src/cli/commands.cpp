@@ -24,6 +24,9 @@ const char kNoPlayer[] =
     "Vantrel Player が起動していません。起動するか、/player で実行ファイルを指定してください。";
 const char kNoPlayerExtensions[] =
     "Vantrel Player が起動していないため、再生する拡張子がわかりません。拡張子を指定してください。";
+const char kPlayerUnverified[] =
+    "Vantrel Player として応答したプログラムは、ExeName が示す実行ファイルではありません。"
+    "/player で実行ファイルを指定してください。";
 const char kPlayerMissing[] = "Vantrel Player の実行ファイルが見つかりません: ";
 
 // A registry text in one tab-separated column: its tabs and line ends would start another.
@@ -97,6 +100,7 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
   const PlayerAnswer answer = AskPlayer();
   std::string exePath = request.playerPath;
   if (exePath.empty()) {
+    if (answer.unverified) return Refuse(err, kPlayerUnverified);
     if (answer.exePath == nullptr) return Refuse(err, kNoPlayer);
     exePath = answer.exePath.get();
   }

@@ -69,6 +69,13 @@ VtDDEClient::~VtDDEClient() {
   if (conversation_ != nullptr) DdeDisconnect(conversation_);
 }
 
+HWND VtDDEClient::partner() const {
+  if (conversation_ == nullptr) return nullptr;
+  CONVINFO info = {};
+  info.cb = sizeof info;
+  return DdeQueryConvInfo(conversation_, QID_SYNC, &info) != 0 ? info.hwndPartner : nullptr;
+}
+
 bool VtDDEClient::Request(char** out, const char* item, DWORD timeout) {
   if (out == nullptr) return false;
   *out = nullptr;
