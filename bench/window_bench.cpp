@@ -129,9 +129,9 @@ double FileKb(const std::string& path) {
 // The stand-in player, answering its own path and the extensions given, for as long as the
 // benchmark runs.
 bool StartPlayer(vttest::StubProcess* player, const std::string& answer) {
-  const std::string exe = vttest::StubPath();
-  if (player->Start("--lifetime 0 --exe-name \"" + exe + "\" " + answer)) return true;
-  std::fprintf(stderr, "bench: the stand-in player %s did not open its window\n", exe.c_str());
+  if (player->Start("--lifetime 0 " + answer)) return true;
+  std::fprintf(stderr, "bench: the stand-in player %s did not open its window\n",
+               vttest::StubPath().c_str());
   return false;
 }
 

@@ -80,8 +80,8 @@ stop_all() {
 }
 trap stop_all EXIT
 
-(cd "$player_dir" && exec wine ./vtplayer.exe --exe-name 'C:\Program Files\Vantrel Player\vtplayer.exe' \
-  --support-ext ".mp3;.wav;.mid;.rmi;.ogg;.flac;.wma") </dev/null >/dev/null 2>&1 &
+(cd "$player_dir" && exec wine ./vtplayer.exe --support-ext ".mp3;.wav;.mid;.rmi;.ogg;.flac;.wma") \
+  </dev/null >/dev/null 2>&1 &
 player_pid=$!
 wine "$winctl" wait TFrmMIDI 20000 || { echo "run: the stand-in player did not start" >&2; exit 1; }
 

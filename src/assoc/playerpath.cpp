@@ -57,14 +57,6 @@ std::wstring TempFolder() {
   return length != 0 && length <= MAX_PATH ? std::wstring(folder, length) : std::wstring();
 }
 
-// path (full and long) lies beneath folder.
-bool Within(const std::wstring& path, const std::wstring& given) {
-  std::wstring folder = FullLongPath(given.c_str());
-  if (folder.empty()) return false;
-  if (folder.back() != L'\\') folder += L'\\';
-  return path.size() > folder.size() && SamePath(path.substr(0, folder.size()), folder);
-}
-
 }  // namespace
 
 VtPathProblem PlayerPathProblem(const char* path) {
@@ -81,7 +73,8 @@ bool InPrivateFolder(const char* path) {
   const VtOwnedWide wide(Widen(path));
   if (!wide) return false;
   const std::wstring full = FullLongPath(wide.get());
-  return !full.empty() && (Within(full, ProfilesFolder()) || Within(full, TempFolder()));
+  return !full.empty() && (PathWithin(full, ProfilesFolder().c_str()) ||
+                           PathWithin(full, TempFolder().c_str()));
 }
 
 VtScope RegisterScope(VtScope rights, const char* exePath) {

@@ -25,6 +25,9 @@ const char kNoPlayer[] =
     "Vantrel Player が起動していません。起動するか、/player で実行ファイルを指定してください。";
 const char kNoPlayerExtensions[] =
     "Vantrel Player が起動していないため、再生する拡張子がわかりません。拡張子を指定してください。";
+const char kPlayerUnverified[] =
+    "Vantrel Player として応答したプログラムは、ExeName が示す実行ファイルではありません。"
+    "/player で実行ファイルを指定してください。";
 
 // Why a player's path may not stand in an open command, before the path itself.
 const char* PathProblemText(VtPathProblem problem) {
@@ -113,6 +116,7 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
   const PlayerAnswer answer = AskPlayer();
   std::string exePath = request.playerPath;
   if (exePath.empty()) {
+    if (answer.unverified) return Refuse(err, kPlayerUnverified);
     if (answer.exePath == nullptr) return Refuse(err, kNoPlayer);
     exePath = answer.exePath.get();
   }

@@ -3,9 +3,12 @@
 #pragma once
 #include <string>
 
-// path made absolute against the current folder and, where all of it exists, in its long form (no
-// 8.3 short names). Empty for an empty path or one that cannot be made absolute.
+// path made absolute against the current folder ("." and ".." resolved) and, where all of it
+// exists, in its long form (no 8.3 short names). Empty for a null or empty path or one that
+// cannot be made absolute.
 std::wstring FullLongPath(const wchar_t* path);
-// True when a and b name the same path: equal without regard to letter case, as the file system
-// compares names.
-bool SamePath(const std::wstring& a, const std::wstring& b);
+// True when a and b name one file as full long paths, letter case aside; false when either is null
+// or empty.
+bool SameFilePath(const wchar_t* a, const wchar_t* b);
+// True when path (full and long already) lies beneath folder, letter case aside.
+bool PathWithin(const std::wstring& path, const wchar_t* folder);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "playeridentity.h"
 #include "playerprobe.h"
 #include "vtddeclient.h"
 
@@ -19,6 +20,11 @@ PlayerAnswer AskPlayer() {
   char* text = nullptr;
   player.Request(&text, "ExeName", kRequestTimeoutMs);
   answer.exePath.reset(text);
+  // Any program may answer as the player: its path counts only when it runs that very executable.
+  if (text != nullptr && text[0] != 0 && !WindowRunsExecutable(player.partner(), text)) {
+    answer.exePath.reset();
+    answer.unverified = true;
+  }
   player.Request(&text, "SupportExt", kRequestTimeoutMs);
   answer.extensions.reset(text);
   return answer;

@@ -4,9 +4,12 @@
 #include <memory>
 
 struct PlayerAnswer {
-  // Null when the request failed or the player does not run.
+  // Null when the request failed, the player does not run, or the path is not the answering
+  // program's own executable (then unverified is true). An empty answer stays empty.
   std::unique_ptr<char[]> exePath;
   std::unique_ptr<char[]> extensions;
+  // A path came, but the program that answered does not run it, or could not be checked.
+  bool unverified = false;
 };
 
 // Asks the player when it runs, waiting up to 10 s for each answer.

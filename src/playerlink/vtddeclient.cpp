@@ -1,25 +1,10 @@
 #include "vtddeclient.h"
 
-// dde.h needs windows.h first.
-#include <dde.h>
-
 #include <new>
 
-#include "systemproc.h"
+#include "ddereplyfilter.h"
 
 namespace {
-
-// DDE is window messages, and an elevated tool runs above the player's integrity level, so Windows
-// would drop the player's replies; they are let through process-wide. What they carry stays
-// untrusted: Request copies at most the size received into a buffer of its own.
-void LetPlayerRepliesThrough() {
-  using FilterFn = BOOL(WINAPI*)(UINT, DWORD);
-  // Vista and later: looked up so that the program still starts where it is missing.
-  const auto filter = SystemProc<FilterFn>("user32.dll", "ChangeWindowMessageFilter");
-  if (filter == nullptr) return;
-  static const UINT kReplies[] = {WM_DDE_ACK, WM_DDE_DATA, WM_DDE_TERMINATE};
-  for (const UINT message : kReplies) filter(message, MSGFLT_ADD);
-}
 
 // Frees a DDE string or data handle when the request leaves.
 class ItemHandle {
@@ -60,13 +45,21 @@ class DataHandle {
 VtDDEClient::VtDDEClient(PFNCALLBACK callback, const char* topic, const char* service)
     : VtDDE(callback, topic, service), conversation_(nullptr) {
   if (instance() != 0 && topicHandle() != nullptr) {
-    LetPlayerRepliesThrough();
+    // Only for the windows DdeConnect makes: the replies reach the conversation's own window.
+    const VtDdeReplyFilter replies;
     conversation_ = DdeConnect(instance(), serviceHandle(), topicHandle(), nullptr);
   }
 }
 
 VtDDEClient::~VtDDEClient() {
   if (conversation_ != nullptr) DdeDisconnect(conversation_);
+}
+
+HWND VtDDEClient::partner() const {
+  if (conversation_ == nullptr) return nullptr;
+  CONVINFO info = {};
+  info.cb = sizeof info;
+  return DdeQueryConvInfo(conversation_, QID_SYNC, &info) != 0 ? info.hwndPartner : nullptr;
 }
 
 bool VtDDEClient::Request(char** out, const char* item, DWORD timeout) {

@@ -17,6 +17,9 @@ class VtDDEClient : public VtDDE {
   bool Request(char** out, const char* item, DWORD timeout);
 
   bool connected() const { return conversation_ != nullptr; }
+  // The window of the program on the other end, as DDEML knows it; null when not connected or
+  // when DDEML cannot tell.
+  HWND partner() const;
 
  private:
   HCONV conversation_;

@@ -22,6 +22,8 @@ const HKEY kMachine = HKEY_LOCAL_MACHINE;
 const char kClasses[] = "Software\\Classes";
 const char kUsageStart[] = "使い方:";
 const char kFailureHeading[] = "次の拡張子は変更できませんでした。";
+const char kNotThePlayer[] =
+    "Vantrel Player として応答したプログラムは、ExeName が示す実行ファイルではありません。";
 
 std::string Upper(std::string text) {
   CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
@@ -318,7 +320,7 @@ TEST_F(Cli, AllFollowsTheRunningPlayer) {
     Own(kMachine, ToolProgId(playlist));
   }
   vttest::StubProcess stub;
-  ASSERT_TRUE(stub.Start("--exe-name \"" + player_ + "\" --support-ext " + first + ";" + second));
+  ASSERT_TRUE(stub.StartAt(player_, "--support-ext " + first + ";" + second));
 
   ASSERT_EQ(Run("register /all"), 0) << err_;
   EXPECT_EQ(Named(kMachine, first), ToolProgId(first));
@@ -333,6 +335,24 @@ TEST_F(Cli, AllFollowsTheRunningPlayer) {
   EXPECT_EQ(Named(kMachine, first), other);
   EXPECT_NE(Named(kMachine, ".m3u"), ToolProgId(".m3u"));
   EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(second))));
+}
+
+// A program posing as the player names an existing player file that it does not run: register
+// without /player refuses with the reason and changes nothing, though the extensions would do.
+TEST_F(Cli, RegisterRefusesAPathThatTheAnsweringProgramDoesNotRun) {
+  const std::string ext = Ext(), other = Other();
+  vttest::SetString(kMachine, Key(ext), "", other);
+  vttest::StubProcess impostor;
+  ASSERT_TRUE(impostor.Start("--exe-name \"" + player_ + "\" --support-ext " + ext));
+  const std::vector<std::string> trees = {Key(ext), Key(ToolProgId(ext)), "Software\\vntassoc"};
+  auto snapshot = [&] {
+    return vttest::DumpTrees(kMachine, trees) + vttest::DumpTrees(HKEY_CURRENT_USER, trees) +
+           vttest::DumpTrees(kMachine, trees, vttest::kView64);
+  };
+  const std::string before = snapshot();
+  EXPECT_EQ(Run("register " + ext), 2);
+  EXPECT_EQ(err_.rfind(kNotThePlayer, 0), 0u) << err_;
+  EXPECT_EQ(snapshot(), before);
 }
 
 }  // namespace

@@ -28,7 +28,6 @@ class DdeInput : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { Application.Initialize(); }
   void SetUp() override {
-    ASSERT_TRUE(vttest::WriteFileBytes(player_, "MZ"));
     options_ = vttest::ProgramPath();
     options_ = options_.substr(0, options_.find_last_of('.')) + ".ini";
   }
@@ -49,7 +48,7 @@ class DdeInput : public ::testing::Test {
     OpenWithOptions("--support-ext-file \"" + file + "\"");
   }
   void OpenWithOptions(const std::string& options) {
-    ASSERT_TRUE(stub_.Start("--exe-name \"" + player_ + "\" " + options));
+    ASSERT_TRUE(stub_.StartAt(player_, options));
     form_.reset(new TFrmAssoc());
   }
   VtAssocInfo* Entry(int row) const {

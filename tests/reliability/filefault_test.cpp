@@ -38,14 +38,12 @@ class FileFaults : public ::testing::Test {
       if (c == '\\') c = '/';
     ASSERT_TRUE(
         CopyFileA(vttest::WinePath(VT_VNTASSOC_EXE).c_str(), File("vntassoc.exe").c_str(), FALSE));
-    ASSERT_TRUE(vttest::WriteFileBytes(File("vantrel.exe"), "MZ"));
     ASSERT_TRUE(vttest::WriteFileBytes(File("vntassoc.ini"), kOptions));
     ext1_ = ".vtr" + id + "f1";
     ext2_ = ".vtr" + id + "f2";
     for (int i = 0; i < 2; ++i)
       hadPlaylistKey_[i] = vttest::KeyExists(HKEY_CLASSES_ROOT, kPlaylists[i]);
-    ASSERT_TRUE(stub_.Start("--exe-name \"" + File("vantrel.exe") + "\" --support-ext " + ext1_ +
-                            ";" + ext2_));
+    ASSERT_TRUE(stub_.StartAt(File("vantrel.exe"), "--support-ext " + ext1_ + ";" + ext2_));
   }
   void TearDown() override {
     stub_.Close();

@@ -22,7 +22,6 @@ double MsSince(std::chrono::steady_clock::time_point start) {
 void Interruption::SetUp() {
   std::string built = VT_VNTASSOC_EXE;
   ASSERT_TRUE(CopyFileA(vttest::WinePath(built).c_str(), exe_.c_str(), FALSE));
-  ASSERT_TRUE(vttest::WriteFileBytes(player_, "MZ"));
   const std::string id = std::to_string(GetCurrentProcessId());
   for (int i = 1; i <= kExtensions; ++i) {
     exts_.push_back(".vtr" + id + "k" + std::to_string(i));
@@ -45,9 +44,8 @@ void Interruption::SetUp() {
 }
 
 bool Interruption::StartPlayer(int count) {
-  return stub_.Start("--lifetime 600000 --exe-name \"" + player_ + "\" --ext-count " +
-                     std::to_string(count) + " --ext-prefix vtr" +
-                     std::to_string(GetCurrentProcessId()) + "k");
+  return stub_.StartAt(player_, "--lifetime 600000 --ext-count " + std::to_string(count) +
+                                    " --ext-prefix vtr" + std::to_string(GetCurrentProcessId()) + "k");
 }
 
 void Interruption::TearDown() {

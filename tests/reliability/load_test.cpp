@@ -28,7 +28,6 @@ TEST(Load, TwoThousandExtensionsFilledAppliedAndUndone) {
   const std::string exe = dir.File("vntassoc.exe");
   const std::string player = dir.File("vantrel.exe");
   ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_VNTASSOC_EXE).c_str(), exe.c_str(), FALSE));
-  ASSERT_TRUE(vttest::WriteFileBytes(player, "MZ"));
   const std::string prefix = "vtr" + std::to_string(GetCurrentProcessId()) + "l";
   std::vector<std::string> exts = {".vnt", ".m3u"};
   for (int i = 1; i <= kExtensions; ++i) exts.push_back("." + prefix + std::to_string(i));
@@ -48,8 +47,8 @@ TEST(Load, TwoThousandExtensionsFilledAppliedAndUndone) {
   };
 
   vttest::StubProcess stub;
-  ASSERT_TRUE(stub.Start("--lifetime 600000 --exe-name \"" + player + "\" --ext-count " +
-                         std::to_string(kExtensions) + " --ext-prefix " + prefix));
+  ASSERT_TRUE(stub.StartAt(player, "--lifetime 600000 --ext-count " + std::to_string(kExtensions) +
+                                       " --ext-prefix " + prefix));
   double fillMs = 0, selectMs = 0, applyMs = 0, undoMs = 0, closeMs = 0;
   {
     Clock::time_point start = Clock::now();

@@ -115,11 +115,19 @@ static void RemoveFolder(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
+// A player under a profile or the temporary folder is registered for its user only, so scratch
+// players live outside both: in "vttest" under %ProgramData%, made when missing and left there.
+static std::string SharedScratchFolder() {
+  char data[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableA("ProgramData", data, sizeof data);
+  if (length == 0 || length >= sizeof data) return "";
+  const std::string folder = std::string(data, length) + "\\vttest\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
 ScratchDir::ScratchDir(const std::string& parent) : path_(parent) {
-  if (path_.empty()) {
-    char tmp[MAX_PATH];
-    path_.assign(tmp, GetTempPathA(sizeof tmp, tmp));
-  }
+  if (path_.empty()) path_ = SharedScratchFolder();
   if (path_.empty() || path_.back() != '\\') path_ += '\\';
   path_ += UniqueName("vtdir") + "\\";
   CreateDirectoryA(path_.c_str(), nullptr);

@@ -63,8 +63,8 @@ void RemoveDefaultApp(const std::string& ext);
 // FileAssociations holds no value or is missing.
 void RemoveUnusedDefaultApp();
 
-// Owns a fresh folder beneath parent (the temporary folder when empty); removes it with
-// everything in it.
+// Owns a fresh folder beneath parent (when empty: "vttest" under %ProgramData%, outside every
+// profile and the temporary folder); removes it with everything in it.
 class ScratchDir {
  public:
   explicit ScratchDir(const std::string& parent = "");

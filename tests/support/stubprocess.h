@@ -22,6 +22,10 @@ class StubProcess {
   // Starts the stub with the options and waits until it shows a top-level window of windowClass.
   // False (with nothing left running) when it cannot be started or no such window appears in time.
   bool Start(const std::string& options, const char* windowClass = "TFrmMIDI");
+  // Copies the stub to exePath (replacing what is there) and starts the copy as Start does: it then
+  // answers exePath as its own path, as the installed player would.
+  bool StartAt(const std::string& exePath, const std::string& options,
+               const char* windowClass = "TFrmMIDI");
   // Posts WM_CLOSE and waits for the exit; a stub that does not end in time is terminated.
   // Returns the exit code, or -1 when it had to be terminated or never ran.
   int Close();
@@ -31,6 +35,9 @@ class StubProcess {
   HWND window() const { return window_; }
 
  private:
+  // Starts the executable at exePath as Start starts the stub.
+  bool StartFrom(const std::string& exePath, const std::string& options, const char* windowClass);
+
   ChildProcess process_;
   HWND window_;
 };

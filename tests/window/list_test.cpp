@@ -37,7 +37,7 @@ void PrintTo(const Reply& value, std::ostream* out) { *out << value.name; }
 class ReplyTest : public WindowTest, public ::testing::WithParamInterface<Reply> {};
 
 TEST_P(ReplyTest, RowsFollowTheAnswerPieceByPiece) {
-  ASSERT_TRUE(stub_.Start(std::string("--exe-name \"") + player_ + "\" " + GetParam().options));
+  ASSERT_TRUE(stub_.StartAt(player_, GetParam().options));
   Open();
   EXPECT_EQ(form_->Edit1->Text(), GetParam().edit1 != nullptr ? GetParam().edit1 : player_);
   EXPECT_EQ(Column(0), GetParam().captions);
@@ -59,6 +59,41 @@ INSTANTIATE_TEST_SUITE_P(
         Reply{"NoPath", "--no-exe-name --support-ext .wav", kPrompt, {"WAV", "VNT", "M3U"}},
         Reply{"EmptyPath", "--exe-name-empty --support-ext .wav", "", {"WAV", "VNT", "M3U"}}),
     [](const ::testing::TestParamInfo<Reply>& test) { return std::string(test.param.name); });
+
+// The player's own path counts however it is spelled: the long form, the short 8.3 form, another
+// letter case. Edit1 shows it as the player gave it.
+TEST_F(WindowTest, ThePlayersOwnPathIsTakenHoweverItIsSpelled) {
+  ASSERT_TRUE(CopyFileA(vttest::StubPath().c_str(), player_.c_str(), FALSE));
+  char shortForm[MAX_PATH];
+  const DWORD length = GetShortPathNameA(player_.c_str(), shortForm, sizeof shortForm);
+  ASSERT_TRUE(length > 0 && length < sizeof shortForm);
+  ASSERT_NE(shortForm, player_);
+  std::string upper = player_;
+  CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+  for (const std::string& spelling : {std::string(shortForm), upper}) {
+    ASSERT_TRUE(stub_.StartAt(player_, "--exe-name \"" + spelling + "\" --support-ext " + Ext(0)));
+    Open();
+    EXPECT_EQ(form_->Edit1->Text(), spelling);
+    Close();
+  }
+}
+
+// A program posing as the player, running from elsewhere under the player's name, names the
+// player's file: that path is not offered, and Apply writes nothing. Its extensions are listed.
+TEST_F(WindowTest, APathTheAnsweringProgramDoesNotRunIsNotTaken) {
+  const std::string elsewhere = scratch_.File("elsewhere");
+  ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+  ASSERT_TRUE(stub_.StartAt(elsewhere + "\\vantrel.exe",
+                            "--exe-name \"" + player_ + "\" --support-ext " + Ext(0)));
+  Open();
+  EXPECT_EQ(form_->Edit1->Text(), kPrompt);
+  EXPECT_EQ(Column(0), (Rows{Caption(0), "VNT", "M3U"}));
+  Select(0);
+  Click(form_->btnApply);
+  EXPECT_EQ(boxes_.Calls().size(), 1u);  // confirmed
+  EXPECT_EQ(Classes(Ext(0)), "(missing)");
+  EXPECT_EQ(Classes(ToolProgId(0)), "(missing)");
+}
 
 TEST_F(WindowTest, SelectionShowsExtensionsTypeNameAndEnablesApply) {
   SeedOther(0, "Other Audio");

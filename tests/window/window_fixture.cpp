@@ -38,9 +38,7 @@ void WindowTest::TearDown() {
 }
 
 void WindowTest::StartPlayer(const std::string& exts, const std::string& moreOptions) {
-  const std::string options =
-      "--exe-name \"" + player_ + "\" --support-ext \"" + exts + "\" " + moreOptions;
-  ASSERT_TRUE(stub_.Start(options));
+  ASSERT_TRUE(stub_.StartAt(player_, "--support-ext \"" + exts + "\" " + moreOptions));
 }
 
 std::string WindowTest::Caption(int i) const {

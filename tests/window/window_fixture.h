@@ -19,7 +19,7 @@ class WindowTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Starts the player answering SupportExt with exts and ExeName with an existing file.
+  // Starts the player from player_, answering SupportExt with exts and ExeName with its own path.
   void StartPlayer(const std::string& exts, const std::string& moreOptions = "");
   void Open() { form_.reset(new TFrmAssoc()); }
   void Close() { form_.reset(); }
@@ -45,7 +45,7 @@ class WindowTest : public ::testing::Test {
   const std::string& OptionsPath() const { return options_; }
 
   vttest::ScratchDir scratch_;
-  std::string player_;  // an existing file that the player names as its executable
+  std::string player_;  // the player's executable: a copy of the stand-in once it was started
   vttest::StubProcess stub_;
   TMessageBoxStub boxes_;
   std::unique_ptr<TFrmAssoc> form_;

@@ -1,7 +1,9 @@
 // vntplayer-stub: stands in for the player in tests and demos. It shows the player's window class,
 // holds its mutex and answers its DDE items; the command line chooses each of these.
 //
-//   --exe-name TEXT | --exe-name-empty | --no-exe-name          answer to "ExeName"
+//   --exe-name TEXT | --exe-name-empty | --no-exe-name          answer to "ExeName", which is
+//                         otherwise the stub's own path, as the player answers it; a test that
+//                         names another path plays a program posing as the player
 //   --support-ext TEXT | --support-ext-empty | --no-support-ext  answer to "SupportExt"
 //   --ext-count N         "SupportExt" answers .x1;.x2;...;.xN
 //   --ext-prefix P        ... or .P1;.P2;...;.PN, so that a test's extensions are its own

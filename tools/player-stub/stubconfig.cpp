@@ -30,11 +30,18 @@ bool ReadWholeFile(const char* path, std::string* bytes) {
   return ok;
 }
 
+// This program's own path, as the player answers "ExeName"; empty when it does not fit.
+std::string OwnPath() {
+  char path[1024];
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  return std::string(path, length < sizeof path ? length : 0);
+}
+
 }  // namespace
 
 StubConfig DefaultStubConfig() {
   StubConfig config;
-  config.exeName = {true, "C:\\Program Files\\Vantrel\\vantrel.exe"};
+  config.exeName = {true, OwnPath()};
   config.supportExt = {true, ".mp3;.wav;.mid;.midi;.rmi;.ogg;.wma;.m4a;.aac;.flac;.mod;.xm;.s3m;.it"};
   config.sendTerminator = true;
   config.delayMs = 0;
