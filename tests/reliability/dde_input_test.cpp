@@ -143,7 +143,8 @@ TEST_F(DdeInput, OneMebibyteAnswerIsOneRowThatNothingIsRegisteredFor) {
 }
 
 // Pieces with backslashes, blanks, ".exe" and a double-byte character whose second byte is 0x5C.
-// The backslash pieces name a path of keys, not an extension: they are listed but never registered.
+// The backslash pieces name a path of keys, the blank ones nothing Windows looks up as an extension:
+// they are listed but never registered, and the pieces with a reason are named in the box.
 TEST_F(DdeInput, PiecesThatAreNoPlainExtensionAreListedAndOnlyExtensionsRegistered) {
   const std::string id = std::to_string(GetCurrentProcessId());
   const std::string up = "VTR" + id;
@@ -173,15 +174,18 @@ TEST_F(DdeInput, PiecesThatAreNoPlainExtensionAreListedAndOnlyExtensionsRegister
   boxes_.SetAnswer(IDOK);
   Click(form_->btnApply);
 
-  const Rows registered = {"." + up + "C D", ". " + up + "E", "." + up + "F ", ".EXE ",
-                           "." + up + "表"};
+  const Rows registered = {"." + up + "表"};
   for (const std::string& ext : registered)
     EXPECT_EQ("vantrel" + ext, vttest::NamedProgId(ext)) << ext;
   EXPECT_EQ(exeBefore,
             vttest::DumpTrees(HKEY_CLASSES_ROOT, {".exe", "vantrel.exe", "vantrel.EXE"}));
   for (const std::string& key :
-       Rows{"." + up + "A", "vantrel." + up + "A", ".", "vantrel.", "." + up, "vantrel." + up})
+       Rows{"." + up + "A", "vantrel." + up + "A", ".", "vantrel.", "." + up, "vantrel." + up,
+            "." + up + "C D", ". " + up + "E", "." + up + "F ", ".EXE ", "vantrel.EXE "})
     EXPECT_FALSE(vttest::KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+  ASSERT_EQ(2u, boxes_.Calls().size());
+  for (const std::string& caption : Rows{up + "C D", " " + up + "E", up + "F ", "EXE", "EXE "})
+    EXPECT_NE(boxes_.Calls()[1].text.find("\r\n" + caption + ": "), std::string::npos) << caption;
 
   Click(form_->btnUnregAll);
   for (const std::string& ext : registered) {
