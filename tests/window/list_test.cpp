@@ -95,6 +95,40 @@ TEST_F(WindowTest, APathTheAnsweringProgramDoesNotRunIsNotTaken) {
   EXPECT_EQ(Classes(ToolProgId(0)), "(missing)");
 }
 
+// The player's own path, which the shell would misread in an open command ("%" is read as "%1",
+// "%L", ...): treated as no path, and Apply writes nothing.
+TEST_F(WindowTest, APathThatCannotStandInAnOpenCommandIsNotTaken) {
+  const std::string folder = scratch_.File("50%");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(stub_.StartAt(folder + "\\vantrel.exe", "--support-ext " + Ext(0)));
+  Open();
+  EXPECT_EQ(form_->Edit1->Text(), kPrompt);
+  Select(0);
+  Click(form_->btnApply);
+  EXPECT_EQ(Classes(Ext(0)), "(missing)");
+  EXPECT_EQ(Classes(ToolProgId(0)), "(missing)");
+}
+
+// A player in the temporary folder, which lies in one user's profile: the label says so as soon as
+// its path is known, and Apply registers in that user's classes, never the machine's.
+TEST_F(WindowTest, APlayerInAUsersOwnFolderIsRegisteredForThatUserOnly) {
+  char temp[MAX_PATH];
+  vttest::ScratchDir userFolder(std::string(temp, GetTempPathA(MAX_PATH, temp)));
+  const std::string player = userFolder.File("vantrel.exe");
+  ASSERT_TRUE(stub_.StartAt(player, "--support-ext " + Ext(0)));
+  Open();
+  EXPECT_EQ(form_->Edit1->Text(), player);
+  EXPECT_EQ(form_->lblScope->Text(), "登録先: このユーザー");
+  Select(0);
+  Click(form_->btnApply);
+  EXPECT_EQ(Classes(Ext(0)), "(missing)");
+  std::string named;
+  EXPECT_TRUE(vttest::GetString(HKEY_CURRENT_USER, UserClass(Ext(0)), "", &named));
+  EXPECT_EQ(named, ToolProgId(0));
+  Close();
+  stub_.Close();  // before its folder goes
+}
+
 TEST_F(WindowTest, SelectionShowsExtensionsTypeNameAndEnablesApply) {
   SeedOther(0, "Other Audio");
   StartPlayer(Ext(0) + ";" + Ext(1));
