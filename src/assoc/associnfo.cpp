@@ -364,13 +364,13 @@ LONG VtAssocInfo::RemoveProgIdIn(VtClasses& classes, VtScope hive, const char* o
   const LONG listed = UnregisterDefaultApp(hive, ext);
   if (listed != ERROR_SUCCESS) return listed;
   // The other hive's extension key may still name the ProgID (one this process may not change,
-  // or whose give-back failed); where that hive has no such ProgID key, this one is what Windows
-  // opens for it, and stays.
+  // or whose give-back failed); unless that hive has a ProgID key of its own, this one is what
+  // Windows opens for it, and stays.
   const VtScope other = OtherHive(hive);
   const bool otherNames = classes.MayWrite(other) ? undo[Index(other)].names
                                                   : NamesProgId(classes, other, ext, own);
   VtRegistry otherKey;
-  if (otherNames && classes.Open(&otherKey, other, own, KEY_READ) == ERROR_FILE_NOT_FOUND)
+  if (otherNames && classes.Open(&otherKey, other, own, KEY_READ) != ERROR_SUCCESS)
     return ERROR_SUCCESS;
   // A ProgID no extension named is at most what an interrupted change left, as a rule nothing:
   // deleting its key alone first ends a missing one at once.

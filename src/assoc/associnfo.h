@@ -60,7 +60,8 @@ class VtAssocInfo {
   // ProgID opens for this user: an association of the tool that undo gives back as well, though
   // the fields show the machine's.
   int32_t userAssociated;
-  VtScope scope;       // as constructed
+  // As constructed; a Register or Unregister given a command's classes takes their scope.
+  VtScope scope;
   // What the user's own choice in Explorer opens, when it names another ProgID than the extension's
   // key does: a name a person recognises. Null when there is no such choice.
   char* userChoice;
