@@ -109,11 +109,14 @@ TEST_F(WindowTest, APathThatCannotStandInAnOpenCommandIsNotTaken) {
   EXPECT_EQ(Classes(ToolProgId(0)), "(missing)");
 }
 
-// A player in the temporary folder, which lies in one user's profile: the label says so as soon as
-// its path is known, and Apply registers in that user's classes, never the machine's.
+// A player in the profiles folder (the command line's test has one in the temporary folder): the
+// label says so as soon as its path is known, and Apply registers in this user's classes, never
+// the machine's.
 TEST_F(WindowTest, APlayerInAUsersOwnFolderIsRegisteredForThatUserOnly) {
-  char temp[MAX_PATH];
-  vttest::ScratchDir userFolder(std::string(temp, GetTempPathA(MAX_PATH, temp)));
+  char profile[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableA("PUBLIC", profile, MAX_PATH);
+  ASSERT_TRUE(length > 0 && length < MAX_PATH);
+  vttest::ScratchDir userFolder(std::string(profile, length));
   const std::string player = userFolder.File("vantrel.exe");
   ASSERT_TRUE(stub_.StartAt(player, "--support-ext " + Ext(0)));
   Open();
