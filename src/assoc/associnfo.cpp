@@ -67,18 +67,11 @@ VtScope OtherHive(VtScope hive) {
   return hive == VtScope::kUser ? VtScope::kMachine : VtScope::kUser;
 }
 
-int Index(VtScope hive) { return hive == VtScope::kUser ? 0 : 1; }
-
 // What an extension key names: owned, null when it is missing or names nothing.
 char* NamedIn(VtClasses& classes, VtScope hive, const char* ext) {
   VtRegistry key;
   if (classes.Open(&key, hive, ext, KEY_READ) != ERROR_SUCCESS) return nullptr;
   return CopyIfNotEmpty(key.ReadString(""));
-}
-
-bool NamesProgId(VtClasses& classes, VtScope hive, const char* ext, const char* progId) {
-  const VtOwnedText named(NamedIn(classes, hive, ext));
-  return named && SameKeyName(named.get(), progId);
 }
 
 // In the machine's scope, what the user's own extension key names (owned, null for nothing): what
@@ -104,10 +97,10 @@ LONG OpenBackupKey(VtClasses& classes, VtScope hive, const char* own, VtRegistry
 }
 
 // Gives the open extension key of hive, which names the tool's ProgID own, back what it named
-// before: the "backup" that OpenBackupKey finds. The registry's result; on success *given holds
+// before: the "backup" that OpenBackupKey finds. The registry's result; on success *named holds
 // what the extension names now (null: nothing).
 LONG GiveBackExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, const char* ext,
-                       const char* own, VtOwnedText* given) {
+                       const char* own, VtOwnedText* named) {
   VtRegistry progKey;
   const LONG rc = OpenBackupKey(classes, hive, own, &progKey);
   // A "backup" that cannot be read is not known to be empty: the association stays.
@@ -115,7 +108,7 @@ LONG GiveBackExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, con
   VtOwnedText previous(rc == ERROR_SUCCESS ? DupText(progKey.ReadString("backup")) : nullptr);
   if (previous && previous.get()[0] != 0) {
     if (!extKey.WriteString("", previous.get())) return extKey.error();
-    *given = std::move(previous);
+    *named = std::move(previous);
     return ERROR_SUCCESS;
   }
   // Nothing to give back. Anything other programs keep in the key ("Content Type",
@@ -180,17 +173,22 @@ void VtAssocInfo::LoadWith(VtClasses& classes) {
   LoadNamed(classes, progId.get());
 }
 
-void VtAssocInfo::LoadNamed(VtClasses& classes, const char* named) {
+void VtAssocInfo::LoadNamed(VtClasses& classes, const char* named,
+                            std::optional<const char*> knownUserNamed) {
   const char* progId = named != nullptr ? named : "";
   const VtOwnedText own(ToolProgId(ext));
-  const VtOwnedText userNamed(UserNamed(classes, ext));
+  const VtOwnedText readUserNamed(knownUserNamed ? nullptr : UserNamed(classes, ext));
+  const char* userNamed =
+      classes.scope() != VtScope::kMachine ? nullptr
+      : knownUserNamed                     ? *knownUserNamed
+                                           : readUserNamed.get();
   // An association of the tool in the user's own classes is undone with the machine's.
-  if (userNamed && SameKeyName(userNamed.get(), own.get())) {
+  if (userNamed != nullptr && SameKeyName(userNamed, own.get())) {
     VtRegistry userOwn;
     userAssociated = classes.OpenMerged(&userOwn, own.get()) ? 1 : 0;
   }
   // The user's choice overrides the extension's key also where that key is missing or names nothing.
-  userChoice = UserChoiceText(classes, ext, progId, userNamed.get());
+  userChoice = UserChoiceText(classes, ext, progId, userNamed);
   VtRegistry key;
   if (progId[0] == 0 || !OpenShown(classes, &key, progId)) return;
 
@@ -256,7 +254,7 @@ DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const 
   }
   AddOpenWith(extKey, own.get());
   extKey.Close();
-  RegisterDefaultApp(scope, ext, own.get(), exePath);
+  RegisterDefaultApp(classes, ext, own.get(), exePath);
 
   typeName = typeCopy.release();
   associated = 1;
@@ -310,24 +308,15 @@ DWORD VtAssocInfo::Unregister(VtClasses* keys) {
   // from the other hive's ProgID key.
   HiveUndo undo[2];
   for (VtScope hive : kHives)
-    if (classes.MayWrite(hive)) GiveBackIn(classes, hive, own.get(), &undo[Index(hive)]);
+    if (classes.MayWrite(hive)) GiveBackIn(classes, hive, own.get(), &undo[HiveIndex(hive)]);
   DWORD result = ERROR_SUCCESS;
   for (VtScope hive : kHives) {
     if (!classes.MayWrite(hive)) continue;
-    const HiveUndo& done = undo[Index(hive)];
-    const LONG rc = done.result != ERROR_SUCCESS ? done.result
-                                                 : RemoveProgIdIn(classes, hive, own.get(), undo);
+    const LONG kept = undo[HiveIndex(hive)].result;
+    const LONG rc = kept != ERROR_SUCCESS ? kept : RemoveProgIdIn(classes, hive, own.get(), undo);
     if (result == ERROR_SUCCESS) result = static_cast<DWORD>(rc);
   }
-  // The scope's extension shows what it was given back, unless a user's that names nothing now
-  // shows the machine's: the fields come from there without reading the extension again.
-  const HiveUndo& shown = undo[Index(scope)];
-  if (shown.gaveBack && (scope == VtScope::kMachine || shown.given)) {
-    Clear();
-    LoadNamed(classes, shown.given.get());
-  } else {
-    LoadWith(classes);
-  }
+  Reload(classes, undo);
   // What the user still sees of the tool lives in the machine's classes.
   if (result == ERROR_SUCCESS && associated != 0 && fromMachine != 0 &&
       !classes.MayWrite(VtScope::kMachine))
@@ -339,14 +328,20 @@ void VtAssocInfo::GiveBackIn(VtClasses& classes, VtScope hive, const char* own,
                              HiveUndo* undo) {
   VtRegistry extKey;
   LONG rc = classes.Open(&extKey, hive, ext, kReadWrite);
+  if (rc == ERROR_FILE_NOT_FOUND) {
+    undo->known = true;
+    return;
+  }
   if (rc == ERROR_SUCCESS) {
     // Whatever the extension names now: the entry may be left from an interrupted Register.
     RemoveOpenWith(extKey, own);
-    if (!SameKeyName(extKey.ReadString(""), own)) return;
-    rc = GiveBackExtension(classes, hive, extKey, ext, own, &undo->given);
+    undo->named.reset(CopyIfNotEmpty(extKey.ReadString("")));
+    undo->known = true;
+    if (!undo->named || !SameKeyName(undo->named.get(), own)) return;
+    undo->named.reset();
+    rc = GiveBackExtension(classes, hive, extKey, ext, own, &undo->named);
     undo->gaveBack = rc == ERROR_SUCCESS;
-  } else if (rc == ERROR_FILE_NOT_FOUND) {
-    return;
+    undo->known = undo->gaveBack;
   } else if (classes.Open(&extKey, hive, ext, KEY_READ) != ERROR_SUCCESS ||
              !SameKeyName(extKey.ReadString(""), own)) {
     // A key this process may not change is the tool's to undo only where it names the ProgID.
@@ -358,23 +353,45 @@ void VtAssocInfo::GiveBackIn(VtClasses& classes, VtScope hive, const char* own,
 }
 
 LONG VtAssocInfo::RemoveProgIdIn(VtClasses& classes, VtScope hive, const char* own,
-                                 const HiveUndo (&undo)[2]) {
+                                 HiveUndo (&undo)[2]) {
   // Default Apps goes first: an entry whose ProgID is gone still gives a row to undo it with. An
   // entry that stays keeps its ProgID, and is told.
-  const LONG listed = UnregisterDefaultApp(hive, ext);
+  const LONG listed = UnregisterDefaultApp(classes, hive, ext);
   if (listed != ERROR_SUCCESS) return listed;
   // The other hive's extension key may still name the ProgID (one this process may not change,
   // or whose give-back failed); unless that hive has a ProgID key of its own, this one is what
   // Windows opens for it, and stays.
-  const VtScope other = OtherHive(hive);
-  const bool otherNames = classes.MayWrite(other) ? undo[Index(other)].names
-                                                  : NamesProgId(classes, other, ext, own);
+  HiveUndo& other = undo[HiveIndex(OtherHive(hive))];
+  if (!classes.MayWrite(OtherHive(hive)) && !other.known) {
+    other.named.reset(NamedIn(classes, OtherHive(hive), ext));
+    other.known = true;
+    other.names = other.named && SameKeyName(other.named.get(), own);
+  }
   VtRegistry otherKey;
-  if (otherNames && classes.Open(&otherKey, other, own, KEY_READ) != ERROR_SUCCESS)
+  if (other.names && classes.Open(&otherKey, OtherHive(hive), own, KEY_READ) != ERROR_SUCCESS)
     return ERROR_SUCCESS;
   // A ProgID no extension named is at most what an interrupted change left, as a rule nothing:
   // deleting its key alone first ends a missing one at once.
-  const LONG rc = undo[Index(hive)].gaveBack ? DeleteToolProgId(classes, hive, own)
-                                             : classes.DeleteKnownTree(hive, own, {});
+  const LONG rc = undo[HiveIndex(hive)].gaveBack ? DeleteToolProgId(classes, hive, own)
+                                                 : classes.DeleteKnownTree(hive, own, {});
   return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
+}
+
+void VtAssocInfo::Reload(VtClasses& classes, const HiveUndo (&undo)[2]) {
+  const HiveUndo& user = undo[HiveIndex(VtScope::kUser)];
+  const HiveUndo& machine = undo[HiveIndex(VtScope::kMachine)];
+  const HiveUndo& mine = undo[HiveIndex(scope)];
+  // What the undo read or wrote is what the registry shows: read again only what it does not know.
+  if (scope == VtScope::kMachine && mine.known) {
+    Clear();
+    LoadNamed(classes, mine.named.get(),
+              user.known ? std::optional<const char*>(user.named.get()) : std::nullopt);
+  } else if (scope == VtScope::kUser && mine.known && (mine.named || machine.known)) {
+    Clear();
+    // A user's key that names nothing shows the machine's.
+    fromMachine = !mine.named && machine.named ? 1 : 0;
+    LoadNamed(classes, mine.named ? mine.named.get() : machine.named.get());
+  } else {
+    LoadWith(classes);
+  }
 }

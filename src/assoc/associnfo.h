@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include <optional>
+
 #include "classes.h"
 #include "ownedtext.h"
 
@@ -73,7 +75,10 @@ class VtAssocInfo {
   // Load through classes, whose keys the caller has open already.
   void LoadWith(VtClasses& classes);
   // Load from the point where the extension is known to name progId (null or empty: nothing) on.
-  void LoadNamed(VtClasses& classes, const char* progId);
+  // userNamed: in the machine's scope, what the user's own extension key names when that is known
+  // already (null inside: nothing); without it the key is read.
+  void LoadNamed(VtClasses& classes, const char* progId,
+                 std::optional<const char*> userNamed = std::nullopt);
   // Register's ProgID beneath the open progKey: the type name, the "backup" when captured is not
   // null, the icon and the open command, each write checked; icon and command kept in the fields
   // once all are written. The registry's result.
@@ -85,14 +90,17 @@ class VtAssocInfo {
   struct HiveUndo {
     LONG result = ERROR_SUCCESS;  // the error that kept the tool's association there
     bool names = false;           // the extension key still names the tool's ProgID
-    bool gaveBack = false;        // it named the tool's ProgID own, and now names given
-    VtOwnedText given;            // null: nothing
+    bool gaveBack = false;        // it named the tool's ProgID and was given back
+    bool known = false;           // named holds what the extension key names now
+    VtOwnedText named;            // null: nothing, or no key
   };
   // Unregister's first step in hive: the extension key there, where it names own, gets back what
   // it named before.
   void GiveBackIn(VtClasses& classes, VtScope hive, const char* own, HiveUndo* undo);
   // Its second, where the first succeeded: Default Apps' entry and own's tree in hive go, unless
-  // an extension key of the other hive still opens that tree. The registry's result.
-  LONG RemoveProgIdIn(VtClasses& classes, VtScope hive, const char* own,
-                      const HiveUndo (&undo)[2]);
+  // an extension key of the other hive still opens that tree (read into undo where this process
+  // may not write that hive). The registry's result.
+  LONG RemoveProgIdIn(VtClasses& classes, VtScope hive, const char* own, HiveUndo (&undo)[2]);
+  // Unregister's last step: the fields as the registry shows them now, from what undo knows.
+  void Reload(VtClasses& classes, const HiveUndo (&undo)[2]);
 };

@@ -16,6 +16,9 @@ inline constexpr char kClassesKey[] = "Software\\Classes";
 // Where the tool registers: one of the two classes hives, with its Default Apps registration.
 enum class VtScope { kMachine, kUser };
 
+// 0 for the user's hive, 1 for the machine's: where a pair of per-hive things keeps each.
+inline int HiveIndex(VtScope hive) { return hive == VtScope::kUser ? 0 : 1; }
+
 // HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER: the hive that holds scope's classes, the tool's key
 // and RegisteredApplications.
 HKEY ScopeHive(VtScope scope);
@@ -23,8 +26,9 @@ HKEY ScopeHive(VtScope scope);
 // elevated administrator), else the user's.
 VtScope WritableScope();
 
-// The classes keys of both hives for one operation, each opened when first needed and closed with
-// this object, and the scope the operation registers in: the one object that carries it.
+// The registry keys one operation shares, each opened when first needed and closed with this
+// object: both hives' classes keys and the tool's Default Apps FileAssociations keys; and the
+// scope the operation registers in: the one object that carries it.
 class VtClasses {
  public:
   // rights: the widest scope the operation may change (undo reaches every hive it may write);
@@ -36,7 +40,7 @@ class VtClasses {
   VtClasses& operator=(const VtClasses&) = delete;
 
   VtScope scope() const { return scope_; }
-  // Closes both classes keys; the next use opens them again.
+  // Closes every key it holds; the next use opens them again.
   void Close();
   // The scopes this operation may write: the user's always, the machine's with its rights.
   bool MayWrite(VtScope scope) const {
@@ -56,6 +60,17 @@ class VtClasses {
   // classes key itself is missing.
   LONG DeleteKnownTree(VtScope scope, const char* name, std::initializer_list<const char*> known);
 
+  // hive's FileAssociations key of the tool's Default Apps registration (defaultapps.h), opened
+  // for reading and writing at the first use and kept: closed, with error() saying why, where it
+  // is missing or refused; create: made where it is missing.
+  VtRegistry& Associations(VtScope hive, bool create = false);
+  // Closes it, for a key deleted: the next use looks again.
+  void ForgetAssociations(VtScope hive);
+  // Whether hive is known to hold nothing of the tool's Default Apps registration, so that the
+  // operation's later undos need not look again; Associations with create forgets it.
+  bool DefaultAppsGone(VtScope hive) const { return defaultAppsGone_[HiveIndex(hive)]; }
+  void SetDefaultAppsGone(VtScope hive) { defaultAppsGone_[HiveIndex(hive)] = true; }
+
  private:
   // scope's classes key, opened now if it is not yet; closed (with its error) when it cannot be.
   VtRegistry& Root(VtScope scope, bool create = false);
@@ -66,4 +81,8 @@ class VtClasses {
   VtRegistry user_;
   bool machineTried_ = false;
   bool userTried_ = false;
+  // Each of these per hive: the user's, then the machine's (HiveIndex).
+  VtRegistry associations_[2] = {VtRegistry(KEY_WOW64_64KEY), VtRegistry(KEY_WOW64_64KEY)};
+  bool associationsTried_[2] = {false, false};
+  bool defaultAppsGone_[2] = {false, false};
 };

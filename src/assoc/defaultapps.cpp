@@ -7,14 +7,9 @@
 #include "assoctext.h"
 #include "registry.h"
 
-namespace {
-
-const char kFileAssociations[] = "FileAssociations";
-
-}  // namespace
-
-void RegisterDefaultApp(VtScope scope, const char* ext, const char* progId, const char* exePath) {
-  const HKEY hive = ScopeHive(scope);
+void RegisterDefaultApp(VtClasses& keys, const char* ext, const char* progId,
+                        const char* exePath) {
+  const HKEY hive = ScopeHive(keys.scope());
   VtRegistry capabilities(KEY_WOW64_64KEY);
   if (!capabilities.Create(hive, kCapabilitiesKey, KEY_READ | KEY_WRITE)) return;
   // The icon is written after the name and the description, so finding it current means all
@@ -28,33 +23,34 @@ void RegisterDefaultApp(VtScope scope, const char* ext, const char* progId, cons
   // RegisteredApplications is written before FileAssociations exists, and Unregister removes it
   // only after the tool's key: an existing FileAssociations key means the value is there, so the
   // registrations after the first spare its three calls.
-  VtRegistry associations(KEY_WOW64_64KEY);
-  if (!associations.Open(capabilities.key(), kFileAssociations, KEY_WRITE)) {
+  if (keys.Associations(keys.scope()).key() == nullptr) {
     VtRegistry applications(KEY_WOW64_64KEY);
     if (!applications.Create(hive, kRegisteredApplicationsKey, KEY_WRITE)) return;
     applications.WriteString(kRegisteredAppName, kCapabilitiesKey);
-    if (!associations.Create(capabilities.key(), kFileAssociations, KEY_WRITE)) return;
+    if (keys.Associations(keys.scope(), true).key() == nullptr) return;
   }
-  associations.WriteString(ext, progId);
+  keys.Associations(keys.scope()).WriteString(ext, progId);
 }
 
-LONG UnregisterDefaultApp(VtScope scope, const char* ext) {
-  const HKEY hive = ScopeHive(scope);
-  VtRegistry associations(KEY_WOW64_64KEY);
-  const bool listed = associations.Open(hive, kFileAssociationsKey, KEY_READ | KEY_WRITE);
+LONG UnregisterDefaultApp(VtClasses& keys, VtScope scope, const char* ext) {
+  VtRegistry& associations = keys.Associations(scope);
+  const bool listed = associations.key() != nullptr;
   if (listed) {
     associations.DeleteValue(ext);
     // When in doubt the registration stays: another extension may still be in it.
     if (!associations.IsEmpty()) return ERROR_SUCCESS;
-    associations.Close();
+    keys.ForgetAssociations(scope);
   } else if (associations.error() != ERROR_FILE_NOT_FOUND) {
     // Refused or unreadable is not "nothing left".
     return associations.error();
+  } else if (keys.DefaultAppsGone(scope)) {
+    return ERROR_SUCCESS;
   }
   // Nothing left for Default Apps to offer: the tool's key goes, then the value that points
   // Windows at it, in the reverse order of Register. Without FileAssociations the tool's key is
   // looked for first: where it is missing (as a rule in the hive of the other scope), only the
   // value may be left, by an undo cut short.
+  const HKEY hive = ScopeHive(scope);
   VtRegistry software(KEY_WOW64_64KEY);
   const bool appKey = listed || software.Open(hive, kAppKey, KEY_READ) ||
                       software.error() != ERROR_FILE_NOT_FOUND;
@@ -64,5 +60,6 @@ LONG UnregisterDefaultApp(VtScope scope, const char* ext) {
   VtRegistry applications(KEY_WOW64_64KEY);
   if (applications.Open(hive, kRegisteredApplicationsKey, KEY_READ | KEY_WRITE))
     applications.DeleteValue(kRegisteredAppName);
+  keys.SetDefaultAppsGone(scope);
   return ERROR_SUCCESS;
 }

@@ -20,11 +20,13 @@ inline constexpr char kAppName[] = "Vantrel Player";
 inline constexpr char kAppDescription[] =
     "これらのファイルの種類を Vantrel Player で開きます（vntassoc による登録）。";
 
-// Adds ext's FileAssociations value naming progId under the tool's Capabilities, with the
-// application's name, description and icon from exePath and the RegisteredApplications value
-// written before the first such value. Reports nothing; whatever cannot be written is skipped.
-void RegisterDefaultApp(VtScope scope, const char* ext, const char* progId, const char* exePath);
-// Removes ext's FileAssociations value; when FileAssociations is missing or holds nothing, removes
-// the tool's key and then the RegisteredApplications value. Nothing else there is touched.
-// ERROR_SUCCESS when ext's value is gone, else why it may still be there.
-LONG UnregisterDefaultApp(VtScope scope, const char* ext);
+// Adds ext's FileAssociations value naming progId under the tool's Capabilities in the hive of
+// keys' scope, with the application's name, description and icon from exePath and the
+// RegisteredApplications value written before the first such value. Reports nothing; whatever
+// cannot be written is skipped. FileAssociations stays open in keys for the next registration.
+void RegisterDefaultApp(VtClasses& keys, const char* ext, const char* progId, const char* exePath);
+// Removes ext's FileAssociations value in hive; when FileAssociations is missing or holds nothing,
+// removes the tool's key and then the RegisteredApplications value. Nothing else there is touched.
+// ERROR_SUCCESS when ext's value is gone, else why it may still be there. A hive found without
+// any of it is not looked at again in keys' operation.
+LONG UnregisterDefaultApp(VtClasses& keys, VtScope hive, const char* ext);
