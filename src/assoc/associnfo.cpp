@@ -115,7 +115,8 @@ LONG GiveBackExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, con
   // "OpenWithProgids", ...) keeps it. In the user's classes its default value goes: an empty one
   // would hide the machine's association from this user. In the machine's the key names nothing
   // then, and goes where it holds nothing else and no "backup" tells that it was there before.
-  const bool empty = extKey.IsEmpty(true);
+  // Its default value is there: it named the tool's ProgID.
+  const bool empty = extKey.HoldsAtMostOneValue();
   if (hive == VtScope::kUser && !empty) {
     return extKey.DeleteValue("") || extKey.error() == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS
                                                                             : extKey.error();

@@ -183,14 +183,22 @@ bool VtRegistry::DeleteValue(const char* name) {
   return error_ == ERROR_SUCCESS;
 }
 
-bool VtRegistry::IsEmpty(bool exceptDefault) const {
-  DWORD values = 0;
+bool VtRegistry::Counts(DWORD* subkeys, DWORD* values) const {
+  return key_ != nullptr &&
+         RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, subkeys, nullptr, nullptr, values,
+                          nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+bool VtRegistry::HoldsAtMostOneValue() const {
   DWORD subkeys = 0;
-  if (key_ == nullptr ||
-      RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
-                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
-      subkeys != 0)
-    return false;
+  DWORD values = 0;
+  return Counts(&subkeys, &values) && subkeys == 0 && values <= 1;
+}
+
+bool VtRegistry::IsEmpty(bool exceptDefault) const {
+  DWORD subkeys = 0;
+  DWORD values = 0;
+  if (!Counts(&subkeys, &values) || subkeys != 0) return false;
   if (values == 0) return true;
   // The one value left must be the default one itself, not "Content Type" or the like.
   return exceptDefault && values == 1 &&
