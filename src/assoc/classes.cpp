@@ -1,7 +1,5 @@
 #include "classes.h"
 
-#include "defaultapps.h"
-
 HKEY ScopeHive(VtScope scope) {
   return scope == VtScope::kMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
@@ -37,7 +35,7 @@ void VtClasses::Close() {
   user_.Close();
   machineTried_ = false;
   userTried_ = false;
-  for (VtScope hive : {VtScope::kUser, VtScope::kMachine}) ForgetAssociations(hive);
+  defaultApps_.Close();
 }
 
 LONG VtClasses::Open(VtRegistry* key, VtScope scope, const char* name, REGSAM access) {
@@ -75,23 +73,4 @@ LONG VtClasses::DeleteKnownTree(VtScope scope, const char* name,
   VtRegistry& root = Root(scope);
   if (root.key() == nullptr) return ERROR_FILE_NOT_FOUND;
   return root.DeleteKnownTree(name, known);
-}
-
-VtRegistry& VtClasses::Associations(VtScope hive, bool create) {
-  const int index = HiveIndex(hive);
-  VtRegistry& key = associations_[index];
-  if (key.key() != nullptr || (associationsTried_[index] && !create)) return key;
-  associationsTried_[index] = true;
-  if (create) {
-    defaultAppsGone_[index] = false;
-    key.Create(ScopeHive(hive), kFileAssociationsKey, KEY_READ | KEY_WRITE);
-  } else {
-    key.Open(ScopeHive(hive), kFileAssociationsKey, KEY_READ | KEY_WRITE);
-  }
-  return key;
-}
-
-void VtClasses::ForgetAssociations(VtScope hive) {
-  associations_[HiveIndex(hive)].Close();
-  associationsTried_[HiveIndex(hive)] = false;
 }

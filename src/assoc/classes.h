@@ -8,6 +8,7 @@
 
 #include <initializer_list>
 
+#include "defaultappkeys.h"
 #include "registry.h"
 
 // The classes key beneath each of the two hives.
@@ -27,8 +28,8 @@ HKEY ScopeHive(VtScope scope);
 VtScope WritableScope();
 
 // The registry keys one operation shares, each opened when first needed and closed with this
-// object: both hives' classes keys and the tool's Default Apps FileAssociations keys; and the
-// scope the operation registers in: the one object that carries it.
+// object: both hives' classes keys and the tool's Default Apps keys; and the scope the operation
+// registers in: the one object that carries it.
 class VtClasses {
  public:
   // rights: the widest scope the operation may change (undo reaches every hive it may write);
@@ -60,16 +61,8 @@ class VtClasses {
   // classes key itself is missing.
   LONG DeleteKnownTree(VtScope scope, const char* name, std::initializer_list<const char*> known);
 
-  // hive's FileAssociations key of the tool's Default Apps registration (defaultapps.h), opened
-  // for reading and writing at the first use and kept: closed, with error() saying why, where it
-  // is missing or refused; create: made where it is missing.
-  VtRegistry& Associations(VtScope hive, bool create = false);
-  // Closes it, for a key deleted: the next use looks again.
-  void ForgetAssociations(VtScope hive);
-  // Whether hive is known to hold nothing of the tool's Default Apps registration, so that the
-  // operation's later undos need not look again; Associations with create forgets it.
-  bool DefaultAppsGone(VtScope hive) const { return defaultAppsGone_[HiveIndex(hive)]; }
-  void SetDefaultAppsGone(VtScope hive) { defaultAppsGone_[HiveIndex(hive)] = true; }
+  // The tool's Default Apps FileAssociations keys of the operation.
+  VtDefaultAppKeys& defaultApps() { return defaultApps_; }
 
  private:
   // scope's classes key, opened now if it is not yet; closed (with its error) when it cannot be.
@@ -81,8 +74,5 @@ class VtClasses {
   VtRegistry user_;
   bool machineTried_ = false;
   bool userTried_ = false;
-  // Each of these per hive: the user's, then the machine's (HiveIndex).
-  VtRegistry associations_[2] = {VtRegistry(KEY_WOW64_64KEY), VtRegistry(KEY_WOW64_64KEY)};
-  bool associationsTried_[2] = {false, false};
-  bool defaultAppsGone_[2] = {false, false};
+  VtDefaultAppKeys defaultApps_;
 };

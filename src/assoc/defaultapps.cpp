@@ -23,27 +23,27 @@ void RegisterDefaultApp(VtClasses& keys, const char* ext, const char* progId,
   // RegisteredApplications is written before FileAssociations exists, and Unregister removes it
   // only after the tool's key: an existing FileAssociations key means the value is there, so the
   // registrations after the first spare its three calls.
-  if (keys.Associations(keys.scope()).key() == nullptr) {
+  VtDefaultAppKeys& apps = keys.defaultApps();
+  if (apps.Open(keys.scope()).key() == nullptr) {
     VtRegistry applications(KEY_WOW64_64KEY);
     if (!applications.Create(hive, kRegisteredApplicationsKey, KEY_WRITE)) return;
     applications.WriteString(kRegisteredAppName, kCapabilitiesKey);
-    if (keys.Associations(keys.scope(), true).key() == nullptr) return;
+    if (apps.Open(keys.scope(), true).key() == nullptr) return;
   }
-  keys.Associations(keys.scope()).WriteString(ext, progId);
+  apps.Write(keys.scope(), ext, progId);
 }
 
 LONG UnregisterDefaultApp(VtClasses& keys, VtScope scope, const char* ext) {
-  VtRegistry& associations = keys.Associations(scope);
+  VtDefaultAppKeys& apps = keys.defaultApps();
+  const VtRegistry& associations = apps.Open(scope);
   const bool listed = associations.key() != nullptr;
   if (listed) {
-    associations.DeleteValue(ext);
-    // When in doubt the registration stays: another extension may still be in it.
-    if (!associations.IsEmpty()) return ERROR_SUCCESS;
-    keys.ForgetAssociations(scope);
+    if (apps.DeleteLeavingOthers(scope, ext)) return ERROR_SUCCESS;
+    apps.Forget(scope);
   } else if (associations.error() != ERROR_FILE_NOT_FOUND) {
     // Refused or unreadable is not "nothing left".
     return associations.error();
-  } else if (keys.DefaultAppsGone(scope)) {
+  } else if (apps.Gone(scope)) {
     return ERROR_SUCCESS;
   }
   // Nothing left for Default Apps to offer: the tool's key goes, then the value that points
@@ -60,6 +60,6 @@ LONG UnregisterDefaultApp(VtClasses& keys, VtScope scope, const char* ext) {
   VtRegistry applications(KEY_WOW64_64KEY);
   if (applications.Open(hive, kRegisteredApplicationsKey, KEY_READ | KEY_WRITE))
     applications.DeleteValue(kRegisteredAppName);
-  keys.SetDefaultAppsGone(scope);
+  apps.SetGone(scope);
   return ERROR_SUCCESS;
 }

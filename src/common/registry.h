@@ -48,6 +48,8 @@ class VtRegistry {
   // True when the open key holds no subkey and at most one value: for a key whose default value is
   // known to be there, nothing else. False when that cannot be told.
   bool HoldsAtMostOneValue() const;
+  // The open key's numbers of subkeys and values; false when they cannot be told.
+  bool Counts(DWORD* subkeys, DWORD* values) const;
   // The longest key name the registry takes, in UTF-16 characters.
   enum { kMaxNameChars = 255 };
   // Names as the enumeration below gives them: 255 characters, up to 510 bytes in code page 932.
@@ -83,8 +85,6 @@ class VtRegistry {
   // not exist, so that there is nothing left to delete.
   bool DeleteSubkeysOf(const char* subKey);
   bool HoldsHeapBlock() const;
-  // The open key's numbers of subkeys and values; false when they cannot be told.
-  bool Counts(DWORD* subkeys, DWORD* values) const;
   LONG RemoveKey(const char* subKey) const;
 
   HKEY key_;
