@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-#include <initializer_list>
-#include <utility>
-
+#include "assockeys.h"
 #include "assoctext.h"
 #include "defaultapps.h"
 #include "extensionrule.h"
@@ -14,36 +12,10 @@
 
 namespace {
 
-const REGSAM kReadWrite = KEY_READ | KEY_WRITE;
-
-// An owned copy of a value read, or null when the value is empty.
-char* CopyIfNotEmpty(const char* value) { return value[0] ? DupText(value) : nullptr; }
-
-// Where an extension lists the ProgIDs that Explorer offers in "Open with".
-const char kOpenWithProgids[] = "OpenWithProgids";
-
-// The tool's ProgID tree as Register builds it, deepest first; anything else found there goes by
-// the walk.
-LONG DeleteToolProgId(VtClasses& classes, VtScope hive, const char* progId) {
-  return classes.DeleteKnownTree(hive, progId,
-                                 {"shell\\open\\command", "shell\\open", "shell", "DefaultIcon"});
-}
-
 // Offers progId in the open extension key's "Open with" list.
 void AddOpenWith(const VtRegistry& extKey, const char* progId) {
   VtRegistry openWith;
   if (openWith.Create(extKey.key(), kOpenWithProgids, KEY_WRITE)) openWith.WriteMarker(progId);
-}
-
-// Takes progId out of the open extension key's "Open with" list. The list's key goes only when
-// nothing at all is left in it: other programs' entries, a default value or a subkey keep it.
-void RemoveOpenWith(VtRegistry& extKey, const char* progId) {
-  VtRegistry openWith;
-  if (!openWith.Open(extKey.key(), kOpenWithProgids, kReadWrite)) return;
-  openWith.DeleteValue(progId);
-  if (!openWith.IsEmpty()) return;
-  openWith.Close();
-  extKey.DeleteLeaf(kOpenWithProgids);
 }
 
 // What the extension names as the scope shows it: the machine's key in the machine's scope; in the
@@ -61,19 +33,6 @@ char* ScopeProgId(VtClasses& classes, const char* ext, int32_t* fromMachine) {
   return named;
 }
 
-const VtScope kHives[] = {VtScope::kUser, VtScope::kMachine};
-
-VtScope OtherHive(VtScope hive) {
-  return hive == VtScope::kUser ? VtScope::kMachine : VtScope::kUser;
-}
-
-// What an extension key names: owned, null when it is missing or names nothing.
-char* NamedIn(VtClasses& classes, VtScope hive, const char* ext) {
-  VtRegistry key;
-  if (classes.Open(&key, hive, ext, KEY_READ) != ERROR_SUCCESS) return nullptr;
-  return CopyIfNotEmpty(key.ReadString(""));
-}
-
 // In the machine's scope, what the user's own extension key names (owned, null for nothing): what
 // Windows opens for this user in place of the machine's. Null in the user's scope.
 char* UserNamed(VtClasses& classes, const char* ext) {
@@ -86,46 +45,6 @@ char* UserNamed(VtClasses& classes, const char* ext) {
 bool OpenShown(VtClasses& classes, VtRegistry* key, const char* progId) {
   if (classes.scope() == VtScope::kUser) return classes.OpenMerged(key, progId);
   return classes.Open(key, VtScope::kMachine, progId, KEY_READ) == ERROR_SUCCESS;
-}
-
-// Opens the ProgID key own whose "backup" hive's extension key gives back: hive's own; where that
-// is missing, the one Windows finds for this user, the other hive's (an association made through
-// HKEY_CLASSES_ROOT names a ProgID of whichever hive held it). The registry's result.
-LONG OpenBackupKey(VtClasses& classes, VtScope hive, const char* own, VtRegistry* progKey) {
-  const LONG rc = classes.Open(progKey, hive, own, KEY_READ);
-  return rc == ERROR_FILE_NOT_FOUND ? classes.Open(progKey, OtherHive(hive), own, KEY_READ) : rc;
-}
-
-// Gives the open extension key of hive, which names the tool's ProgID own, back what it named
-// before: the "backup" that OpenBackupKey finds. The registry's result; on success *named holds
-// what the extension names now (null: nothing).
-LONG GiveBackExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, const char* ext,
-                       const char* own, VtOwnedText* named) {
-  VtRegistry progKey;
-  const LONG rc = OpenBackupKey(classes, hive, own, &progKey);
-  // A "backup" that cannot be read is not known to be empty: the association stays.
-  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return rc;
-  VtOwnedText previous(rc == ERROR_SUCCESS ? DupText(progKey.ReadString("backup")) : nullptr);
-  if (previous && previous.get()[0] != 0) {
-    if (!extKey.WriteString("", previous.get())) return extKey.error();
-    *named = std::move(previous);
-    return ERROR_SUCCESS;
-  }
-  // Nothing to give back. Anything other programs keep in the key ("Content Type",
-  // "OpenWithProgids", ...) keeps it. In the user's classes its default value goes: an empty one
-  // would hide the machine's association from this user. In the machine's the key names nothing
-  // then, and goes where it holds nothing else and no "backup" tells that it was there before.
-  // Its default value is there: it named the tool's ProgID.
-  const bool empty = extKey.HoldsAtMostOneValue();
-  if (hive == VtScope::kUser && !empty) {
-    return extKey.DeleteValue("") || extKey.error() == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS
-                                                                            : extKey.error();
-  }
-  if (hive == VtScope::kMachine && (previous || !empty))
-    return extKey.WriteString("", "") ? ERROR_SUCCESS : extKey.error();
-  extKey.Close();
-  const LONG deleted = classes.DeleteKnownTree(hive, ext, {});
-  return deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : deleted;
 }
 
 }  // namespace
@@ -297,102 +216,4 @@ LONG VtAssocInfo::WriteProgId(VtRegistry& progKey, const char* newTypeName, cons
   icon = iconText.release();
   command = commandText.release();
   return ERROR_SUCCESS;
-}
-
-DWORD VtAssocInfo::Unregister(VtClasses* keys) {
-  if (!IsExtension(ext)) return ERROR_SUCCESS;
-  VtClasses ownKeys(scope);
-  VtClasses& classes = keys != nullptr ? *keys : ownKeys;
-  scope = classes.scope();
-  const VtOwnedText own(ToolProgId(ext));
-  // Every extension key gives back what it named before any ProgID goes: its "backup" may be read
-  // from the other hive's ProgID key.
-  HiveUndo undo[2];
-  for (VtScope hive : kHives)
-    if (classes.MayWrite(hive)) GiveBackIn(classes, hive, own.get(), &undo[HiveIndex(hive)]);
-  DWORD result = ERROR_SUCCESS;
-  for (VtScope hive : kHives) {
-    if (!classes.MayWrite(hive)) continue;
-    const LONG kept = undo[HiveIndex(hive)].result;
-    const LONG rc = kept != ERROR_SUCCESS ? kept : RemoveProgIdIn(classes, hive, own.get(), undo);
-    if (result == ERROR_SUCCESS) result = static_cast<DWORD>(rc);
-  }
-  Reload(classes, undo);
-  // What the user still sees of the tool lives in the machine's classes.
-  if (result == ERROR_SUCCESS && associated != 0 && fromMachine != 0 &&
-      !classes.MayWrite(VtScope::kMachine))
-    result = kErrorMachineAssociation;
-  return result;
-}
-
-void VtAssocInfo::GiveBackIn(VtClasses& classes, VtScope hive, const char* own,
-                             HiveUndo* undo) {
-  VtRegistry extKey;
-  LONG rc = classes.Open(&extKey, hive, ext, kReadWrite);
-  if (rc == ERROR_FILE_NOT_FOUND) {
-    undo->known = true;
-    return;
-  }
-  if (rc == ERROR_SUCCESS) {
-    // Whatever the extension names now: the entry may be left from an interrupted Register.
-    RemoveOpenWith(extKey, own);
-    undo->named.reset(CopyIfNotEmpty(extKey.ReadString("")));
-    undo->known = true;
-    if (!undo->named || !SameKeyName(undo->named.get(), own)) return;
-    undo->named.reset();
-    rc = GiveBackExtension(classes, hive, extKey, ext, own, &undo->named);
-    undo->gaveBack = rc == ERROR_SUCCESS;
-    undo->known = undo->gaveBack;
-  } else if (classes.Open(&extKey, hive, ext, KEY_READ) != ERROR_SUCCESS ||
-             !SameKeyName(extKey.ReadString(""), own)) {
-    // A key this process may not change is the tool's to undo only where it names the ProgID.
-    return;
-  }
-  // A give-back that failed keeps the ProgID with its "backup" and the Default Apps entry.
-  undo->result = rc;
-  undo->names = rc != ERROR_SUCCESS;
-}
-
-LONG VtAssocInfo::RemoveProgIdIn(VtClasses& classes, VtScope hive, const char* own,
-                                 HiveUndo (&undo)[2]) {
-  // Default Apps goes first: an entry whose ProgID is gone still gives a row to undo it with. An
-  // entry that stays keeps its ProgID, and is told.
-  const LONG listed = UnregisterDefaultApp(classes, hive, ext);
-  if (listed != ERROR_SUCCESS) return listed;
-  // The other hive's extension key may still name the ProgID (one this process may not change,
-  // or whose give-back failed); unless that hive has a ProgID key of its own, this one is what
-  // Windows opens for it, and stays.
-  HiveUndo& other = undo[HiveIndex(OtherHive(hive))];
-  if (!classes.MayWrite(OtherHive(hive)) && !other.known) {
-    other.named.reset(NamedIn(classes, OtherHive(hive), ext));
-    other.known = true;
-    other.names = other.named && SameKeyName(other.named.get(), own);
-  }
-  VtRegistry otherKey;
-  if (other.names && classes.Open(&otherKey, OtherHive(hive), own, KEY_READ) != ERROR_SUCCESS)
-    return ERROR_SUCCESS;
-  // A ProgID no extension named is at most what an interrupted change left, as a rule nothing:
-  // deleting its key alone first ends a missing one at once.
-  const LONG rc = undo[HiveIndex(hive)].gaveBack ? DeleteToolProgId(classes, hive, own)
-                                                 : classes.DeleteKnownTree(hive, own, {});
-  return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
-}
-
-void VtAssocInfo::Reload(VtClasses& classes, const HiveUndo (&undo)[2]) {
-  const HiveUndo& user = undo[HiveIndex(VtScope::kUser)];
-  const HiveUndo& machine = undo[HiveIndex(VtScope::kMachine)];
-  const HiveUndo& mine = undo[HiveIndex(scope)];
-  // What the undo read or wrote is what the registry shows: read again only what it does not know.
-  if (scope == VtScope::kMachine && mine.known) {
-    Clear();
-    LoadNamed(classes, mine.named.get(),
-              user.known ? std::optional<const char*>(user.named.get()) : std::nullopt);
-  } else if (scope == VtScope::kUser && mine.known && (mine.named || machine.known)) {
-    Clear();
-    // A user's key that names nothing shows the machine's.
-    fromMachine = !mine.named && machine.named ? 1 : 0;
-    LoadNamed(classes, mine.named ? mine.named.get() : machine.named.get());
-  } else {
-    LoadWith(classes);
-  }
 }
