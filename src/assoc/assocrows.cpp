@@ -9,6 +9,7 @@
 
 #include "associnfo.h"
 #include "assoctext.h"
+#include "extensionrule.h"
 #include "ownassociations.h"
 #include "text.h"
 #include "typenames.h"
@@ -65,6 +66,8 @@ void ReregisterWithOptions(VtAssocRows& rows, const char* exePath, const VtApply
     // The machine's association, shown to the user's scope, is not the user's to bring up to date:
     // registering it would copy it into the user's classes.
     if (entry->fromMachine != 0) continue;
+    // One the tool would not make now (an earlier version's) is left for undo, unasked about.
+    if (ExtensionProblem(entry->ext) != ERROR_SUCCESS) continue;
     // Register releases the entry's own typeName before it reads the argument.
     const std::string typeName = entry->typeName;
     rows.Changed(row, entry->Register(exePath, typeName.c_str(),

@@ -239,8 +239,12 @@ TEST_F(WindowTest, UnregisterReachesAnAssociationInTheAdministratorsOwnClasses) 
 
 // Pieces of the player's list that Windows never looks up as extensions, and a type by which it
 // starts programs: listed, but 「適用」 registers only the others and names each with its reason.
+// One an earlier version associated is left for undo, unasked about, when another row is applied.
 TEST_F(WindowTest, ApplyNamesEveryExtensionItRefusesWithTheReason) {
   const std::string blank = Ext(1) + " x", dotted = ".tar" + Ext(2);
+  const std::string blankKey = "." + Caption(1) + " X", blankOwn = "vantrel" + blankKey;
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, blankKey, "", blankOwn));
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, blankOwn, "", "Old"));
   StartPlayer(Ext(0) + ";.bat;" + blank + ";" + dotted);
   const std::string bat = Classes(".bat");
   Open();
@@ -257,6 +261,13 @@ TEST_F(WindowTest, ApplyNamesEveryExtensionItRefusesWithTheReason) {
   EXPECT_NE(box.find("\r\nTAR." + Caption(2) + ": 拡張子として使えない名前"), std::string::npos)
       << box;
   EXPECT_EQ(box.find(Caption(0)), std::string::npos) << box;
+
+  for (int row = 1; row < 4; ++row) Select(row, false);
+  Click(form_->btnApply);
+  EXPECT_EQ(boxes_.Calls().size(), 3u);  // the question alone
+  EXPECT_EQ(Classes(blankOwn), "Old");
+  vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, blankKey);
+  vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, blankOwn);
 }
 
 TEST_F(WindowTest, UnregisterAllAsksOnceForAFullListAndNeverForAnEmptyOne) {
