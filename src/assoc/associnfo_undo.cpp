@@ -13,12 +13,6 @@
 
 namespace {
 
-const VtScope kHives[] = {VtScope::kUser, VtScope::kMachine};
-
-VtScope OtherHive(VtScope hive) {
-  return hive == VtScope::kUser ? VtScope::kMachine : VtScope::kUser;
-}
-
 // Takes progId out of the open extension key's "Open with" list. The list's key goes only when
 // nothing at all is left in it: other programs' entries, a default value or a subkey keep it.
 void RemoveOpenWith(VtRegistry& extKey, const char* progId) {
@@ -81,10 +75,10 @@ DWORD VtAssocInfo::Unregister(VtClasses* keys) {
   // Every extension key gives back what it named before any ProgID goes: its "backup" may be read
   // from the other hive's ProgID key.
   HiveUndo undo[2];
-  for (VtScope hive : kHives)
+  for (VtScope hive : kBothHives)
     if (classes.MayWrite(hive)) GiveBackIn(classes, hive, own.get(), &undo[HiveIndex(hive)]);
   DWORD result = ERROR_SUCCESS;
-  for (VtScope hive : kHives) {
+  for (VtScope hive : kBothHives) {
     if (!classes.MayWrite(hive)) continue;
     const LONG kept = undo[HiveIndex(hive)].result;
     const LONG rc = kept != ERROR_SUCCESS ? kept : RemoveProgIdIn(classes, hive, own.get(), undo);

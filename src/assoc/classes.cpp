@@ -60,7 +60,7 @@ LONG VtClasses::Create(VtRegistry* key, VtScope scope, const char* name, REGSAM 
 }
 
 bool VtClasses::OpenMerged(VtRegistry* key, const char* name, VtScope* found) {
-  for (VtScope scope : {VtScope::kUser, VtScope::kMachine}) {
+  for (VtScope scope : kBothHives) {
     if (Open(key, scope, name, KEY_READ) != ERROR_SUCCESS) continue;
     if (found != nullptr) *found = scope;
     return true;

@@ -17,8 +17,13 @@ inline constexpr char kClassesKey[] = "Software\\Classes";
 // Where the tool registers: one of the two classes hives, with its Default Apps registration.
 enum class VtScope { kMachine, kUser };
 
+// Both classes hives in the order Windows reads them for this user: the user's, then the machine's.
+inline constexpr VtScope kBothHives[] = {VtScope::kUser, VtScope::kMachine};
 // 0 for the user's hive, 1 for the machine's: where a pair of per-hive things keeps each.
 inline int HiveIndex(VtScope hive) { return hive == VtScope::kUser ? 0 : 1; }
+inline VtScope OtherHive(VtScope hive) {
+  return hive == VtScope::kUser ? VtScope::kMachine : VtScope::kUser;
+}
 
 // HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER: the hive that holds scope's classes, the tool's key
 // and RegisteredApplications.

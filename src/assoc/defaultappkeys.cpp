@@ -44,7 +44,7 @@ void VtDefaultAppKeys::Forget(VtScope hive) {
 }
 
 void VtDefaultAppKeys::Close() {
-  for (VtScope hive : {VtScope::kUser, VtScope::kMachine}) Forget(hive);
+  for (VtScope hive : kBothHives) Forget(hive);
 }
 
 bool VtDefaultAppKeys::Gone(VtScope hive) const { return gone_[HiveIndex(hive)]; }

@@ -12,8 +12,6 @@
 
 namespace {
 
-const VtScope kBothScopes[] = {VtScope::kUser, VtScope::kMachine};
-
 void AddRegistered(VtRegistry& associations, std::vector<VtOwnCandidate>* found) {
   VtRegistry::NameBuffer name;
   for (DWORD index = 0; associations.ValueName(index, name); ++index) {
@@ -45,13 +43,13 @@ void AddProgIdExtensions(const VtRegistry& classes, std::vector<VtOwnCandidate>*
 std::vector<VtOwnCandidate> OwnAssociationCandidates(bool scanClasses) {
   std::vector<VtOwnCandidate> found;
   // Read access only: listing must not need the rights that changing needs.
-  for (VtScope scope : kBothScopes) {
+  for (VtScope scope : kBothHives) {
     VtRegistry associations(KEY_WOW64_64KEY);
     if (associations.Open(ScopeHive(scope), kFileAssociationsKey, KEY_READ))
       AddRegistered(associations, &found);
   }
   if (scanClasses) {
-    for (VtScope scope : kBothScopes) {
+    for (VtScope scope : kBothHives) {
       VtRegistry classes;
       if (classes.Open(ScopeHive(scope), kClassesKey, KEY_READ))
         AddProgIdExtensions(classes, &found);
