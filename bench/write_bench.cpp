@@ -101,7 +101,7 @@ bool RunCliHere(const std::vector<std::string>& args) {
   std::vector<std::wstring> wide;
   for (const std::string& arg : args) wide.emplace_back(arg.begin(), arg.end());
   VtCliRequest request;
-  std::string why;
+  std::wstring why;
   if (!ParseCommandLine(wide, &request, &why)) return false;
   const VtStdStream err(STD_ERROR_HANDLE);
   const int code = request.verb == VtCliVerb::kRegister ? RunRegister(request, err)

@@ -1,11 +1,12 @@
 #include "changefailure.h"
 
-#include <cstdio>
+#include <string>
 
 #include "associnfo.h"
 #include "extensionrule.h"
 #include "ownedtext.h"
 #include "text.h"
+#include "widetext.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ const OwnReason kOwnReasons[] = {
 
 // Frees what FormatMessage allocated.
 struct LocalText {
-  char* text = nullptr;
+  wchar_t* text = nullptr;
   ~LocalText() {
     if (text != nullptr) LocalFree(text);
   }
@@ -36,25 +37,34 @@ struct LocalText {
 
 const char kChangeFailureHeading[] = "次の拡張子は変更できませんでした。";
 
-char* ChangeFailureText(DWORD error) {
+std::wstring ChangeFailureReason(DWORD error) {
   for (const OwnReason& reason : kOwnReasons)
-    if (reason.error == error) return DupText(reason.text);
+    if (reason.error == error) return OwnText(reason.text);
   LocalText message;
   const DWORD flags =
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-  if (FormatMessageA(flags, nullptr, error, 0, reinterpret_cast<char*>(&message.text), 0,
+  if (FormatMessageW(flags, nullptr, error, 0, reinterpret_cast<wchar_t*>(&message.text), 0,
                      nullptr) != 0 &&
       message.text != nullptr) {
     // The system's texts end with a line end, which a list of reasons does not want.
-    TrimRight(ControlsToSpaces(message.text));
-    if (message.text[0] != 0) return DupText(message.text);
+    std::wstring text = message.text;
+    for (wchar_t& c : text)
+      if (c < L' ') c = L' ';
+    const size_t end = text.find_last_not_of(L' ');
+    if (end != std::wstring::npos) return text.substr(0, end + 1);
   }
-  char code[32];
-  std::snprintf(code, sizeof code, "エラー %lu", static_cast<unsigned long>(error));
-  return DupText(code);
+  return OwnText("エラー ") + std::to_wstring(static_cast<unsigned long>(error));
+}
+
+char* ChangeFailureText(DWORD error) {
+  return Narrow(ChangeFailureReason(error).c_str(), CP_ACP);
 }
 
 std::string ChangeFailureLine(const char* shown, DWORD error) {
   const VtOwnedText reason(ChangeFailureText(error));
   return std::string(shown) + ": " + (reason ? reason.get() : "");
+}
+
+std::wstring ChangeFailureLine(const std::wstring& shown, DWORD error) {
+  return shown + L": " + ChangeFailureReason(error);
 }

@@ -6,6 +6,7 @@
 
 #include "assoctext.h"
 #include "registry.h"
+#include "widetext.h"
 
 void RegisterDefaultApp(VtClasses& keys, const char* ext, const char* progId,
                         const char* exePath) {
@@ -17,7 +18,7 @@ void RegisterDefaultApp(VtClasses& keys, const char* ext, const char* progId,
   VtOwnedText icon(AppIconLocation(exePath));
   if (std::strcmp(capabilities.ReadString("ApplicationIcon"), icon.get()) != 0) {
     capabilities.WriteString("ApplicationName", kAppName);
-    capabilities.WriteString("ApplicationDescription", kAppDescription);
+    capabilities.WriteString(L"ApplicationDescription", OwnText(kAppDescription));
     capabilities.WriteString("ApplicationIcon", icon.get());
   }
   // RegisteredApplications is written before FileAssociations exists, and Unregister removes it

@@ -3,6 +3,7 @@
 #include "assoctext.h"
 #include "changefailure.h"
 #include "text.h"
+#include "widetext.h"
 
 std::string ShownExtension(const char* ext) {
   std::string shown = ext;
@@ -15,7 +16,7 @@ void VtCliRows::Changed(int row, DWORD result) {
   if (passOverMachine_ && result == kErrorMachineAssociation) return;
   const char* ext = Entry(row)->ext;
   if (!noted_.insert(KeyNameFold(ext)).second) return;
-  failures_.push_back(ChangeFailureLine(ShownExtension(ext).c_str(), result));
+  failures_.push_back(ChangeFailureLine(WideFrom(ShownExtension(ext).c_str(), CP_ACP), result));
 }
 
 void VtCliRows::Add(std::unique_ptr<VtAssocInfo> entry) {

@@ -27,14 +27,14 @@ class VtCliRows final : public VtAssocRows {
   // read what they need and leave the fields as the registry shows them afterwards.
   void AddToChange(const std::string& ext, VtScope scope);
   // "ext: reason" for each extension not changed, each once, in the order they failed.
-  const std::vector<std::string>& failures() const { return failures_; }
+  const std::vector<std::wstring>& failures() const { return failures_; }
 
  private:
   bool passOverMachine_;
   std::vector<std::unique_ptr<VtAssocInfo>> entries_;
   std::unordered_set<std::wstring> held_;  // every row's key, as the registry compares them
   std::unordered_set<std::wstring> noted_;
-  std::vector<std::string> failures_;
+  std::vector<std::wstring> failures_;
 };
 
 // ext as the command line shows it: with its "." and in small letters.

@@ -1,16 +1,20 @@
 // The command line of vntassoc-cli: what a script asks for, checked whole before anything changes.
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
-enum class VtCliVerb { kHelp, kList, kRegister, kUnregister, kExport };
+#include "classes.h"
+
+enum class VtCliVerb { kHelp, kList, kRegister, kUnregister, kExport, kScope, kRefresh };
 
 struct VtCliRequest {
   VtCliVerb verb = VtCliVerb::kHelp;
   // Extensions with their "." and in capitals, as the window's rows hold them; each key once.
   std::vector<std::string> exts;
   bool all = false;
-  bool user = false;         // the user's classes, whatever the rights
+  // /user or /machine: the scope the caller insists on; none: the widest this user may write.
+  std::optional<VtScope> scope;
   std::string typeName;      // empty: filetype.ini's, else "EXT File"
   int add = -2;              // /listadd as an AddOption; -2: not given
   int list = -1;             // /playlist as a ListOption; -1: not given
@@ -18,9 +22,9 @@ struct VtCliRequest {
   std::wstring file;         // export's
 };
 
-// The usage, with its line ends.
+// The usage, with its line ends: one of the tool's own texts (widetext.h).
 extern const char kUsage[];
 
 // Parses args (the program's name left out). False for a bad command line, *error saying why.
 bool ParseCommandLine(const std::vector<std::wstring>& args, VtCliRequest* request,
-                      std::string* error);
+                      std::wstring* error);

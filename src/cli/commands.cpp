@@ -16,6 +16,7 @@
 #include "playeranswer.h"
 #include "playerpath.h"
 #include "text.h"
+#include "widetext.h"
 
 namespace {
 
@@ -28,6 +29,11 @@ const char kNoPlayerExtensions[] =
 const char kPlayerUnverified[] =
     "Vantrel Player として応答したプログラムは、ExeName が示す実行ファイルではありません。"
     "/player で実行ファイルを指定してください。";
+
+const char kMachineRefused[] =
+    "すべてのユーザーの関連付けを変えるには、管理者として実行してください (/machine)。";
+const char kPrivatePlayer[] =
+    "Vantrel Player がユーザーのフォルダーにあるため、すべてのユーザーには登録できません (/machine): ";
 
 // Why a player's path may not stand in an open command, before the path itself.
 const char* PathProblemText(VtPathProblem problem) {
@@ -45,6 +51,8 @@ const char* PathProblemText(VtPathProblem problem) {
   return "Vantrel Player の実行ファイルが見つかりません: ";
 }
 
+std::wstring Ansi(const std::string& text) { return WideFrom(text.c_str(), CP_ACP); }
+
 // A registry text in one tab-separated column: its tabs and line ends would start another.
 std::string Column(const char* text) {
   std::string column = text != nullptr ? text : "";
@@ -60,8 +68,8 @@ const char* StateOf(const VtAssocInfo& entry) {
 
 int ReportFailures(const VtCliRows& rows, const VtStdStream& err) {
   if (rows.failures().empty()) return kExitDone;
-  std::string text = std::string(kChangeFailureHeading) + "\r\n";
-  for (const std::string& line : rows.failures()) text += line + "\r\n";
+  std::wstring text = OwnText(kChangeFailureHeading) + L"\r\n";
+  for (const std::wstring& line : rows.failures()) text += line + L"\r\n";
   err.Write(text);
   return kExitSomeNotChanged;
 }
@@ -77,19 +85,60 @@ VtApplyOptions OptionsFor(const VtCliRequest& request) {
   return options;
 }
 
+// The player's path register uses: /player's, else the running player's own. Empty, with *why,
+// where there is none or it may not stand in an open command.
+std::string PlayerPathOf(const VtCliRequest& request, const PlayerAnswer& answer,
+                         std::wstring* why) {
+  std::string exePath = request.playerPath;
+  if (exePath.empty()) {
+    if (answer.unverified) {
+      *why = OwnText(kPlayerUnverified);
+      return std::string();
+    }
+    if (answer.exePath == nullptr) {
+      *why = OwnText(kNoPlayer);
+      return std::string();
+    }
+    exePath = answer.exePath.get();
+  }
+  const VtPathProblem problem = PlayerPathProblem(exePath.c_str());
+  if (problem == VtPathProblem::kNone) return exePath;
+  *why = OwnText(PathProblemText(problem)) + Ansi(exePath);
+  return std::string();
+}
+
+// Where register registers the player at exePath (empty: not known). False, with *why, where the
+// scope the request insists on cannot be had.
+bool RegisterScopeOf(const VtCliRequest& request, const std::string& exePath, VtScope* scope,
+                     std::wstring* why) {
+  if (!ScopeOf(request, scope, why)) return false;
+  if (exePath.empty()) return true;
+  *scope = RegisterScope(*scope, exePath.c_str());
+  if (request.scope == VtScope::kMachine && *scope != VtScope::kMachine) {
+    *why = OwnText(kPrivatePlayer) + Ansi(exePath);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-int Refuse(const VtStdStream& err, const std::string& why) {
-  err.Write(why + "\r\n\r\n" + kUsage);
+int Refuse(const VtStdStream& err, const std::wstring& why) {
+  err.Write(why + L"\r\n\r\n" + OwnText(kUsage));
   return kExitBadRequest;
 }
 
-VtScope ScopeOf(const VtCliRequest& request) {
-  return request.user ? VtScope::kUser : WritableScope();
+bool ScopeOf(const VtCliRequest& request, VtScope* scope, std::wstring* why) {
+  const VtScope rights = WritableScope();
+  *scope = request.scope.value_or(rights);
+  if (*scope == VtScope::kMachine && rights != VtScope::kMachine) {
+    *why = OwnText(kMachineRefused);
+    return false;
+  }
+  return true;
 }
 
-void AddRequestedRows(const VtCliRequest& request, VtCliRows* rows) {
-  const VtScope scope = ScopeOf(request);
+void AddRequestedRows(const VtCliRequest& request, VtScope scope, VtCliRows* rows) {
   if (!request.exts.empty()) {
     for (const std::string& ext : request.exts) rows->AddExtension(ext, scope);
     return;
@@ -98,9 +147,12 @@ void AddRequestedRows(const VtCliRequest& request, VtCliRows* rows) {
   FillRows(*rows, answer.extensions.get(), scope);
 }
 
-int RunList(const VtCliRequest& request, const VtStdStream& out) {
+int RunList(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err) {
+  VtScope scope;
+  std::wstring why;
+  if (!ScopeOf(request, &scope, &why)) return Refuse(err, why);
   VtCliRows rows;
-  AddRequestedRows(request, &rows);
+  AddRequestedRows(request, scope, &rows);
   std::string text = kHeader;
   for (int row = 0; row < rows.Count(); ++row) {
     const VtAssocInfo& entry = *rows.Entry(row);
@@ -108,23 +160,19 @@ int RunList(const VtCliRequest& request, const VtStdStream& out) {
             "\t" + Column(entry.command) + "\t" + Column(entry.icon) + "\t" +
             Column(entry.userChoice) + "\r\n";
   }
-  return out.Write(text) ? kExitDone : kExitSomeNotChanged;
+  return out.WriteAnsi(text) ? kExitDone : kExitSomeNotChanged;
 }
 
 int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
   // Everything is checked before the first change: a script learns of a wrong player at once.
   const PlayerAnswer answer = AskPlayer();
-  std::string exePath = request.playerPath;
-  if (exePath.empty()) {
-    if (answer.unverified) return Refuse(err, kPlayerUnverified);
-    if (answer.exePath == nullptr) return Refuse(err, kNoPlayer);
-    exePath = answer.exePath.get();
-  }
-  const VtPathProblem problem = PlayerPathProblem(exePath.c_str());
-  if (problem != VtPathProblem::kNone) return Refuse(err, PathProblemText(problem) + exePath);
-  if (request.all && answer.extensions == nullptr) return Refuse(err, kNoPlayerExtensions);
+  std::wstring why;
+  const std::string exePath = PlayerPathOf(request, answer, &why);
+  if (exePath.empty()) return Refuse(err, why);
+  if (request.all && answer.extensions == nullptr) return Refuse(err, OwnText(kNoPlayerExtensions));
+  VtScope scope;
+  if (!RegisterScopeOf(request, exePath, &scope, &why)) return Refuse(err, why);
 
-  const VtScope scope = RegisterScope(ScopeOf(request), exePath.c_str());
   VtCliRows rows;
   // The rows the window shows: their associations are brought up to the options as its apply does.
   const int players = FillRows(rows, answer.extensions.get(), scope);
@@ -148,7 +196,9 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
 }
 
 int RunUnregister(const VtCliRequest& request, const VtStdStream& err) {
-  const VtScope scope = ScopeOf(request);
+  VtScope scope;
+  std::wstring why;
+  if (!ScopeOf(request, &scope, &why)) return Refuse(err, why);
   VtCliRows rows(request.all);
   {
     VtClasses keys(scope);
@@ -165,4 +215,20 @@ int RunUnregister(const VtCliRequest& request, const VtStdStream& err) {
   }
   NotifyAssociationsChanged();
   return ReportFailures(rows, err);
+}
+
+int RunScope(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err) {
+  // The path matters only where one is known and usable: register refuses any other.
+  std::string exePath;
+  if (!request.playerPath.empty() || request.scope != VtScope::kUser) {
+    std::wstring unused;
+    exePath = PlayerPathOf(request, request.playerPath.empty() ? AskPlayer() : PlayerAnswer(),
+                           &unused);
+  }
+  VtScope scope;
+  std::wstring why;
+  if (!RegisterScopeOf(request, exePath, &scope, &why)) return Refuse(err, why);
+  return out.Write(scope == VtScope::kMachine ? L"machine\r\n" : L"user\r\n")
+             ? kExitDone
+             : kExitSomeNotChanged;
 }

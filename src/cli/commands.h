@@ -14,14 +14,17 @@ enum VtExitCode : int {
 };
 
 // What the command writes goes to out; failures and reasons to err.
-int RunList(const VtCliRequest& request, const VtStdStream& out);
+int RunList(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err);
 int RunRegister(const VtCliRequest& request, const VtStdStream& err);
 int RunUnregister(const VtCliRequest& request, const VtStdStream& err);
 int RunExport(const VtCliRequest& request, const VtStdStream& err);
+// Prints "machine" or "user": where register would register now.
+int RunScope(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err);
 
 // Writes why and the usage to err; kExitBadRequest.
-int Refuse(const VtStdStream& err, const std::string& why);
-// The classes a request acts on: the user's with /user, else the ones this process may write.
-VtScope ScopeOf(const VtCliRequest& request);
-// The request's extensions as loaded rows; without any, the rows the window would show.
-void AddRequestedRows(const VtCliRequest& request, VtCliRows* rows);
+int Refuse(const VtStdStream& err, const std::wstring& why);
+// The classes a request acts on: the ones /user or /machine insists on, else the widest this
+// process may write. False, with *why, for /machine where this user may not write the machine's.
+bool ScopeOf(const VtCliRequest& request, VtScope* scope, std::wstring* why);
+// The request's extensions as loaded rows of scope; without any, the rows the window would show.
+void AddRequestedRows(const VtCliRequest& request, VtScope scope, VtCliRows* rows);

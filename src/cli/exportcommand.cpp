@@ -94,14 +94,16 @@ class ExportKeys {
 }  // namespace
 
 int RunExport(const VtCliRequest& request, const VtStdStream& err) {
+  VtScope scope;
+  std::wstring why;
+  if (!ScopeOf(request, &scope, &why)) return Refuse(err, why);
   VtCliRows rows;
-  AddRequestedRows(request, &rows);
-  ExportKeys keys(ScopeOf(request));
+  AddRequestedRows(request, scope, &rows);
+  ExportKeys keys(scope);
   for (int row = 0; row < rows.Count(); ++row) keys.AddExtension(*rows.Entry(row));
   const DWORD result = WriteRegistryFile(request.file.c_str(), keys.keys());
   if (result == ERROR_SUCCESS) return kExitDone;
-  const VtOwnedText shown(Narrow(request.file.c_str(), CP_ACP));
-  err.Write("書き出せませんでした。\r\n" +
-            ChangeFailureLine(shown ? shown.get() : "", result) + "\r\n");
+  err.Write(OwnText("書き出せませんでした。") + L"\r\n" + ChangeFailureLine(request.file, result) +
+            L"\r\n");
   return kExitSomeNotChanged;
 }

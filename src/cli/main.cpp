@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "commandline.h"
+#include "assocrows.h"
 #include "commands.h"
 #include "initializer.h"
 #include "library.h"
 #include "stdstream.h"
+#include "widetext.h"
 
 namespace {
 
@@ -30,17 +32,22 @@ std::vector<std::wstring> Arguments() {
 int Run(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err) {
   switch (request.verb) {
     case VtCliVerb::kList:
-      return RunList(request, out);
+      return RunList(request, out, err);
     case VtCliVerb::kRegister:
       return RunRegister(request, err);
     case VtCliVerb::kUnregister:
       return RunUnregister(request, err);
     case VtCliVerb::kExport:
       return RunExport(request, err);
+    case VtCliVerb::kScope:
+      return RunScope(request, out, err);
+    case VtCliVerb::kRefresh:
+      NotifyAssociationsChanged();
+      return kExitDone;
     case VtCliVerb::kHelp:
       break;
   }
-  out.Write(kUsage);
+  out.Write(OwnText(kUsage));
   return kExitDone;
 }
 
@@ -52,7 +59,7 @@ int main() {
   const VtStdStream out(STD_OUTPUT_HANDLE);
   const VtStdStream err(STD_ERROR_HANDLE);
   VtCliRequest request;
-  std::string why;
+  std::wstring why;
   if (!ParseCommandLine(Arguments(), &request, &why)) return Refuse(err, why);
   return Run(request, out, err);
 }

@@ -166,6 +166,16 @@ bool VtRegistry::WriteString(const char* name, const char* value) {
   return SetValue(name, REG_SZ, value, static_cast<DWORD>(std::strlen(value) + 1));
 }
 
+bool VtRegistry::WriteString(const wchar_t* name, const std::wstring& value) {
+  if (key_ == nullptr || name == nullptr) {
+    error_ = ERROR_INVALID_HANDLE;
+    return false;
+  }
+  error_ = RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  return error_ == ERROR_SUCCESS;
+}
+
 bool VtRegistry::WriteMarker(const char* name) { return SetValue(name, REG_NONE, nullptr, 0); }
 
 bool VtRegistry::SetValue(const char* name, DWORD type, const void* data, DWORD size) {

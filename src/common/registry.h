@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <string>
 #include <type_traits>
 
 class VtRegistry {
@@ -38,6 +39,9 @@ class VtRegistry {
   const char* ReadString(const char* name);
   // Sets name to a REG_SZ value (null value: empty text); false while closed or for a null name.
   bool WriteString(const char* name, const char* value);
+  // The same for a text that is UTF-16 already, such as one of the tool's own (widetext.h): the
+  // ANSI function would decode it with the system's code page.
+  bool WriteString(const wchar_t* name, const std::wstring& value);
   // Sets name to a REG_NONE value without data; false while closed or for a null name.
   bool WriteMarker(const char* name);
   // Deletes the value name of the open key; true when it was there and is gone.

@@ -12,6 +12,16 @@ wchar_t* Widen(const char* text) {
   return nullptr;
 }
 
+std::wstring WideFrom(const char* text, UINT codePage) {
+  if (text == nullptr || text[0] == '\0') return std::wstring();
+  const int length = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
+  if (length <= 1) return std::wstring();
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  if (MultiByteToWideChar(codePage, 0, text, -1, &wide[0], length) != length) return std::wstring();
+  wide.resize(static_cast<size_t>(length - 1));
+  return wide;
+}
+
 namespace {
 
 // lossy: where the code page lacks a character, null (the system refuses the flag and the flag

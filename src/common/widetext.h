@@ -4,9 +4,19 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 wchar_t* Widen(const char* text);
 // text in codePage: CP_ACP for the ANSI functions, CP_UTF8 for a URI.
 char* Narrow(const wchar_t* text, UINT codePage);
 // text in the ANSI code page, null also when a character has no form there: for a name that must
 // reach the registry or a file exactly as the user gave it, never as a look-alike or a "?".
 char* NarrowExact(const wchar_t* text);
+
+// The tool's own texts (captions, messages, the usage) are written in code page 932 whatever the
+// system's ANSI code page is, so they reach the wide functions converted from it, never from CP_ACP.
+inline constexpr UINT kOwnTextCodePage = 932;
+// text (in codePage) as UTF-16; empty for a null or empty text and for one that does not convert.
+std::wstring WideFrom(const char* text, UINT codePage);
+// One of the tool's own texts as UTF-16.
+inline std::wstring OwnText(const char* text) { return WideFrom(text, kOwnTextCodePage); }

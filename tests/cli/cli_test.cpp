@@ -102,7 +102,7 @@ class Cli : public ::testing::Test {
 };
 
 TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
-  for (const char* help : {"/?", "-h", "--HELP", "register mp3 /?"}) {
+  for (const char* help : {"/?", "-h", "--HELP", "register /?", "/? register mp3"}) {
     EXPECT_EQ(Run(help), 0) << help;
     EXPECT_EQ(out_.rfind(kUsageStart, 0), 0u) << help;
     EXPECT_EQ(err_, "") << help;
@@ -121,6 +121,9 @@ TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
       "register .." + p, "register a\\b" + p, "register *" + p, "register " + std::string(255, 'x') + p,
       "register " + ext + " /listadd maybe" + p, "register " + ext + " /playlist" + p,
       "register " + ext + " /user /user" + p, "unregister " + ext + " /type x",
+      // Help is asked alone: beside an extension it is a mistake.
+      "register " + ext + " /?" + p, "list " + ext + " -h",
+      "register " + ext + " /user /machine" + p, "scope " + ext, "refresh /user",
       "register " + ext + " /player \"" + dir_.File("missing.exe") + "\"",
       "register " + ext + " /player \"" + player_ + "::$DATA\\\" /c x\"",
       "register " + ext + " /player \"" + percent + "\"", "register " + ext + " /player " + text,
@@ -154,7 +157,7 @@ TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
 
 // To a console the text goes as UTF-16: bytes of code page 932 would show as other characters
 // once the console takes another code page.
-TEST_F(Cli, AConsoleShowsTheJapaneseUsageWhateverItsCodePage) {
+TEST_F(Cli, OwnTextsReachTheConsoleAndDefaultAppsWhateverTheCodePage) {
   const HANDLE saved[] = {GetStdHandle(STD_INPUT_HANDLE), GetStdHandle(STD_OUTPUT_HANDLE),
                           GetStdHandle(STD_ERROR_HANDLE)};
   FreeConsole();
@@ -163,17 +166,32 @@ TEST_F(Cli, AConsoleShowsTheJapaneseUsageWhateverItsCodePage) {
   HANDLE screen = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   vttest::ChildProcess process;
-  ASSERT_TRUE(process.Start("\"" + exe_ + "\" /?"));  // on this console
-  EXPECT_EQ(process.WaitForExit(60000), 0);
+  ASSERT_TRUE(process.Start("\"" + exe_ + "\" frob"));  // on this console
+  EXPECT_EQ(process.WaitForExit(60000), 2);
   wchar_t shown[8] = {};
   DWORD read = 0;
-  ReadConsoleOutputCharacterW(screen, shown, 4, COORD{0, 0}, &read);
+  ReadConsoleOutputCharacterW(screen, shown, 5, COORD{0, 0}, &read);
   CloseHandle(screen);
   FreeConsole();
   SetStdHandle(STD_INPUT_HANDLE, saved[0]);
   SetStdHandle(STD_OUTPUT_HANDLE, saved[1]);
   SetStdHandle(STD_ERROR_HANDLE, saved[2]);
-  EXPECT_EQ(std::wstring(shown, read), L"\u4f7f\u3044\u65b9:");  // 使い方:
+  // Also run where the system's code page is 1252, as on an English Windows (CMakeLists.txt).
+  EXPECT_EQ(std::wstring(shown, read), L"\u4e0d\u660e\u306a\u30b3\u30de")  // 不明なコマ
+      << "ANSI code page " << GetACP();
+
+  // What Default Apps shows of the tool is its own text as well.
+  ASSERT_EQ(Run("register " + Ext() + " /player \"" + player_ + "\""), 0);
+  wchar_t description[256] = {};
+  DWORD size = sizeof description - sizeof(wchar_t);
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(kMachine, L"Software\\vntassoc\\Capabilities", 0,
+                    KEY_READ | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS) {
+    RegQueryValueExW(key, L"ApplicationDescription", nullptr, nullptr,
+                     reinterpret_cast<BYTE*>(description), &size);
+    RegCloseKey(key);
+  }
+  EXPECT_EQ(std::wstring(description, 3), L"\u3053\u308c\u3089");  // これら
 }
 
 // The type name from filetype.ini (Japanese, so the redirected list must be code page 932), the
@@ -251,10 +269,29 @@ TEST_F(Cli, UserScopeRegistersInTheUsersClassesOnly) {
   vttest::ScratchDir userFolder(std::string(temp, GetTempPathA(MAX_PATH, temp)));
   const std::string player = userFolder.File("vtplayer.exe");
   ASSERT_TRUE(vttest::WriteFileBytes(player, "MZ"));
-  ASSERT_EQ(Run("register " + ext + " /player \"" + player + "\""), 0) << err_;
+  const std::string inProfile = " /player \"" + player + "\"";
+  // A script that insists on every user is refused, and learns beforehand where it would go.
+  EXPECT_EQ(Run("register " + ext + " /machine" + inProfile), 2);
+  EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, Key(ext)));
+  EXPECT_EQ(Run("scope" + inProfile), 0);
+  EXPECT_EQ(out_, "user\r\n");
+  EXPECT_EQ(Run("scope /machine" + inProfile), 2);
+  EXPECT_EQ(Run("scope /player \"" + player_ + "\""), 0);
+  EXPECT_EQ(out_, "machine\r\n");
+  EXPECT_EQ(Run("scope /user /player \"" + player_ + "\""), 0);
+  EXPECT_EQ(out_, "user\r\n");
+
+  ASSERT_EQ(Run("register " + ext + inProfile), 0) << err_;
   EXPECT_EQ(Named(HKEY_CURRENT_USER, ext), ToolProgId(ext));
   EXPECT_EQ(Named(kMachine, ext), other);
   EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(ext))));
+
+  // A switch's value is its value, even one that reads like a request for help.
+  ASSERT_EQ(Run("register " + ext + " /type -h /machine /player \"" + player_ + "\""), 0) << err_;
+  EXPECT_EQ(Named(kMachine, ext), ToolProgId(ext));
+  std::string typeName;
+  vttest::GetString(kMachine, Key(ToolProgId(ext)), "", &typeName);
+  EXPECT_EQ(typeName, "-h");
 }
 
 // A user without rights on the machine's keys: the command line reads them, registers in the user's
@@ -273,6 +310,18 @@ TEST_F(Cli, WithoutRightsOnTheMachineItRegistersAndUndoesForThisUserOnly) {
   EXPECT_NE(out_.find("\r\n" + ext + "\ttool\t"), std::string::npos) << out_;
   ASSERT_EQ(Run("unregister " + ext), 0) << err_;
   EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, Key(ext)));
+  // Insisting on every user: refused before anything changes, and said so.
+  const std::string p = " /player \"" + player_ + "\"";
+  const std::vector<std::string> insisting = {"register " + ext + " /machine" + p,
+                                              "unregister /all /machine", "list /machine",
+                                              "scope /machine" + p};
+  for (const std::string& args : insisting) {
+    EXPECT_EQ(Run(args), 2) << args;
+    EXPECT_NE(err_.find("/machine"), std::string::npos) << args << err_;
+  }
+  EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, Key(ext)));
+  EXPECT_EQ(Run("scope" + p), 0);
+  EXPECT_EQ(out_, "user\r\n");
   EXPECT_EQ(vttest::DumpTrees(kMachine, machine), before);
 }
 
