@@ -1,9 +1,12 @@
-// export: a registry editor file that gives the listed extensions back as they are now, through
-// `reg import` alone: each extension key and the ProgID it names in every classes hive the scope may
-// change, and the tool's ProgID (only deleted where it does not exist yet).
+// export: a registry editor file that gives back, through `reg import` alone, what the tool's
+// commands may change in the hives of the scope. Without extensions: the key of every extension
+// the window would list, the ProgIDs they name, every ProgID of the tool and the whole Default Apps
+// registration. With extensions: those extensions' keys, the ProgIDs they name, the tool's ProgID
+// of each, and their Default Apps values. Names are written as the registry spells them.
 #include <windows.h>
 
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -12,6 +15,7 @@
 #include "changefailure.h"
 #include "clirows.h"
 #include "commands.h"
+#include "defaultapps.h"
 #include "ownedtext.h"
 #include "regfile.h"
 #include "registry.h"
@@ -19,74 +23,171 @@
 
 namespace {
 
-// What the open extension key names, in UTF-16 so that no character is lost on the way to the file;
-// empty for anything but a text, or one that names no single key beneath the classes.
-std::wstring NamedProgId(const VtRegistry& extKey) {
-  DWORD type = 0;
-  DWORD size = 0;
-  if (RegQueryValueExW(extKey.key(), L"", nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ) || size < sizeof(wchar_t))
-    return std::wstring();
-  std::wstring text(size / sizeof(wchar_t), L'\0');
-  if (RegQueryValueExW(extKey.key(), L"", nullptr, &type, reinterpret_cast<BYTE*>(&text[0]),
-                       &size) != ERROR_SUCCESS)
-    return std::wstring();
-  text.resize(wcsnlen(text.c_str(), size / sizeof(wchar_t)));
-  if (text.size() > static_cast<size_t>(VtRegistry::kMaxNameChars) ||
-      text.find(L'\\') != std::wstring::npos)
-    return std::wstring();
-  return text;
-}
+// What Default Apps shows of the application, beside its FileAssociations.
+const wchar_t* const kCapabilityValues[] = {L"ApplicationName", L"ApplicationDescription",
+                                            L"ApplicationIcon"};
 
-std::wstring Wide(const char* text) {
-  const VtOwnedWide wide(Widen(text));
-  return wide ? std::wstring(wide.get()) : std::wstring();
-}
+std::wstring Wide(const char* text) { return WideFrom(text, CP_ACP); }
 
 std::wstring Upper(std::wstring name) {
   if (!name.empty()) CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
   return name;
 }
 
-// The keys of the file, each once, as the registry compares names.
-class ExportKeys {
+// What the open key's value holds as a text, in UTF-16 so that no character is lost on the way
+// to the file; empty for anything but a text.
+std::wstring TextValue(HKEY key, const wchar_t* name) {
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ) || size < sizeof(wchar_t))
+    return std::wstring();
+  std::wstring text(size / sizeof(wchar_t), L'\0');
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&text[0]), &size) !=
+      ERROR_SUCCESS)
+    return std::wstring();
+  text.resize(wcsnlen(text.c_str(), size / sizeof(wchar_t)));
+  return text;
+}
+
+bool HasValue(HKEY key, const wchar_t* name) {
+  return RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// The names of a key's subkeys or values, as the registry spells them, by their folded form.
+class SpelledNames {
  public:
-  explicit ExportKeys(VtScope scope) {
-    // The machine's scope also undoes in the user's classes; the user's never reaches the machine's.
-    if (scope == VtScope::kMachine) hives_.push_back(VtScope::kMachine);
-    hives_.push_back(VtScope::kUser);
+  // The subkeys (values: the values) of root\path in view; none where it cannot be read.
+  SpelledNames(HKEY root, const wchar_t* path, REGSAM view, bool values) {
+    VtRegistry key(view);
+    if (!key.Open(root, path, KEY_READ)) return;
+    wchar_t name[VtRegistry::kMaxNameChars + 1];
+    for (DWORD index = 0;; ++index) {
+      DWORD length = VtRegistry::kMaxNameChars + 1;
+      const LONG rc = values ? RegEnumValueW(key.key(), index, name, &length, nullptr, nullptr,
+                                             nullptr, nullptr)
+                             : RegEnumKeyExW(key.key(), index, name, &length, nullptr, nullptr,
+                                             nullptr, nullptr);
+      if (rc == ERROR_MORE_DATA) continue;  // a value name longer than a key's: not ours
+      if (rc != ERROR_SUCCESS) return;
+      const std::wstring spelled(name, length);
+      byFold_.emplace(Upper(spelled), spelled);
+    }
   }
 
-  void AddExtension(const VtAssocInfo& entry) {
-    const std::wstring ext = Wide(entry.ext);
-    if (ext.empty()) return;
+  // name as the registry spells it where it exists, else as given.
+  std::wstring Spelled(const std::wstring& name) const {
+    const auto found = byFold_.find(Upper(name));
+    return found != byFold_.end() ? found->second : name;
+  }
+  // Every name that begins with prefix, letter case ignored.
+  std::vector<std::wstring> StartingWith(const std::wstring& prefix) const {
+    std::vector<std::wstring> names;
+    const std::wstring folded = Upper(prefix);
+    for (const auto& name : byFold_)
+      if (name.first.compare(0, folded.size(), folded) == 0) names.push_back(name.second);
+    return names;
+  }
+
+ private:
+  std::unordered_map<std::wstring, std::wstring> byFold_;
+};
+
+// One hive whose keys the file gives back, with the names beneath its classes key.
+struct ExportHive {
+  explicit ExportHive(VtScope of)
+      : scope(of), root(ScopeHive(of)), classes(root, L"Software\\Classes", 0, false) {}
+  VtScope scope;
+  HKEY root;
+  SpelledNames classes;
+};
+
+// The keys of the file, each once, as the registry compares names.
+class ExportPlan {
+ public:
+  explicit ExportPlan(VtScope scope) {
+    // The machine's scope also undoes in the user's classes; the user's never reaches the machine's.
+    if (scope == VtScope::kMachine) hives_.emplace_back(VtScope::kMachine);
+    hives_.emplace_back(VtScope::kUser);
+  }
+
+  // The extension's key, the ProgID it names and the tool's, in every hive.
+  void AddExtension(const char* ext) {
+    const std::wstring name = Wide(ext);
+    if (name.empty()) return;
     std::vector<std::wstring> progIds;
-    for (VtScope hive : hives_) {
-      Add(hive, ext);
+    for (const ExportHive& hive : hives_) {
+      AddClass(hive, name);
       VtRegistry extKey;
-      const std::string path = std::string(kClassesKey) + "\\" + entry.ext;
-      if (!extKey.Open(ScopeHive(hive), path.c_str(), KEY_READ)) continue;
-      const std::wstring named = NamedProgId(extKey);
-      if (!named.empty()) progIds.push_back(named);
+      const std::wstring path = L"Software\\Classes\\" + hive.classes.Spelled(name);
+      if (!extKey.Open(hive.root, path.c_str(), KEY_READ)) continue;
+      const std::wstring named = TextValue(extKey.key(), L"");
+      // Only a name of one key beneath the classes is a ProgID worth giving back.
+      if (!named.empty() && named.size() <= static_cast<size_t>(VtRegistry::kMaxNameChars) &&
+          named.find(L'\\') == std::wstring::npos)
+        progIds.push_back(named);
     }
-    const VtOwnedText own(ToolProgId(entry.ext));
+    const VtOwnedText own(ToolProgId(ext));
     progIds.push_back(Wide(own.get()));
     for (const std::wstring& progId : progIds)
-      for (VtScope hive : hives_) Add(hive, progId);
+      for (const ExportHive& hive : hives_) AddClass(hive, progId);
+  }
+
+  // Every ProgID of the tool, whether or not an extension names it: one made by a command cut
+  // short is the tool's to change too.
+  void AddToolProgIds() {
+    const std::wstring prefix = Wide(kToolProgIdPrefix) + L".";
+    for (const ExportHive& hive : hives_)
+      for (const std::wstring& name : hive.classes.StartingWith(prefix)) AddClass(hive, name);
+  }
+
+  // The tool's key whole and the value that points Windows at it, in every hive.
+  void AddDefaultApps() {
+    for (const ExportHive& hive : hives_) {
+      Add(hive.root, Wide(kAppKey), KEY_WOW64_64KEY);
+      keys_.emplace_back(hive.root, Wide(kRegisteredApplicationsKey), KEY_WOW64_64KEY,
+                         std::vector<std::wstring>{Wide(kRegisteredAppName)});
+    }
+  }
+
+  // The extensions' FileAssociations values in every hive; with them what the application shows
+  // and the value that points Windows at it, where they are there now: missing, they are left as
+  // they will be, for the other associations of the tool.
+  void AddDefaultAppValues(const std::vector<std::string>& exts) {
+    const std::wstring associations = Wide(kFileAssociationsKey);
+    for (const ExportHive& hive : hives_) {
+      const SpelledNames listed(hive.root, associations.c_str(), KEY_WOW64_64KEY, true);
+      std::vector<std::wstring> values;
+      for (const std::string& ext : exts) values.push_back(listed.Spelled(Wide(ext.c_str())));
+      keys_.emplace_back(hive.root, associations, KEY_WOW64_64KEY, values);
+      AddPresentValues(hive.root, Wide(kCapabilitiesKey), {std::begin(kCapabilityValues),
+                                                            std::end(kCapabilityValues)});
+      AddPresentValues(hive.root, Wide(kRegisteredApplicationsKey), {Wide(kRegisteredAppName)});
+    }
   }
 
   const std::vector<VtExportKey>& keys() const { return keys_; }
 
  private:
-  void Add(VtScope hive, const std::wstring& name) {
-    if (name.empty()) return;
-    const std::wstring path = L"Software\\Classes\\" + name;
-    const HKEY root = ScopeHive(hive);
-    if (held_.insert((root == HKEY_LOCAL_MACHINE ? L"M" : L"U") + Upper(path)).second)
-      keys_.push_back({root, path});
+  void AddClass(const ExportHive& hive, const std::wstring& name) {
+    Add(hive.root, L"Software\\Classes\\" + hive.classes.Spelled(name), 0);
   }
 
-  std::vector<VtScope> hives_;
+  void Add(HKEY root, const std::wstring& path, REGSAM view) {
+    if (held_.insert((root == HKEY_LOCAL_MACHINE ? L"M" : L"U") + Upper(path)).second)
+      keys_.emplace_back(root, path, view);
+  }
+
+  void AddPresentValues(HKEY root, const std::wstring& path, std::vector<std::wstring> names) {
+    VtRegistry key(KEY_WOW64_64KEY);
+    if (!key.Open(root, path.c_str(), KEY_READ)) return;
+    std::vector<std::wstring> present;
+    for (const std::wstring& name : names)
+      if (HasValue(key.key(), name.c_str())) present.push_back(name);
+    if (!present.empty()) keys_.emplace_back(root, path, KEY_WOW64_64KEY, present);
+  }
+
+  std::vector<ExportHive> hives_;
   std::vector<VtExportKey> keys_;
   std::unordered_set<std::wstring> held_;
 };
@@ -99,9 +200,15 @@ int RunExport(const VtCliRequest& request, const VtStdStream& err) {
   if (!ScopeOf(request, &scope, &why)) return Refuse(err, why);
   VtCliRows rows;
   AddRequestedRows(request, scope, &rows);
-  ExportKeys keys(scope);
-  for (int row = 0; row < rows.Count(); ++row) keys.AddExtension(*rows.Entry(row));
-  const DWORD result = WriteRegistryFile(request.file.c_str(), keys.keys());
+  ExportPlan plan(scope);
+  for (int row = 0; row < rows.Count(); ++row) plan.AddExtension(rows.Entry(row)->ext);
+  if (request.exts.empty()) {
+    plan.AddToolProgIds();
+    plan.AddDefaultApps();
+  } else {
+    plan.AddDefaultAppValues(request.exts);
+  }
+  const DWORD result = WriteRegistryFile(request.file.c_str(), plan.keys());
   if (result == ERROR_SUCCESS) return kExitDone;
   err.Write(OwnText("書き出せませんでした。") + L"\r\n" + ChangeFailureLine(request.file, result) +
             L"\r\n");

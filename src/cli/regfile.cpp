@@ -53,11 +53,11 @@ LONG AppendValues(HKEY key, std::wstring& out) {
 }
 
 // AppendTree and AppendSubkeys call each other, one level further down each time.
-LONG AppendTree(HKEY parent, const std::wstring& subKey, const std::wstring& shown,
+LONG AppendTree(HKEY parent, const std::wstring& subKey, REGSAM view, const std::wstring& shown,
                 std::wstring& out);
 
 // Each subkey's tree in turn, in the registry's order.
-LONG AppendSubkeys(HKEY key, const std::wstring& shown, std::wstring& out) {
+LONG AppendSubkeys(HKEY key, REGSAM view, const std::wstring& shown, std::wstring& out) {
   wchar_t name[VtRegistry::kMaxNameChars + 1];
   for (DWORD index = 0;; ++index) {
     DWORD length = VtRegistry::kMaxNameChars + 1;
@@ -65,21 +65,21 @@ LONG AppendSubkeys(HKEY key, const std::wstring& shown, std::wstring& out) {
     if (rc == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
     if (rc != ERROR_SUCCESS) return rc;
     const std::wstring child(name, length);
-    rc = AppendTree(key, child, shown + L'\\' + child, out);
+    rc = AppendTree(key, child, view, shown + L'\\' + child, out);
     if (rc != ERROR_SUCCESS) return rc;
   }
 }
 
 // Appends the section of parent\subKey, named shown in the file, and those of every key beneath.
-LONG AppendTree(HKEY parent, const std::wstring& subKey, const std::wstring& shown,
+LONG AppendTree(HKEY parent, const std::wstring& subKey, REGSAM view, const std::wstring& shown,
                 std::wstring& out) {
   const size_t start = out.size();
   if (!AppendKeyLine(out, shown, false)) return ERROR_INVALID_DATA;
-  VtRegistry key;
+  VtRegistry key(view);
   LONG rc = key.Open(parent, subKey.c_str(), KEY_READ) ? AppendValues(key.key(), out) : key.error();
   if (rc == ERROR_SUCCESS) {
     out += kBlankLine;
-    rc = AppendSubkeys(key.key(), shown, out);
+    rc = AppendSubkeys(key.key(), view, shown, out);
   }
   // A key that is gone before it is opened, or while it is read, is left out as if it had never
   // been there: the deletion of the exported key above it already takes it away.
@@ -90,13 +90,44 @@ LONG AppendTree(HKEY parent, const std::wstring& subKey, const std::wstring& sho
   return rc;
 }
 
+// The section of a key of values: each named value as it is, or its deletion.
+LONG AppendNamedValues(const VtExportKey& exported, const std::wstring& shown, std::wstring& out) {
+  if (!AppendKeyLine(out, shown, false)) return ERROR_INVALID_DATA;
+  VtRegistry key(exported.view);
+  const bool open = key.Open(exported.root, exported.path.c_str(), KEY_READ);
+  if (!open && key.error() != ERROR_FILE_NOT_FOUND) return key.error();
+  std::vector<BYTE> data;
+  for (const std::wstring& name : exported.values) {
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LONG rc = open ? RegQueryValueExW(key.key(), name.c_str(), nullptr, &type, nullptr, &size)
+                   : ERROR_FILE_NOT_FOUND;
+    if (rc == ERROR_SUCCESS) {
+      data.resize(size + 1);
+      rc = RegQueryValueExW(key.key(), name.c_str(), nullptr, &type, data.data(), &size);
+    }
+    bool fits = false;
+    if (rc == ERROR_SUCCESS) {
+      fits = AppendValueLines(out, name, type, data.data(), size);
+    } else if (rc == ERROR_FILE_NOT_FOUND) {
+      fits = AppendValueDeletion(out, name);
+    } else {
+      return rc;
+    }
+    if (!fits) return ERROR_INVALID_DATA;
+  }
+  out += kBlankLine;
+  return ERROR_SUCCESS;
+}
+
 LONG AppendExport(const VtExportKey& exported, std::wstring& out) {
   const wchar_t* root = RootName(exported.root);
   if (root == nullptr || !IsPlainPath(exported.path)) return ERROR_INVALID_PARAMETER;
   const std::wstring shown = root + (L'\\' + exported.path);
+  if (!exported.values.empty()) return AppendNamedValues(exported, shown, out);
   if (!AppendKeyLine(out, shown, true)) return ERROR_INVALID_DATA;
   out += kBlankLine;
-  return AppendTree(exported.root, exported.path, shown, out);
+  return AppendTree(exported.root, exported.path, exported.view, shown, out);
 }
 
 }  // namespace

@@ -60,6 +60,14 @@ void AppendHex(std::wstring& out, size_t lineStart, const BYTE* data, DWORD size
   }
 }
 
+// "@" for the default value, else the quoted name.
+void AppendValueName(std::wstring& out, const std::wstring& name) {
+  if (name.empty())
+    out += L'@';
+  else
+    AppendQuoted(out, name);
+}
+
 }  // namespace
 
 bool AppendKeyLine(std::wstring& out, const std::wstring& path, bool deletion) {
@@ -71,14 +79,19 @@ bool AppendKeyLine(std::wstring& out, const std::wstring& path, bool deletion) {
   return true;
 }
 
+bool AppendValueDeletion(std::wstring& out, const std::wstring& name) {
+  if (!FitsOnLine(name)) return false;
+  AppendValueName(out, name);
+  out += L"=-";
+  out += kLineEnd;
+  return true;
+}
+
 bool AppendValueLines(std::wstring& out, const std::wstring& name, DWORD type, const BYTE* data,
                       DWORD size) {
   if (!FitsOnLine(name)) return false;
   const size_t lineStart = out.size();
-  if (name.empty())
-    out += L'@';
-  else
-    AppendQuoted(out, name);
+  AppendValueName(out, name);
   out += L'=';
 
   if (type == REG_SZ && QuotesExactly(data, size)) {

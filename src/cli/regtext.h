@@ -13,3 +13,5 @@ bool AppendKeyLine(std::wstring& out, const std::wstring& path, bool deletion);
 // else the bytes in hex, tagged with the type. False for a CR, LF or NUL in name.
 bool AppendValueLines(std::wstring& out, const std::wstring& name, DWORD type, const BYTE* data,
                       DWORD size);
+// The deletion of a value: "@=-" or the quoted name, "=-". False for a CR, LF or NUL in name.
+bool AppendValueDeletion(std::wstring& out, const std::wstring& name);

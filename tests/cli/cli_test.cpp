@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,6 +89,18 @@ class Cli : public ::testing::Test {
     std::string named;
     vttest::GetString(hive, Key(ext), "", &named);
     return named;
+  }
+  // What README gives for a restore: the 64-bit view, where Default Apps looks. Wine 8's reg.exe
+  // ignores /reg:64 on import, so the 64-bit one is started, as a 64-bit cmd starts it on Windows.
+  void Restore(const std::string& file) {
+    vttest::ChildProcess reg;
+    char windows[MAX_PATH];
+    const std::string native = std::string(windows, GetWindowsDirectoryA(windows, MAX_PATH)) +
+                               "\\sysnative\\reg.exe";
+    const std::string exe = GetFileAttributesA(native.c_str()) != INVALID_FILE_ATTRIBUTES ? native
+                                                                                      : "reg.exe";
+    ASSERT_TRUE(reg.Start("\"" + exe + "\" import \"" + file + "\" /reg:64", nullptr, true));
+    EXPECT_EQ(reg.WaitForExit(30000), 0);
   }
   std::string Open(const std::string& option) const {
     return "\"" + player_ + "\" \"%1\"" + (option.empty() ? "" : " " + option);
@@ -352,10 +365,69 @@ TEST_F(Cli, ExportGivesBackTheTreesThroughRegImport) {
   ASSERT_EQ(Run("register " + seeded + " " + absent + " /player \"" + player_ + "\""), 0) << err_;
   ASSERT_EQ(Run("register " + seeded + " /user /player \"" + player_ + "\""), 0) << err_;
   ASSERT_NE(vttest::DumpTrees(kMachine, paths) + vttest::DumpTrees(HKEY_CURRENT_USER, paths), before);
-  vttest::ChildProcess reg;
-  ASSERT_TRUE(reg.Start("reg.exe import \"" + file + "\"", nullptr, true));
-  EXPECT_EQ(reg.WaitForExit(30000), 0);
+  Restore(file);
   EXPECT_EQ(vttest::DumpTrees(kMachine, paths) + vttest::DumpTrees(HKEY_CURRENT_USER, paths), before);
+}
+
+// Both kinds of export, restored as README says after commands of every kind, in both scopes:
+// every key and value each names is as it was, names spelled as they were, and no Default Apps
+// value names a ProgID that is gone.
+TEST_F(Cli, EachExportGivesBackExactlyWhatItNames) {
+  for (const std::string scope : {"", " /user"}) {
+    const HKEY hive = scope.empty() ? kMachine : HKEY_CURRENT_USER;
+    const std::string p = scope + " /player \"" + player_ + "\"";
+    const std::string kept = Ext(), changed = Ext(), undone = Ext(), fresh = Ext(), other = Other(hive);
+    vttest::SetString(hive, Key(kept), "", other);
+    // The window lists the player's extensions and the tool's associations: the whole export's.
+    vttest::StubProcess stub;
+    ASSERT_TRUE(stub.StartAt(player_, "--support-ext " + kept + ";" + fresh));
+    ASSERT_EQ(Run("register " + changed + " " + undone + " /listadd no" + p), 0) << err_;
+    // A ProgID of the tool that no extension names, as a command cut short leaves it.
+    const std::string orphan = "vantrel." + vttest::UniqueName("VTCORPHAN");
+    Own(hive, orphan);
+    vttest::SetString(hive, Key(orphan), "backup", "");
+    auto dump = [&](const std::vector<std::string>& exts, bool whole) {
+      std::vector<std::string> paths = {Key(other), Key(orphan)};
+      for (const std::string& ext : exts) {
+        paths.push_back(Key(ext));
+        paths.push_back(Key(ToolProgId(ext)));
+      }
+      std::string text;
+      for (HKEY h : {kMachine, HKEY_CURRENT_USER}) {
+        text += vttest::DumpTrees(h, paths);
+        for (const std::string& ext : exts) {
+          std::string progId;
+          vttest::GetString(h, "Software\\vntassoc\\Capabilities\\FileAssociations", Upper(ext).c_str(),
+                            &progId, vttest::kView64);
+          text += ext + "=" + progId + "\n";
+          if (!progId.empty() && !vttest::KeyExists(h, Key(progId))) text += "missing ProgID\n";
+        }
+        if (whole) text += vttest::DumpTrees(h, {"Software\\vntassoc", "Software\\RegisteredApplications"}, vttest::kView64);
+      }
+      return text;
+    };
+    const std::vector<std::string> all = {kept, changed, undone, fresh};
+    const std::string wholeFile = dir_.File("whole.reg"), someFile = dir_.File("some.reg");
+    ASSERT_EQ(Run("export \"" + wholeFile + "\" " + scope), 0) << err_;
+    const std::string whole = dump(all, true);
+    ASSERT_EQ(Run("export \"" + someFile + "\" " + fresh + " " + undone + scope), 0) << err_;
+    const std::string some = dump({fresh, undone}, false);
+
+    ASSERT_EQ(Run("register " + kept + " " + fresh + " /listadd yes" + p), 0) << err_;
+    ASSERT_EQ(Run("unregister " + undone + scope), 0) << err_;
+    vttest::DeleteKeyTree(hive, Key(kept));  // a key gone comes back under its own name
+    ASSERT_NE(dump(all, true), whole);
+    Restore(someFile);
+    EXPECT_EQ(dump({fresh, undone}, false), some) << scope;
+    // Wine 8's reg import does not delete a key of HKEY_LOCAL_MACHINE\Software in the 64-bit view
+    // (its "reg delete /reg:64" does); Windows' does, as the file's first line for it asks.
+    if (hive == kMachine) vttest::DeleteKeyTree(kMachine, "Software\\vntassoc", vttest::kView64);
+    Restore(wholeFile);
+    EXPECT_EQ(dump(all, true), whole) << scope;
+    const std::vector<std::string> names = vttest::SubkeyNames(hive, kClasses);
+    EXPECT_NE(std::find(names.begin(), names.end(), kept), names.end()) << scope;
+    EXPECT_EQ(Run("refresh"), 0);
+  }
 }
 
 // Without extensions, the player's (with the playlist types) and the tool's own; /all registers
