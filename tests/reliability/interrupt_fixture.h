@@ -1,8 +1,10 @@
 // Copies of vntassoc.exe killed at random moments while they apply 500 associations (and, in some
 // trials, while they undo them): a fresh start and "すべて解除" must give every extension back the
 // ProgID it named before and leave nothing of the tool's behind: no ProgID, no Open with entry,
-// no Default Apps registration. The extensions are seeded in the classes of the hive where the
-// tool is expected to register: the machine's for an administrator, the user's for a standard user.
+// no Default Apps registration. The same for copies of vntassoc-cli.exe killed in "register /all"
+// and "unregister /all", followed by a complete "unregister /all". The extensions are seeded in
+// the classes of the hive where the tool is expected to register: the machine's for an
+// administrator, the user's for a standard user.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -21,6 +23,10 @@ class Interruption : public ::testing::Test {
   static constexpr int kExtensions = 500;
   static constexpr int kRows = kExtensions + 2;  // and VNT, M3U
 
+  // The program whose commands the trials run: the window ("適用" on every row, "すべて解除") or the
+  // command line ("register /all", "unregister /all").
+  enum class Front { kWindow, kCommandLine };
+
   explicit Interruption(HKEY hive = HKEY_LOCAL_MACHINE) : at_(hive) {}
   void SetUp() override;
   void TearDown() override;
@@ -35,25 +41,34 @@ class Interruption : public ::testing::Test {
   // .m3u, which belong to the prefix: they are checked by what they name).
   std::string DumpAll() const;
   int NamingTheTool() const;
-  // Extensions that no longer name what they named before the test; the tool's keys and values
-  // left behind, in either hive, fail the test.
-  int Lost() const;
+  // Extensions that no longer name what they named before the test. The tool's keys and values
+  // left behind, in either hive, fail the test too; *left (may be null) counts them.
+  int Lost(int* left = nullptr) const;
 
-  // Starts the tool, selects every row and confirms "適用"; the moment of the confirmation.
-  Clock::time_point StartApply(vttest::ToolProcess& tool);
-  Clock::time_point StartUnregisterAll(vttest::ToolProcess& tool);
-  // A start, "適用" on every row to the end, and a close; the time the command took.
+  // The front's program and its arguments for an apply or for an undo.
+  std::string Program() const;
+  std::string Arguments(bool apply) const;
+  // Begins the apply or the undo in tool, started with those: the window's rows loaded, every row
+  // selected for "適用", the button clicked and confirmed; the command line runs from its start.
+  // The moment the command began.
+  Clock::time_point Begin(vttest::ToolProcess& tool, bool apply);
+  // Waits for the command's end and checks it ended well; the window is closed afterwards. The
+  // time since begun.
+  double Complete(vttest::ToolProcess& tool, Clock::time_point begun);
+  // An apply to the end; the time the command took.
   double ApplyAll();
-  // A fresh start and "すべて解除" to the end; the time the command took.
+  // A fresh start and an undo to the end; the time the command took.
   double Recover();
-  // An uninterrupted apply and undo first: they set the range of the kill moments. Then trials
-  // killed at a random moment of the apply, every undoEvery-th also at a random moment of the
-  // undo, each followed by a fresh start and a complete "すべて解除".
+  // An uninterrupted apply and undo first; the undo's time sets the range of its kill moments.
+  // Then trials killed at a random moment of the apply, every undoEvery-th also at a random moment
+  // of the undo, each followed by a fresh start and a complete undo.
   void RunTrials(unsigned seed, int trials, int undoEvery);
 
   const vttest::HiveClasses at_;
   vttest::ScratchDir dir_;
+  Front front_ = Front::kWindow;
   std::string exe_ = dir_.File("vntassoc.exe");
+  std::string cli_ = dir_.File("vntassoc-cli.exe");
   std::string player_ = dir_.File("vantrel.exe");
   vttest::StubProcess stub_;
   std::vector<std::string> exts_, others_, owns_, named_;

@@ -1,5 +1,6 @@
-// The tool run by a standard user (every machine key read-only, as Windows grants them), killed at
-// random moments while it applies and undoes in the user's classes (interrupt_fixture.h). The
+// The tool and its command line run by a standard user (every machine key read-only, as Windows
+// grants them), killed at random moments while they apply and undo in the user's classes
+// (interrupt_fixture.h). The
 // machine's own association of every scratch extension, which a row shows where the user has none,
 // must come through byte for byte. Fewer trials than an administrator's: locking the machine's keys
 // and unlocking them again take seconds of their own.
@@ -37,17 +38,28 @@ class StandardUserInterruption : public Interruption {
     return vttest::DumpTrees(machine_.hive(), machine_.Paths(keys));
   }
 
+  // RunTrials with the machine's keys read-only, which must come through unchanged.
+  void RunTrialsAsStandardUser(unsigned seed, int trials, int undoEvery) {
+    const std::string machine = MachineDump();
+    {
+      vttest::ReadOnlyTree standardUser(HKEY_LOCAL_MACHINE, "Software");
+      ASSERT_TRUE(standardUser.ok()) << standardUser.failed()[0];
+      RunTrials(seed, trials, undoEvery);
+    }
+    EXPECT_EQ(machine, MachineDump());
+  }
+
   const vttest::HiveClasses machine_{HKEY_LOCAL_MACHINE};
 };
 
 TEST_F(StandardUserInterruption, KilledWhileApplyingAndUndoingLosesNoAssociationOfTheUsers) {
-  const std::string machine = MachineDump();
-  {
-    vttest::ReadOnlyTree standardUser(HKEY_LOCAL_MACHINE, "Software");
-    ASSERT_TRUE(standardUser.ok()) << standardUser.failed()[0];
-    RunTrials(20241207, 5, 2);
-  }
-  EXPECT_EQ(machine, MachineDump());
+  RunTrialsAsStandardUser(20241207, 5, 2);
+}
+
+// The command line finds the user's scope by itself, as an uninstaller run by this user starts it.
+TEST_F(StandardUserInterruption, CommandLineKilledWhileRegisteringAndUnregisteringLeavesNothing) {
+  front_ = Front::kCommandLine;
+  RunTrialsAsStandardUser(20250612, 5, 2);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The tool, run as an administrator, killed at random moments while it applies and undoes in the
-// machine's classes (interrupt_fixture.h). Fixed seeds; the kill moments spread over the whole
+// The tool and its command line, run as an administrator, killed at random moments while they
+// apply and undo in the machine's classes (interrupt_fixture.h). Fixed seeds; the kill moments spread over the whole
 // length of an uninterrupted apply, measured first.
 #include "interrupt_fixture.h"
 
@@ -39,6 +39,13 @@ TEST_F(Interruption, KilledWhileApplyingLosesNoAssociation) { RunTrials(20240907
 
 TEST_F(Interruption, KilledWhileApplyingAndAgainWhileUndoingLosesNoAssociation) {
   RunTrials(7, 10, 2);
+}
+
+// An uninstaller's "unregister /all" walks no player's rows: it finds by itself what a killed
+// "register /all" or "unregister /all" left, ProgIDs that no extension names yet included.
+TEST_F(Interruption, CommandLineKilledWhileRegisteringAndUnregisteringLeavesNothing) {
+  front_ = Front::kCommandLine;
+  RunTrials(20250611, 10, 2);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // A copy of vntassoc.exe run as a process of its own and driven from outside as a user would: its
 // window found by process, rows selected, buttons clicked, confirmation boxes answered, the process
-// closed or killed (killed also on destruction, if it still runs). Every wait is bounded.
+// closed or killed (killed also on destruction, if it still runs). Every wait is bounded. A copy of
+// vntassoc-cli.exe, which has no window, is only waited for or killed.
 #pragma once
 #include <windows.h>
 
