@@ -67,6 +67,17 @@ const char kToolProgIdPrefix[] = "vantrel";
 
 char* ToolProgId(const char* ext) { return Join({kToolProgIdPrefix, ext}); }
 
+// The prefix is single-byte letters only: a name that begins with a double-byte character differs
+// within it, and no trail byte is compared as a letter.
+const char* ToolProgIdExtension(const char* name) {
+  const size_t length = sizeof kToolProgIdPrefix - 1;
+  if (std::strlen(name) <= length || name[length] != '.') return nullptr;
+  char head[sizeof kToolProgIdPrefix];
+  std::memcpy(head, name, length);
+  head[length] = 0;
+  return CompareNoCase(head, kToolProgIdPrefix) == 0 ? name + length : nullptr;
+}
+
 char* IconLocation(const char* exePath, const char* ext) {
   return Join({exePath, TakesPlayerIcon(ext) ? ",1" : ",0"});
 }

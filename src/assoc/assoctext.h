@@ -20,6 +20,9 @@ bool KeyFollowsCompareNoCase(const char* ext);
 extern const char kToolProgIdPrefix[];
 // kToolProgIdPrefix followed by ext, in ext's own letter case.
 char* ToolProgId(const char* ext);
+// Where the extension begins in name when name is a ProgID of the tool: kToolProgIdPrefix, letter
+// case ignored, and then "."; null for any other name.
+const char* ToolProgIdExtension(const char* name);
 // exePath followed by ",1" for the player's own MIDI-family types, ",0" otherwise; no quotes.
 char* IconLocation(const char* exePath, const char* ext);
 // exePath followed by ",0": the player's icon for Default Apps, whatever the extension.

@@ -11,6 +11,16 @@ VtScope WritableScope() {
              : VtScope::kUser;
 }
 
+std::vector<std::string> ClassesKeyNames(VtScope scope) {
+  std::vector<std::string> names;
+  VtRegistry classes(KEY_WOW64_64KEY);
+  if (!classes.Open(ScopeHive(scope), kClassesKey, KEY_READ)) return names;
+  VtRegistry::NameBuffer name;
+  for (DWORD index = 0; classes.SubkeyName(index, name); ++index)
+    if (name[0] != 0) names.push_back(name);
+  return names;
+}
+
 VtRegistry& VtClasses::Root(VtScope scope, bool create) {
   const bool machine = scope == VtScope::kMachine;
   VtRegistry& root = machine ? machine_ : user_;

@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 #include "defaultappkeys.h"
 #include "registry.h"
@@ -31,6 +33,11 @@ HKEY ScopeHive(VtScope scope);
 // The machine's when this process may create keys and set values in the machine's classes (an
 // elevated administrator), else the user's.
 VtScope WritableScope();
+// The names of the keys directly beneath scope's classes, listed in the 64-bit view: a 32-bit
+// process lists its own view of the machine's classes under Wine as the redirected keys alone
+// (CLSID, Interface, ...), while every key it opens by name is the one both views share. None
+// when the key cannot be read; a name too long to address is left out.
+std::vector<std::string> ClassesKeyNames(VtScope scope);
 
 // The registry keys one operation shares, each opened when first needed and closed with this
 // object: both hives' classes keys and the tool's Default Apps keys; and the scope the operation
