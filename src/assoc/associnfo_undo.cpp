@@ -13,17 +13,6 @@
 
 namespace {
 
-// Takes progId out of the open extension key's "Open with" list. The list's key goes only when
-// nothing at all is left in it: other programs' entries, a default value or a subkey keep it.
-void RemoveOpenWith(VtRegistry& extKey, const char* progId) {
-  VtRegistry openWith;
-  if (!openWith.Open(extKey.key(), kOpenWithProgids, kReadWrite)) return;
-  openWith.DeleteValue(progId);
-  if (!openWith.IsEmpty()) return;
-  openWith.Close();
-  extKey.DeleteLeaf(kOpenWithProgids);
-}
-
 // Opens the ProgID key own whose "backup" hive's extension key gives back: hive's own; where that
 // is missing, the one Windows finds for this user, the other hive's (an association made through
 // HKEY_CLASSES_ROOT names a ProgID of whichever hive held it). The registry's result.

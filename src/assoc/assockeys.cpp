@@ -14,3 +14,15 @@ LONG DeleteToolProgId(VtClasses& classes, VtScope hive, const char* progId) {
   return classes.DeleteKnownTree(hive, progId,
                                  {"shell\\open\\command", "shell\\open", "shell", "DefaultIcon"});
 }
+
+LONG RemoveOpenWith(VtRegistry& extKey, const char* progId) {
+  VtRegistry openWith;
+  if (!openWith.Open(extKey.key(), kOpenWithProgids, kReadWrite))
+    return openWith.error() == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : openWith.error();
+  if (!openWith.DeleteValue(progId) && openWith.error() != ERROR_FILE_NOT_FOUND)
+    return openWith.error();
+  if (!openWith.IsEmpty()) return ERROR_SUCCESS;
+  openWith.Close();
+  extKey.DeleteLeaf(kOpenWithProgids);
+  return ERROR_SUCCESS;
+}

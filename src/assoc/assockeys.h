@@ -1,5 +1,5 @@
-// What the entry's operations (associnfo.cpp, associnfo_undo.cpp) share about the keys of one
-// association.
+// What the entry's operations (associnfo.cpp, associnfo_undo.cpp) and the removal of what they
+// leave when cut short (leftovers.cpp) share about the keys of one association.
 #pragma once
 #include <windows.h>
 
@@ -17,3 +17,7 @@ char* NamedIn(VtClasses& classes, VtScope hive, const char* ext);
 // Deletes the tool's ProgID tree as Register builds it, deepest first; anything else found there
 // goes by the walk. The registry's result.
 LONG DeleteToolProgId(VtClasses& classes, VtScope hive, const char* progId);
+// Takes progId out of the open extension key's "Open with" list. The list's key goes only when
+// nothing at all is left in it: other programs' entries, a default value or a subkey keep it.
+// ERROR_SUCCESS when the entry is gone or was never there, else the registry's result.
+LONG RemoveOpenWith(VtRegistry& extKey, const char* progId);

@@ -25,8 +25,9 @@ inline constexpr char kAppDescription[] =
 // RegisteredApplications value written before the first such value. Reports nothing; whatever
 // cannot be written is skipped. FileAssociations stays open in keys for the next registration.
 void RegisterDefaultApp(VtClasses& keys, const char* ext, const char* progId, const char* exePath);
-// Removes ext's FileAssociations value in hive; when FileAssociations is missing or holds nothing,
-// removes the tool's key and then the RegisteredApplications value. Nothing else there is touched.
+// Removes ext's FileAssociations value in hive (none for a null ext); when FileAssociations is
+// missing or holds nothing, removes the tool's key and then the RegisteredApplications value.
+// Nothing else there is touched.
 // ERROR_SUCCESS when ext's value is gone, else why it may still be there. A hive found without
 // any of it is not looked at again in keys' operation.
 LONG UnregisterDefaultApp(VtClasses& keys, VtScope hive, const char* ext);

@@ -14,7 +14,10 @@ std::string ShownExtension(const char* ext) {
 void VtCliRows::Changed(int row, DWORD result) {
   if (result == ERROR_SUCCESS) return;
   if (passOverMachine_ && result == kErrorMachineAssociation) return;
-  const char* ext = Entry(row)->ext;
+  NoteFailure(Entry(row)->ext, result);
+}
+
+void VtCliRows::NoteFailure(const char* ext, DWORD result) {
   if (!noted_.insert(KeyNameFold(ext)).second) return;
   failures_.push_back(ChangeFailureLine(WideFrom(ShownExtension(ext).c_str(), CP_ACP), result));
 }

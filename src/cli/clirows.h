@@ -26,6 +26,8 @@ class VtCliRows final : public VtAssocRows {
   // The same row without loading it, for a command that only changes it: Register and Unregister
   // read what they need and leave the fields as the registry shows them afterwards.
   void AddToChange(const std::string& ext, VtScope scope);
+  // Notes that ext (one of the rows' or not) could not be changed, for the reason result.
+  void NoteFailure(const char* ext, DWORD result);
   // "ext: reason" for each extension not changed, each once, in the order they failed.
   const std::vector<std::wstring>& failures() const { return failures_; }
 

@@ -12,6 +12,7 @@
 #include "changefailure.h"
 #include "clirows.h"
 #include "inifile.h"
+#include "leftovers.h"
 #include "library.h"
 #include "playeranswer.h"
 #include "playerpath.h"
@@ -203,9 +204,12 @@ int RunUnregister(const VtCliRequest& request, const VtStdStream& err) {
   {
     VtClasses keys(scope);
     if (request.all) {
-      // Every association of the tool, found through its ProgID keys too, the player's or not.
+      // Every association of the tool, found through its ProgID keys too, the player's or not;
+      // then what changes cut short left that no extension names.
       AddOwnRows(rows, true, scope);
       UnregisterRows(rows, nullptr, &keys);
+      for (const VtLeftover& left : RemoveLeftovers(keys))
+        rows.NoteFailure(left.ext.c_str(), left.error);
     } else {
       for (const std::string& ext : request.exts) {
         rows.AddToChange(ext, scope);

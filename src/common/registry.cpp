@@ -193,6 +193,11 @@ bool VtRegistry::DeleteValue(const char* name) {
   return error_ == ERROR_SUCCESS;
 }
 
+bool VtRegistry::HasValue(const char* name) const {
+  return key_ != nullptr && name != nullptr &&
+         RegQueryValueExA(key_, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 bool VtRegistry::Counts(DWORD* subkeys, DWORD* values) const {
   return key_ != nullptr &&
          RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, subkeys, nullptr, nullptr, values,

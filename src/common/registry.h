@@ -46,6 +46,8 @@ class VtRegistry {
   bool WriteMarker(const char* name);
   // Deletes the value name of the open key; true when it was there and is gone.
   bool DeleteValue(const char* name);
+  // True when the open key holds a value name ("": default), of any type.
+  bool HasValue(const char* name) const;
   // True when the open key holds no subkey and no value (with exceptDefault: none but the default
   // value). False when that cannot be told, so that a caller deleting empty keys keeps this one.
   bool IsEmpty(bool exceptDefault = false) const;

@@ -1,15 +1,17 @@
-// Registry contents that no sane program writes, met by Load, Register and Unregister in the
-// machine's scope and in the user's: values of other types, of 0 bytes, of 4 MiB and one byte
+// Registry contents that no sane program writes, met by Load, Register, Unregister and the removal
+// of what changes cut short leave, in the machine's scope and in the user's: values of other types, of 0 bytes, of 4 MiB and one byte
 // more, without a terminating zero, ProgID trees many levels deep, user choices that name nothing
 // readable, and keys the tool may read but not change. Each has one defined outcome; none may crash
 // or touch anything outside the extension's key, the tool's ProgID and its Default Apps entry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
 
 #include "associnfo.h"
+#include "leftovers.h"
 #include "library.h"
 #include "readonlytree.h"
 #include "regdump.h"
@@ -50,10 +52,12 @@ class RegistryInput : public ::testing::Test {
     TearDown();
   }
   void TearDown() override {
+    more_.insert(more_.end(), {ext_, own_, other_, pick_});
     for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
-      for (const std::string& key : {ext_, own_, other_, pick_})
-        vttest::HiveClasses(hive).Delete(key);
-    vttest::RemoveDefaultApp(ext_);
+      for (const std::string& key : more_) vttest::HiveClasses(hive).Delete(key);
+    // Default Apps values of these names too, and the registration once it lists nothing.
+    for (const std::string& name : more_) vttest::RemoveDefaultApp(name);
+    more_.clear();
   }
   // A text of exactly size bytes with its terminator: "VtRel..." padded with x.
   static std::string LongText(size_t size) {
@@ -65,6 +69,7 @@ class RegistryInput : public ::testing::Test {
   VtScope scope_ = VtScope::kMachine;
   vttest::HiveClasses at_{HKEY_LOCAL_MACHINE};  // the scope's classes
   std::string ext_, entry_, own_, other_, pick_;
+  std::vector<std::string> more_;  // a test's further keys in both hives, removed as these are
   static int serial_;
 };
 int RegistryInput::serial_ = 0;
@@ -329,6 +334,92 @@ TEST_P(RegistryInputIn, ExtensionItMayNotChangeKeepsTheToolsProgIdWithItsBackup)
   EXPECT_EQ(ERROR_SUCCESS, VtAssocInfo(entry_.c_str(), scope_).Unregister());
   EXPECT_EQ(other_, at_.NamedProgId(ext_));
   EXPECT_FALSE(at_.Exists(own_));
+}
+
+// What changes cut short may leave that no extension names goes, whatever it holds: the tool's
+// ProgID, its "Open with" entry beside another program's, Default Apps values naming it under any
+// name, the registration once nothing is listed; in the other hive only where this process may
+// write. What cannot go is told. A ProgID of the tool's form that some extension key names, in
+// either hive, in another letter case or with a path after it, is an association's: it stays, with
+// its "Open with" entry and Default Apps value, until nothing names it. A Default Apps value naming
+// another program's ProgID, or no text, is not the tool's: it stays, and so does the registration.
+TEST_P(RegistryInputIn, LeftoversGoUnlessAnExtensionNamesTheirProgId) {
+  const vttest::HiveClasses away(ScopeHive(vttest::OtherScope(scope_)));
+  const std::string named = ext_ + "a", namedOwn = own_ + "A";
+  const std::string foreign = ext_ + "f", foreignOwn = own_ + "F";
+  const std::string awayExt = ext_ + "c", awayOwn = own_ + "C";
+  const std::string strayOwn = own_ + "S";
+  const std::string junk = "vtrjunk" + ext_.substr(1), odd = entry_ + "J", listed = entry_ + "L";
+  more_ = {named, namedOwn, foreign, foreignOwn, awayExt, awayOwn, strayOwn, junk, odd, listed};
+  auto sweep = [this] {
+    VtClasses classes(scope_);
+    return RemoveLeftovers(classes);
+  };
+  auto associations = [this] {
+    std::vector<std::string> names = vttest::ValueNames(at_.hive(), kAssociations, kView64);
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+
+  ASSERT_EQ(ERROR_SUCCESS, VtAssocInfo((entry_ + "A").c_str(), scope_).Register(kExe, "VTR", ""));
+  // Cut short after "Open with" and Default Apps had the ProgID, with the extension given back.
+  at_.PutText(ext_, "", other_);
+  at_.PutValue(ext_ + "\\OpenWithProgids", other_.c_str(), REG_NONE, "");
+  at_.PutValue(ext_ + "\\OpenWithProgids", own_.c_str(), REG_NONE, "");
+  at_.PutText(own_ + "\\shell\\open\\command", "", "x.exe \"%1\"");
+  at_.PutText(own_ + "\\Other", "v", "x");
+  vttest::SetString(at_.hive(), kAssociations, entry_.c_str(), own_, kView64);
+  vttest::SetString(at_.hive(), kAssociations, junk.c_str(), own_ + "X", kView64);
+  vttest::SetString(at_.hive(), kAssociations, listed.c_str(), other_, kView64);
+  vttest::SetRawValue(at_.hive(), kAssociations, odd.c_str(), REG_DWORD, "\1\0\0\0", 4, kView64);
+  // ProgIDs of the tool's form that extension keys name, and one nothing names in the other hive.
+  at_.PutText(foreign, "", foreignOwn + "\\shell");
+  at_.PutText(foreignOwn, "", "Foreign");
+  away.PutText(awayExt, "", "vantrel" + awayExt);
+  at_.PutText(awayOwn, "", "Away");
+  away.PutText(strayOwn, "", "Stray");
+  const std::string openWith = at_.Path(ext_ + "\\OpenWithProgids");
+  {
+    vttest::ReadOnlyTree locked(at_.hive(), at_.Path(ext_));
+    ASSERT_TRUE(locked.ok());
+    const std::vector<VtLeftover> left = sweep();
+    ASSERT_EQ(1u, left.size());
+    EXPECT_EQ(ext_, left[0].ext);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), left[0].error);
+  }
+  EXPECT_EQ(2u, vttest::ValueNames(at_.hive(), openWith).size());
+  EXPECT_FALSE(at_.Exists(own_));
+  for (const std::string& kept : {namedOwn, foreignOwn, awayOwn}) EXPECT_TRUE(at_.Exists(kept));
+  EXPECT_TRUE(vttest::ValueExists(at_.hive(), at_.Path(named + "\\OpenWithProgids"),
+                                  namedOwn.c_str()));
+  EXPECT_EQ((std::vector<std::string>{entry_ + "A", odd, listed}), associations());
+  EXPECT_EQ(scope_ == VtScope::kUser, away.Exists(strayOwn));
+
+  // Another program takes the association's extension over: nothing names its ProgID any more.
+  at_.PutText(named, "", other_);
+  EXPECT_TRUE(sweep().empty());
+  EXPECT_EQ(other_, at_.NamedProgId(ext_));
+  EXPECT_EQ(std::vector<std::string>{other_}, vttest::ValueNames(at_.hive(), openWith));
+  EXPECT_FALSE(at_.Exists(namedOwn));
+  EXPECT_FALSE(at_.Exists(named + "\\OpenWithProgids"));
+  EXPECT_EQ((std::vector<std::string>{odd, listed}), associations());
+  EXPECT_TRUE(vttest::ValueExists(at_.hive(), kApplications, kAppValue, kView64));
+  EXPECT_TRUE(at_.Exists(foreignOwn) && at_.Exists(awayOwn));
+
+  // Their owner takes the values that are not the tool's: nothing is listed any more.
+  for (const std::string& value : {odd, listed})
+    vttest::DeleteValue(at_.hive(), kAssociations, value.c_str(), kView64);
+  EXPECT_TRUE(sweep().empty());
+  EXPECT_FALSE(vttest::KeyExists(at_.hive(), kAppKey, kView64));
+  EXPECT_FALSE(vttest::ValueExists(at_.hive(), kApplications, kAppValue, kView64));
+
+  // A registration cut short before its first extension was listed.
+  const std::string capabilities = std::string(kAppKey) + "\\Capabilities";
+  vttest::SetString(at_.hive(), kApplications, kAppValue, capabilities, kView64);
+  vttest::SetString(at_.hive(), capabilities, "ApplicationName", "x", kView64);
+  EXPECT_TRUE(sweep().empty());
+  EXPECT_FALSE(vttest::KeyExists(at_.hive(), kAppKey, kView64));
+  EXPECT_FALSE(vttest::ValueExists(at_.hive(), kApplications, kAppValue, kView64));
 }
 
 }  // namespace
