@@ -30,7 +30,8 @@ using namespace vtbench;
 
 namespace {
 
-const int kExtensions = 500;
+// How many extensions each step changes, unless "--extensions N" says otherwise.
+const int kDefaultExtensions = 500;
 const char kOption[] = "/a";  // AddOption 1
 const VtApplyOptions kApply{1, 0};  // the window's options that give every row kOption
 const VtScope kScopes[] = {VtScope::kMachine, VtScope::kUser};
@@ -124,9 +125,11 @@ struct Scope {
 
 int main(int argc, char** argv) {
   const int runs = RoundsFromArgs(argc, argv);
+  const int extensions = ExtensionsFromArgs(argc, argv, kDefaultExtensions);
+  const std::string n = std::to_string(extensions);
   StartLibrary();
   PrintHeader();
-  ScratchSet set(kExtensions);
+  ScratchSet set(extensions);
   vttest::ScratchDir folder;
   if (!set.Seed()) return 1;
   const PlayerFile player;
@@ -241,10 +244,10 @@ int main(int argc, char** argv) {
   for (Scope& s : scopes) {
     const std::string name = ScopeName(s.scope);
     TableRow write, undo, cliWrite, cliUndo;
-    write.measure = "2 write 500, " + name + ": apply (register /a once)";
-    undo.measure = "3 undo 500, " + name + ": unregister all";
-    cliWrite.measure = "2 write 500, " + name + ": command line register";
-    cliUndo.measure = "3 undo 500, " + name + ": command line unregister";
+    write.measure = "2 write " + n + ", " + name + ": apply (register /a once)";
+    undo.measure = "3 undo " + n + ", " + name + ": unregister all";
+    cliWrite.measure = "2 write " + n + ", " + name + ": command line register";
+    cliUndo.measure = "3 undo " + n + ", " + name + ": command line unregister";
     write.tool = rounds.Median("write tool " + name);
     write.floor = rounds.Median("write floor " + name);
     write.alt = rounds.Median("write reg " + name);
@@ -271,9 +274,9 @@ int main(int argc, char** argv) {
     auto count = [&](const std::string& what, const std::function<bool()>& work, double* perExt) {
       RegCallCounter counter;
       work();
-      *perExt = static_cast<double>(counter.Total()) / kExtensions;
+      *perExt = static_cast<double>(counter.Total()) / extensions;
       std::printf("NOTE\t%s, %s calls/ext: %s\n", what.c_str(), name.c_str(),
-                  counter.Breakdown(kExtensions).c_str());
+                  counter.Breakdown(extensions).c_str());
     };
     count("write, tool", toolWrite(s), &write.toolCalls);
     count("undo, tool", toolUndo(s), &undo.toolCalls);
@@ -318,5 +321,5 @@ int main(int argc, char** argv) {
   std::printf("NOTE\treg import of a file without keys (the start of reg.exe): %.1f ms\n",
               rounds.Median("reg empty"));
   for (const TableRow& row : rows) PrintRow(row);
-  return matches == kExtensions ? 0 : 1;
+  return matches == extensions ? 0 : 1;
 }

@@ -50,4 +50,13 @@ int RoundsFromArgs(int argc, char** argv) {
   return 7;
 }
 
+int ExtensionsFromArgs(int argc, char** argv, int fallback) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], "--extensions") != 0) continue;
+    const int count = std::atoi(argv[i + 1]);
+    if (count > 0) return count;
+  }
+  return fallback;
+}
+
 }  // namespace vtbench

@@ -33,5 +33,7 @@ class Rounds {
 
 // The number of rounds: "--runs N" on the command line, else 7.
 int RoundsFromArgs(int argc, char** argv);
+// "--extensions N" of the command line (N > 0), else fallback.
+int ExtensionsFromArgs(int argc, char** argv, int fallback);
 
 }  // namespace vtbench

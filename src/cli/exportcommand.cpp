@@ -93,10 +93,13 @@ class SpelledNames {
   std::unordered_map<std::wstring, std::wstring> byFold_;
 };
 
-// One hive whose keys the file gives back, with the names beneath its classes key.
+// One hive whose keys the file gives back, with the names beneath its classes key (listed in the
+// 64-bit view, as ClassesKeyNames lists them: the 32-bit view lists only the redirected keys).
 struct ExportHive {
   explicit ExportHive(VtScope of)
-      : scope(of), root(ScopeHive(of)), classes(root, L"Software\\Classes", 0, false) {}
+      : scope(of),
+        root(ScopeHive(of)),
+        classes(root, L"Software\\Classes", KEY_WOW64_64KEY, false) {}
   VtScope scope;
   HKEY root;
   SpelledNames classes;

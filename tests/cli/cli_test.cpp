@@ -14,6 +14,7 @@
 #include "regdump.h"
 #include "scratch.h"
 #include "stubprocess.h"
+#include "toolprocess.h"
 
 namespace {
 
@@ -369,10 +370,13 @@ TEST_F(Cli, ExportGivesBackTheTreesThroughRegImport) {
   EXPECT_EQ(vttest::DumpTrees(kMachine, paths) + vttest::DumpTrees(HKEY_CURRENT_USER, paths), before);
 }
 
-// Both kinds of export, restored as README says after commands of every kind, in both scopes:
-// every key and value each names is as it was, names spelled as they were, and no Default Apps
-// value names a ProgID that is gone.
+// Both kinds of export, restored as README says after commands of the window and the command line,
+// in both scopes: every key and value each names is as it was, names spelled as they were, and no
+// Default Apps value names a ProgID that is gone.
 TEST_F(Cli, EachExportGivesBackExactlyWhatItNames) {
+  const std::string window = dir_.File("vntassoc.exe");
+  ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_VNTASSOC_EXE).c_str(), window.c_str(), FALSE));
+  const std::string kFileAssociations = "Software\\vntassoc\\Capabilities\\FileAssociations";
   for (const std::string scope : {"", " /user"}) {
     const HKEY hive = scope.empty() ? kMachine : HKEY_CURRENT_USER;
     const std::string p = scope + " /player \"" + player_ + "\"";
@@ -387,7 +391,8 @@ TEST_F(Cli, EachExportGivesBackExactlyWhatItNames) {
     Own(hive, orphan);
     vttest::SetString(hive, Key(orphan), "backup", "");
     auto dump = [&](const std::vector<std::string>& exts, bool whole) {
-      std::vector<std::string> paths = {Key(other), Key(orphan)};
+      std::vector<std::string> paths = {Key(other)};
+      if (whole) paths.push_back(Key(orphan));
       for (const std::string& ext : exts) {
         paths.push_back(Key(ext));
         paths.push_back(Key(ToolProgId(ext)));
@@ -397,28 +402,51 @@ TEST_F(Cli, EachExportGivesBackExactlyWhatItNames) {
         text += vttest::DumpTrees(h, paths);
         for (const std::string& ext : exts) {
           std::string progId;
-          vttest::GetString(h, "Software\\vntassoc\\Capabilities\\FileAssociations", Upper(ext).c_str(),
-                            &progId, vttest::kView64);
+          vttest::GetString(h, kFileAssociations, Upper(ext).c_str(), &progId, vttest::kView64);
           text += ext + "=" + progId + "\n";
-          if (!progId.empty() && !vttest::KeyExists(h, Key(progId))) text += "missing ProgID\n";
         }
-        if (whole) text += vttest::DumpTrees(h, {"Software\\vntassoc", "Software\\RegisteredApplications"}, vttest::kView64);
+        if (whole)
+          text += vttest::DumpTrees(h, {"Software\\vntassoc", "Software\\RegisteredApplications"},
+                                    vttest::kView64);
       }
       return text;
     };
-    const std::vector<std::string> all = {kept, changed, undone, fresh};
+    std::vector<std::string> all = {kept, changed, undone, fresh};
+    if (hive == kMachine) all.insert(all.end(), {".vnt", ".m3u"});
     const std::string wholeFile = dir_.File("whole.reg"), someFile = dir_.File("some.reg");
     ASSERT_EQ(Run("export \"" + wholeFile + "\" " + scope), 0) << err_;
     const std::string whole = dump(all, true);
     ASSERT_EQ(Run("export \"" + someFile + "\" " + fresh + " " + undone + scope), 0) << err_;
     const std::string some = dump({fresh, undone}, false);
 
-    ASSERT_EQ(Run("register " + kept + " " + fresh + " /listadd yes" + p), 0) << err_;
+    if (hive == kMachine) {  // the window registers for every user here
+      ASSERT_EQ(Run("list"), 0);
+      const int rows = static_cast<int>(std::count(out_.begin(), out_.end(), '\n')) - 1;
+      vttest::ToolProcess tool(window);
+      ASSERT_TRUE(tool.WaitForRows(rows, 30000)) << out_;
+      EXPECT_EQ(tool.SelectAll(), rows);
+      EXPECT_TRUE(tool.Click("適用"));
+      EXPECT_TRUE(tool.AnswerOk(30000));
+      EXPECT_TRUE(tool.WaitUntilIdle(30000));
+      EXPECT_EQ(tool.Close(30000), 0);
+      ASSERT_EQ(Named(kMachine, ".m3u"), ToolProgId(".m3u"));
+    }
     ASSERT_EQ(Run("unregister " + undone + scope), 0) << err_;
+    ASSERT_EQ(Run("unregister /all" + scope), 0) << err_;
+    ASSERT_FALSE(vttest::KeyExists(hive, Key(orphan)));
+    ASSERT_EQ(Run("register " + kept + " " + fresh + " " + changed + " /listadd yes" + p), 0) << err_;
     vttest::DeleteKeyTree(hive, Key(kept));  // a key gone comes back under its own name
     ASSERT_NE(dump(all, true), whole);
+
     Restore(someFile);
     EXPECT_EQ(dump({fresh, undone}, false), some) << scope;
+    for (HKEY h : {kMachine, HKEY_CURRENT_USER}) {
+      for (const std::string& name : vttest::ValueNames(h, kFileAssociations, vttest::kView64)) {
+        std::string progId;
+        vttest::GetString(h, kFileAssociations, name.c_str(), &progId, vttest::kView64);
+        EXPECT_TRUE(vttest::KeyExists(h, Key(progId))) << name << " names " << progId << scope;
+      }
+    }
     // Wine 8's reg import does not delete a key of HKEY_LOCAL_MACHINE\Software in the 64-bit view
     // (its "reg delete /reg:64" does); Windows' does, as the file's first line for it asks.
     if (hive == kMachine) vttest::DeleteKeyTree(kMachine, "Software\\vntassoc", vttest::kView64);
