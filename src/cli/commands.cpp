@@ -211,10 +211,9 @@ int RunUnregister(const VtCliRequest& request, const VtStdStream& err) {
       for (const VtLeftover& left : RemoveLeftovers(keys))
         rows.NoteFailure(left.ext.c_str(), left.error);
     } else {
-      for (const std::string& ext : request.exts) {
-        rows.AddToChange(ext, scope);
-        UnregisterRows(rows, ext.c_str(), &keys);
-      }
+      // One row per extension's key: undoing every row undoes each once.
+      for (const std::string& ext : request.exts) rows.AddToChange(ext, scope);
+      UnregisterRows(rows, nullptr, &keys);
     }
   }
   NotifyAssociationsChanged();
