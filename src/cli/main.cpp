@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "commandline.h"
 #include "assocrows.h"
+#include "commandline.h"
 #include "commands.h"
 #include "initializer.h"
 #include "library.h"
