@@ -3,26 +3,22 @@
 #include <string>
 
 #include "associnfo.h"
+#include "assoctexts.h"
 #include "extensionrule.h"
-#include "ownedtext.h"
-#include "text.h"
-#include "widetext.h"
+#include "uitext.h"
 
 namespace {
 
 // The tool's own reasons, which the system has no text for.
 struct OwnReason {
   DWORD error;
-  const char* text;
+  UINT text;
 };
 const OwnReason kOwnReasons[] = {
-    {kErrorMachineAssociation,
-     "すべてのユーザーの関連付けです。管理者として実行して解除してください。"},
-    {kErrorNotAnExtension,
-     "拡張子として使えない名前です (「.」の後ろに「.」・空白・制御文字・\\ / : * ? \" < > | "
-     "は使えません)。"},
-    {kErrorExtensionTooLong, "拡張子が長すぎます (「.」を含めて 248 バイトまでです)。"},
-    {kErrorProgramType, "プログラムやショートカットを開く種類なので、関連付けしません。"},
+    {kErrorMachineAssociation, IDS_REASON_MACHINE},
+    {kErrorNotAnExtension, IDS_REASON_NOT_EXTENSION},
+    {kErrorExtensionTooLong, IDS_REASON_TOO_LONG},
+    {kErrorProgramType, IDS_REASON_PROGRAM_TYPE},
 };
 
 // Frees what FormatMessage allocated.
@@ -35,11 +31,11 @@ struct LocalText {
 
 }  // namespace
 
-const char kChangeFailureHeading[] = "次の拡張子は変更できませんでした。";
+std::wstring ChangeFailureHeading() { return VtText(IDS_FAILURE_HEADING); }
 
 std::wstring ChangeFailureReason(DWORD error) {
   for (const OwnReason& reason : kOwnReasons)
-    if (reason.error == error) return OwnText(reason.text);
+    if (reason.error == error) return VtText(reason.text);
   LocalText message;
   const DWORD flags =
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
@@ -53,16 +49,7 @@ std::wstring ChangeFailureReason(DWORD error) {
     const size_t end = text.find_last_not_of(L' ');
     if (end != std::wstring::npos) return text.substr(0, end + 1);
   }
-  return OwnText("エラー ") + std::to_wstring(static_cast<unsigned long>(error));
-}
-
-char* ChangeFailureText(DWORD error) {
-  return Narrow(ChangeFailureReason(error).c_str(), CP_ACP);
-}
-
-std::string ChangeFailureLine(const char* shown, DWORD error) {
-  const VtOwnedText reason(ChangeFailureText(error));
-  return std::string(shown) + ": " + (reason ? reason.get() : "");
+  return VtText(IDS_ERROR_NUMBER) + std::to_wstring(static_cast<unsigned long>(error));
 }
 
 std::wstring ChangeFailureLine(const std::wstring& shown, DWORD error) {

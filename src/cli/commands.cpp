@@ -69,7 +69,7 @@ const char* StateOf(const VtAssocInfo& entry) {
 
 int ReportFailures(const VtCliRows& rows, const VtStdStream& err) {
   if (rows.failures().empty()) return kExitDone;
-  std::wstring text = OwnText(kChangeFailureHeading) + L"\r\n";
+  std::wstring text = ChangeFailureHeading() + L"\r\n";
   for (const std::wstring& line : rows.failures()) text += line + L"\r\n";
   err.Write(text);
   return kExitSomeNotChanged;

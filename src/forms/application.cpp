@@ -6,6 +6,8 @@
 
 #include "emptytext.h"
 #include "form.h"
+#include "ownedtext.h"
+#include "widetext.h"
 
 TApplication Application;
 
@@ -84,6 +86,22 @@ int TApplication::MessageBox(const char* text, const char* caption, UINT flags) 
   if (messageBoxHook_) return messageBoxHook_(OrEmpty(text), OrEmpty(caption), flags);
   HWND owner = mainForm_ ? mainForm_->Handle() : nullptr;
   return ::MessageBoxA(owner, text, caption, flags);
+}
+
+int TApplication::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
+  if (wideMessageBoxHook_) return wideMessageBoxHook_(text, caption, flags);
+  if (messageBoxHook_) {
+    const VtOwnedText narrowText(Narrow(text.c_str(), kOwnTextCodePage));
+    const VtOwnedText narrowCaption(Narrow(caption.c_str(), kOwnTextCodePage));
+    return messageBoxHook_(OrEmpty(narrowText.get()), OrEmpty(narrowCaption.get()), flags);
+  }
+  HWND owner = mainForm_ ? mainForm_->Handle() : nullptr;
+  return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+}
+
+TWideMessageBoxHook TApplication::SetWideMessageBoxHook(TWideMessageBoxHook hook) {
+  std::swap(hook, wideMessageBoxHook_);
+  return hook;
 }
 
 TMessageBoxHook TApplication::SetMessageBoxHook(TMessageBoxHook hook) {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -13,6 +14,9 @@ class TForm;
 // Replaces the message box: receives text and caption (never null) and flags and returns the
 // answer (IDOK...).
 using TMessageBoxHook = std::function<int(const char* text, const char* caption, UINT flags)>;
+// The same for the wide message box: text and caption as UTF-16.
+using TWideMessageBoxHook =
+    std::function<int(const std::wstring& text, const std::wstring& caption, UINT flags)>;
 using TGetMessageFn = BOOL(WINAPI*)(LPMSG, HWND, UINT, UINT);
 
 class TApplication {
@@ -51,8 +55,12 @@ class TApplication {
   // Modal message box owned by the main form; returns the button pressed (IDOK, IDCANCEL...), 0 on
   // failure. When a hook is set, the hook answers instead and no box is shown.
   int MessageBox(const char* text, const char* caption, UINT flags);
+  // The same with UTF-16 texts, shown whatever the system's code page. A wide hook answers it;
+  // without one the narrow hook does, given the texts in code page 932.
+  int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
   // Installs a hook (an empty function removes it); returns the previous one.
   TMessageBoxHook SetMessageBoxHook(TMessageBoxHook hook);
+  TWideMessageBoxHook SetWideMessageBoxHook(TWideMessageBoxHook hook);
 
   // Overrides the DPI that Initialize read from the screen (96 until then) for forms created
   // afterwards (tests); returns the previous value.
@@ -76,6 +84,7 @@ class TApplication {
   std::vector<TForm*> forms_;
   std::vector<std::unique_ptr<TForm>> owned_;
   TMessageBoxHook messageBoxHook_;
+  TWideMessageBoxHook wideMessageBoxHook_;
 };
 
 // The one application object of the process.

@@ -40,6 +40,19 @@ void TControl::SetText(const char* text) {
   if (handle_) SetWindowTextA(handle_, OrEmpty(text));
 }
 
+std::wstring TControl::WideText() const {
+  if (!handle_) return std::wstring();
+  int length = GetWindowTextLengthW(handle_);
+  std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+  int got = GetWindowTextW(handle_, buffer.data(), length + 1);
+  return std::wstring(buffer.data(), got > 0 ? static_cast<size_t>(got) : 0);
+}
+
+void TControl::SetText(const std::wstring& text) {
+  QuietScope quiet(*this);
+  if (handle_) SetWindowTextW(handle_, text.c_str());
+}
+
 bool TControl::Enabled() const { return handle_ && IsWindowEnabled(handle_); }
 
 void TControl::SetEnabled(bool enabled) {

@@ -73,6 +73,9 @@ class TControl {
   virtual std::string Text() const;
   // Sets the window text from code (null is the empty text): raises no event.
   void SetText(const char* text);
+  // The same as UTF-16, for the tool's own texts: they read right whatever the system code page.
+  std::wstring WideText() const;
+  void SetText(const std::wstring& text);
 
   bool Enabled() const;
   void SetEnabled(bool enabled);

@@ -15,6 +15,15 @@ TFont::TFont(const char* face, int pixelHeight, BYTE charset) {
   font_ = CreateFontIndirectA(&lf);
 }
 
+TFont::TFont(int pixelHeight) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return;
+  metrics.lfMessageFont.lfHeight = -pixelHeight;
+  metrics.lfMessageFont.lfWidth = 0;
+  font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
 TFont::~TFont() {
   if (font_) DeleteObject(font_);
 }

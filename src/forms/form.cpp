@@ -7,6 +7,8 @@ namespace {
 
 // First control id; stays clear of IDOK/IDCANCEL, which IsDialogMessage sends for Enter and Escape.
 const int kFirstControlId = 100;
+// The form font's character height at 96 dpi.
+const int kFontHeight96 = 12;
 
 HICON ApplicationIcon() {
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
@@ -18,7 +20,7 @@ HICON ApplicationIcon() {
 int TForm::Scale(int length96) { return Application.Scale(length96); }
 
 TForm::TForm(const TFormArgs& args)
-    : font_("ＭＳ Ｐゴシック", Application.Scale(12), SHIFTJIS_CHARSET) {
+    : font_(std::make_unique<TFont>("ＭＳ Ｐゴシック", Application.Scale(kFontHeight96), SHIFTJIS_CHARSET)) {
   Application.FormCreated(this);
   WNDCLASSEXA wc{};
   wc.style = CS_DBLCLKS;
@@ -33,7 +35,14 @@ TForm::TForm(const TFormArgs& args)
   CreateWindowExA(WS_EX_CONTROLPARENT, wc.lpszClassName, OrEmpty(args.caption),
                   WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left, top, width, height, nullptr, nullptr,
                   GetModuleHandleA(nullptr), this);
-  if (handle_) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
+  if (handle_) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+}
+
+void TForm::UseMessageFont() {
+  auto font = std::make_unique<TFont>(Scale(kFontHeight96));
+  if (!font->Handle()) return;
+  font_ = std::move(font);
+  if (handle_) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
 }
 
 TForm::~TForm() {
@@ -51,6 +60,18 @@ std::string TForm::Caption() const {
 
 void TForm::SetCaption(const char* caption) {
   if (handle_) SetWindowTextA(handle_, OrEmpty(caption));
+}
+
+std::wstring TForm::WideCaption() const {
+  wchar_t buffer[1024] = L"";
+  if (handle_) GetWindowTextW(handle_, buffer, static_cast<int>(sizeof(buffer) / sizeof(buffer[0])));
+  return buffer;
+}
+
+// Straight to DefWindowProcW: through this ANSI window's own procedure the text would pass the
+// system code page and lose what it cannot hold.
+void TForm::SetCaption(const std::wstring& caption) {
+  if (handle_) DefWindowProcW(handle_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()));
 }
 
 void TForm::Show() {

@@ -35,6 +35,12 @@ class TForm {
   HWND Handle() const { return handle_; }
   std::string Caption() const;
   void SetCaption(const char* caption);
+  // The title bar text as UTF-16, for the tool's own texts.
+  std::wstring WideCaption() const;
+  void SetCaption(const std::wstring& caption);
+  // From now on controls are created with the system's message font at the form's character
+  // height instead of the Shift-JIS one: for texts that font has no glyphs for. Call before Add.
+  void UseMessageFont();
 
   void Show();
   // Closes the form: it is hidden, and if it is the main form the application's loop ends. The
@@ -52,10 +58,17 @@ class TForm {
     Adopt(std::move(control), args);
     return raw;
   }
+  // The same with a caption in UTF-16 (args.caption is then not used).
+  template <class T>
+  T* Add(const TCreateArgs& args, const std::wstring& caption) {
+    T* raw = Add<T>(args);
+    raw->SetText(caption);
+    return raw;
+  }
 
   // The control whose window is hwnd, or null.
   TControl* ControlOf(HWND hwnd) const;
-  HFONT Font() const { return font_.Handle(); }
+  HFONT Font() const { return font_ ? font_->Handle() : nullptr; }
 
   // Scales a length given at 96 dpi to the application's DPI.
   static int Scale(int length96);
@@ -83,7 +96,7 @@ class TForm {
   bool OnNextDlgCtl(WPARAM wParam, LPARAM lParam, LRESULT* result);
 
   HWND handle_ = nullptr;
-  TFont font_;
+  std::unique_ptr<TFont> font_;
   std::vector<std::unique_ptr<TControl>> controls_;
   HWND lastFocus_ = nullptr;
   bool closed_ = false;

@@ -71,6 +71,18 @@ void TListView::AddColumn(const char* caption, int width96) {
                reinterpret_cast<LPARAM>(&column));
 }
 
+void TListView::AddColumn(const std::wstring& caption, int width96) {
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+  column.pszText = const_cast<wchar_t*>(caption.c_str());
+  column.cx = TForm::Scale(width96);
+  int index = ColumnCount();
+  column.iSubItem = index;
+  QuietScope quiet(*this);
+  SendMessageW(Handle(), LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(&column));
+}
+
 int TListView::ColumnCount() const {
   HWND header = reinterpret_cast<HWND>(SendMessageA(Handle(), LVM_GETHEADER, 0, 0));
   return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;

@@ -45,6 +45,7 @@ class TListView : public TControl {
 
   // Appends a column; the width is at 96 dpi.
   void AddColumn(const char* caption, int width96);
+  void AddColumn(const std::wstring& caption, int width96);
   int ColumnCount() const;
 
   // Suspend and resume redrawing; calls nest.

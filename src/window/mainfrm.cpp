@@ -3,14 +3,14 @@
 #include "associnfo.h"
 #include "inifile.h"
 #include "registry.h"
+#include "uitext.h"
+#include "windowtexts.h"
 
 TFrmAssoc* FrmAssoc = nullptr;
 
 namespace {
 
-const char kVersionSuffix[] = " Version 0.02.2012.0910";
-const char kMachineScopeText[] = "登録先: すべてのユーザー";
-const char kUserScopeText[] = "登録先: このユーザー";
+const wchar_t kVersionSuffix[] = L" Version 0.02.2012.0910";
 
 }  // namespace
 
@@ -26,7 +26,7 @@ TFrmAssoc::TFrmAssoc() {
   Button7->OnClick = Bind(this, &TFrmAssoc::Button7Click);
   btnDefaultApps->OnClick = Bind(this, &TFrmAssoc::btnDefaultAppsClick);
 
-  SetCaption((Caption() + kVersionSuffix).c_str());
+  SetCaption(WideCaption() + kVersionSuffix);
   // Decided once; the fill narrows where it registers when the player's path asks for it.
   rights_ = WritableScope();
   SetScope(rights_);
@@ -46,7 +46,7 @@ TFrmAssoc::~TFrmAssoc() {
 
 void TFrmAssoc::SetScope(VtScope scope) {
   scope_ = scope;
-  lblScope->SetText(scope_ == VtScope::kMachine ? kMachineScopeText : kUserScopeText);
+  lblScope->SetText(VtText(scope_ == VtScope::kMachine ? IDS_SCOPE_MACHINE : IDS_SCOPE_USER));
 }
 
 VtAssocInfo* TFrmAssoc::EntryAt(int index) const {

@@ -65,7 +65,8 @@ class TFrmAssoc : public TFrmAssocLayout {
   VtAssocInfo* EntryAt(int index) const;
   // Shows the entry's type name, command, icon and the user's own choice in the row's sub-items.
   void RefreshRow(int index);
-  void OpenInToolFolder(const char* fileName);
+  // False when the tool's folder holds no such file.
+  bool OpenInToolFolder(const char* fileName);
   // Registers in scope from now on, and says so beneath 既定のアプリ.
   void SetScope(VtScope scope);
 

@@ -13,25 +13,23 @@
 #include "defaultappslaunch.h"
 #include "library.h"
 #include "mainfrm_rows.h"
+#include "ownedtext.h"
 #include "playerpath.h"
 #include "text.h"
 #include "typenames.h"
+#include "uitext.h"
+#include "widetext.h"
+#include "windowtexts.h"
 
 namespace {
 
-const char kConfirmCaption[] = "確認";
 const UINT kConfirmFlags = MB_OKCANCEL | MB_DEFBUTTON2;  // 257: Cancel is the default
-const char kApplyQuestion[] =
-    "関連付けを実行します。よろしいですか？\r\n関連付けは「解除」で元に戻すことが出来ます。\r\n";
-const char kUnregQuestion[] =
-    "関連付けを解除して、Vantrel Player に関連付ける前の設定に戻します。\r\nよろしいですか？\r\n";
-const char kUnregAllQuestion[] =
-    "全ての関連付けを解除して、Vantrel Player に関連付ける前の設定に戻します。\r\nよろしいですか？\r\n";
 // A box taller than the screen shows no OK button: past this many lines the rest are counted.
 const size_t kMaxFailureLines = 20;
 
-bool Confirm(const char* question) {
-  return Application.MessageBox(question, kConfirmCaption, kConfirmFlags) == IDOK;
+// question: a text id of windowtexts.h.
+bool Confirm(UINT question) {
+  return Application.MessageBox(VtText(question), VtText(IDS_CONFIRM), kConfirmFlags) == IDOK;
 }
 
 // Suspends the list's redrawing for the scope.
@@ -56,22 +54,22 @@ void TFrmAssoc::Command::Add(int row, DWORD error) {
     ++more_;
     return;
   }
-  lines_.push_back(ChangeFailureLine(shown.c_str(), error));
+  lines_.push_back(ChangeFailureLine(WideFrom(shown.c_str(), CP_ACP), error));
 }
 
 void TFrmAssoc::Command::ShowFailures() {
   keys_.Close();
   if (lines_.empty()) return;
-  std::string text = kChangeFailureHeading;
-  text += "\r\n";
-  for (const std::string& line : lines_) text += "\r\n" + line;
-  if (more_ != 0) text += "\r\nほか " + std::to_string(more_) + " 件";
-  Application.MessageBox(text.c_str(), form_.Caption().c_str(), MB_OK | MB_ICONWARNING);
+  std::wstring text = ChangeFailureHeading() + L"\r\n";
+  for (const std::wstring& line : lines_) text += L"\r\n" + line;
+  if (more_ != 0)
+    text += L"\r\n" + VtText(IDS_MORE_BEFORE) + std::to_wstring(more_) + VtText(IDS_MORE_AFTER);
+  Application.MessageBox(text, form_.WideCaption(), MB_OK | MB_ICONWARNING);
 }
 
 void TFrmAssoc::btnApplyClick(TControl*) {
   const VtApplyOptions options = CheckedOptions();
-  if (!Confirm(kApplyQuestion)) return;
+  if (!Confirm(IDS_ASK_APPLY)) return;
   const std::string exePath = Edit1->Text();
   std::string selection = Edit2->Text();
   const std::string comboName = ComboBox1->Text();
@@ -111,7 +109,7 @@ void TFrmAssoc::btnUnregClick(TControl*) {
         // Also an association of the tool that only the user's own classes hold.
         if (first >= 0 &&
             (EntryAt(first)->associated != 0 || EntryAt(first)->userAssociated != 0)) {
-          confirmed = Confirm(kUnregQuestion);
+          confirmed = Confirm(IDS_ASK_UNREG);
           asked = true;
         }
       }
@@ -126,7 +124,7 @@ void TFrmAssoc::btnUnregClick(TControl*) {
 
 void TFrmAssoc::btnUnregAllClick(TControl*) {
   if (ListView->Count() == 0) return;
-  if (!Confirm(kUnregAllQuestion)) return;
+  if (!Confirm(IDS_ASK_UNREGALL)) return;
   Command command(*this);
   {
     UpdateScope update(ListView);
@@ -139,7 +137,11 @@ void TFrmAssoc::btnUnregAllClick(TControl*) {
 
 void TFrmAssoc::btnCloseClick(TControl*) { Close(); }
 
-void TFrmAssoc::btnRdmeClick(TControl*) { OpenInToolFolder("readme.txt"); }
+// The readme in the window's language where the package has one; the Japanese one otherwise.
+void TFrmAssoc::btnRdmeClick(TControl*) {
+  const VtOwnedText translated(Narrow(VtText(IDS_README_FILE).c_str(), CP_ACP));
+  if (!translated || !OpenInToolFolder(translated.get())) OpenInToolFolder("readme.txt");
+}
 
 void TFrmAssoc::Button7Click(TControl*) { OpenInToolFolder(kTypeNameFile); }
 
@@ -148,9 +150,11 @@ void TFrmAssoc::btnDefaultAppsClick(TControl*) {
   OpenDefaultApps(Handle(), scope_ == VtScope::kUser);
 }
 
-void TFrmAssoc::OpenInToolFolder(const char* fileName) {
+bool TFrmAssoc::OpenInToolFolder(const char* fileName) {
   char path[kPathSize];
   CopyBounded(path, exeFolder, kPathSize);
   AppendBounded(path, fileName, kPathSize);
-  if (FileExists(path)) ShellExecuteA(Handle(), "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  if (!FileExists(path)) return false;
+  ShellExecuteA(Handle(), "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  return true;
 }

@@ -10,10 +10,10 @@
 #include "playeranswer.h"
 #include "playerpath.h"
 #include "text.h"
+#include "uitext.h"
+#include "windowtexts.h"
 
 namespace {
-
-const char kNoPlayerText[] = "Vantrel Player を起動後、「情報取得」をクリックして下さい";
 
 // The text after its first whole character; the empty text for a text of fewer than two characters.
 const char* AfterFirstChar(const char* text) {
@@ -43,7 +43,10 @@ void TFrmAssoc::btnInfoClick(TControl*) {
   // An empty answer stays empty.
   if (exePath != nullptr && exePath[0] != 0 && PlayerPathProblem(exePath) != VtPathProblem::kNone)
     exePath = nullptr;
-  Edit1->SetText(exePath != nullptr ? exePath : kNoPlayerText);
+  if (exePath != nullptr)
+    Edit1->SetText(exePath);
+  else
+    Edit1->SetText(VtText(IDS_NO_PLAYER));
   // The rows show the classes the player is registered in.
   SetScope(exePath != nullptr && exePath[0] != 0 ? RegisterScope(rights_, exePath) : rights_);
   ListRows rows(*this);

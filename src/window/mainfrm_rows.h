@@ -29,7 +29,7 @@ class TFrmAssoc::Command {
   const TFrmAssoc& form_;
   VtClasses keys_;
   std::unordered_set<std::string> noted_;
-  std::vector<std::string> lines_;
+  std::vector<std::wstring> lines_;
   size_t more_ = 0;
 };
 
