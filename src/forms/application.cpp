@@ -6,8 +6,6 @@
 
 #include "emptytext.h"
 #include "form.h"
-#include "ownedtext.h"
-#include "widetext.h"
 
 TApplication Application;
 
@@ -90,11 +88,6 @@ int TApplication::MessageBox(const char* text, const char* caption, UINT flags) 
 
 int TApplication::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
   if (wideMessageBoxHook_) return wideMessageBoxHook_(text, caption, flags);
-  if (messageBoxHook_) {
-    const VtOwnedText narrowText(Narrow(text.c_str(), kOwnTextCodePage));
-    const VtOwnedText narrowCaption(Narrow(caption.c_str(), kOwnTextCodePage));
-    return messageBoxHook_(OrEmpty(narrowText.get()), OrEmpty(narrowCaption.get()), flags);
-  }
   HWND owner = mainForm_ ? mainForm_->Handle() : nullptr;
   return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
 }

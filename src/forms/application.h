@@ -55,8 +55,7 @@ class TApplication {
   // Modal message box owned by the main form; returns the button pressed (IDOK, IDCANCEL...), 0 on
   // failure. When a hook is set, the hook answers instead and no box is shown.
   int MessageBox(const char* text, const char* caption, UINT flags);
-  // The same with UTF-16 texts, shown whatever the system's code page. A wide hook answers it;
-  // without one the narrow hook does, given the texts in code page 932.
+  // The same with UTF-16 texts, shown whatever the system's code page; the wide hook answers it.
   int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
   // Installs a hook (an empty function removes it); returns the previous one.
   TMessageBoxHook SetMessageBoxHook(TMessageBoxHook hook);

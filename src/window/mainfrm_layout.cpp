@@ -11,7 +11,9 @@ const unsigned kReadOnlyField = cfReadOnly | cfParentColor;
 }  // namespace
 
 // Within each parent, creation order is the tab order, so the panel's children are not created in
-// declaration order. Labels take no focus and go first.
+// declaration order. Labels take no focus and go first. The sizes hold the English captions in the
+// system's message font as well as the Japanese ones: "Extensions" and "Default apps" need more
+// than the Japanese captions do.
 TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
   SetCaption(VtText(IDS_TITLE));
   // The Shift-JIS form font has no glyphs for what other languages need.
@@ -48,8 +50,8 @@ TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
   btnUnreg = Add<TButton>({"btnUnreg", Panel1, {280, 174, 75, 25}, nullptr, cfNone}, VtText(IDS_BUTTON_UNREG));
   btnUnregAll = Add<TButton>({"btnUnregAll", Panel1, {372, 174, 75, 25}, nullptr, cfNone}, VtText(IDS_BUTTON_UNREGALL));
   btnRdme = Add<TButton>({"btnRdme", Panel1, {464, 174, 75, 25}, nullptr, cfNone}, VtText(IDS_BUTTON_README));
-  Button7 = Add<TButton>({"Button7", Panel1, {464, 52, 75, 25}, nullptr, cfNone}, VtText(IDS_BUTTON_TYPEFILE));
-  btnDefaultApps = Add<TButton>({"btnDefaultApps", Panel1, {464, 89, 75, 25}, nullptr, cfNone}, VtText(IDS_BUTTON_DEFAULTAPPS));
+  Button7 = Add<TButton>({"Button7", Panel1, {460, 52, 80, 25}, nullptr, cfNone}, VtText(IDS_BUTTON_TYPEFILE));
+  btnDefaultApps = Add<TButton>({"btnDefaultApps", Panel1, {460, 89, 80, 25}, nullptr, cfNone}, VtText(IDS_BUTTON_DEFAULTAPPS));
   // Beneath the Default Apps button, in the column's free space; the text wraps within it.
-  lblScope = Add<TLabel>({"lblScope", Panel1, {464, 124, 80, 40}, nullptr, cfNone});
+  lblScope = Add<TLabel>({"lblScope", Panel1, {460, 124, 80, 40}, nullptr, cfNone});
 }

@@ -11,10 +11,14 @@
 
 class TMessageBoxStub {
  public:
+  // A box is recorded both ways, whichever way it was asked: text and caption in code page 932
+  // (the Japanese texts' own bytes), wideText and wideCaption as UTF-16.
   struct Call {
     std::string text;
     std::string caption;
     UINT flags;
+    std::wstring wideText;
+    std::wstring wideCaption;
   };
 
   explicit TMessageBoxStub(int answer = IDOK);
@@ -31,10 +35,11 @@ class TMessageBoxStub {
   void ClearCalls() { calls_.clear(); }
 
  private:
-  int Answer(const char* text, const char* caption, UINT flags);
+  int Answer(Call call);
 
   int answer_;
   std::deque<int> queued_;
   std::vector<Call> calls_;
   TMessageBoxHook previous_;
+  TWideMessageBoxHook previousWide_;
 };
