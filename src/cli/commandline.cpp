@@ -7,47 +7,14 @@
 
 #include "assoctext.h"
 #include "changefailure.h"
+#include "clitexts.h"
 #include "extensionrule.h"
 #include "longpath.h"
 #include "ownedtext.h"
 #include "registry.h"
 #include "text.h"
+#include "uitext.h"
 #include "widetext.h"
-
-const char kUsage[] =
-    "使い方:\r\n"
-    "  vntassoc-cli list [EXT...] [/user|/machine]\r\n"
-    "  vntassoc-cli register EXT...|/all [/type NAME] [/listadd player|yes|no]\r\n"
-    "               [/playlist add|new] [/player PATH] [/user|/machine]\r\n"
-    "  vntassoc-cli unregister EXT...|/all [/user|/machine]\r\n"
-    "  vntassoc-cli export FILE [EXT...] [/user|/machine]\r\n"
-    "  vntassoc-cli scope [/player PATH] [/user|/machine]\r\n"
-    "  vntassoc-cli refresh\r\n"
-    "  vntassoc-cli /?\r\n"
-    "\r\n"
-    "  list        拡張子ごとの今の関連付けをタブ区切りで表示します。\r\n"
-    "              extension state type command icon windows (state: tool, other, none)\r\n"
-    "  register    拡張子を Vantrel Player に関連付けます (確認はしません)。\r\n"
-    "  unregister  関連付けを解除して、関連付ける前の設定に戻します。\r\n"
-    "  export      今の状態を、reg import で戻せる登録ファイルに書き出します。\r\n"
-    "              EXT を省略すると、このツールが変えうるものすべてです。\r\n"
-    "  scope       register の登録先を表示します (machine: すべてのユーザー / user: このユーザー)。\r\n"
-    "  refresh     関連付けが変わったことをエクスプローラーに知らせます (reg import の後に)。\r\n"
-    "  EXT         拡張子 (mp3 または .mp3)。省略すると、ウィンドウに並ぶ拡張子です。\r\n"
-    "  /all        register: プレーヤーが再生するすべての拡張子\r\n"
-    "              unregister: このツールが関連付けた、解除できるすべての拡張子と、\r\n"
-    "              このツールが残したもの\r\n"
-    "  /type       ファイルの種類 (省略すると filetype.ini の名前、なければ \"EXT File\")\r\n"
-    "  /listadd    ファイルを開くとき: player 本体の設定に合わせる / yes 追加する / no 追加しない\r\n"
-    "  /playlist   プレイリストを開くとき: add 追加で開く / new 新規に開く\r\n"
-    "              (省略すると vntassoc.ini の設定)\r\n"
-    "  /player     プレーヤーの実行ファイル (省略すると起動中のプレーヤーに問い合わせます)\r\n"
-    "  /user       管理者でも、このユーザーの関連付けだけを扱います\r\n"
-    "  /machine    すべてのユーザーの関連付けを扱います。管理者として実行していないときや、\r\n"
-    "              プレーヤーがユーザーのフォルダーにあるときは、何もせず終了コード 2 です\r\n"
-    "  (どちらも省略すると、管理者ならすべてのユーザー、それ以外はこのユーザーです)\r\n"
-    "\r\n"
-    "終了コード: 0 完了 / 1 変更できなかった拡張子がある / 2 コマンドラインの誤り (何も変更しません)\r\n";
 
 namespace {
 
@@ -132,9 +99,9 @@ bool ToExtension(const std::wstring& arg, std::string* ext) {
   return true;
 }
 
-// why (one of the tool's own texts) followed by what the caller gave, as given.
-bool Fail(std::wstring* error, const char* why, const std::wstring& given = std::wstring()) {
-  *error = OwnText(why) + given;
+// why (the id of one of the tool's own texts, clitexts.h) followed by what the caller gave, as given.
+bool Fail(std::wstring* error, UINT why, const std::wstring& given = std::wstring()) {
+  *error = VtText(why) + given;
   return false;
 }
 
@@ -145,7 +112,7 @@ bool SetValue(Switch flag, const std::wstring& value, VtCliRequest* request,
     case kType: {
       if (value.empty()) return true;
       const VtOwnedText text(NarrowExact(value.c_str()));
-      if (!text) return Fail(error, "この種類の名前は使えません: ", value);
+      if (!text) return Fail(error, IDS_CLI_BAD_TYPE, value);
       request->typeName = text.get();
       return true;
     }
@@ -153,19 +120,19 @@ bool SetValue(Switch flag, const std::wstring& value, VtCliRequest* request,
       if (lower == L"player") request->add = -1;
       else if (lower == L"yes") request->add = 1;
       else if (lower == L"no") request->add = 0;
-      else return Fail(error, "/listadd には player、yes、no のどれかを指定してください。");
+      else return Fail(error, IDS_CLI_LISTADD);
       return true;
     case kPlaylist:
       if (lower == L"add") request->list = 0;
       else if (lower == L"new") request->list = 1;
-      else return Fail(error, "/playlist には add か new を指定してください。");
+      else return Fail(error, IDS_CLI_PLAYLIST);
       return true;
     case kPlayer: {
       // The open command is read from any folder: a relative path is made whole against the
       // current one now, as the caller meant it.
       const std::wstring full = FullLongPath(value.c_str());
       const VtOwnedText text(NarrowExact(full.empty() ? value.c_str() : full.c_str()));
-      if (!text) return Fail(error, "このプレーヤーのパスは使えません: ", value);
+      if (!text) return Fail(error, IDS_CLI_BAD_PLAYER, value);
       request->playerPath = text.get();
       return true;
     }
@@ -193,9 +160,9 @@ bool ParseCommandLine(const std::vector<std::wstring>& args, VtCliRequest* reque
   // Help as the command, or as the command's only argument; anywhere else "/?" or "-h" is what
   // the caller meant it as: a switch's value, or a mistake.
   if (!args.empty() && (IsHelp(args[0]) || (args.size() == 2 && IsHelp(args[1])))) return true;
-  if (args.empty()) return Fail(error, "コマンドを指定してください。");
+  if (args.empty()) return Fail(error, IDS_CLI_NO_COMMAND);
   request->verb = VerbOf(args[0]);
-  if (request->verb == VtCliVerb::kHelp) return Fail(error, "不明なコマンドです: ", args[0]);
+  if (request->verb == VtCliVerb::kHelp) return Fail(error, IDS_CLI_UNKNOWN_COMMAND, args[0]);
 
   const unsigned allowed = AllowedFor(request->verb);
   unsigned given = 0;
@@ -208,13 +175,13 @@ bool ParseCommandLine(const std::vector<std::wstring>& args, VtCliRequest* reque
       for (const SwitchName& s : kSwitches)
         if (name == s.name) known = &s;
       if (known == nullptr || (allowed & known->flag) == 0)
-        return Fail(error, "このコマンドには使えないスイッチです: ", args[i]);
+        return Fail(error, IDS_CLI_SWITCH_NOT_HERE, args[i]);
       if ((given & known->flag) != 0)
-        return Fail(error, "スイッチが二度指定されています: ", args[i]);
+        return Fail(error, IDS_CLI_SWITCH_TWICE, args[i]);
       given |= known->flag;
       if (known->takesValue) {
         if (i + 1 == args.size()) {
-          *error = args[i] + OwnText(" の後に値がありません。");
+          *error = args[i] + VtText(IDS_CLI_NO_VALUE);
           return false;
         }
         if (!SetValue(known->flag, args[++i], request, error)) return false;
@@ -222,37 +189,37 @@ bool ParseCommandLine(const std::vector<std::wstring>& args, VtCliRequest* reque
       continue;
     }
     if (request->verb == VtCliVerb::kExport && !hasFile) {
-      if (args[i].empty()) return Fail(error, "書き出すファイルを指定してください。");
+      if (args[i].empty()) return Fail(error, IDS_CLI_NO_FILE);
       request->file = args[i];
       hasFile = true;
       continue;
     }
     std::string ext;
     if (!TakesExtensions(request->verb))
-      return Fail(error, "このコマンドは拡張子を取りません: ", args[i]);
-    if (!ToExtension(args[i], &ext)) return Fail(error, "拡張子ではありません: ", args[i]);
+      return Fail(error, IDS_CLI_NO_EXTENSIONS_HERE, args[i]);
+    if (!ToExtension(args[i], &ext)) return Fail(error, IDS_CLI_NOT_EXTENSION, args[i]);
     // One key once, however the script spelled it.
     if (held.insert(KeyNameFold(ext.c_str())).second) request->exts.push_back(ext);
   }
   request->all = (given & kAll) != 0;
   if ((given & kUser) != 0 && (given & kMachine) != 0)
-    return Fail(error, "/user と /machine は一緒に指定できません。");
+    return Fail(error, IDS_CLI_USER_AND_MACHINE);
   if ((given & kUser) != 0) request->scope = VtScope::kUser;
   if ((given & kMachine) != 0) request->scope = VtScope::kMachine;
   if (request->verb == VtCliVerb::kExport && !hasFile)
-    return Fail(error, "書き出すファイルを指定してください。");
+    return Fail(error, IDS_CLI_NO_FILE);
   const bool needsExtensions =
       request->verb == VtCliVerb::kRegister || request->verb == VtCliVerb::kUnregister;
   if (needsExtensions && request->all && !request->exts.empty())
-    return Fail(error, "拡張子と /all は一緒に指定できません。");
+    return Fail(error, IDS_CLI_EXT_AND_ALL);
   if (needsExtensions && !request->all && request->exts.empty())
-    return Fail(error, "拡張子か /all を指定してください。");
+    return Fail(error, IDS_CLI_EXT_OR_ALL);
   // Undo and the listings take every extension the tool may once have registered.
   if (request->verb == VtCliVerb::kRegister) {
     for (const std::string& ext : request->exts) {
       const DWORD problem = ExtensionProblem(ext.c_str());
       if (problem != ERROR_SUCCESS) {
-        *error = OwnText("登録できない拡張子です。") +
+        *error = VtText(IDS_CLI_CANNOT_REGISTER) +
                  ChangeFailureLine(WideFrom(ext.c_str(), CP_ACP), problem);
         return false;
       }

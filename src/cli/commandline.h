@@ -22,9 +22,6 @@ struct VtCliRequest {
   std::wstring file;         // export's
 };
 
-// The usage, with its line ends: one of the tool's own texts (widetext.h).
-extern const char kUsage[];
-
 // Parses args (the program's name left out). False for a bad command line, *error saying why.
 bool ParseCommandLine(const std::vector<std::wstring>& args, VtCliRequest* request,
                       std::wstring* error);

@@ -11,45 +11,34 @@
 #include "assoctext.h"
 #include "changefailure.h"
 #include "clirows.h"
+#include "clitexts.h"
 #include "inifile.h"
 #include "leftovers.h"
 #include "library.h"
 #include "playeranswer.h"
 #include "playerpath.h"
 #include "text.h"
+#include "uitext.h"
 #include "widetext.h"
 
 namespace {
 
 const char kHeader[] = "extension\tstate\ttype\tcommand\ticon\twindows\r\n";
 const char kOptionsFile[] = "vntassoc.ini";
-const char kNoPlayer[] =
-    "Vantrel Player が起動していません。起動するか、/player で実行ファイルを指定してください。";
-const char kNoPlayerExtensions[] =
-    "Vantrel Player が起動していないため、再生する拡張子がわかりません。拡張子を指定してください。";
-const char kPlayerUnverified[] =
-    "Vantrel Player として応答したプログラムは、ExeName が示す実行ファイルではありません。"
-    "/player で実行ファイルを指定してください。";
-
-const char kMachineRefused[] =
-    "すべてのユーザーの関連付けを変えるには、管理者として実行してください (/machine)。";
-const char kPrivatePlayer[] =
-    "Vantrel Player がユーザーのフォルダーにあるため、すべてのユーザーには登録できません (/machine): ";
-
 // Why a player's path may not stand in an open command, before the path itself.
-const char* PathProblemText(VtPathProblem problem) {
+UINT PathProblemText(VtPathProblem problem) {
   switch (problem) {
     case VtPathProblem::kNotAbsolute:
-      return "Vantrel Player の実行ファイルは、ドライブか \\\\ から始まる完全なパスで指定してください: ";
+      return IDS_CLI_PATH_NOT_ABSOLUTE;
     case VtPathProblem::kBadCharacter:
-      return "Vantrel Player のパスに、開くコマンドに書けない文字 (\" % : 制御文字) があります: ";
+      return IDS_CLI_PATH_BAD_CHARACTER;
     case VtPathProblem::kNotProgram:
-      return "Vantrel Player の実行ファイル (.exe) ではありません: ";
+      return IDS_CLI_PATH_NOT_PROGRAM;
     case VtPathProblem::kNoSuchFile:
     case VtPathProblem::kNone:
       break;
   }
-  return "Vantrel Player の実行ファイルが見つかりません: ";
+  return IDS_CLI_PATH_NO_FILE;
 }
 
 std::wstring Ansi(const std::string& text) { return WideFrom(text.c_str(), CP_ACP); }
@@ -93,18 +82,18 @@ std::string PlayerPathOf(const VtCliRequest& request, const PlayerAnswer& answer
   std::string exePath = request.playerPath;
   if (exePath.empty()) {
     if (answer.unverified) {
-      *why = OwnText(kPlayerUnverified);
+      *why = VtText(IDS_CLI_PLAYER_UNVERIFIED);
       return std::string();
     }
     if (answer.exePath == nullptr) {
-      *why = OwnText(kNoPlayer);
+      *why = VtText(IDS_CLI_NO_PLAYER);
       return std::string();
     }
     exePath = answer.exePath.get();
   }
   const VtPathProblem problem = PlayerPathProblem(exePath.c_str());
   if (problem == VtPathProblem::kNone) return exePath;
-  *why = OwnText(PathProblemText(problem)) + Ansi(exePath);
+  *why = VtText(PathProblemText(problem)) + Ansi(exePath);
   return std::string();
 }
 
@@ -116,7 +105,7 @@ bool RegisterScopeOf(const VtCliRequest& request, const std::string& exePath, Vt
   if (exePath.empty()) return true;
   *scope = RegisterScope(*scope, exePath.c_str());
   if (request.scope == VtScope::kMachine && *scope != VtScope::kMachine) {
-    *why = OwnText(kPrivatePlayer) + Ansi(exePath);
+    *why = VtText(IDS_CLI_PRIVATE_PLAYER) + Ansi(exePath);
     return false;
   }
   return true;
@@ -125,7 +114,7 @@ bool RegisterScopeOf(const VtCliRequest& request, const std::string& exePath, Vt
 }  // namespace
 
 int Refuse(const VtStdStream& err, const std::wstring& why) {
-  err.Write(why + L"\r\n\r\n" + OwnText(kUsage));
+  err.Write(why + L"\r\n\r\n" + VtText(IDS_CLI_USAGE));
   return kExitBadRequest;
 }
 
@@ -133,7 +122,7 @@ bool ScopeOf(const VtCliRequest& request, VtScope* scope, std::wstring* why) {
   const VtScope rights = WritableScope();
   *scope = request.scope.value_or(rights);
   if (*scope == VtScope::kMachine && rights != VtScope::kMachine) {
-    *why = OwnText(kMachineRefused);
+    *why = VtText(IDS_CLI_MACHINE_REFUSED);
     return false;
   }
   return true;
@@ -170,7 +159,7 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
   std::wstring why;
   const std::string exePath = PlayerPathOf(request, answer, &why);
   if (exePath.empty()) return Refuse(err, why);
-  if (request.all && answer.extensions == nullptr) return Refuse(err, OwnText(kNoPlayerExtensions));
+  if (request.all && answer.extensions == nullptr) return Refuse(err, VtText(IDS_CLI_NO_PLAYER_EXTENSIONS));
   VtScope scope;
   if (!RegisterScopeOf(request, exePath, &scope, &why)) return Refuse(err, why);
 

@@ -14,11 +14,13 @@
 #include "assoctext.h"
 #include "changefailure.h"
 #include "clirows.h"
+#include "clitexts.h"
 #include "commands.h"
 #include "defaultapps.h"
 #include "ownedtext.h"
 #include "regfile.h"
 #include "registry.h"
+#include "uitext.h"
 #include "widetext.h"
 
 namespace {
@@ -213,7 +215,7 @@ int RunExport(const VtCliRequest& request, const VtStdStream& err) {
   }
   const DWORD result = WriteRegistryFile(request.file.c_str(), plan.keys());
   if (result == ERROR_SUCCESS) return kExitDone;
-  err.Write(OwnText("書き出せませんでした。") + L"\r\n" + ChangeFailureLine(request.file, result) +
+  err.Write(VtText(IDS_CLI_EXPORT_FAILED) + L"\r\n" + ChangeFailureLine(request.file, result) +
             L"\r\n");
   return kExitSomeNotChanged;
 }

@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "assocrows.h"
+#include "clitexts.h"
 #include "commandline.h"
 #include "commands.h"
 #include "initializer.h"
 #include "library.h"
 #include "stdstream.h"
-#include "widetext.h"
+#include "uitext.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ int Run(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& 
     case VtCliVerb::kHelp:
       break;
   }
-  out.Write(OwnText(kUsage));
+  out.Write(VtText(IDS_CLI_USAGE));
   return kExitDone;
 }
 

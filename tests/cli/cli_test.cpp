@@ -27,6 +27,18 @@ const char kFailureHeading[] = "次の拡張子は変更できませんでした
 const char kNotThePlayer[] =
     "Vantrel Player として応答したプログラムは、ExeName が示す実行ファイルではありません。";
 
+// The tool's texts follow the user's interface language: Japanese, else English.
+bool JapaneseUi() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE; }
+
+// Printable ASCII and line ends only: code page 932 bytes would be above 0x7F.
+bool PlainAscii(const std::string& text) {
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte > 0x7E || (byte < 0x20 && byte != '\r' && byte != '\n')) return false;
+  }
+  return true;
+}
+
 std::string Upper(std::string text) {
   CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
   return text;
@@ -190,8 +202,10 @@ TEST_F(Cli, OwnTextsReachTheConsoleAndDefaultAppsWhateverTheCodePage) {
   SetStdHandle(STD_INPUT_HANDLE, saved[0]);
   SetStdHandle(STD_OUTPUT_HANDLE, saved[1]);
   SetStdHandle(STD_ERROR_HANDLE, saved[2]);
-  // Also run where the system's code page is 1252, as on an English Windows (CMakeLists.txt).
-  EXPECT_EQ(std::wstring(shown, read), L"\u4e0d\u660e\u306a\u30b3\u30de")  // 不明なコマ
+  // Also run where the system's code page is 1252, as on an English Windows (CMakeLists.txt),
+  // whose user reads English.
+  EXPECT_EQ(std::wstring(shown, read),
+            JapaneseUi() ? L"\u4e0d\u660e\u306a\u30b3\u30de" : L"Unkno")  // 不明なコマ
       << "ANSI code page " << GetACP();
 
   // What Default Apps shows of the tool is its own text as well.
@@ -206,6 +220,23 @@ TEST_F(Cli, OwnTextsReachTheConsoleAndDefaultAppsWhateverTheCodePage) {
     RegCloseKey(key);
   }
   EXPECT_EQ(std::wstring(description, 3), L"\u3053\u308c\u3089");  // これら
+}
+
+// Where the user's language is not Japanese: the usage, the command line's own refusals and the
+// reasons it shares with the window in English, in plain ASCII in a file. Runs in an English locale
+// (CMakeLists.txt); in any other it skips.
+TEST_F(Cli, EnglishUsageAndRefusalsWhereTheLanguageIsNotJapanese) {
+  if (JapaneseUi()) GTEST_SKIP() << "runs in an English locale: see CMakeLists.txt";
+  ASSERT_EQ(Run("/?"), 0);
+  EXPECT_EQ(out_.rfind("Usage:\r\n  vntassoc-cli list", 0), 0u) << out_;
+  EXPECT_TRUE(PlainAscii(out_)) << out_;
+  ASSERT_EQ(Run("frob"), 2);
+  EXPECT_EQ(err_.rfind("Unknown command: frob\r\n\r\nUsage:\r\n", 0), 0u) << err_;
+  ASSERT_EQ(Run("register bat /player \"" + player_ + "\""), 2);
+  EXPECT_EQ(err_.rfind("Cannot register .BAT: The type opens programs or shortcuts", 0), 0u) << err_;
+  ASSERT_EQ(Run("register /all /player \"" + player_ + "\" /user /machine"), 2);
+  EXPECT_EQ(err_.rfind("/user and /machine cannot be given together.", 0), 0u) << err_;
+  EXPECT_TRUE(PlainAscii(err_)) << err_;
 }
 
 // The type name from filetype.ini (Japanese, so the redirected list must be code page 932), the
