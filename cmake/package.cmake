@@ -1,6 +1,5 @@
-# The user's package: vntassoc-<version>-win32.zip holding vntassoc.exe, vntassoc-cli.exe, readme.txt
-# and filetype.ini
-# at its top level. Build it with: cmake --build --preset default --target package
+# The user's package: vntassoc-<version>-win32.zip holding vntassoc.exe, vntassoc-cli.exe, readme.txt,
+# readme-en.txt and filetype.ini at its top level. Build it with: cmake --build --preset default --target package
 # Included at the end of the top-level CMakeLists.txt, after the program's target exists.
 
 add_subdirectory(${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/res)
@@ -21,11 +20,12 @@ vt_zero_pad(vt_tweak ${PROJECT_VERSION_TWEAK} 4)
 set(VT_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${vt_minor}.${PROJECT_VERSION_PATCH}.${vt_tweak}")
 set(VT_PACKAGE_NAME "vntassoc-${VT_VERSION_TEXT}-win32")
 
-# Everything at the top of the archive: both programs expect filetype.ini (and the window readme.txt)
+# Everything at the top of the archive: both programs expect filetype.ini (and the window its readmes)
 # beside them.
-# The two text files are installed byte for byte (code page 932, CRLF).
+# The text files are installed byte for byte (code page 932 or plain ASCII, CRLF).
 install(TARGETS vntassoc vntassoc-cli RUNTIME DESTINATION . COMPONENT vntassoc)
-install(FILES ${CMAKE_SOURCE_DIR}/dist/readme.txt ${CMAKE_SOURCE_DIR}/dist/filetype.ini
+install(FILES ${CMAKE_SOURCE_DIR}/dist/readme.txt ${CMAKE_SOURCE_DIR}/dist/readme-en.txt
+              ${CMAKE_SOURCE_DIR}/dist/filetype.ini
         DESTINATION . COMPONENT vntassoc)
 
 set(CPACK_GENERATOR ZIP)

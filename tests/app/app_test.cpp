@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "regaccess.h"
 #include "scratch.h"
 #include "toolprocess.h"
 #include "windowfind.h"
@@ -66,4 +67,42 @@ TEST_F(AppTest, AnyTopLevelWindowOfTheClassCountsAsTheRunningTool) {
   EXPECT_EQ(tool.WaitForExit(10000), 0);
   EXPECT_EQ(GetFileAttributesA(ini_.c_str()), INVALID_FILE_ATTRIBUTES);  // no window was made
   DestroyWindow(other);
+}
+
+// Readme opens the readme in the window's language where the folder holds one (readme-en.txt for
+// English), else readme.txt. A recorder registered as the .txt type's open command receives the
+// path. Run in Japanese and, by CMakeLists.txt, in English.
+TEST_F(AppTest, ReadmeOpensTheReadmeOfTheWindowsLanguageWhereThereIsOne) {
+  const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+  const char kProgId[] = "VtReadmeRecorder";
+  std::string txtType;
+  const bool hadType = vttest::GetString(HKEY_CLASSES_ROOT, ".txt", "", &txtType);
+  vttest::ScratchKey recorderType(HKEY_CLASSES_ROOT, kProgId);
+  ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_SETTINGS_RECORDER).c_str(),
+                        dir_.File("recorder.exe").c_str(), FALSE));
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, std::string(kProgId) + "\\shell\\open\\command",
+                                "", "\"" + dir_.File("recorder.exe") + "\" \"%1\""));
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, ".txt", "", kProgId));
+  ASSERT_TRUE(vttest::WriteFileBytes(dir_.File("readme.txt"), "ja\r\n"));
+  ASSERT_TRUE(vttest::WriteFileBytes(dir_.File("readme-en.txt"), "en\r\n"));
+  const std::string received = dir_.File("settings.txt");
+  // The path the recorder received, once it has written; empty after 20 s.
+  auto opened = [&received]() {
+    std::string path;
+    for (int waited = 0; waited < 20000; waited += 20, Sleep(20))
+      if (vttest::ReadFileBytes(received, &path) && !path.empty()) break;
+    DeleteFileA(received.c_str());
+    return path.substr(path.find_last_of('\\') + 1);
+  };
+  {
+    ToolProcess tool(exe_, "");
+    ASSERT_TRUE(tool.WaitForRows(0, 20000));
+    ASSERT_TRUE(tool.Click("Readme"));
+    EXPECT_EQ(opened(), japanese ? "readme.txt" : "readme-en.txt");
+    ASSERT_TRUE(DeleteFileA(dir_.File("readme-en.txt").c_str()));
+    ASSERT_TRUE(tool.Click("Readme"));
+    EXPECT_EQ(opened(), "readme.txt");
+    EXPECT_EQ(tool.Close(10000), 0);
+  }
+  vttest::SetString(HKEY_CLASSES_ROOT, ".txt", "", hadType ? txtType : "");
 }

@@ -92,6 +92,27 @@ TEST(PackagedReadme, NamesEveryButtonOptionRegistryPlaceAndFile) {
   }
 }
 
+// The readme the English window opens: plain ASCII with CRLF line ends, naming the English
+// captions exactly as the window shows them.
+TEST(PackagedReadme, EnglishOneIsPlainAsciiAndNamesTheEnglishCaptions) {
+  const std::string text = ReadPackaged("readme-en.txt");
+  ASSERT_GT(text.size(), 200u);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const bool lineEnd = b == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+    ASSERT_TRUE((b >= 0x20 && b <= 0x7E) || lineEnd || (b == '\n' && i > 0 && text[i - 1] == '\r'))
+        << "offset " << i;
+  }
+  EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << "the last line has no line end";
+  const char* const needles[] = {
+      "Version 0.02.2012.0910", "Get info", "Close", "Apply", "Undo all", "Readme", "filetype.ini",
+      "Default apps", "File type", "Windows default", "For: all users", "For: this user",
+      "Start Vantrel Player, then click Get info", "These extensions could not be changed:",
+      "/a ", "/na ", "/clear ", "HKEY_CLASSES_ROOT\\vantrel.MP3", "vntassoc.ini", "[filetype]"};
+  for (const char* needle : needles)
+    EXPECT_NE(text.find(needle), std::string::npos) << "readme-en.txt lacks " << needle;
+}
+
 class TypeNames : public testing::Test {
  protected:
   // The reader compares names through the library's character tables, as in the running tool.
