@@ -3,7 +3,9 @@
 # its own (build/run-prefix) that already holds a few associations of another program.
 # With DISPLAY set the window opens for you and the run ends when you close it. Without a display it
 # runs on a virtual one, saves a screenshot of the filled window to build/screenshot.png, closes the
-# tool and says where the screenshot is.
+# tool and says where the screenshot is. With VT_LOCALE set to a locale other than Japanese (as for
+# a test: C.UTF-8 is an English Windows) everything runs in that locale, in a prefix of its own
+# (build/run-prefix-en) seeded with English names, and the screenshot is build/screenshot-en.png.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -12,8 +14,18 @@ if ! vt_inside_wine "$@"; then
   vt_build build vntassoc vntassoc-cli player_stub vt_winctl
   # with-wine.sh starts its own Xvfb when DISPLAY is empty; remember which case this is.
   if [ -n "${DISPLAY:-}" ]; then export VT_RUN_INTERACTIVE=1; else export VT_RUN_INTERACTIVE=0; fi
-  vt_rerun_in_wine build/run-prefix
+  case "${VT_LOCALE:-ja_}" in ja_*) vt_rerun_in_wine build/run-prefix ;; *) vt_rerun_in_wine build/run-prefix-en ;; esac
 fi
+
+# The names another program's associations carry, in the run's language.
+case "$LANG" in
+  ja_*) mp3_type="MP3 オーディオ ファイル" wav_type="WAVE サウンド" mid_type="MIDI シーケンス"
+        m3u_type="M3U プレイリスト" third_type="音かご MP3 ファイル" third_name="音かご プレーヤー"
+        shot_name=screenshot.png list_code_page=CP932 ;;
+  *) mp3_type="MP3 Audio File" wav_type="WAVE Sound" mid_type="MIDI Sequence"
+     m3u_type="M3U Playlist" third_type="Otokago MP3 File" third_name="Otokago Player"
+     shot_name=screenshot-en.png list_code_page=CP1252 ;;
+esac
 
 # --- From here on inside the Wine environment of build/run-prefix. ---
 build="${VT_BUILD_DIR:-$VT_ROOT/build}"  # the preset's build tree unless told otherwise
@@ -29,7 +41,7 @@ cp -f "$stub_built" "$player_dir/vtplayer.exe"
 cp -f "$build/src/app/vntassoc.exe" "$build/src/cli/vntassoc-cli.exe" "$app_dir/"
 
 # The tool's folder also holds its readme and type-name file, as the package ships them.
-cp -f "$VT_ROOT/dist/readme.txt" "$VT_ROOT/dist/filetype.ini" "$app_dir/"
+cp -f "$VT_ROOT/dist/readme.txt" "$VT_ROOT/dist/readme-en.txt" "$VT_ROOT/dist/filetype.ini" "$app_dir/"
 
 # Seed the new prefix once with another player's associations, so that registering keeps a backup
 # and unregistering restores it.
@@ -43,10 +55,10 @@ if [ ! -f "$seeded" ]; then
     wine reg add "HKCR\\$2\\DefaultIcon" /ve /d "$other,$4" /f >/dev/null
     wine reg add "HKCR\\$2\\shell\\open\\command" /ve /d "\"$other\" \"%1\"" /f >/dev/null
   }
-  seed .mp3 OtherPlayer.mp3 "MP3 オーディオ ファイル" 1
-  seed .wav OtherPlayer.wav "WAVE サウンド" 2
-  seed .mid OtherPlayer.mid "MIDI シーケンス" 3
-  seed .m3u OtherPlayer.m3u "M3U プレイリスト" 4
+  seed .mp3 OtherPlayer.mp3 "$mp3_type" 1
+  seed .wav OtherPlayer.wav "$wav_type" 2
+  seed .mid OtherPlayer.mid "$mid_type" 3
+  seed .m3u OtherPlayer.m3u "$m3u_type" 4
   # The window's font is MS P Gothic; IPA P Gothic has its metrics, so labels fit as designed.
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "ＭＳ Ｐゴシック" /d "IPAPGothic" /f >/dev/null
   # Captions, menus and boxes ask for MS UI Gothic (Wine's "MS Shell Dlg"); without it Wine draws the
@@ -63,8 +75,8 @@ chosen="$WINEPREFIX/.vntassoc-seeded-choice"
 if [ ! -f "$chosen" ]; then
   third='C:\Program Files\Otokago\otokago.exe'
   mkdir -p "$drive_c/Program Files/Otokago"
-  wine reg add 'HKCR\Otokago.mp3' /ve /d "音かご MP3 ファイル" /f >/dev/null
-  wine reg add 'HKCR\Otokago.mp3\Application' /v ApplicationName /d "音かご プレーヤー" /f >/dev/null
+  wine reg add 'HKCR\Otokago.mp3' /ve /d "$third_type" /f >/dev/null
+  wine reg add 'HKCR\Otokago.mp3\Application' /v ApplicationName /d "$third_name" /f >/dev/null
   wine reg add 'HKCR\Otokago.mp3\DefaultIcon' /ve /d "$third,0" /f >/dev/null
   wine reg add 'HKCR\Otokago.mp3\shell\open\command' /ve /d "\"$third\" \"%1\"" /f >/dev/null
   wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.mp3\UserChoice' \
@@ -99,7 +111,7 @@ wine "$winctl" wait TFrmAssoc 30000 || { echo "run: the vntassoc window did not 
 wine "$winctl" width TFrmAssoc 740 && wine "$winctl" wait TFrmAssoc 10000 || true
 
 # Grab Wine's virtual desktop window (the framed view); the whole screen if it cannot be found.
-shot="$build/screenshot.png"
+shot="$build/$shot_name"
 desk="$(xwininfo -root -tree 2>/dev/null | awk '/Wine desktop/ {print $1; exit}')"
 import -window "${desk:-root}" "$shot.tmp.png" && mv -f "$shot.tmp.png" "$shot"
 
@@ -108,6 +120,6 @@ rc=0; wait "$app_pid" || rc=$?
 app_pid=""
 echo "run: vntassoc exited with code $rc; options written to $app_dir/vntassoc.ini"
 echo "run: screenshot saved to $shot"
-# The same rows as a script sees them; redirected, the program writes code page 932.
+# The same rows as a script sees them; redirected, the program writes the ANSI code page.
 echo "run: vntassoc-cli list"
-(cd "$app_dir" && wine ./vntassoc-cli.exe list) </dev/null 2>&1 | iconv -f CP932 -t UTF-8 || true
+(cd "$app_dir" && wine ./vntassoc-cli.exe list) </dev/null 2>&1 | iconv -f "$list_code_page" -t UTF-8 || true

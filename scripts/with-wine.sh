@@ -2,7 +2,8 @@
 # Usage: scripts/with-wine.sh PREFIX_DIR COMMAND [ARGS...]
 # Runs COMMAND in a prepared Wine environment: the given throwaway prefix (created on first use, with a
 # virtual desktop so hidden windows don't stall without a window manager), Japanese locale (code page
-# 932), an Xvfb display when none is set, and one persistent wineserver for the whole run. Everything
+# 932) unless VT_LOCALE names another (C.UTF-8: English, code page 1252; a new prefix also takes its
+# system fonts from it), an Xvfb display when none is set, and one persistent wineserver for the whole run. Everything
 # it started is stopped again afterwards, by PID. Exits with COMMAND's exit code.
 set -uo pipefail
 if [ $# -lt 2 ]; then
@@ -14,7 +15,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 mkdir -p "$prefix"
 export WINEPREFIX="$(cd "$prefix" && pwd)"
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export LANG="${VT_LOCALE:-ja_JP.UTF-8}" LC_ALL="${VT_LOCALE:-ja_JP.UTF-8}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 

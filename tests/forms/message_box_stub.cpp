@@ -15,9 +15,10 @@ std::string OwnBytes(const std::wstring& text) {
 }  // namespace
 
 TMessageBoxStub::TMessageBoxStub(int answer) : answer_(answer) {
-  previous_ = Application.SetMessageBoxHook([this](const char* text, const char* caption, UINT flags) {
-    return Answer(Call{text, caption, flags, OwnText(text), OwnText(caption)});
-  });
+  previous_ =
+      Application.SetMessageBoxHook([this](const char* text, const char* caption, UINT flags) {
+        return Answer(Call{text, caption, flags, OwnText(text), OwnText(caption)});
+      });
   previousWide_ = Application.SetWideMessageBoxHook(
       [this](const std::wstring& text, const std::wstring& caption, UINT flags) {
         return Answer(Call{OwnBytes(text), OwnBytes(caption), flags, text, caption});

@@ -86,12 +86,18 @@ TEST_F(EnglishWindow, EveryOwnTextIsEnglishThroughTheWideFunctions) {
     TControl* control;
     const wchar_t* text;
   } kCaptions[] = {
-      {form_->Label1, L"Vantrel Player path"}, {form_->Label2, L"Extensions"},
-      {form_->Label3, L"File type"},           {form_->btnInfo, L"Get info"},
-      {form_->btnClose, L"Close"},             {form_->btnApply, L"Apply"},
-      {form_->btnUnreg, L"Undo"},              {form_->btnUnregAll, L"Undo all"},
-      {form_->btnDefaultApps, L"Default apps"}, {form_->btnRdme, L"Readme"},
-      {form_->Button7, L"filetype.ini"},       {form_->lblScope, L"For: all users"},
+      {form_->Label1, L"Vantrel Player path"},
+      {form_->Label2, L"Extensions"},
+      {form_->Label3, L"File type"},
+      {form_->btnInfo, L"Get info"},
+      {form_->btnClose, L"Close"},
+      {form_->btnApply, L"Apply"},
+      {form_->btnUnreg, L"Undo"},
+      {form_->btnUnregAll, L"Undo all"},
+      {form_->btnDefaultApps, L"Default apps"},
+      {form_->btnRdme, L"Readme"},
+      {form_->Button7, L"filetype.ini"},
+      {form_->lblScope, L"For: all users"},
       {form_->Edit1, L"Start Vantrel Player, then click Get info"},
   };
   for (const auto& caption : kCaptions) {
@@ -157,9 +163,9 @@ TEST_F(EnglishWindow, CaptionsFitInTheMessageFontAt96And144Dpi) {
     EXPECT_EQ(font.lfHeight, -MulDiv(12, dpi, 96));
     // What a control's frame and its check mark leave of its width for the caption.
     const int buttonFrame = MulDiv(8, dpi, 96), checkMark = MulDiv(18, dpi, 96);
-    for (TControl* button : std::vector<TControl*>{form_->btnInfo, form_->btnClose,
-                             form_->btnApply, form_->btnUnreg, form_->btnUnregAll,
-                             form_->btnDefaultApps, form_->btnRdme, form_->Button7}) {
+    for (TControl* button : std::vector<TControl*>{
+             form_->btnInfo, form_->btnClose, form_->btnApply, form_->btnUnreg, form_->btnUnregAll,
+             form_->btnDefaultApps, form_->btnRdme, form_->Button7}) {
       EXPECT_LE(CaptionWidth(button->Handle()), ClientWidth(button->Handle()) - buttonFrame)
           << button->Name();
     }
@@ -173,6 +179,16 @@ TEST_F(EnglishWindow, CaptionsFitInTheMessageFontAt96And144Dpi) {
     for (TControl* group : std::vector<TControl*>{form_->GroupBox1, form_->GroupBox2}) {
       EXPECT_LE(CaptionWidth(group->Handle()), ClientWidth(group->Handle()) - 2 * buttonFrame)
           << group->Name();
+    }
+    // Column titles within their columns, beside the header's own margins.
+    HWND list = form_->ListView->Handle();
+    for (int column = 0; column < form_->ListView->ColumnCount(); ++column) {
+      const std::wstring title = ColumnTitle(list, column);
+      const int width = static_cast<int>(
+          SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(title.c_str())));
+      EXPECT_LE(width + 2 * buttonFrame,
+                static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0)))
+          << column;
     }
     // The scope label wraps within its two lines.
     HWND scope = form_->lblScope->Handle();
