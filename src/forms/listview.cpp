@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "form.h"
+#include "widetext.h"
 
 std::string TListItem::Caption() const { return list_ ? list_->ItemText(index_, 0) : std::string(); }
 std::string TListItem::SubItem(int sub) const {
@@ -59,16 +60,9 @@ void TListView::RaisePendingSelect() {
   if (OnSelectItem) OnSelectItem(this, TListItem(this, pendingItem_), pendingSelected_);
 }
 
+// The ANSI code page's caption, as LVM_INSERTCOLUMNA would take it.
 void TListView::AddColumn(const char* caption, int width96) {
-  LVCOLUMNA column{};
-  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-  column.pszText = const_cast<char*>(OrEmpty(caption));
-  column.cx = TForm::Scale(width96);
-  int index = ColumnCount();
-  column.iSubItem = index;
-  QuietScope quiet(*this);
-  SendMessageA(Handle(), LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
-               reinterpret_cast<LPARAM>(&column));
+  AddColumn(WideFrom(caption, CP_ACP), width96);
 }
 
 void TListView::AddColumn(const std::wstring& caption, int width96) {
