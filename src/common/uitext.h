@@ -8,6 +8,6 @@
 // first call and kept for the process, so that one window or one run never mixes two languages.
 LANGID VtUiLanguage();
 bool VtJapaneseUi();
-// The text id of the string tables linked into the program, in VtUiLanguage(); the empty text
-// when the program holds no such text.
+// Text id of the string tables linked into the program, in VtUiLanguage(); the empty text when
+// the program holds no such text.
 std::wstring VtText(UINT id);

@@ -13,8 +13,9 @@ char* Narrow(const wchar_t* text, UINT codePage);
 // reach the registry or a file exactly as the user gave it, never as a look-alike or a "?".
 char* NarrowExact(const wchar_t* text);
 
-// The tool's own texts (captions, messages, the usage) are written in code page 932 whatever the
-// system's ANSI code page is, so they reach the wide functions converted from it, never from CP_ACP.
+// The tool's own texts that live in the code rather than in the string tables (uitext.h), such as
+// the description it registers for Default Apps, are code page 932 literals whatever the system's
+// ANSI code page is, so they reach the wide functions converted from it, never from CP_ACP.
 inline constexpr UINT kOwnTextCodePage = 932;
 // text (in codePage) as UTF-16; empty for a null or empty text and for one that does not convert.
 std::wstring WideFrom(const char* text, UINT codePage);

@@ -20,7 +20,8 @@ HICON ApplicationIcon() {
 int TForm::Scale(int length96) { return Application.Scale(length96); }
 
 TForm::TForm(const TFormArgs& args)
-    : font_(std::make_unique<TFont>("ＭＳ Ｐゴシック", Application.Scale(kFontHeight96), SHIFTJIS_CHARSET)) {
+    : font_(std::make_unique<TFont>("ＭＳ Ｐゴシック", Application.Scale(kFontHeight96),
+                                    SHIFTJIS_CHARSET)) {
   Application.FormCreated(this);
   WNDCLASSEXA wc{};
   wc.style = CS_DBLCLKS;
@@ -62,14 +63,16 @@ void TForm::SetCaption(const char* caption) {
   if (handle_) SetWindowTextA(handle_, OrEmpty(caption));
 }
 
+// Both straight to DefWindowProcW: through this ANSI window's own procedure the text would pass the
+// system code page and lose what it cannot hold.
 std::wstring TForm::WideCaption() const {
   wchar_t buffer[1024] = L"";
-  if (handle_) GetWindowTextW(handle_, buffer, static_cast<int>(sizeof(buffer) / sizeof(buffer[0])));
+  if (handle_)
+    DefWindowProcW(handle_, WM_GETTEXT, sizeof(buffer) / sizeof(buffer[0]),
+                   reinterpret_cast<LPARAM>(buffer));
   return buffer;
 }
 
-// Straight to DefWindowProcW: through this ANSI window's own procedure the text would pass the
-// system code page and lose what it cannot hold.
 void TForm::SetCaption(const std::wstring& caption) {
   if (handle_) DefWindowProcW(handle_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()));
 }
