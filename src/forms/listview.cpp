@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "form.h"
-#include "widetext.h"
 
 std::string TListItem::Caption() const { return list_ ? list_->ItemText(index_, 0) : std::string(); }
 std::string TListItem::SubItem(int sub) const {
@@ -58,11 +57,6 @@ void TListView::RaisePendingSelect() {
   // Cleared first: the handler itself sends messages to the list.
   selectPending_ = false;
   if (OnSelectItem) OnSelectItem(this, TListItem(this, pendingItem_), pendingSelected_);
-}
-
-// The ANSI code page's caption, as LVM_INSERTCOLUMNA would take it.
-void TListView::AddColumn(const char* caption, int width96) {
-  AddColumn(WideFrom(caption, CP_ACP), width96);
 }
 
 void TListView::AddColumn(const std::wstring& caption, int width96) {

@@ -44,7 +44,6 @@ class TListView : public TControl {
   ~TListView() override;
 
   // Appends a column; the width is at 96 dpi.
-  void AddColumn(const char* caption, int width96);
   void AddColumn(const std::wstring& caption, int width96);
   int ColumnCount() const;
 

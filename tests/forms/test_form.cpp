@@ -16,10 +16,10 @@ TTestForm::TTestForm() : TForm({"TFormsTestForm", "テスト", 560, 480}) {
   BtnA = Add<TButton>({"BtnA", Panel, {4, 174, 75, 25}, "情報取得", cfNone});
   BtnB = Add<TButton>({"BtnB", Panel, {96, 174, 75, 25}, "適用", cfDisabled});
 
-  List->AddColumn("拡張子", 60);
-  List->AddColumn("ファイルの種類", 110);
-  List->AddColumn("command", 210);
-  List->AddColumn("Icon", 150);
+  List->AddColumn(L"拡張子", 60);
+  List->AddColumn(L"ファイルの種類", 110);
+  List->AddColumn(L"command", 210);
+  List->AddColumn(L"Icon", 150);
   Combo->AddItems({"Media File", "Audio File", "Video File"});
 
   List->OnSelectItem = [this](TControl*, TListItem item, bool selected) {
