@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <cwctype>
 #include <unordered_set>
 
@@ -26,6 +27,9 @@ enum Switch : unsigned {
   kPlayer = 16,
   kUser = 32,
   kMachine = 64,
+  kSuggested = 128,
+  kVersion = 256,
+  kBase64 = 512,
 };
 
 struct SwitchName {
@@ -37,7 +41,8 @@ struct SwitchName {
 const SwitchName kSwitches[] = {
     {L"all", kAll, false},          {L"type", kType, true},     {L"listadd", kListAdd, true},
     {L"playlist", kPlaylist, true}, {L"player", kPlayer, true}, {L"user", kUser, false},
-    {L"machine", kMachine, false},
+    {L"machine", kMachine, false},  {L"suggested", kSuggested, false},
+    {L"version", kVersion, true},   {L"base64", kBase64, false},
 };
 
 std::wstring Lower(std::wstring text) {
@@ -69,6 +74,8 @@ unsigned AllowedFor(VtCliVerb verb) {
       return kUser | kMachine;
     case VtCliVerb::kScope:
       return kPlayer | kUser | kMachine;
+    case VtCliVerb::kPolicy:
+      return kSuggested | kVersion | kBase64;
     case VtCliVerb::kRefresh:
     case VtCliVerb::kHelp:
       break;
@@ -80,6 +87,9 @@ unsigned AllowedFor(VtCliVerb verb) {
 bool TakesExtensions(VtCliVerb verb) {
   return verb != VtCliVerb::kScope && verb != VtCliVerb::kRefresh;
 }
+
+// Whether the command's first argument that is no switch names the file it writes.
+bool TakesFile(VtCliVerb verb) { return verb == VtCliVerb::kExport || verb == VtCliVerb::kPolicy; }
 
 // arg as an extension key name: ".EXT" in capitals. False for anything that is no extension: empty,
 // dots only, a path of keys, the wildcard class "*", a control character, longer than a key name,
@@ -136,6 +146,15 @@ bool SetValue(Switch flag, const std::wstring& value, VtCliRequest* request,
       request->playerPath = text.get();
       return true;
     }
+    case kVersion: {
+      // A whole number of 1 or more in decimal digits, small enough for an int.
+      if (value.empty() || value.size() > 9 ||
+          value.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return Fail(error, IDS_CLI_BAD_VERSION, value);
+      request->version = static_cast<int>(std::wcstol(value.c_str(), nullptr, 10));
+      if (request->version < 1) return Fail(error, IDS_CLI_BAD_VERSION, value);
+      return true;
+    }
     default:
       return true;
   }
@@ -149,6 +168,7 @@ VtCliVerb VerbOf(const std::wstring& arg) {
   if (lower == L"export") return VtCliVerb::kExport;
   if (lower == L"scope") return VtCliVerb::kScope;
   if (lower == L"refresh") return VtCliVerb::kRefresh;
+  if (lower == L"policy") return VtCliVerb::kPolicy;
   return VtCliVerb::kHelp;
 }
 
@@ -188,7 +208,7 @@ bool ParseCommandLine(const std::vector<std::wstring>& args, VtCliRequest* reque
       }
       continue;
     }
-    if (request->verb == VtCliVerb::kExport && !hasFile) {
+    if (TakesFile(request->verb) && !hasFile) {
       if (args[i].empty()) return Fail(error, IDS_CLI_NO_FILE);
       request->file = args[i];
       hasFile = true;
@@ -206,8 +226,9 @@ bool ParseCommandLine(const std::vector<std::wstring>& args, VtCliRequest* reque
     return Fail(error, IDS_CLI_USER_AND_MACHINE);
   if ((given & kUser) != 0) request->scope = VtScope::kUser;
   if ((given & kMachine) != 0) request->scope = VtScope::kMachine;
-  if (request->verb == VtCliVerb::kExport && !hasFile)
-    return Fail(error, IDS_CLI_NO_FILE);
+  if (TakesFile(request->verb) && !hasFile) return Fail(error, IDS_CLI_NO_FILE);
+  request->suggested = (given & kSuggested) != 0;
+  request->base64 = (given & kBase64) != 0;
   const bool needsExtensions =
       request->verb == VtCliVerb::kRegister || request->verb == VtCliVerb::kUnregister;
   if (needsExtensions && request->all && !request->exts.empty())

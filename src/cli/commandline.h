@@ -6,7 +6,7 @@
 
 #include "classes.h"
 
-enum class VtCliVerb { kHelp, kList, kRegister, kUnregister, kExport, kScope, kRefresh };
+enum class VtCliVerb { kHelp, kList, kRegister, kUnregister, kExport, kScope, kRefresh, kPolicy };
 
 struct VtCliRequest {
   VtCliVerb verb = VtCliVerb::kHelp;
@@ -19,7 +19,11 @@ struct VtCliRequest {
   int add = -2;              // /listadd as an AddOption; -2: not given
   int list = -1;             // /playlist as a ListOption; -1: not given
   std::string playerPath;    // empty: asked of the running player
-  std::wstring file;         // export's
+  std::wstring file;         // export's and policy's
+  // policy's: /version's number (0: not given), /suggested and /base64.
+  int version = 0;
+  bool suggested = false;
+  bool base64 = false;
 };
 
 // Parses args (the program's name left out). False for a bad command line, *error saying why.

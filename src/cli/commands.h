@@ -18,6 +18,8 @@ int RunList(const VtCliRequest& request, const VtStdStream& out, const VtStdStre
 int RunRegister(const VtCliRequest& request, const VtStdStream& err);
 int RunUnregister(const VtCliRequest& request, const VtStdStream& err);
 int RunExport(const VtCliRequest& request, const VtStdStream& err);
+// Writes the default associations configuration file of the extensions registered for all users.
+int RunPolicy(const VtCliRequest& request, const VtStdStream& err);
 // Prints "machine" or "user": where register would register now.
 int RunScope(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err);
 

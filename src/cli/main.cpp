@@ -40,6 +40,8 @@ int Run(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& 
       return RunUnregister(request, err);
     case VtCliVerb::kExport:
       return RunExport(request, err);
+    case VtCliVerb::kPolicy:
+      return RunPolicy(request, err);
     case VtCliVerb::kScope:
       return RunScope(request, out, err);
     case VtCliVerb::kRefresh:

@@ -2,8 +2,11 @@
 // the registry, and its output redirected to a file, which holds code page 932.
 #include <gtest/gtest.h>
 #include <windows.h>
+// wincrypt.h needs windows.h first.
+#include <wincrypt.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +18,7 @@
 #include "scratch.h"
 #include "stubprocess.h"
 #include "toolprocess.h"
+#include "xmlread.h"
 
 namespace {
 
@@ -74,8 +78,8 @@ class Cli : public ::testing::Test {
   }
 
   // A scratch extension in small letters; it, its tool ProgID and its Default Apps entry go again.
-  std::string Ext() {
-    const std::string ext = "." + vttest::UniqueName("vtc");
+  std::string Ext(const char* prefix = "vtc") {
+    const std::string ext = "." + vttest::UniqueName(prefix);
     Own(kMachine, ext);
     Own(kMachine, ToolProgId(ext));
     Own(HKEY_CURRENT_USER, ext);
@@ -132,6 +136,7 @@ TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
     EXPECT_EQ(Run(help), 0) << help;
     EXPECT_EQ(out_.rfind(kUsageStart, 0), 0u) << help;
     EXPECT_EQ(err_, "") << help;
+    EXPECT_NE(out_.find("vntassoc-cli policy FILE"), std::string::npos) << help;
   }
 
   const std::string ext = Ext(), other = Other();
@@ -143,7 +148,9 @@ TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
   ASSERT_TRUE(vttest::WriteFileBytes(percent, "MZ") && vttest::WriteFileBytes(text, "MZ"));
   const std::vector<std::string> bad = {
       "", "frob", "register", "unregister", "export", "list /all", "register" + p,
-      "register " + ext + " /all" + p, "register exe" + p, "register .EXE" + p, "register ." + p,
+      "register " + ext + " /all" + p, "register exe" + p, "policy",
+      "policy p.xml /version 0", "policy p.xml /version x", "policy p.xml /version",
+      "policy p.xml /user", "policy p.xml /suggested /suggested", "register .EXE" + p, "register ." + p,
       "register .." + p, "register a\\b" + p, "register *" + p, "register " + std::string(255, 'x') + p,
       "register " + ext + " /listadd maybe" + p, "register " + ext + " /playlist" + p,
       "register " + ext + " /user /user" + p, "unregister " + ext + " /type x",
@@ -533,6 +540,109 @@ TEST_F(Cli, RegisterRefusesAPathThatTheAnsweringProgramDoesNotRun) {
   EXPECT_EQ(Run("register " + ext), 2);
   EXPECT_EQ(err_.rfind(kNotThePlayer, 0), 0u) << err_;
   EXPECT_EQ(snapshot(), before);
+}
+
+// The file a deployment hands to Windows, read by Windows' own parser: the machine's associations
+// only, in the order named, the ProgID as its key is spelled and every text escaped.
+TEST_F(Cli, PolicyWritesTheMachinesAssociationsAsMsxmlReadsThem) {
+  const std::string p = " /player \"" + player_ + "\"";
+  const std::string first = Ext(), escaped = Ext("v&'日本"), userOnly = Ext(), none = Ext();
+  // The ProgID key made before in other letter case: register keeps it, and so must the file.
+  const std::string spelled = "Vantrel" + Lower(first);
+  vttest::SetString(kMachine, Key(spelled), "", "x");
+  ASSERT_EQ(Run("register " + first + " " + escaped + p), 0) << err_;
+  ASSERT_EQ(Run("register " + userOnly + " /user" + p), 0) << err_;
+
+  const std::string xml = dir_.File("policy.xml");
+  EXPECT_EQ(Run("policy \"" + xml + "\" " + escaped + " " + userOnly + " " + first + " " + none +
+                " /suggested"),
+            1);
+  EXPECT_NE(err_.find("\r\n" + Lower(userOnly) + ": "), std::string::npos) << err_;
+  EXPECT_NE(err_.find("\r\n" + Lower(none) + ": "), std::string::npos) << err_;
+  EXPECT_EQ(err_.find(Lower(first)), std::string::npos) << err_;
+  EXPECT_EQ(err_.find(Lower(escaped)), std::string::npos) << err_;
+  std::string bytes;
+  ASSERT_TRUE(vttest::ReadFileBytes(xml, &bytes));
+  EXPECT_EQ(bytes.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n", 0), 0u) << bytes;
+  for (size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1))
+    EXPECT_EQ(bytes[at - 1], '\r') << at;
+  EXPECT_NE(bytes.find("\xE6\x97\xA5\xE6\x9C\xAC"), std::string::npos) << "日本 in UTF-8";
+
+  std::vector<vttest::XmlElement> elements;
+  std::string why;
+  ASSERT_TRUE(vttest::ReadXmlElements(xml, &elements, &why)) << why << "\n" << bytes;
+  ASSERT_EQ(elements.size(), 3u) << bytes;
+  EXPECT_EQ(elements[0].name, "DefaultAssociations");
+  EXPECT_EQ(elements[0].attributes, (std::map<std::string, std::string>{{"Version", "1"}}));
+  const std::pair<std::string, std::string> expected[] = {
+      {Lower(escaped), ToolProgId(escaped)}, {Lower(first), spelled}};
+  for (size_t i = 0; i < 2; ++i) {
+    const vttest::XmlElement& association = elements[i + 1];
+    EXPECT_EQ(association.depth, 1);
+    EXPECT_EQ(association.name, "Association");
+    EXPECT_EQ(association.attributes, (std::map<std::string, std::string>{
+                                          {"Identifier", expected[i].first},
+                                          {"ProgId", expected[i].second},
+                                          {"ApplicationName", "Vantrel Player"},
+                                          {"Suggested", "true"}}));
+  }
+
+  // Without extensions: every association of the tool, the user's one named and left out.
+  EXPECT_EQ(Run("policy \"" + xml + "\""), 1);
+  EXPECT_NE(err_.find("\r\n" + Lower(userOnly) + ": "), std::string::npos) << err_;
+  EXPECT_EQ(err_.find(Lower(none)), std::string::npos) << err_;
+  ASSERT_TRUE(vttest::ReadXmlElements(xml, &elements, &why)) << why;
+  EXPECT_EQ(elements[0].attributes.size(), 0u);
+  std::vector<std::string> identifiers;
+  for (const vttest::XmlElement& element : elements)
+    if (element.depth == 1) identifiers.push_back(element.attributes.at("Identifier"));
+  for (const std::string& ext : {Lower(escaped), Lower(first)})
+    EXPECT_EQ(std::count(identifiers.begin(), identifiers.end(), ext), 1) << ext;
+  EXPECT_EQ(std::count(identifiers.begin(), identifiers.end(), Lower(userOnly)), 0);
+}
+
+// /base64 is the same file's text for Intune; nothing left writes nothing; a failed write keeps
+// the old file.
+TEST_F(Cli, PolicyBase64NothingLeftAndAFailedWrite) {
+  const std::string p = " /player \"" + player_ + "\"";
+  const std::string ext = Ext(), userOnly = Ext(), none = Ext();
+  ASSERT_EQ(Run("register " + ext + p), 0) << err_;
+  ASSERT_EQ(Run("register " + userOnly + " /user" + p), 0) << err_;
+
+  const std::string xml = dir_.File("policy.xml"), text = dir_.File("policy.txt");
+  ASSERT_EQ(Run("policy \"" + xml + "\" " + ext + " /version 7"), 0) << err_;
+  ASSERT_EQ(Run("policy \"" + text + "\" " + ext + " /base64 /version 7"), 0) << err_;
+  std::string xmlBytes, base64;
+  ASSERT_TRUE(vttest::ReadFileBytes(xml, &xmlBytes) && vttest::ReadFileBytes(text, &base64));
+  EXPECT_EQ(base64.find_first_of("\r\n"), std::string::npos) << base64;
+  DWORD size = 0;
+  ASSERT_TRUE(CryptStringToBinaryA(base64.c_str(), static_cast<DWORD>(base64.size()),
+                                   CRYPT_STRING_BASE64, nullptr, &size, nullptr, nullptr));
+  std::string decoded(size, '\0');
+  ASSERT_TRUE(CryptStringToBinaryA(base64.c_str(), static_cast<DWORD>(base64.size()),
+                                   CRYPT_STRING_BASE64, reinterpret_cast<BYTE*>(&decoded[0]),
+                                   &size, nullptr, nullptr));
+  decoded.resize(size);
+  EXPECT_EQ(decoded, xmlBytes);
+  std::vector<vttest::XmlElement> elements;
+  std::string why;
+  ASSERT_TRUE(vttest::ReadXmlElements(xml, &elements, &why)) << why;
+  ASSERT_EQ(elements.size(), 2u);
+  EXPECT_EQ(elements[0].attributes, (std::map<std::string, std::string>{{"Version", "7"}}));
+  EXPECT_EQ(elements[1].attributes.count("Suggested"), 0u);
+
+  const std::string absent = dir_.File("absent.xml");
+  EXPECT_EQ(Run("policy \"" + absent + "\" " + userOnly + " " + none), 1);
+  EXPECT_EQ(GetFileAttributesA(absent.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(err_.find("\r\n" + Lower(userOnly) + ": "), std::string::npos) << err_;
+  EXPECT_NE(err_.find("\r\n" + Lower(none) + ": "), std::string::npos) << err_;
+
+  ASSERT_TRUE(SetFileAttributesA(xml.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(Run("policy \"" + xml + "\" " + ext + " /suggested"), 1);
+  SetFileAttributesA(xml.c_str(), FILE_ATTRIBUTE_NORMAL);
+  std::string after;
+  ASSERT_TRUE(vttest::ReadFileBytes(xml, &after));
+  EXPECT_EQ(after, xmlBytes);
 }
 
 }  // namespace

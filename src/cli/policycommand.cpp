@@ -1,0 +1,87 @@
+// policy: the default associations configuration file for the extensions the tool registered in
+// the machine's classes. Windows applies it to every user at logon, so an association of one
+// user's classes, whose ProgID the others lack, is left out and named.
+#include <windows.h>
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "associnfo.h"
+#include "assoctext.h"
+#include "changefailure.h"
+#include "clirows.h"
+#include "clitexts.h"
+#include "commands.h"
+#include "defaultapps.h"
+#include "ownedtext.h"
+#include "policytext.h"
+#include "registry.h"
+#include "uitext.h"
+#include "wholefile.h"
+#include "widetext.h"
+
+namespace {
+
+// The tool's ProgID of ext as the machine's classes spell its key; as the tool names it where
+// the key does not tell.
+std::wstring MachineProgId(VtClasses& classes, const char* ext) {
+  const VtOwnedText own(ToolProgId(ext));
+  VtRegistry key;
+  std::wstring stored;
+  if (classes.Open(&key, VtScope::kMachine, own.get(), KEY_READ) == ERROR_SUCCESS)
+    stored = key.StoredName();
+  return !stored.empty() ? stored : WideFrom(own.get(), CP_ACP);
+}
+
+}  // namespace
+
+int RunPolicy(const VtCliRequest& request, const VtStdStream& err) {
+  // The rows list shows for the machine's scope, in its order: there the fields tell whether the
+  // machine's classes hold the association, and the user's own separately.
+  VtCliRows rows;
+  AddRequestedRows(request, VtScope::kMachine, &rows);
+  VtClasses classes(VtScope::kMachine);
+  std::vector<VtPolicyAssociation> associations;
+  std::vector<std::wstring> leftOut;
+  std::unordered_set<std::wstring> held;
+  for (int row = 0; row < rows.Count(); ++row) {
+    const VtAssocInfo& entry = *rows.Entry(row);
+    if (!held.insert(KeyNameFold(entry.ext)).second) continue;
+    const std::wstring shown = WideFrom(ShownExtension(entry.ext).c_str(), CP_ACP);
+    UINT why = 0;
+    if (entry.associated != 0) {
+      const std::wstring progId = MachineProgId(classes, entry.ext);
+      if (XmlHolds(shown) && XmlHolds(progId)) associations.push_back({shown, progId});
+      else why = IDS_CLI_POLICY_NOT_XML;
+    } else if (entry.userAssociated != 0) {
+      why = IDS_CLI_POLICY_USER_ONLY;
+    } else if (!request.exts.empty()) {
+      // Without extensions named, the rows of the player's other types are no association at all.
+      why = IDS_CLI_POLICY_NOT_REGISTERED;
+    }
+    if (why != 0) leftOut.push_back(shown + L": " + VtText(why));
+  }
+
+  std::wstring report;
+  if (!leftOut.empty()) {
+    report = VtText(IDS_CLI_POLICY_LEFT_OUT) + L"\r\n";
+    for (const std::wstring& line : leftOut) report += line + L"\r\n";
+  }
+  if (associations.empty()) {
+    err.Write(report + VtText(IDS_CLI_POLICY_NONE) + L"\r\n");
+    return kExitSomeNotChanged;
+  }
+  // Suggested associations are applied once per version, so they need one.
+  const int version = request.version == 0 && request.suggested ? 1 : request.version;
+  std::string text = PolicyXml(associations, OwnText(kAppName), version, request.suggested);
+  if (request.base64) text = Base64(text);
+  const DWORD result =
+      WriteWholeFile(request.file.c_str(), text.data(), static_cast<DWORD>(text.size()));
+  if (result != ERROR_SUCCESS)
+    report += VtText(IDS_CLI_EXPORT_FAILED) + L"\r\n" + ChangeFailureLine(request.file, result) +
+              L"\r\n";
+  if (report.empty()) return kExitDone;
+  err.Write(report);
+  return kExitSomeNotChanged;
+}
