@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "comscope.h"
 #include "defaultapps.h"
 #include "ownedtext.h"
 #include "systemproc.h"
@@ -32,23 +33,6 @@ const char kUserAppQuery[] = "?registeredAppUser=";
 // CLSID_ApplicationAssociationRegistrationUI, spelled out so no import library is needed for it.
 const CLSID kAssociationUiClass = {
     0x1968106d, 0xf3b5, 0x44cf, {0x89, 0x0e, 0x11, 0x6f, 0xcb, 0x9e, 0xce, 0xf1}};
-
-// COM on this thread for the scope; uninitialised only when this scope's call succeeded (S_FALSE
-// counts: the call was matched), never after RPC_E_CHANGED_MODE.
-class ComScope {
- public:
-  ComScope()
-      : started_(SUCCEEDED(
-            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-  ~ComScope() {
-    if (started_) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool started_;
-};
 
 struct ComRelease {
   void operator()(IUnknown* object) const { object->Release(); }
@@ -156,7 +140,7 @@ void OpenDefaultApps(HWND owner, bool forUser) {
   const VtDefaultAppsPlace place = DefaultAppsPlaceFor(major, build, ubr);
   if (place == VtDefaultAppsPlace::kNone) return;
   // Settings' URI may go to a COM handler through ShellExecuteEx, so COM is up for every place.
-  ComScope com;
+  VtComScope com;
   if (place == VtDefaultAppsPlace::kAssociationUI) {
     const VtOwnedWide name = RegisteredAppName();
     if (name) LaunchAssociationUi(name.get());

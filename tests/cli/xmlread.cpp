@@ -5,24 +5,12 @@
 #include <msxml.h>
 #include <wrl/client.h>
 
+#include "comscope.h"
+
 using Microsoft::WRL::ComPtr;
 
 namespace vttest {
 namespace {
-
-// COM for this thread for as long as the object lives.
-class ComScope {
- public:
-  ComScope() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComScope() {
-    if (ok_) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool ok_;
-};
 
 // Owns one BSTR.
 class Bstr {
@@ -93,7 +81,7 @@ bool AddElement(IXMLDOMNode* node, int depth, std::vector<XmlElement>* elements)
 
 bool ReadXmlElements(const std::string& path, std::vector<XmlElement>* elements, std::string* why) {
   elements->clear();
-  ComScope com;
+  VtComScope com;
   ComPtr<IXMLDOMDocument> document;
   const HRESULT created = CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER,
                                            IID_IXMLDOMDocument, &document);
