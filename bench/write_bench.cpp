@@ -3,11 +3,13 @@
 // again), then all of them unregistered as "すべて解除" does (UnregisterRows), in the machine's
 // scope and in the user's; each against the floor of direct calls and against "reg import" of a
 // .reg file that makes the same change in the same hive. Beside them, vntassoc-cli registers and
-// unregisters the same 500 in one process each, timed from its start to its exit.
+// unregisters the same 500 in one process each, timed from its start to its exit; and, with them
+// registered in the machine's classes, policy's file beside list's output, both in this process.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "commandline.h"
 #include "commands.h"
 #include "floor.h"
+#include "handle.h"
 #include "library.h"
 #include "process.h"
 #include "regcount.h"
@@ -103,11 +106,38 @@ bool RunCliHere(const std::vector<std::string>& args) {
   VtCliRequest request;
   std::wstring why;
   if (!ParseCommandLine(wide, &request, &why)) return false;
-  const VtStdStream err(STD_ERROR_HANDLE);
-  const int code = request.verb == VtCliVerb::kRegister ? RunRegister(request, err)
-                                                        : RunUnregister(request, err);
-  return code == kExitDone;
+  const VtStdStream out(STD_OUTPUT_HANDLE), err(STD_ERROR_HANDLE);
+  switch (request.verb) {
+    case VtCliVerb::kRegister:
+      return RunRegister(request, err) == kExitDone;
+    case VtCliVerb::kUnregister:
+      return RunUnregister(request, err) == kExitDone;
+    case VtCliVerb::kList:
+      return RunList(request, out, err) == kExitDone;
+    case VtCliVerb::kPolicy:
+      return RunPolicy(request, err) == kExitDone;
+    default:
+      return false;
+  }
 }
+
+// Standard output to NUL for its scope: list's lines would land in the table, which goes there.
+class OutputToNul {
+ public:
+  OutputToNul()
+      : saved_(GetStdHandle(STD_OUTPUT_HANDLE)),
+        nul_(CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                         nullptr)) {
+    if (nul_.valid()) SetStdHandle(STD_OUTPUT_HANDLE, nul_.get());
+  }
+  ~OutputToNul() { SetStdHandle(STD_OUTPUT_HANDLE, saved_); }
+  OutputToNul(const OutputToNul&) = delete;
+  OutputToNul& operator=(const OutputToNul&) = delete;
+
+ private:
+  HANDLE saved_;  // the process's, not this object's
+  VtHandle nul_;
+};
 
 // What one scope's write and undo need: the window's rows, the registrations, the .reg files and
 // the command line's arguments.
@@ -302,6 +332,40 @@ int main(int argc, char** argv) {
         "associations: %.1f ms more than without it (%.1f against %.1f ms; %ld calls: %s)\n",
         rounds.Median("walk") - rounds.Median("no walk"), rounds.Median("walk"),
         rounds.Median("no walk"), counter.Total(), counter.Breakdown(1).c_str());
+  }
+  {
+    // policy beside list over the same associations of the machine's classes, registered once.
+    Scope& machine = scopes[0];
+    LoadRows(set, VtScope::kMachine, &machine.rows);
+    if (!toolWrite(machine)() || !registered(machine)()) return 1;
+    const std::vector<std::string> listArgs = CliArgs("list", set, VtScope::kMachine);
+    std::vector<std::string> policyArgs = CliArgs("policy", set, VtScope::kMachine);
+    policyArgs.insert(policyArgs.begin() + 1, folder.File("policy.xml"));
+    auto listHere = [&listArgs] {
+      const OutputToNul quiet;
+      return RunCliHere(listArgs);
+    };
+    Rounds reads;
+    reads.Step("list", listHere, registered(machine));
+    reads.Step("policy", cliHere(policyArgs), registered(machine));
+    if (!reads.Run(runs)) return 1;
+    TableRow policy;
+    policy.measure = "6 policy " + n + ", machine: command line, in this process";
+    policy.tool = reads.Median("policy");
+    policy.altName = "list, same";
+    policy.alt = reads.Median("list");
+    auto calls = [&](const std::string& what, const std::function<bool()>& work) {
+      RegCallCounter counter;
+      work();
+      std::printf("NOTE\t%s calls/ext: %s\n", what.c_str(), counter.Breakdown(extensions).c_str());
+      return static_cast<double>(counter.Total()) / extensions;
+    };
+    policy.toolCalls = calls("policy, command line", cliHere(policyArgs));
+    calls("list, command line", listHere);
+    policy.goal = "<=1.1x alt";
+    policy.met = policy.tool <= 1.1 * policy.alt;
+    rows.push_back(policy);
+    if (!toolUndo(machine)() || !set.IsOriginal()) return 1;
   }
   std::printf("NOTE\tvntassoc-cli /? (the program's start and exit): %.1f ms\n",
               rounds.Median("cli start"));
