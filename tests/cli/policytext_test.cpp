@@ -13,7 +13,8 @@ TEST(PolicyBase64, EveryRemainderPadsAsTheRfcVectors) {
       {"", ""},          {"f", "Zg=="},         {"fo", "Zm8="},           {"foo", "Zm9v"},
       {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"},
       {std::string("\xE6\x97\xA5\xFF\x00", 5), "5pel/wA="}};
-  for (const auto& vector : vectors) EXPECT_EQ(Base64(vector.first), vector.second) << vector.second;
+  for (const auto& vector : vectors)
+    EXPECT_EQ(Base64(vector.first), vector.second) << vector.second;
 }
 
 }  // namespace

@@ -37,7 +37,8 @@ std::string Narrow932(BSTR text) {
 }
 
 std::wstring Widen932(const std::string& text) {
-  const int size = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int size =
+      MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(size), L'\0');
   if (size > 0)
     MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
