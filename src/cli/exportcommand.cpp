@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "defaultapps.h"
 #include "ownedtext.h"
 #include "regfile.h"
+#include "spellednames.h"
 #include "registry.h"
 #include "uitext.h"
 #include "widetext.h"
@@ -30,11 +30,6 @@ const wchar_t* const kCapabilityValues[] = {L"ApplicationName", L"ApplicationDes
                                             L"ApplicationIcon"};
 
 std::wstring Wide(const char* text) { return WideFrom(text, CP_ACP); }
-
-std::wstring Upper(std::wstring name) {
-  if (!name.empty()) CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
-  return name;
-}
 
 // What the open key's value holds as a text, in UTF-16 so that no character is lost on the way
 // to the file; empty for anything but a text.
@@ -56,45 +51,6 @@ bool HasValue(HKEY key, const wchar_t* name) {
   return RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-// The names of a key's subkeys or values, as the registry spells them, by their folded form.
-class SpelledNames {
- public:
-  // The subkeys (values: the values) of root\path in view; none where it cannot be read.
-  SpelledNames(HKEY root, const wchar_t* path, REGSAM view, bool values) {
-    VtRegistry key(view);
-    if (!key.Open(root, path, KEY_READ)) return;
-    wchar_t name[VtRegistry::kMaxNameChars + 1];
-    for (DWORD index = 0;; ++index) {
-      DWORD length = VtRegistry::kMaxNameChars + 1;
-      const LONG rc = values ? RegEnumValueW(key.key(), index, name, &length, nullptr, nullptr,
-                                             nullptr, nullptr)
-                             : RegEnumKeyExW(key.key(), index, name, &length, nullptr, nullptr,
-                                             nullptr, nullptr);
-      if (rc == ERROR_MORE_DATA) continue;  // a value name longer than a key's: not ours
-      if (rc != ERROR_SUCCESS) return;
-      const std::wstring spelled(name, length);
-      byFold_.emplace(Upper(spelled), spelled);
-    }
-  }
-
-  // name as the registry spells it where it exists, else as given.
-  std::wstring Spelled(const std::wstring& name) const {
-    const auto found = byFold_.find(Upper(name));
-    return found != byFold_.end() ? found->second : name;
-  }
-  // Every name that begins with prefix, letter case ignored.
-  std::vector<std::wstring> StartingWith(const std::wstring& prefix) const {
-    std::vector<std::wstring> names;
-    const std::wstring folded = Upper(prefix);
-    for (const auto& name : byFold_)
-      if (name.first.compare(0, folded.size(), folded) == 0) names.push_back(name.second);
-    return names;
-  }
-
- private:
-  std::unordered_map<std::wstring, std::wstring> byFold_;
-};
-
 // One hive whose keys the file gives back, with the names beneath its classes key (listed in the
 // 64-bit view, as ClassesKeyNames lists them: the 32-bit view lists only the redirected keys).
 struct ExportHive {
@@ -104,7 +60,7 @@ struct ExportHive {
         classes(root, L"Software\\Classes", KEY_WOW64_64KEY, false) {}
   VtScope scope;
   HKEY root;
-  SpelledNames classes;
+  VtSpelledNames classes;
 };
 
 // The keys of the file, each once, as the registry compares names.
@@ -161,7 +117,7 @@ class ExportPlan {
   void AddDefaultAppValues(const std::vector<std::string>& exts) {
     const std::wstring associations = Wide(kFileAssociationsKey);
     for (const ExportHive& hive : hives_) {
-      const SpelledNames listed(hive.root, associations.c_str(), KEY_WOW64_64KEY, true);
+      const VtSpelledNames listed(hive.root, associations.c_str(), KEY_WOW64_64KEY, true);
       std::vector<std::wstring> values;
       for (const std::string& ext : exts) values.push_back(listed.Spelled(Wide(ext.c_str())));
       keys_.emplace_back(hive.root, associations, KEY_WOW64_64KEY, values);
@@ -179,7 +135,7 @@ class ExportPlan {
   }
 
   void Add(HKEY root, const std::wstring& path, REGSAM view) {
-    if (held_.insert((root == HKEY_LOCAL_MACHINE ? L"M" : L"U") + Upper(path)).second)
+    if (held_.insert((root == HKEY_LOCAL_MACHINE ? L"M" : L"U") + FoldedName(path)).second)
       keys_.emplace_back(root, path, view);
   }
 

@@ -16,7 +16,7 @@
 #include "defaultapps.h"
 #include "ownedtext.h"
 #include "policytext.h"
-#include "registry.h"
+#include "spellednames.h"
 #include "uitext.h"
 #include "wholefile.h"
 #include "widetext.h"
@@ -24,14 +24,10 @@
 namespace {
 
 // The tool's ProgID of ext as the machine's classes spell its key; as the tool names it where
-// the key does not tell.
-std::wstring MachineProgId(VtClasses& classes, const char* ext) {
+// there is no such key.
+std::wstring MachineProgId(const VtSpelledNames& classes, const char* ext) {
   const VtOwnedText own(ToolProgId(ext));
-  VtRegistry key;
-  std::wstring stored;
-  if (classes.Open(&key, VtScope::kMachine, own.get(), KEY_READ) == ERROR_SUCCESS)
-    stored = key.StoredName();
-  return !stored.empty() ? stored : WideFrom(own.get(), CP_ACP);
+  return classes.Spelled(WideFrom(own.get(), CP_ACP));
 }
 
 }  // namespace
@@ -41,7 +37,8 @@ int RunPolicy(const VtCliRequest& request, const VtStdStream& err) {
   // machine's classes hold the association, and the user's own separately.
   VtCliRows rows;
   AddRequestedRows(request, VtScope::kMachine, &rows);
-  VtClasses classes(VtScope::kMachine);
+  // Listed in the 64-bit view, where a 32-bit process sees every key of the machine's classes.
+  const VtSpelledNames classes(HKEY_LOCAL_MACHINE, L"Software\\Classes", KEY_WOW64_64KEY, false);
   std::vector<VtPolicyAssociation> associations;
   std::vector<std::wstring> leftOut;
   std::unordered_set<std::wstring> held;

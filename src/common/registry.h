@@ -74,10 +74,6 @@ class VtRegistry {
   // result (ERROR_FILE_NOT_FOUND: there was no subKey).
   LONG DeleteKnownTree(const char* subKey, std::initializer_list<const char*> known);
 
-  // The open key's own name (the last part of its path) as the registry stores it, letter case
-  // kept; empty while closed or where it cannot be told.
-  std::wstring StoredName() const;
-
   HKEY key() const { return key_; }
 
  private:
