@@ -11,10 +11,12 @@ namespace vtbench {
 namespace {
 
 enum Kind {
-  kOpen, kCreate, kClose, kQuery, kSet, kInfo, kEnum, kDelete, kDeleteInView, kDeleteValue, kKinds
+  kOpen, kCreate, kClose, kQuery, kSet, kInfo, kEnum, kEnumWide, kDelete, kDeleteInView, kDeleteValue,
+  kKinds
 };
 const char* const kKindNames[kKinds] = {"open", "create", "close", "query", "set",
-                                        "info", "enum",   "delete", "delete (view)", "delete value"};
+                                        "info", "enum",   "enum (wide)", "delete", "delete (view)",
+                                        "delete value"};
 long g_counts[kKinds];
 
 // The original function of each wrapper, taken from the import table when it is patched.
@@ -55,6 +57,11 @@ LONG WINAPI CountEnum(HKEY a, DWORD b, LPSTR c, LPDWORD d, LPDWORD e, LPSTR f, L
   ++g_counts[kEnum];
   return Original<decltype(&RegEnumKeyExA)>(kEnum)(a, b, c, d, e, f, g, h);
 }
+LONG WINAPI CountEnumWide(HKEY a, DWORD b, LPWSTR c, LPDWORD d, LPDWORD e, LPWSTR f, LPDWORD g,
+                          PFILETIME h) {
+  ++g_counts[kEnumWide];
+  return Original<decltype(&RegEnumKeyExW)>(kEnumWide)(a, b, c, d, e, f, g, h);
+}
 LONG WINAPI CountDelete(HKEY a, LPCSTR b) {
   ++g_counts[kDelete];
   return Original<decltype(&RegDeleteKeyA)>(kDelete)(a, b);
@@ -81,6 +88,7 @@ const Wrapper kWrappers[kKinds] = {
     {"RegSetValueExA", reinterpret_cast<uintptr_t>(&CountSet)},
     {"RegQueryInfoKeyA", reinterpret_cast<uintptr_t>(&CountInfo)},
     {"RegEnumKeyExA", reinterpret_cast<uintptr_t>(&CountEnum)},
+    {"RegEnumKeyExW", reinterpret_cast<uintptr_t>(&CountEnumWide)},
     {"RegDeleteKeyA", reinterpret_cast<uintptr_t>(&CountDelete)},
     {"RegDeleteKeyExA", reinterpret_cast<uintptr_t>(&CountDeleteInView)},
     {"RegDeleteValueA", reinterpret_cast<uintptr_t>(&CountDeleteValue)},
