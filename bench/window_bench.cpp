@@ -114,8 +114,7 @@ bool RegisterAll(const ScratchSet& set) {
 bool FillInProcess(TFrmAssoc& form, const std::string& extensions, bool scanClasses) {
   form.ListView->BeginUpdate();
   form.ClearList();
-  form.AddPlayerRows(extensions.c_str());
-  form.AddOwnRows(scanClasses);
+  form.FillList(extensions.c_str(), scanClasses);
   form.ListView->EndUpdate();
   return form.ListView->Count() == kRows;
 }

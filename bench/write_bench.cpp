@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "assocrows.h"
+#include "rowchanges.h"
 #include "clirows.h"
 #include "commandline.h"
 #include "commands.h"
@@ -41,9 +41,9 @@ const VtScope kScopes[] = {VtScope::kMachine, VtScope::kUser};
 const char* ScopeName(VtScope scope) { return scope == VtScope::kMachine ? "machine" : "user"; }
 
 // The list as the window holds it after filling: one loaded row per extension.
-void LoadRows(const ScratchSet& set, VtScope scope, VtCliRows* rows) {
-  *rows = VtCliRows();
-  for (int i = 0; i < set.count(); ++i) rows->AddExtension(set.ListExt(i), scope);
+void LoadRows(const ScratchSet& set, VtScope scope, VtAssocRows* rows) {
+  rows->Clear();
+  for (int i = 0; i < set.count(); ++i) AddRow(*rows, set.ListExt(i), scope, true);
 }
 
 // The player's executable, which the command line wants to find before it registers (it never
@@ -144,7 +144,7 @@ class OutputToNul {
 struct Scope {
   explicit Scope(VtScope of) : scope(of) {}
   VtScope scope;
-  VtCliRows rows;
+  VtAssocRows rows;
   std::vector<Registration> registrations;
   std::string registerFile, unregisterFile;
   std::vector<std::string> registerArgs, unregisterArgs;
@@ -204,15 +204,15 @@ int main(int argc, char** argv) {
   auto toolWrite = [&](Scope& s) {
     return [&, p = &s] {
       VtClasses keys(p->scope);
-      ApplyRows(p->rows, kPlayerPath, selection, "", folder.path().c_str(), kApply, &keys);
-      return p->rows.failures().empty();
+      return ApplyRows(p->rows, kPlayerPath, selection, "", folder.path().c_str(), kApply, &keys)
+          .failures()
+          .empty();
     };
   };
   auto toolUndo = [](Scope& s) {
     return [p = &s] {
       VtClasses keys(p->scope);
-      UnregisterRows(p->rows, nullptr, &keys);
-      return p->rows.failures().empty();
+      return UnregisterAllRows(p->rows, &keys).failures().empty();
     };
   };
   auto floorWrite = [&](Scope& s) {
@@ -240,8 +240,8 @@ int main(int argc, char** argv) {
   // key name of both classes keys; the same fill without that walk beside it.
   auto ownRows = [](bool scanClasses) {
     return [scanClasses] {
-      VtCliRows found;
-      AddOwnRows(found, scanClasses, VtScope::kMachine);
+      VtAssocRows found;
+      FillRows(found, nullptr, VtScope::kMachine, scanClasses);
       return found.Count() == 0;
     };
   };

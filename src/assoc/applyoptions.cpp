@@ -1,6 +1,7 @@
 #include "applyoptions.h"
 
 #include "inifile.h"
+#include "library.h"
 #include "text.h"
 
 namespace {
@@ -21,6 +22,11 @@ const char* PlayerOption(const char* ext, const VtApplyOptions& options) {
   if (IsPlaylist(ext)) return options.list == 1 ? "/clear" : "";
   if (options.add == 1) return "/a";
   return options.add == 0 ? "/na" : "";
+}
+
+std::string OptionsPath(const char* windowExe) {
+  char path[kPathSize];
+  return ChangeExtension(path, kPathSize, windowExe, ".ini");
 }
 
 VtApplyOptions ReadApplyOptions(const VtIniFile& ini) {

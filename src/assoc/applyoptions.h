@@ -1,6 +1,7 @@
 // The two options of an apply, kept in the options file, and the player option that each
 // extension's open command gets from them.
 #pragma once
+#include <string>
 
 class VtIniFile;
 
@@ -19,6 +20,9 @@ bool IsPlaylist(const char* ext);
 // The option for ext's open command; "" for none.
 const char* PlayerOption(const char* ext, const VtApplyOptions& options);
 
+// The options file of the window program at windowExe: its path with ".ini" for the extension
+// (vntassoc.ini beside vntassoc.exe); empty when that would not fit in a path.
+std::string OptionsPath(const char* windowExe);
 // The options in ini (loaded already); a value out of its range reads as the default.
 VtApplyOptions ReadApplyOptions(const VtIniFile& ini);
 // Sets both in ini, leaving everything else there; the caller saves.

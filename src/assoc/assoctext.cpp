@@ -57,10 +57,13 @@ bool IsExtension(const char* ext) {
   return ext && ext[0] == '.' && FindLastChar(ext, '\\') == nullptr;
 }
 
-bool KeyFollowsCompareNoCase(const char* ext) {
-  for (const char* c = ext; *c != 0; ++c)
-    if (static_cast<unsigned char>(*c) >= 0x80 || *c == '\\') return false;
-  return true;
+std::vector<std::string> Pieces(std::string text) {
+  std::vector<std::string> pieces;
+  char* rest = nullptr;
+  for (char* piece = NextToken(&text[0], ";", &rest); piece != nullptr;
+       piece = NextToken(rest, ";", &rest))
+    pieces.push_back(piece);
+  return pieces;
 }
 
 const char kToolProgIdPrefix[] = "vantrel";

@@ -2,6 +2,7 @@
 // key names compare. Every char* returned is owned (ownedtext.h): released with free.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "ownedtext.h"
 
@@ -13,9 +14,9 @@ bool SameKeyName(const char* a, const char* b);
 // True for a non-null text that begins with "." and holds no backslash: anything else is not worth
 // a registry access, or names a path of keys rather than one extension's key.
 bool IsExtension(const char* ext);
-// True when the registry tells ext's key from another only where CompareNoCase does: ext holds no
-// double-byte character (whose letter case the registry also folds: Ａ and ａ) and no backslash.
-bool KeyFollowsCompareNoCase(const char* ext);
+// The pieces of a ";"-separated list of extensions, in order, as NextToken cuts them: an empty
+// piece between two ";" is kept, a ";" at the end makes none.
+std::vector<std::string> Pieces(std::string text);
 // What every ProgID of the tool begins with; the extension follows it.
 extern const char kToolProgIdPrefix[];
 // kToolProgIdPrefix followed by ext, in ext's own letter case.

@@ -1,9 +1,19 @@
 #include "clirows.h"
 
-#include "assoctext.h"
+#include <memory>
+#include <utility>
+
+#include "associnfo.h"
 #include "changefailure.h"
 #include "text.h"
 #include "widetext.h"
+
+void AddRow(VtAssocRows& rows, const std::string& ext, VtScope scope, bool load) {
+  if (rows.Holds(ext.c_str())) return;
+  std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(ext.c_str(), scope));
+  if (load) entry->Load();
+  rows.Add(std::move(entry));
+}
 
 std::string ShownExtension(const char* ext) {
   std::string shown = ext;
@@ -11,29 +21,12 @@ std::string ShownExtension(const char* ext) {
   return shown;
 }
 
-void VtCliRows::Changed(int row, DWORD result) {
-  if (result == ERROR_SUCCESS) return;
-  if (passOverMachine_ && result == kErrorMachineAssociation) return;
-  NoteFailure(Entry(row)->ext, result);
-}
-
-void VtCliRows::NoteFailure(const char* ext, DWORD result) {
-  if (!noted_.insert(KeyNameFold(ext)).second) return;
-  failures_.push_back(ChangeFailureLine(WideFrom(ShownExtension(ext).c_str(), CP_ACP), result));
-}
-
-void VtCliRows::Add(std::unique_ptr<VtAssocInfo> entry) {
-  held_.insert(KeyNameFold(entry->ext));
-  entries_.push_back(std::move(entry));
-}
-
-void VtCliRows::AddExtension(const std::string& ext, VtScope scope) {
-  const int count = Count();
-  AddToChange(ext, scope);
-  if (Count() > count) entries_.back()->Load();
-}
-
-void VtCliRows::AddToChange(const std::string& ext, VtScope scope) {
-  if (held_.count(KeyNameFold(ext.c_str())) != 0) return;
-  Add(std::unique_ptr<VtAssocInfo>(new VtAssocInfo(ext.c_str(), scope)));
+std::vector<std::wstring> FailureLines(const VtChangeReport& report, bool passOverMachine) {
+  std::vector<std::wstring> lines;
+  for (const VtChangeReport::Failure& failure : report.failures()) {
+    if (passOverMachine && failure.result == kErrorMachineAssociation) continue;
+    lines.push_back(ChangeFailureLine(WideFrom(ShownExtension(failure.ext.c_str()).c_str(), CP_ACP),
+                                      failure.result));
+  }
+  return lines;
 }

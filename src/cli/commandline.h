@@ -16,8 +16,8 @@ struct VtCliRequest {
   // /user or /machine: the scope the caller insists on; none: the widest this user may write.
   std::optional<VtScope> scope;
   std::string typeName;      // empty: filetype.ini's, else "EXT File"
-  int add = -2;              // /listadd as an AddOption; -2: not given
-  int list = -1;             // /playlist as a ListOption; -1: not given
+  std::optional<int> add;    // /listadd as VtApplyOptions::add; none: not given
+  std::optional<int> list;   // /playlist as VtApplyOptions::list; none: not given
   std::string playerPath;    // empty: asked of the running player
   std::wstring file;         // export's and policy's
   // policy's: /version's number (0: not given), /suggested and /base64.

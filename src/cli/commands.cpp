@@ -4,13 +4,13 @@
 #include <windows.h>
 
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "associnfo.h"
 #include "assoctext.h"
 #include "changefailure.h"
 #include "clirows.h"
+#include "rowchanges.h"
 #include "clitexts.h"
 #include "inifile.h"
 #include "leftovers.h"
@@ -24,7 +24,7 @@
 namespace {
 
 const char kHeader[] = "extension\tstate\ttype\tcommand\ticon\twindows\r\n";
-const char kOptionsFile[] = "vntassoc.ini";
+const char kWindowProgram[] = "vntassoc.exe";
 // Why a player's path may not stand in an open command, before the path itself.
 UINT PathProblemText(VtPathProblem problem) {
   switch (problem) {
@@ -56,22 +56,25 @@ const char* StateOf(const VtAssocInfo& entry) {
   return named ? "other" : "none";
 }
 
-int ReportFailures(const VtCliRows& rows, const VtStdStream& err) {
-  if (rows.failures().empty()) return kExitDone;
+// passOverMachine: as FailureLines takes it.
+int ReportFailures(const VtChangeReport& report, const VtStdStream& err,
+                   bool passOverMachine = false) {
+  const std::vector<std::wstring> lines = FailureLines(report, passOverMachine);
+  if (lines.empty()) return kExitDone;
   std::wstring text = ChangeFailureHeading() + L"\r\n";
-  for (const std::wstring& line : rows.failures()) text += line + L"\r\n";
+  for (const std::wstring& line : lines) text += line + L"\r\n";
   err.Write(text);
   return kExitSomeNotChanged;
 }
 
-// The options of vntassoc.ini beside the program, as the window left them; the command line's
-// own take their place.
+// The options the window program beside this one keeps, as it left them; the command line's own
+// take their place.
 VtApplyOptions OptionsFor(const VtCliRequest& request) {
   VtIniFile ini;
-  ini.Load((std::string(exeFolder) + kOptionsFile).c_str());
+  ini.Load(OptionsPath((std::string(exeFolder) + kWindowProgram).c_str()).c_str());
   VtApplyOptions options = ReadApplyOptions(ini);
-  if (request.add != -2) options.add = request.add;
-  if (request.list != -1) options.list = request.list;
+  options.add = request.add.value_or(options.add);
+  options.list = request.list.value_or(options.list);
   return options;
 }
 
@@ -128,20 +131,20 @@ bool ScopeOf(const VtCliRequest& request, VtScope* scope, std::wstring* why) {
   return true;
 }
 
-void AddRequestedRows(const VtCliRequest& request, VtScope scope, VtCliRows* rows) {
+void AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* rows) {
   if (!request.exts.empty()) {
-    for (const std::string& ext : request.exts) rows->AddExtension(ext, scope);
+    for (const std::string& ext : request.exts) AddRow(*rows, ext, scope, true);
     return;
   }
   const PlayerAnswer answer = AskPlayer();
-  FillRows(*rows, answer.extensions.get(), scope);
+  FillRows(*rows, answer.extensions.get(), scope, answer.extensions == nullptr);
 }
 
 int RunList(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err) {
   VtScope scope;
   std::wstring why;
   if (!ScopeOf(request, &scope, &why)) return Refuse(err, why);
-  VtCliRows rows;
+  VtAssocRows rows;
   AddRequestedRows(request, scope, &rows);
   std::string text = kHeader;
   for (int row = 0; row < rows.Count(); ++row) {
@@ -163,50 +166,51 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
   VtScope scope;
   if (!RegisterScopeOf(request, exePath, &scope, &why)) return Refuse(err, why);
 
-  VtCliRows rows;
+  VtAssocRows rows;
   // The rows the window shows: their associations are brought up to the options as its apply does.
-  const int players = FillRows(rows, answer.extensions.get(), scope);
+  const int players = FillRows(rows, answer.extensions.get(), scope, answer.extensions == nullptr);
   std::vector<std::string> pieces;
   if (request.all) {
-    std::unordered_set<std::wstring> held;
+    // Each key once: a piece registers every row of its key.
     for (int row = 0; row < players; ++row)
-      if (held.insert(KeyNameFold(rows.Entry(row)->ext)).second)
-        pieces.push_back(rows.Entry(row)->ext);
+      if (rows.RowsOf(rows.Entry(row)->ext).front() == row) pieces.push_back(rows.Entry(row)->ext);
   } else {
-    for (const std::string& ext : request.exts) rows.AddToChange(ext, scope);
+    for (const std::string& ext : request.exts) AddRow(rows, ext, scope, false);
     pieces = request.exts;
   }
+  VtChangeReport report;
   {
     VtClasses keys(scope);
-    ApplyRows(rows, exePath.c_str(), pieces, request.typeName, exeFolder, OptionsFor(request),
-              &keys);
+    report = ApplyRows(rows, exePath.c_str(), pieces, request.typeName, exeFolder,
+                       OptionsFor(request), &keys);
   }
   NotifyAssociationsChanged();
-  return ReportFailures(rows, err);
+  return ReportFailures(report, err);
 }
 
 int RunUnregister(const VtCliRequest& request, const VtStdStream& err) {
   VtScope scope;
   std::wstring why;
   if (!ScopeOf(request, &scope, &why)) return Refuse(err, why);
-  VtCliRows rows(request.all);
+  VtAssocRows rows;
+  VtChangeReport report;
   {
     VtClasses keys(scope);
     if (request.all) {
       // Every association of the tool, found through its ProgID keys too, the player's or not;
       // then what changes cut short left that no extension names.
-      AddOwnRows(rows, true, scope);
-      UnregisterRows(rows, nullptr, &keys);
+      FillRows(rows, nullptr, scope, true);
+      report = UnregisterAllRows(rows, &keys);
       for (const VtLeftover& left : RemoveLeftovers(keys))
-        rows.NoteFailure(left.ext.c_str(), left.error);
+        report.Failed(left.ext.c_str(), left.error);
     } else {
       // One row per extension's key: undoing every row undoes each once.
-      for (const std::string& ext : request.exts) rows.AddToChange(ext, scope);
-      UnregisterRows(rows, nullptr, &keys);
+      for (const std::string& ext : request.exts) AddRow(rows, ext, scope, false);
+      report = UnregisterAllRows(rows, &keys);
     }
   }
   NotifyAssociationsChanged();
-  return ReportFailures(rows, err);
+  return ReportFailures(report, err, request.all);
 }
 
 int RunScope(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err) {

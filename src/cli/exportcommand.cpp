@@ -159,7 +159,7 @@ int RunExport(const VtCliRequest& request, const VtStdStream& err) {
   VtScope scope;
   std::wstring why;
   if (!ScopeOf(request, &scope, &why)) return Refuse(err, why);
-  VtCliRows rows;
+  VtAssocRows rows;
   AddRequestedRows(request, scope, &rows);
   ExportPlan plan(scope);
   for (int row = 0; row < rows.Count(); ++row) plan.AddExtension(rows.Entry(row)->ext);

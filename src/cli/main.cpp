@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "assocrows.h"
+#include "rowchanges.h"
 #include "clitexts.h"
 #include "commandline.h"
 #include "commands.h"

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "associnfo.h"
@@ -35,16 +34,15 @@ std::wstring MachineProgId(const VtSpelledNames& classes, const char* ext) {
 int RunPolicy(const VtCliRequest& request, const VtStdStream& err) {
   // The rows list shows for the machine's scope, in its order: there the fields tell whether the
   // machine's classes hold the association, and the user's own separately.
-  VtCliRows rows;
+  VtAssocRows rows;
   AddRequestedRows(request, VtScope::kMachine, &rows);
   // Listed in the 64-bit view, where a 32-bit process sees every key of the machine's classes.
   const VtSpelledNames classes(HKEY_LOCAL_MACHINE, L"Software\\Classes", KEY_WOW64_64KEY, false);
   std::vector<VtPolicyAssociation> associations;
   std::vector<std::wstring> leftOut;
-  std::unordered_set<std::wstring> held;
   for (int row = 0; row < rows.Count(); ++row) {
     const VtAssocInfo& entry = *rows.Entry(row);
-    if (!held.insert(KeyNameFold(entry.ext)).second) continue;
+    if (rows.RowsOf(entry.ext).front() != row) continue;  // each key once
     const std::wstring shown = WideFrom(ShownExtension(entry.ext).c_str(), CP_ACP);
     UINT why = 0;
     if (entry.associated != 0) {

@@ -41,7 +41,6 @@ TFrmAssoc::TFrmAssoc() {
 TFrmAssoc::~TFrmAssoc() {
   VtIniFile options;
   WriteOptions(options);
-  ClearList();
 }
 
 void TFrmAssoc::SetScope(VtScope scope) {
@@ -49,13 +48,8 @@ void TFrmAssoc::SetScope(VtScope scope) {
   lblScope->SetText(VtText(scope_ == VtScope::kMachine ? IDS_SCOPE_MACHINE : IDS_SCOPE_USER));
 }
 
-VtAssocInfo* TFrmAssoc::EntryAt(int index) const {
-  return static_cast<VtAssocInfo*>(ListView->ItemData(index));
-}
-
 void TFrmAssoc::RefreshRow(int index) {
   const VtAssocInfo* entry = EntryAt(index);
-  if (entry == nullptr) return;
   ListView->SetItemText(index, 1, entry->typeName);
   ListView->SetItemText(index, 2, entry->command);
   ListView->SetItemText(index, 3, entry->icon);

@@ -4,15 +4,13 @@
 #pragma once
 #include <windows.h>
 
-#include <memory>
-
 #include "applyoptions.h"
+#include "assocrows.h"
 #include "classes.h"
 #include "forms.h"
 #include "initializer.h"
 #include "mainfrm_layout.h"
 
-class VtAssocInfo;
 class VtIniFile;
 class VtRegistry;
 
@@ -26,12 +24,11 @@ class TFrmAssoc : public TFrmAssocLayout {
 
   // Part of the list (mainfrm_list.cpp).
   void btnInfoClick(TControl* Sender);
-  // The fill's two sources of rows, in this order: a row for every piece of the player's extension
-  // text with the playlist types appended; then a row for every extension that the tool itself
-  // associated (scanClasses: also those found only through their ProgID keys) and no row holds yet.
-  void AddPlayerRows(const char* extensions);
-  void AddOwnRows(bool scanClasses);
+  // Adds the rows FillRows adds for the player's extension text (null: none) and shows them.
+  void FillList(const char* extensions, bool scanClasses);
   void ClearList();
+  // The entry row shows; row is within 0..ListView->Count()-1.
+  VtAssocInfo* EntryAt(int row) const { return rows_.Entry(row); }
   void ListViewSelectItem(TControl* Sender, TListItem Item, bool Selected);
   void ComboBox1Change(TControl* Sender);
 
@@ -48,21 +45,20 @@ class TFrmAssoc : public TFrmAssocLayout {
   VtApplyOptions CheckedOptions() const;
 
  private:
-  // What one command's changes share (mainfrm_rows.h): the classes keys, kept open until the
-  // command ends, and the extensions it could not change, each once with why.
+  // What one command's changes share (mainfrm_command.h): the classes keys, kept open until the
+  // command ends, and the box with the extensions it could not change.
   class Command;
-  // The list's rows as the shared fill, apply and undo see them (mainfrm_list.cpp); each change is
-  // shown in its row and noted in the command, when there is one.
-  class ListRows;
 
   // Options file and path record (mainfrm_options.cpp).
   void RecordPath(VtRegistry& key);
   void ReadOptions(VtIniFile& ini);
   void WriteOptions(VtIniFile& ini);
 
-  // Adds a row at the end that owns entry, captioned with its extension without the dot.
-  void AddRow(std::unique_ptr<VtAssocInfo> entry);
-  VtAssocInfo* EntryAt(int index) const;
+  // Shows the rows from row on, each captioned with its extension without the dot; a row the list
+  // cannot take goes, with every one after it.
+  void ShowRows(int row);
+  // A row's caption: its extension without the first character, the dot.
+  static const char* RowCaption(const char* ext);
   // Shows the entry's type name, command, icon and the user's own choice in the row's sub-items.
   void RefreshRow(int index);
   // False when the tool's folder holds no such file.
@@ -71,6 +67,8 @@ class TFrmAssoc : public TFrmAssocLayout {
   void SetScope(VtScope scope);
 
   Initializer initializer_;
+  // The entries the list shows, row by row.
+  VtAssocRows rows_;
   // The widest scope this process may change, decided at start by its rights: undo reaches it.
   VtScope rights_ = VtScope::kMachine;
   // Where it registers: rights_, or the user's for a player in a folder of one user's.

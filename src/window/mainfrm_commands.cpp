@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "associnfo.h"
-#include "assocrows.h"
+#include "assoctext.h"
 #include "changefailure.h"
 #include "defaultappslaunch.h"
 #include "library.h"
-#include "mainfrm_rows.h"
+#include "mainfrm_command.h"
 #include "ownedtext.h"
 #include "playerpath.h"
+#include "rowchanges.h"
 #include "text.h"
 #include "typenames.h"
 #include "uitext.h"
@@ -32,107 +33,78 @@ bool Confirm(UINT question) {
   return Application.MessageBox(VtText(question), VtText(IDS_CONFIRM), kConfirmFlags) == IDOK;
 }
 
-// Suspends the list's redrawing for the scope.
-class UpdateScope {
- public:
-  explicit UpdateScope(TListView* list) : list_(list) { list_->BeginUpdate(); }
-  ~UpdateScope() { list_->EndUpdate(); }
-  UpdateScope(const UpdateScope&) = delete;
-  UpdateScope& operator=(const UpdateScope&) = delete;
-
- private:
-  TListView* list_;
-};
-
 }  // namespace
 
-void TFrmAssoc::Command::Add(int row, DWORD error) {
-  if (error == ERROR_SUCCESS) return;
-  std::string shown = form_.ListView->ItemText(row, 0);
-  if (!noted_.insert(shown).second) return;
-  if (lines_.size() == kMaxFailureLines) {
-    ++more_;
-    return;
+void TFrmAssoc::Command::ShowFailures(const std::vector<VtChangeReport::Failure>& failures) {
+  if (failures.empty()) return;
+  std::wstring text = ChangeFailureHeading() + L"\r\n";
+  const size_t shown = failures.size() < kMaxFailureLines ? failures.size() : kMaxFailureLines;
+  for (size_t i = 0; i < shown; ++i) {
+    const VtChangeReport::Failure& failure = failures[i];
+    text += L"\r\n" + ChangeFailureLine(WideFrom(RowCaption(failure.ext.c_str()), CP_ACP),
+                                          failure.result);
   }
-  lines_.push_back(ChangeFailureLine(WideFrom(shown.c_str(), CP_ACP), error));
+  if (failures.size() > shown)
+    text += L"\r\n" + VtText(IDS_MORE_BEFORE) + std::to_wstring(failures.size() - shown) +
+            VtText(IDS_MORE_AFTER);
+  Application.MessageBox(text, form_.WideCaption(), MB_OK | MB_ICONWARNING);
 }
 
-void TFrmAssoc::Command::ShowFailures() {
+void TFrmAssoc::Command::Finish(const VtChangeReport& report) {
   keys_.Close();
-  if (lines_.empty()) return;
-  std::wstring text = ChangeFailureHeading() + L"\r\n";
-  for (const std::wstring& line : lines_) text += L"\r\n" + line;
-  if (more_ != 0)
-    text += L"\r\n" + VtText(IDS_MORE_BEFORE) + std::to_wstring(more_) + VtText(IDS_MORE_AFTER);
-  Application.MessageBox(text, form_.WideCaption(), MB_OK | MB_ICONWARNING);
+  form_.ListView->BeginUpdate();
+  for (int row : report.rows()) form_.RefreshRow(row);
+  form_.ListView->EndUpdate();
+  NotifyAssociationsChanged();
+  ShowFailures(report.failures());
 }
 
 void TFrmAssoc::btnApplyClick(TControl*) {
   const VtApplyOptions options = CheckedOptions();
   if (!Confirm(IDS_ASK_APPLY)) return;
   const std::string exePath = Edit1->Text();
-  std::string selection = Edit2->Text();
+  const std::string selection = Edit2->Text();
   const std::string comboName = ComboBox1->Text();
   if (PlayerPathProblem(exePath.c_str()) != VtPathProblem::kNone || selection.empty()) return;
 
-  Command command(*this);
-  {
-    UpdateScope update(ListView);
-    std::vector<std::string> pieces;
-    char* rest = nullptr;
-    for (char* piece = NextToken(&selection[0], ";", &rest); piece != nullptr && piece[0] == '.';
-         piece = NextToken(rest, ";", &rest))
-      pieces.push_back(piece);
-    ListRows rows(*this, &command);
-    ApplyRows(rows, exePath.c_str(), pieces, comboName, exeFolder, options, command.keys());
+  // The selection's pieces up to the first that is no extension.
+  std::vector<std::string> pieces = Pieces(selection);
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    if (pieces[i][0] != '.') {
+      pieces.resize(i);
+      break;
+    }
   }
-  NotifyAssociationsChanged();
-  command.ShowFailures();
+  Command command(*this);
+  command.Finish(
+      ApplyRows(rows_, exePath.c_str(), pieces, comboName, exeFolder, options, command.keys()));
 }
 
 // Asks once, at the first piece whose first row is associated; pieces before it are skipped, and
 // after OK that piece and every later one is unregistered.
 void TFrmAssoc::btnUnregClick(TControl*) {
-  std::string selection = Edit2->Text();
+  const std::string selection = Edit2->Text();
   if (selection.empty()) return;
-  Command command(*this);
-  {
-    UpdateScope update(ListView);
-    ListRows rows(*this, &command);
-    bool asked = false;
-    bool confirmed = false;
-    char* rest = nullptr;
-    for (char* piece = NextToken(&selection[0], ";", &rest); piece != nullptr;
-         piece = NextToken(rest, ";", &rest)) {
-      if (!confirmed) {
-        const int first = NextRowOf(rows, piece, -1);
-        // Also an association of the tool that only the user's own classes hold.
-        if (first >= 0 &&
-            (EntryAt(first)->associated != 0 || EntryAt(first)->userAssociated != 0)) {
-          confirmed = Confirm(IDS_ASK_UNREG);
-          asked = true;
-        }
-      }
-      if (asked && !confirmed) break;
-      if (confirmed) UnregisterRows(rows, piece, command.keys());
-    }
-    if (!confirmed) return;
+  std::vector<std::string> pieces = Pieces(selection);
+  size_t first = 0;
+  for (; first < pieces.size(); ++first) {
+    const std::vector<int>& rows = rows_.RowsOf(pieces[first].c_str());
+    // Also an association of the tool that only the user's own classes hold.
+    if (!rows.empty() &&
+        (EntryAt(rows[0])->associated != 0 || EntryAt(rows[0])->userAssociated != 0))
+      break;
   }
-  NotifyAssociationsChanged();
-  command.ShowFailures();
+  if (first == pieces.size() || !Confirm(IDS_ASK_UNREG)) return;
+  pieces.erase(pieces.begin(), pieces.begin() + static_cast<std::ptrdiff_t>(first));
+  Command command(*this);
+  command.Finish(UnregisterRows(rows_, pieces, command.keys()));
 }
 
 void TFrmAssoc::btnUnregAllClick(TControl*) {
   if (ListView->Count() == 0) return;
   if (!Confirm(IDS_ASK_UNREGALL)) return;
   Command command(*this);
-  {
-    UpdateScope update(ListView);
-    ListRows rows(*this, &command);
-    UnregisterRows(rows, nullptr, command.keys());
-  }
-  NotifyAssociationsChanged();
-  command.ShowFailures();
+  command.Finish(UnregisterAllRows(rows_, command.keys()));
 }
 
 void TFrmAssoc::btnCloseClick(TControl*) { Close(); }

@@ -1,37 +1,19 @@
 // The extension list: filled from the player's DDE answers and the tool's own associations, one
 // VtAssocInfo per row, and the selection shown in Edit2 and ComboBox1.
-#include <memory>
 #include <string>
-#include <utility>
 
 #include "associnfo.h"
 #include "assocrows.h"
-#include "mainfrm_rows.h"
+#include "mainfrm.h"
 #include "playeranswer.h"
 #include "playerpath.h"
 #include "text.h"
 #include "uitext.h"
 #include "windowtexts.h"
 
-namespace {
-
-// The text after its first whole character; the empty text for a text of fewer than two characters.
-const char* AfterFirstChar(const char* text) {
-  const int size = CharSize(text);
-  return size != 0 ? text + size : "";
-}
-
-}  // namespace
-
-int TFrmAssoc::ListRows::Count() const { return form_.ListView->Count(); }
-
-VtAssocInfo* TFrmAssoc::ListRows::Entry(int row) const { return form_.EntryAt(row); }
-
-void TFrmAssoc::ListRows::Add(std::unique_ptr<VtAssocInfo> entry) { form_.AddRow(std::move(entry)); }
-
-void TFrmAssoc::ListRows::Changed(int row, DWORD result) {
-  if (command_ != nullptr) command_->Add(row, result);
-  form_.RefreshRow(row);
+const char* TFrmAssoc::RowCaption(const char* ext) {
+  const int size = CharSize(ext);
+  return size != 0 ? ext + size : "";
 }
 
 void TFrmAssoc::btnInfoClick(TControl*) {
@@ -49,37 +31,30 @@ void TFrmAssoc::btnInfoClick(TControl*) {
     Edit1->SetText(VtText(IDS_NO_PLAYER));
   // The rows show the classes the player is registered in.
   SetScope(exePath != nullptr && exePath[0] != 0 ? RegisterScope(rights_, exePath) : rights_);
-  ListRows rows(*this);
-  FillRows(rows, answer.extensions.get(), scope_);
+  FillList(answer.extensions.get(), answer.extensions == nullptr);
   ListView->EndUpdate();
 }
 
-void TFrmAssoc::AddPlayerRows(const char* extensions) {
-  ListRows rows(*this);
-  ::AddPlayerRows(rows, extensions, scope_);
+void TFrmAssoc::FillList(const char* extensions, bool scanClasses) {
+  const int first = rows_.Count();
+  FillRows(rows_, extensions, scope_, scanClasses);
+  ShowRows(first);
 }
 
-void TFrmAssoc::AddOwnRows(bool scanClasses) {
-  ListRows rows(*this);
-  ::AddOwnRows(rows, scanClasses, scope_);
-}
-
-void TFrmAssoc::AddRow(std::unique_ptr<VtAssocInfo> entry) {
-  const int row = ListView->AddItem(
-      AfterFirstChar(entry->ext), {entry->typeName, entry->command, entry->icon, entry->userChoice},
-      entry.get());
-  if (row >= 0) entry.release();
+void TFrmAssoc::ShowRows(int row) {
+  for (; row < rows_.Count(); ++row) {
+    const VtAssocInfo* entry = rows_.Entry(row);
+    if (ListView->AddItem(RowCaption(entry->ext), {entry->typeName, entry->command, entry->icon,
+                                                   entry->userChoice}) < 0) {
+      rows_.Truncate(row);
+      return;
+    }
+  }
 }
 
 void TFrmAssoc::ClearList() {
-  ListView->BeginUpdate();
-  const int count = ListView->Count();
-  for (int i = 0; i < count; ++i) {
-    delete EntryAt(i);
-    ListView->SetItemData(i, nullptr);
-  }
   ListView->Clear();
-  ListView->EndUpdate();
+  rows_.Clear();
 }
 
 void TFrmAssoc::ListViewSelectItem(TControl*, TListItem, bool) {

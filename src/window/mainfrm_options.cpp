@@ -4,14 +4,10 @@
 #include "library.h"
 #include "mainfrm.h"
 #include "registry.h"
-#include "text.h"
 
 namespace {
 
 const char kSearchPathKey[] = "Software\\Zemrath's Soft\\Sorvik Player\\SearchPath";
-
-// The executable's path with ".ini" for its extension; empty when it would not fit.
-void OptionsPath(char* dest) { ChangeExtension(dest, kPathSize, exeFile, ".ini"); }
 
 }  // namespace
 
@@ -29,9 +25,7 @@ void TFrmAssoc::RecordPath(VtRegistry& key) {
 }
 
 void TFrmAssoc::ReadOptions(VtIniFile& ini) {
-  char path[kPathSize];
-  OptionsPath(path);
-  ini.Load(path);
+  ini.Load(OptionsPath(exeFile).c_str());
   const VtApplyOptions options = ReadApplyOptions(ini);
   if (options.add == -1) {
     RadioButton1->SetChecked(true);
@@ -50,9 +44,7 @@ void TFrmAssoc::ReadOptions(VtIniFile& ini) {
 // Loads the file first so that every other section and key in it survives.
 void TFrmAssoc::WriteOptions(VtIniFile& ini) {
   const VtApplyOptions options = CheckedOptions();
-  char path[kPathSize];
-  OptionsPath(path);
-  ini.Load(path);
+  ini.Load(OptionsPath(exeFile).c_str());
   WriteApplyOptions(ini, options);
   ini.Save();
 }

@@ -52,7 +52,7 @@ class DdeInput : public ::testing::Test {
     form_.reset(new TFrmAssoc());
   }
   VtAssocInfo* Entry(int row) const {
-    return static_cast<VtAssocInfo*>(form_->ListView->ItemData(row));
+    return form_->EntryAt(row);
   }
   Rows Exts() const {
     Rows rows;

@@ -1,0 +1,115 @@
+#include "rowchanges.h"
+
+// shlobj.h needs windows.h first.
+#include <windows.h>
+#include <shlobj.h>
+
+#include "associnfo.h"
+#include "extensionrule.h"
+#include "typenames.h"
+
+namespace {
+
+// Registering a selected row bare and then again with its option ends exactly as registering it
+// once with the option does, at twice the registry work; so an apply gives each selected row its
+// final option at once and the re-registration passes over it. Had that registration failed, the
+// entry would have no typeName and be passed over anyway; one that did nothing (".exe") would do
+// nothing again. Every row of one key is registered by the same piece, so the order of the
+// registrations never decides what a key ends with.
+class OnePass {
+ public:
+  OnePass(const VtAssocRows& rows, const VtApplyOptions& options)
+      : options_(options), hasFinalOption_(static_cast<size_t>(rows.Count())) {}
+
+  // The option to register row (of ext) with now: its final one.
+  const char* OptionFor(int row, const char* ext) {
+    hasFinalOption_[static_cast<size_t>(row)] = true;
+    return PlayerOption(ext, options_);
+  }
+  // True for a row registered with its final option already.
+  bool HasFinalOption(int row) const { return hasFinalOption_[static_cast<size_t>(row)]; }
+
+ private:
+  VtApplyOptions options_;
+  std::vector<bool> hasFinalOption_;
+};
+
+// The rows of ext all share one option: IsPlaylist ignores letter case as the key names do.
+void RegisterExtension(VtAssocRows& rows, const char* exePath, const char* ext,
+                       const char* typeName, OnePass& pass, VtClasses* keys,
+                       VtChangeReport* report) {
+  for (int row : rows.RowsOf(ext)) {
+    VtAssocInfo* entry = rows.Entry(row);
+    report->Changed(row, entry->ext,
+                    entry->Register(exePath, typeName, pass.OptionFor(row, ext), keys));
+  }
+}
+
+void ReregisterWithOptions(VtAssocRows& rows, const char* exePath, const VtApplyOptions& options,
+                           const OnePass& pass, VtClasses* keys, VtChangeReport* report) {
+  for (int row = 0; row < rows.Count(); ++row) {
+    if (pass.HasFinalOption(row)) continue;
+    VtAssocInfo* entry = rows.Entry(row);
+    if (entry->associated == 0 || entry->typeName == nullptr) continue;
+    // The machine's association, shown to the user's scope, is not the user's to bring up to date:
+    // registering it would copy it into the user's classes.
+    if (entry->fromMachine != 0) continue;
+    // One the tool would not make now (an earlier version's) is left for undo, unasked about.
+    if (ExtensionProblem(entry->ext) != ERROR_SUCCESS) continue;
+    // Register releases the entry's own typeName before it reads the argument.
+    const std::string typeName = entry->typeName;
+    report->Changed(row, entry->ext,
+                    entry->Register(exePath, typeName.c_str(), PlayerOption(entry->ext, options),
+                                    keys));
+  }
+}
+
+}  // namespace
+
+VtChangeReport ApplyRows(VtAssocRows& rows, const char* exePath,
+                         const std::vector<std::string>& pieces, const std::string& typeName,
+                         const char* folder, const VtApplyOptions& options, VtClasses* keys) {
+  VtChangeReport report;
+  VtTypeNames typeNames(folder);
+  OnePass pass(rows, options);
+  for (const std::string& piece : pieces) {
+    const std::string name = typeName.empty() ? typeNames.For(piece.c_str()) : typeName;
+    RegisterExtension(rows, exePath, piece.c_str(), name.c_str(), pass, keys, &report);
+  }
+  ReregisterWithOptions(rows, exePath, options, pass, keys, &report);
+  return report;
+}
+
+// Only the first row of each ext is unregistered; the other rows of ext are reloaded so that none
+// of them keeps showing (and, on the next apply, re-registering) the association just removed.
+VtChangeReport UnregisterRows(VtAssocRows& rows, const std::vector<std::string>& exts,
+                              VtClasses* keys) {
+  VtChangeReport report;
+  for (const std::string& ext : exts) {
+    bool first = true;
+    for (int row : rows.RowsOf(ext.c_str())) {
+      VtAssocInfo* entry = rows.Entry(row);
+      if (first) {
+        report.Changed(row, entry->ext, entry->Unregister(keys));
+        first = false;
+      } else {
+        entry->Load();
+        report.Changed(row, entry->ext, ERROR_SUCCESS);
+      }
+    }
+  }
+  return report;
+}
+
+VtChangeReport UnregisterAllRows(VtAssocRows& rows, VtClasses* keys) {
+  VtChangeReport report;
+  for (int row = 0; row < rows.Count(); ++row) {
+    VtAssocInfo* entry = rows.Entry(row);
+    report.Changed(row, entry->ext, entry->Unregister(keys));
+  }
+  return report;
+}
+
+void NotifyAssociationsChanged() {
+  SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+}
