@@ -2,6 +2,7 @@
 
 #include "inifile.h"
 #include "library.h"
+#include "assoctext.h"
 #include "text.h"
 
 namespace {
@@ -15,7 +16,7 @@ const char kListOption[] = "ListOption";
 const char kPlaylistExtensions[] = ";.vnt;.m3u";
 
 bool IsPlaylist(const char* ext) {
-  return CompareNoCase(ext, ".vnt") == 0 || CompareNoCase(ext, ".m3u") == 0;
+  return SameKeyName(ext, ".vnt") || SameKeyName(ext, ".m3u");
 }
 
 const char* PlayerOption(const char* ext, const VtApplyOptions& options) {

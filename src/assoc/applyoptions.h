@@ -15,7 +15,7 @@ struct VtApplyOptions {
 // The playlist types, which the player plays but does not name: appended to its extension text.
 extern const char kPlaylistExtensions[];
 
-// ".vnt" and ".m3u", letter case ignored as CompareNoCase ignores it.
+// ".vnt" and ".m3u", as the registry compares key names.
 bool IsPlaylist(const char* ext);
 // The option for ext's open command; "" for none.
 const char* PlayerOption(const char* ext, const VtApplyOptions& options);

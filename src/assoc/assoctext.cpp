@@ -31,8 +31,14 @@ char* Join(std::initializer_list<const char*> pieces) {
 bool TakesPlayerIcon(const char* ext) {
   static const char* const kPlayerIconTypes[] = {".mid", ".rmi", ".rcp", ".r36", ".g36", ".mds"};
   for (const char* candidate : kPlayerIconTypes)
-    if (CompareNoCase(ext, candidate) == 0) return true;
+    if (SameKeyName(ext, candidate)) return true;
   return false;
+}
+
+bool IsAscii(const char* text) {
+  for (; *text != 0; ++text)
+    if (static_cast<unsigned char>(*text) >= 0x80) return false;
+  return true;
 }
 
 }  // namespace
@@ -46,6 +52,9 @@ std::wstring KeyNameFold(const char* name) {
 
 bool SameKeyName(const char* a, const char* b) {
   if (CompareNoCase(a, b) == 0) return true;
+  // Between two names of ASCII alone the registry folds no other letters than CompareNoCase does;
+  // the conversion is left for the rest (ı, Ａ, ...), which may fold into ASCII letters too.
+  if (IsAscii(a) && IsAscii(b)) return false;
   const std::wstring folded = KeyNameFold(a);
   return !folded.empty() && folded == KeyNameFold(b);
 }

@@ -5,10 +5,10 @@
 
 void VtChangeReport::Changed(int row, const char* ext, DWORD result) {
   if (rowsHeld_.insert(row).second) rows_.push_back(row);
-  Failed(ext, result);
+  NotChanged(ext, result);
 }
 
-void VtChangeReport::Failed(const char* ext, DWORD result) {
+void VtChangeReport::NotChanged(const char* ext, DWORD result) {
   if (result == ERROR_SUCCESS) return;
   const auto noted = failed_.emplace(KeyNameFold(ext), failures_.size());
   if (noted.second) {

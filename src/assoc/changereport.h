@@ -18,7 +18,7 @@ class VtChangeReport {
   // row (of ext) was changed or reloaded; result: ERROR_SUCCESS, or why ext was not changed.
   void Changed(int row, const char* ext, DWORD result);
   // ext, which may be no row's, could not be changed, for the reason result.
-  void Failed(const char* ext, DWORD result);
+  void NotChanged(const char* ext, DWORD result);
 
   // Every row changed or reloaded, once each, in the order first changed.
   const std::vector<int>& rows() const { return rows_; }

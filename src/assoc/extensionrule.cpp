@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "assoctext.h"
 #include "text.h"
 
 namespace {
@@ -32,6 +33,6 @@ DWORD ExtensionProblem(const char* ext) {
   }
   if (std::strlen(ext) > kMaxExtensionBytes) return kErrorExtensionTooLong;
   for (const char* type : kProgramTypes)
-    if (CompareNoCase(ext, type) == 0) return kErrorProgramType;
+    if (SameKeyName(ext, type)) return kErrorProgramType;
   return ERROR_SUCCESS;
 }

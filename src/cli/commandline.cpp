@@ -101,9 +101,8 @@ bool ToExtension(const std::wstring& arg, std::string* ext) {
     return false;
   for (wchar_t c : name)
     if (c < 0x20 || c == 0x7F || c == L'\\' || c == L'*' || c == L'?') return false;
-  if (Lower(name) == L".exe") return false;
   const VtOwnedText narrow(NarrowExact(name.c_str()));
-  if (!narrow || !IsExtension(narrow.get())) return false;
+  if (!narrow || !IsExtension(narrow.get()) || SameKeyName(narrow.get(), ".exe")) return false;
   *ext = narrow.get();
   UpperInPlace(&(*ext)[0]);
   return true;
@@ -172,6 +171,79 @@ VtCliVerb VerbOf(const std::wstring& arg) {
   return VtCliVerb::kHelp;
 }
 
+// What the arguments read so far gave.
+struct Parsed {
+  unsigned allowed = 0;  // the command's switches
+  unsigned given = 0;    // the switches met
+  bool hasFile = false;
+  std::unordered_set<std::wstring> held;  // every extension's key, as the registry compares them
+};
+
+// The switch args[*i] names, and its value after it where it takes one (*i then moves on to it).
+bool TakeSwitch(const std::vector<std::wstring>& args, size_t* i, const std::wstring& name,
+                Parsed* parsed, VtCliRequest* request, std::wstring* error) {
+  const SwitchName* known = nullptr;
+  for (const SwitchName& s : kSwitches)
+    if (name == s.name) known = &s;
+  if (known == nullptr || (parsed->allowed & known->flag) == 0)
+    return Fail(error, IDS_CLI_SWITCH_NOT_HERE, args[*i]);
+  if ((parsed->given & known->flag) != 0) return Fail(error, IDS_CLI_SWITCH_TWICE, args[*i]);
+  parsed->given |= known->flag;
+  if (!known->takesValue) return true;
+  if (*i + 1 == args.size()) {
+    *error = args[*i] + VtText(IDS_CLI_NO_VALUE);
+    return false;
+  }
+  return SetValue(known->flag, args[++*i], request, error);
+}
+
+// An argument that is no switch: the file the command writes, then its extensions.
+bool TakeOperand(const std::wstring& arg, Parsed* parsed, VtCliRequest* request,
+                 std::wstring* error) {
+  if (TakesFile(request->verb) && !parsed->hasFile) {
+    if (arg.empty()) return Fail(error, IDS_CLI_NO_FILE);
+    request->file = arg;
+    parsed->hasFile = true;
+    return true;
+  }
+  std::string ext;
+  if (!TakesExtensions(request->verb)) return Fail(error, IDS_CLI_NO_EXTENSIONS_HERE, arg);
+  if (!ToExtension(arg, &ext)) return Fail(error, IDS_CLI_NOT_EXTENSION, arg);
+  // One key once, however the script spelled it.
+  if (parsed->held.insert(KeyNameFold(ext.c_str())).second) request->exts.push_back(ext);
+  return true;
+}
+
+// The switches given, and what the whole command line must hold together.
+bool Complete(const Parsed& parsed, VtCliRequest* request, std::wstring* error) {
+  const unsigned given = parsed.given;
+  request->all = (given & kAll) != 0;
+  if ((given & kUser) != 0 && (given & kMachine) != 0)
+    return Fail(error, IDS_CLI_USER_AND_MACHINE);
+  if ((given & kUser) != 0) request->scope = VtScope::kUser;
+  if ((given & kMachine) != 0) request->scope = VtScope::kMachine;
+  if (TakesFile(request->verb) && !parsed.hasFile) return Fail(error, IDS_CLI_NO_FILE);
+  request->suggested = (given & kSuggested) != 0;
+  request->base64 = (given & kBase64) != 0;
+  const bool needsExtensions =
+      request->verb == VtCliVerb::kRegister || request->verb == VtCliVerb::kUnregister;
+  if (needsExtensions && request->all && !request->exts.empty())
+    return Fail(error, IDS_CLI_EXT_AND_ALL);
+  if (needsExtensions && !request->all && request->exts.empty())
+    return Fail(error, IDS_CLI_EXT_OR_ALL);
+  // Undo and the listings take every extension the tool may once have registered.
+  if (request->verb != VtCliVerb::kRegister) return true;
+  for (const std::string& ext : request->exts) {
+    const DWORD problem = ExtensionProblem(ext.c_str());
+    if (problem != ERROR_SUCCESS) {
+      *error = VtText(IDS_CLI_CANNOT_REGISTER) +
+               ChangeFailureLine(WideFrom(ext.c_str(), CP_ACP), problem);
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ParseCommandLine(const std::vector<std::wstring>& args, VtCliRequest* request,
@@ -184,67 +256,13 @@ bool ParseCommandLine(const std::vector<std::wstring>& args, VtCliRequest* reque
   request->verb = VerbOf(args[0]);
   if (request->verb == VtCliVerb::kHelp) return Fail(error, IDS_CLI_UNKNOWN_COMMAND, args[0]);
 
-  const unsigned allowed = AllowedFor(request->verb);
-  unsigned given = 0;
-  bool hasFile = false;
-  std::unordered_set<std::wstring> held;
+  Parsed parsed;
+  parsed.allowed = AllowedFor(request->verb);
   for (size_t i = 1; i < args.size(); ++i) {
     const std::wstring name = SwitchOf(args[i]);
-    if (!name.empty()) {
-      const SwitchName* known = nullptr;
-      for (const SwitchName& s : kSwitches)
-        if (name == s.name) known = &s;
-      if (known == nullptr || (allowed & known->flag) == 0)
-        return Fail(error, IDS_CLI_SWITCH_NOT_HERE, args[i]);
-      if ((given & known->flag) != 0)
-        return Fail(error, IDS_CLI_SWITCH_TWICE, args[i]);
-      given |= known->flag;
-      if (known->takesValue) {
-        if (i + 1 == args.size()) {
-          *error = args[i] + VtText(IDS_CLI_NO_VALUE);
-          return false;
-        }
-        if (!SetValue(known->flag, args[++i], request, error)) return false;
-      }
-      continue;
-    }
-    if (TakesFile(request->verb) && !hasFile) {
-      if (args[i].empty()) return Fail(error, IDS_CLI_NO_FILE);
-      request->file = args[i];
-      hasFile = true;
-      continue;
-    }
-    std::string ext;
-    if (!TakesExtensions(request->verb))
-      return Fail(error, IDS_CLI_NO_EXTENSIONS_HERE, args[i]);
-    if (!ToExtension(args[i], &ext)) return Fail(error, IDS_CLI_NOT_EXTENSION, args[i]);
-    // One key once, however the script spelled it.
-    if (held.insert(KeyNameFold(ext.c_str())).second) request->exts.push_back(ext);
+    const bool taken = !name.empty() ? TakeSwitch(args, &i, name, &parsed, request, error)
+                                     : TakeOperand(args[i], &parsed, request, error);
+    if (!taken) return false;
   }
-  request->all = (given & kAll) != 0;
-  if ((given & kUser) != 0 && (given & kMachine) != 0)
-    return Fail(error, IDS_CLI_USER_AND_MACHINE);
-  if ((given & kUser) != 0) request->scope = VtScope::kUser;
-  if ((given & kMachine) != 0) request->scope = VtScope::kMachine;
-  if (TakesFile(request->verb) && !hasFile) return Fail(error, IDS_CLI_NO_FILE);
-  request->suggested = (given & kSuggested) != 0;
-  request->base64 = (given & kBase64) != 0;
-  const bool needsExtensions =
-      request->verb == VtCliVerb::kRegister || request->verb == VtCliVerb::kUnregister;
-  if (needsExtensions && request->all && !request->exts.empty())
-    return Fail(error, IDS_CLI_EXT_AND_ALL);
-  if (needsExtensions && !request->all && request->exts.empty())
-    return Fail(error, IDS_CLI_EXT_OR_ALL);
-  // Undo and the listings take every extension the tool may once have registered.
-  if (request->verb == VtCliVerb::kRegister) {
-    for (const std::string& ext : request->exts) {
-      const DWORD problem = ExtensionProblem(ext.c_str());
-      if (problem != ERROR_SUCCESS) {
-        *error = VtText(IDS_CLI_CANNOT_REGISTER) +
-                 ChangeFailureLine(WideFrom(ext.c_str(), CP_ACP), problem);
-        return false;
-      }
-    }
-  }
-  return true;
+  return Complete(parsed, request, error);
 }

@@ -202,7 +202,7 @@ int RunUnregister(const VtCliRequest& request, const VtStdStream& err) {
       FillRows(rows, nullptr, scope, true);
       report = UnregisterAllRows(rows, &keys);
       for (const VtLeftover& left : RemoveLeftovers(keys))
-        report.Failed(left.ext.c_str(), left.error);
+        report.NotChanged(left.ext.c_str(), left.error);
     } else {
       // One row per extension's key: undoing every row undoes each once.
       for (const std::string& ext : request.exts) AddRow(rows, ext, scope, false);

@@ -29,20 +29,17 @@ std::wstring MachineProgId(const VtSpelledNames& classes, const char* ext) {
   return classes.Spelled(WideFrom(own.get(), CP_ACP));
 }
 
-}  // namespace
-
-int RunPolicy(const VtCliRequest& request, const VtStdStream& err) {
-  // The rows list shows for the machine's scope, in its order: there the fields tell whether the
-  // machine's classes hold the association, and the user's own separately.
-  VtAssocRows rows;
-  AddRequestedRows(request, VtScope::kMachine, &rows);
+// The associations of the rows the file names, each key once; *leftOut gets "ext: why" for each
+// row left out. named: the caller named the extensions; otherwise the rows of the player's other
+// types are no association at all, and go unmentioned.
+std::vector<VtPolicyAssociation> MachineAssociations(const VtAssocRows& rows, bool named,
+                                                     std::vector<std::wstring>* leftOut) {
   // Listed in the 64-bit view, where a 32-bit process sees every key of the machine's classes.
   const VtSpelledNames classes(HKEY_LOCAL_MACHINE, L"Software\\Classes", KEY_WOW64_64KEY, false);
   std::vector<VtPolicyAssociation> associations;
-  std::vector<std::wstring> leftOut;
   for (int row = 0; row < rows.Count(); ++row) {
     const VtAssocInfo& entry = *rows.Entry(row);
-    if (rows.RowsOf(entry.ext).front() != row) continue;  // each key once
+    if (rows.RowsOf(entry.ext).front() != row) continue;
     const std::wstring shown = WideFrom(ShownExtension(entry.ext).c_str(), CP_ACP);
     UINT why = 0;
     if (entry.associated != 0) {
@@ -51,12 +48,24 @@ int RunPolicy(const VtCliRequest& request, const VtStdStream& err) {
       else why = IDS_CLI_POLICY_NOT_XML;
     } else if (entry.userAssociated != 0) {
       why = IDS_CLI_POLICY_USER_ONLY;
-    } else if (!request.exts.empty()) {
-      // Without extensions named, the rows of the player's other types are no association at all.
+    } else if (named) {
       why = IDS_CLI_POLICY_NOT_REGISTERED;
     }
-    if (why != 0) leftOut.push_back(shown + L": " + VtText(why));
+    if (why != 0) leftOut->push_back(shown + L": " + VtText(why));
   }
+  return associations;
+}
+
+}  // namespace
+
+int RunPolicy(const VtCliRequest& request, const VtStdStream& err) {
+  // The rows list shows for the machine's scope, in its order: there the fields tell whether the
+  // machine's classes hold the association, and the user's own separately.
+  VtAssocRows rows;
+  AddRequestedRows(request, VtScope::kMachine, &rows);
+  std::vector<std::wstring> leftOut;
+  const std::vector<VtPolicyAssociation> associations =
+      MachineAssociations(rows, !request.exts.empty(), &leftOut);
 
   std::wstring report;
   if (!leftOut.empty()) {

@@ -49,7 +49,7 @@ void TFrmAssoc::SetScope(VtScope scope) {
 }
 
 void TFrmAssoc::RefreshRow(int index) {
-  const VtAssocInfo* entry = EntryAt(index);
+  const VtAssocInfo* entry = Entry(index);
   ListView->SetItemText(index, 1, entry->typeName);
   ListView->SetItemText(index, 2, entry->command);
   ListView->SetItemText(index, 3, entry->icon);

@@ -28,7 +28,7 @@ class TFrmAssoc : public TFrmAssocLayout {
   void FillList(const char* extensions, bool scanClasses);
   void ClearList();
   // The entry row shows; row is within 0..ListView->Count()-1.
-  VtAssocInfo* EntryAt(int row) const { return rows_.Entry(row); }
+  VtAssocInfo* Entry(int row) const { return rows_.Entry(row); }
   void ListViewSelectItem(TControl* Sender, TListItem Item, bool Selected);
   void ComboBox1Change(TControl* Sender);
 

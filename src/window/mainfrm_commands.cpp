@@ -91,7 +91,7 @@ void TFrmAssoc::btnUnregClick(TControl*) {
     const std::vector<int>& rows = rows_.RowsOf(pieces[first].c_str());
     // Also an association of the tool that only the user's own classes hold.
     if (!rows.empty() &&
-        (EntryAt(rows[0])->associated != 0 || EntryAt(rows[0])->userAssociated != 0))
+        (Entry(rows[0])->associated != 0 || Entry(rows[0])->userAssociated != 0))
       break;
   }
   if (first == pieces.size() || !Confirm(IDS_ASK_UNREG)) return;

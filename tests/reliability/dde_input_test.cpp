@@ -52,7 +52,7 @@ class DdeInput : public ::testing::Test {
     form_.reset(new TFrmAssoc());
   }
   VtAssocInfo* Entry(int row) const {
-    return form_->EntryAt(row);
+    return form_->Entry(row);
   }
   Rows Exts() const {
     Rows rows;

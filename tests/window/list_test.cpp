@@ -178,7 +178,7 @@ TEST_F(WindowTest, RefillShowsTheRegistryNowAndKeepsTheSelectionText) {
 TEST_F(WindowTest, LastColumnShowsTheUsersOwnChoiceOnEveryRefresh) {
   StartPlayer(".exe;" + Ext(0));
   Open();
-  VtAssocInfo* entry = form_->EntryAt(0);
+  VtAssocInfo* entry = form_->Entry(0);
   ASSERT_NE(entry, nullptr);
   ReplaceText(&entry->userChoice, DupText("他社プレーヤー"));
   Select(0);
