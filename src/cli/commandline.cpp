@@ -114,7 +114,7 @@ bool Fail(std::wstring* error, UINT why, const std::wstring& given = std::wstrin
   return false;
 }
 
-bool SetValue(Switch flag, const std::wstring& value, VtCliRequest* request,
+bool TakeValue(Switch flag, const std::wstring& value, VtCliRequest* request,
               std::wstring* error) {
   const std::wstring lower = Lower(value);
   switch (flag) {
@@ -194,7 +194,7 @@ bool TakeSwitch(const std::vector<std::wstring>& args, size_t* i, const std::wst
     *error = args[*i] + VtText(IDS_CLI_NO_VALUE);
     return false;
   }
-  return SetValue(known->flag, args[++*i], request, error);
+  return TakeValue(known->flag, args[++*i], request, error);
 }
 
 // An argument that is no switch: the file the command writes, then its extensions.

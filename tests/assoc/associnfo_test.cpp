@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "associnfo.h"
+#include "assocrows.h"
+#include "changereport.h"
 #include "extensionrule.h"
 #include "library.h"
 #include "scratch.h"
@@ -600,6 +602,34 @@ TEST_F(AssocInfo, ExecutablesAndMalformedExtensionsAreNeverTouched) {
     EXPECT_FALSE(KeyExists(kClasses, "vantrel" + bad));
   }
   EXPECT_FALSE(KeyExists(kClasses, noDot));
+}
+
+// The rows find every row of one key, double-byte letter case folded as the registry folds it, and
+// forget the rows they drop; a report names each key once, and a failure after "only an
+// administrator may undo this" is never hidden behind it.
+TEST_F(AssocInfo, RowsOfOneKeyAndOneFailureEachInTheReport) {
+  VtAssocRows rows;
+  for (const char* ext : {".ＶＴＡ", ".mp3", ".ｖｔａ", ".MP3"})
+    rows.Add(std::unique_ptr<VtAssocInfo>(new VtAssocInfo(ext)));
+  EXPECT_EQ(rows.RowsOf(".Ｖｔａ"), (std::vector<int>{0, 2}));
+  EXPECT_EQ(rows.RowsOf(".Mp3"), (std::vector<int>{1, 3}));
+  rows.Truncate(2);
+  EXPECT_EQ(rows.RowsOf(".ｖｔａ"), (std::vector<int>{0}));
+  EXPECT_EQ(rows.RowsOf(".mP3"), (std::vector<int>{1}));
+  rows.Clear();
+  EXPECT_FALSE(rows.Holds(".mp3"));
+
+  VtChangeReport report;
+  report.Changed(4, ".mp3", kErrorMachineAssociation);
+  report.Changed(4, ".MP3", ERROR_ACCESS_DENIED);
+  report.Changed(5, ".ＶＴＡ", ERROR_ACCESS_DENIED);
+  report.NotChanged(".ｖｔａ", ERROR_FILE_NOT_FOUND);
+  report.Changed(6, ".ok", ERROR_SUCCESS);
+  EXPECT_EQ(report.rows(), (std::vector<int>{4, 5, 6}));
+  ASSERT_EQ(report.failures().size(), 2u);
+  EXPECT_EQ(report.failures()[0].ext, ".mp3");
+  EXPECT_EQ(report.failures()[0].result, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(report.failures()[1].result, static_cast<DWORD>(ERROR_ACCESS_DENIED));
 }
 
 }  // namespace
