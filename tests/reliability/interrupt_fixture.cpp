@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <random>
 
+#include "defaultapps.h"
 #include "regdump.h"
 
 namespace {
@@ -121,9 +122,9 @@ int Interruption::Lost(int* left) const {
   for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
     const vttest::HiveClasses classes(hive);
     for (const std::string& own : owns_) EXPECT_FALSE(leftIf(classes.Exists(own))) << own;
-    EXPECT_FALSE(leftIf(vttest::KeyExists(hive, "Software\\vntassoc", vttest::kView64)));
-    EXPECT_FALSE(leftIf(vttest::ValueExists(hive, "Software\\RegisteredApplications",
-                                            "Vantrel Player (vntassoc)", vttest::kView64)));
+    EXPECT_FALSE(leftIf(vttest::KeyExists(hive, kAppKey, vttest::kView64)));
+    EXPECT_FALSE(leftIf(vttest::ValueExists(hive, kRegisteredApplicationsKey, kRegisteredAppName,
+                                            vttest::kView64)));
   }
   if (left != nullptr) *left = kept;
   return lost;
