@@ -20,6 +20,10 @@ double MsSince(std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
+const char* FrontName(Interruption::Front front) {
+  return front == Interruption::Front::kWindow ? "window" : "command line";
+}
+
 void Interruption::SetUp() {
   ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_VNTASSOC_EXE).c_str(), exe_.c_str(), FALSE));
   ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_CLI_EXE).c_str(), cli_.c_str(), FALSE));
@@ -220,7 +224,7 @@ void Interruption::RunTrials(unsigned seed, int trials, int undoEvery) {
       "[ figure   ] %s: apply of %d rows %.0f ms, undo %.0f ms; %d trials (%d also killed while "
       "undoing), %d killed midway; associations lost: %d, keys and values of the tool left: "
       "%d\n[ figure   ] rows naming the tool at the kill:%s\n",
-      front_ == Front::kWindow ? "window" : "command line", kRows, applyMs, undoMs, trials,
+      FrontName(front_), kRows, applyMs, undoMs, trials,
       undoKills, midway, lost, left, spread.c_str());
   RecordProperty("lost", lost);
   RecordProperty("left", left);

@@ -99,6 +99,13 @@ void NamesOther(const Names& n) {
   n.at.PutText(n.ext, "", n.other);
   OtherTree(n);
 }
+// The extension names the tool's ProgID as progId spells it; the ProgID's key keeps the backup of
+// the other program's, whose tree is there as well.
+void NamesOwnWithBackup(const Names& n, const std::string& progId) {
+  n.at.PutText(n.ext, "", progId);
+  OwnTree(n, true);
+  OtherTree(n);
+}
 
 // In the user's classes an extension key that names nothing and holds nothing else goes: without
 // it the machine's association shows again, which is what the user saw before registering.
@@ -127,19 +134,12 @@ const std::vector<Case>& Matrix() {
        },
        NamesOther, NamesOther},
       {"the tool's ProgID with its key and backup",
-       [](const Names& n) {
-         n.at.PutText(n.ext, "", n.own);
-         OwnTree(n, true);
-         OtherTree(n);
-       },
-       NamesOther, NamesOther},
+       [](const Names& n) { NamesOwnWithBackup(n, n.own); }, NamesOther, NamesOther},
       {"the tool's ProgID in other letter case, with its key and backup",
        [](const Names& n) {
          std::string lower = n.own;
          for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-         n.at.PutText(n.ext, "", lower);
-         OwnTree(n, true);
-         OtherTree(n);
+         NamesOwnWithBackup(n, lower);
        },
        NamesOther, NamesOther},
       {"the tool's ProgID with its key, without backup",
@@ -372,9 +372,7 @@ TEST_P(RoundTripIn, UnregisterAloneRestoresOrClearsWithoutLosingTheExtensionsOwn
                                             ExtensionExtras(m);
                                           }));
     Beside([](const Names& m) {
-      m.at.PutText(m.ext, "", m.own);
-      OwnTree(m, true);
-      OtherTree(m);
+      NamesOwnWithBackup(m, m.own);
       ExtensionExtras(m);
     })(n);
     VtAssocInfo entry(n.entry.c_str(), scope());
