@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "defaultapps.h"
+#include "userchoice.h"
 
 namespace vtbench {
 
@@ -72,8 +73,7 @@ void FloorChoice(const Classes& classes, const char* userNamed, const char* ext,
                  const char* progId, char* shown) {
   shown[0] = 0;
   char path[kFloorText + 80];
-  std::snprintf(path, sizeof path,
-                "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\%s", ext);
+  std::snprintf(path, sizeof path, "%s\\%s", kFileExtsKey, ext);
   char choice[kFloorText] = "";
   HKEY fileExt = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &fileExt) == ERROR_SUCCESS) {

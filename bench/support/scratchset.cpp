@@ -8,6 +8,7 @@
 
 #include "defaultapps.h"
 #include "scratch.h"
+#include "userchoice.h"
 
 namespace vtbench {
 
@@ -226,7 +227,7 @@ int SweepScratchKeys() {
     removed += static_cast<int>(classes.size());
   }
   const std::vector<std::string> choices =
-      ScratchNames(vttest::SubkeyNames(HKEY_CURRENT_USER, vttest::kFileExts));
+      ScratchNames(vttest::SubkeyNames(HKEY_CURRENT_USER, kFileExtsKey));
   for (const std::string& ext : choices)
     vttest::DeleteKeyTree(HKEY_CURRENT_USER, vttest::FileExtsKey(ext));
   return removed + static_cast<int>(choices.size()) + SweepDefaultApps();

@@ -13,7 +13,6 @@
 
 namespace {
 
-const char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
 // Windows 11 keeps the choice in UserChoiceLatest\ProgId and leaves UserChoice as an older
 // Windows wrote it; before that, UserChoice is the one.
 const char* const kChoiceKeys[] = {"UserChoiceLatest\\ProgId", "UserChoice"};
@@ -121,7 +120,8 @@ char* NameOf(VtClasses& classes, const char* progId) {
 // The ProgID the user chose for ext in Explorer, or "" (in choice's buffer).
 const char* ChosenProgId(const char* ext, VtRegistry* choice) {
   VtRegistry fileExt;
-  if (!fileExt.Open(HKEY_CURRENT_USER, (std::string(kFileExts) + ext).c_str(), KEY_READ)) return "";
+  const std::string path = std::string(kFileExtsKey) + "\\" + ext;
+  if (!fileExt.Open(HKEY_CURRENT_USER, path.c_str(), KEY_READ)) return "";
   // Value names ignore case, so "ProgId" also finds the "Progid" that Windows 7 writes.
   for (const char* key : kChoiceKeys) {
     const char* progId =

@@ -5,6 +5,11 @@
 
 #include "classes.h"
 
+// Explorer's record of each extension for this user, beneath HKEY_CURRENT_USER: where the user's
+// choice is kept.
+inline constexpr char kFileExtsKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+
 // The program Windows opens for ext (".mp3") for this user, when that is another ProgID than
 // namedProgId (empty: the extension names none): the user's choice, else userNamed (in the
 // machine's scope, what the user's own extension key names; null for nothing). As a person knows

@@ -27,8 +27,7 @@ class IniWriter {
 void VtIniFile::Save() {
   if (path_[0] == '\0') return;
   IniWriter out;
-  for (int i = 0; i < count_; ++i) {
-    const VtIniSection* section = sections_[i];
+  for (int i = 0; const VtIniSection* section = SectionAt(i); ++i) {
     out.Put("[");
     out.Put(section->name());
     out.Put("]");

@@ -12,8 +12,9 @@ DWORD LastError() {
   return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
 }
 
-// path's folder with its trailing separator; "." for a bare name, which lies in the current one.
-std::wstring FolderOf(const wchar_t* path) {
+// Where the temporary file for path goes: path's folder with its trailing separator, "." for a
+// bare name, which lies in the current one.
+std::wstring TempFolderFor(const wchar_t* path) {
   const std::wstring whole(path);
   const size_t end = whole.find_last_of(L"\\/:");
   return end == std::wstring::npos ? L"." : whole.substr(0, end + 1);
@@ -56,7 +57,7 @@ DWORD WriteWholeFile(const wchar_t* path, const void* data, DWORD size) {
     return ERROR_ACCESS_DENIED;
   // The temporary file lies in the target's folder, so that the rename cannot turn into a copy.
   wchar_t temp[MAX_PATH];
-  if (GetTempFileNameW(FolderOf(path).c_str(), L"~vt", 0, temp) == 0) return LastError();
+  if (GetTempFileNameW(TempFolderFor(path).c_str(), L"~vt", 0, temp) == 0) return LastError();
   TempFileGuard guard(temp);
   const DWORD error = Fill(temp, data, size);
   if (error != ERROR_SUCCESS) return error;

@@ -43,13 +43,14 @@ class TApplication {
   // destroys the forms made by CreateForm, newest first. Returns 0, or -1 when GetMessage failed
   // (which ends the loop: -1 is an error, not a message). Returns 0 at once without a main form.
   int Run();
-  // The same loop with another message source (tests).
+  // Test hook: the same loop with another message source.
   int RunWith(TGetMessageFn getMessage);
-  // Handles every message waiting in the queue, then returns (no waiting).
+  // Test hook: handles every message waiting in the queue, then returns (no waiting).
   void ProcessMessages();
   // Ends a running loop; does nothing while no loop runs (so no stray WM_QUIT is left behind).
   void Terminate();
 
+  // Test hook: the form Run shows (the first made while there was none); null once destroyed.
   TForm* MainForm() const { return mainForm_; }
 
   // Modal message box owned by the main form; returns the button pressed (IDOK, IDCANCEL...), 0 on
@@ -57,12 +58,13 @@ class TApplication {
   int MessageBox(const char* text, const char* caption, UINT flags);
   // The same with UTF-16 texts, shown whatever the system's code page; the wide hook answers it.
   int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
-  // Installs a hook (an empty function removes it); returns the previous one.
+  // Test hook: installs a hook (an empty function removes it); returns the previous one.
   TMessageBoxHook SetMessageBoxHook(TMessageBoxHook hook);
+  // Test hook: the same for the wide message box.
   TWideMessageBoxHook SetWideMessageBoxHook(TWideMessageBoxHook hook);
 
-  // Overrides the DPI that Initialize read from the screen (96 until then) for forms created
-  // afterwards (tests); returns the previous value.
+  // Test hook: overrides the DPI that Initialize read from the screen (96 until then) for forms
+  // created afterwards; returns the previous value.
   int SetDpi(int dpi);
   // A length designed at 96 dpi, at the application's DPI (rounded to the nearest pixel).
   int Scale(int length96) const { return MulDiv(length96, dpi_, 96); }

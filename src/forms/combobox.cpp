@@ -52,11 +52,6 @@ int TComboBox::ItemIndex() const {
   return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
 }
 
-void TComboBox::SetItemIndex(int index) {
-  QuietScope quiet(*this);
-  SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
 void TComboBox::OnCommand(WORD code) {
   if (Quiet() || !OnChange) return;
   if (code == CBN_EDITCHANGE) {

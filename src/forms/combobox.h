@@ -13,13 +13,7 @@ class TComboBox : public TControl {
   // item's text (Windows updates the edit field only after that notification).
   std::string Text() const override;
 
-  void AddItem(const char* text);
   void AddItems(std::initializer_list<const char*> texts);
-  // The empty text for an index out of range.
-  std::string ItemText(int index) const;
-  // The selected item's index, -1 when none. Setting it from code raises no event.
-  int ItemIndex() const;
-  void SetItemIndex(int index);
 
   // The user typed in the field (CBN_EDITCHANGE) or picked an item (CBN_SELCHANGE).
   TNotifyEvent OnChange;
@@ -30,6 +24,12 @@ class TComboBox : public TControl {
   void OnCommand(WORD code) override;
 
  private:
+  void AddItem(const char* text);
+  // The empty text for an index out of range.
+  std::string ItemText(int index) const;
+  // The selected item's index, -1 when none.
+  int ItemIndex() const;
+
   bool picking_ = false;
   std::string picked_;
 };

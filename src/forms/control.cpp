@@ -6,7 +6,6 @@
 
 bool TControl::Create(TForm& form, const TCreateArgs& args, int id) {
   form_ = &form;
-  name_ = args.name ? args.name : "";
   flags_ = args.flags;
   bounds96_ = args.bounds;
   WindowKind kind = Kind(args);

@@ -41,7 +41,7 @@ enum TCreateFlags : unsigned {
 
 // One line of a layout table. Tab order is creation order within each parent.
 struct TCreateArgs {
-  const char* name;         // the control's name, not shown
+  const char* name;         // names the line for its reader; the control does not keep it
   TControl* parent;         // a TPanel or TGroupBox of the same form, or null for the form itself
   TBounds bounds;           // at 96 dpi; scaled by the system DPI when the window is created
   const char* caption;      // text shown by the control; null is the empty text
@@ -66,7 +66,6 @@ class TControl {
 
   // Null when creation failed; every method is then harmless and reads empty/false/0.
   HWND Handle() const { return handle_; }
-  const std::string& Name() const { return name_; }
   TForm* Form() const { return form_; }
 
   // The window text (caption of buttons and labels, contents of edits). An owned copy.
@@ -124,7 +123,6 @@ class TControl {
 
   HWND handle_ = nullptr;
   TForm* form_ = nullptr;
-  std::string name_;
   unsigned flags_ = 0;
   Background background_ = Background::Class;
   TBounds bounds96_{0, 0, 0, 0};

@@ -7,13 +7,6 @@
 #include "form.h"
 
 std::string TListItem::Caption() const { return list_ ? list_->ItemText(index_, 0) : std::string(); }
-std::string TListItem::SubItem(int sub) const {
-  return list_ && sub >= 0 ? list_->ItemText(index_, sub + 1) : std::string();
-}
-void TListItem::SetSubItem(int sub, const char* text) {
-  if (list_ && sub >= 0) list_->SetItemText(index_, sub + 1, text);
-}
-void* TListItem::Data() const { return list_ ? list_->ItemData(index_) : nullptr; }
 
 TControl::WindowKind TListView::Kind(const TCreateArgs&) const {
   // No LVS_EDITLABELS: captions cannot be edited in place; no LVS_SINGLESEL: multi-select.
@@ -119,10 +112,6 @@ int TListView::NextSelected(int after) const {
       SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
 }
 
-int TListView::SelectedCount() const {
-  return static_cast<int>(SendMessageA(Handle(), LVM_GETSELECTEDCOUNT, 0, 0));
-}
-
 std::string TListView::ItemText(int index, int column) const {
   if (!Handle() || index < 0 || column < 0) return std::string();
   // LVM_GETITEMTEXT gives no length: grow until the text fits with room to spare.
@@ -169,15 +158,6 @@ void TListView::SetItemData(int index, void* data) {
   item.iItem = index;
   item.lParam = reinterpret_cast<LPARAM>(data);
   SendMessageA(Handle(), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-}
-
-void TListView::SetItemSelected(int index, bool selected) {
-  QuietScope quiet(*this);
-  LVITEMA item{};
-  item.stateMask = LVIS_SELECTED;
-  item.state = selected ? LVIS_SELECTED : 0;
-  SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index),
-               reinterpret_cast<LPARAM>(&item));
 }
 
 LRESULT TListView::OnNotify(NMHDR* header) {

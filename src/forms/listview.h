@@ -11,19 +11,14 @@
 
 class TListView;
 
-// A view of one row (by index); valid while the row exists. Texts are owned copies.
+// The row a selection event names; valid while the row exists. Index -1 is no row (a change of
+// several rows at once), whose caption is the empty text.
 class TListItem {
  public:
   TListItem(TListView* list, int index) : list_(list), index_(index) {}
 
-  // -1 for "no row" (a selection change of every row at once).
-  int Index() const { return index_; }
-
+  // An owned copy.
   std::string Caption() const;
-  // Sub-item 0 is the second column. The empty text when missing.
-  std::string SubItem(int sub) const;
-  void SetSubItem(int sub, const char* text);
-  void* Data() const;
 
  private:
   TListView* list_;
@@ -55,22 +50,18 @@ class TListView : public TControl {
   int AddItem(const char* caption, std::initializer_list<const char*> subItems = {},
               void* data = nullptr);
   int Count() const;
-  TListItem Item(int index) { return TListItem(this, index); }
   // Removes every row (their data is the caller's to free first). Raises no event.
   void Clear();
 
   // The next selected row after `after` (-1: from the first row), via LVM_GETNEXTITEM with
   // LVNI_SELECTED; -1 when there is none.
   int NextSelected(int after = -1) const;
-  int SelectedCount() const;
 
   std::string ItemText(int index, int column) const;
   // Column 0 is the caption; null is the empty text. Raises no event.
   void SetItemText(int index, int column, const char* text);
   void* ItemData(int index) const;
   void SetItemData(int index, void* data);
-  // Raises no event.
-  void SetItemSelected(int index, bool selected);
 
   // The user selected or deselected rows (item index -1: several rows at once). Raised once per
   // message the list handles, after it has handled it: selecting all rows is one event, not one

@@ -11,23 +11,25 @@ HDDEDATA CALLBACK AnswerNothing(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR
 }  // namespace
 
 VtDDE::VtDDE(PFNCALLBACK callback, const char* topic, const char* service)
-    : instance_(0), service_(nullptr), topic_(nullptr), topicName_(), serviceName_() {
-  CopyBounded(topicName_, topic, kNameSize);
-  CopyBounded(serviceName_, service, kNameSize);
+    : instance_(0), service_(nullptr), topic_(nullptr) {
+  char topicName[kNameSize];
+  char serviceName[kNameSize];
+  CopyBounded(topicName, topic, kNameSize);
+  CopyBounded(serviceName, service, kNameSize);
   DWORD id = 0;
   if (DdeInitializeA(&id, callback != nullptr ? callback : AnswerNothing, 0, 0) != DMLERR_NO_ERROR) {
     return;
   }
   instance_ = id;
-  service_ = DdeCreateStringHandleA(instance_, serviceName_, CP_WINANSI);
-  topic_ = DdeCreateStringHandleA(instance_, topicName_, CP_WINANSI);
+  service_ = DdeCreateStringHandleA(instance_, serviceName, CP_WINANSI);
+  topic_ = DdeCreateStringHandleA(instance_, topicName, CP_WINANSI);
   // The instance records a failure of either handle; the last-error read also clears it.
-  if (DdeGetLastError(instance_) != DMLERR_NO_ERROR) Release();
+  if (DdeGetLastError(instance_) != DMLERR_NO_ERROR) Free();
 }
 
-VtDDE::~VtDDE() { Release(); }
+VtDDE::~VtDDE() { Free(); }
 
-void VtDDE::Release() {
+void VtDDE::Free() {
   if (instance_ == 0) return;
   if (service_ != nullptr) DdeFreeStringHandle(instance_, service_);
   if (topic_ != nullptr) DdeFreeStringHandle(instance_, topic_);

@@ -19,16 +19,12 @@ class VtDDE {
   DWORD instance() const { return instance_; }
   HSZ serviceHandle() const { return service_; }
   HSZ topicHandle() const { return topic_; }
-  const char* topicName() const { return topicName_; }
-  const char* serviceName() const { return serviceName_; }
 
  private:
   // Frees the service handle, then the topic handle, then the instance; nothing is held afterwards.
-  void Release();
+  void Free();
 
   DWORD instance_;  // 0: no instance, and then no handles either
   HSZ service_;
   HSZ topic_;
-  char topicName_[kNameSize];
-  char serviceName_[kNameSize];
 };

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "defaultapps.h"
 #include "scratch.h"
 #include "toolprocess.h"
 
@@ -164,8 +165,8 @@ TEST_P(DefaultAppsButton, OpensThePlaceOfThisWindowsVersionAndIsSilentWhereItIsM
 INSTANTIATE_TEST_SUITE_P(
     Versions, DefaultAppsButton,
     ::testing::Values(
-        WindowsVersion{"Windows7", "win7", nullptr, 0, nullptr, "Vantrel Player (vntassoc)"},
-        WindowsVersion{"Windows81", "win81", nullptr, 0, nullptr, "Vantrel Player (vntassoc)"},
+        WindowsVersion{"Windows7", "win7", nullptr, 0, nullptr, kRegisteredAppName},
+        WindowsVersion{"Windows81", "win81", nullptr, 0, nullptr, kRegisteredAppName},
         WindowsVersion{"Windows10", "win10", nullptr, 0, "ms-settings:defaultapps", nullptr},
         WindowsVersion{"Windows11", nullptr, "22631", 0, kAppPage, nullptr},
         // The page comes with an update here: the UBR must be read from the registry.

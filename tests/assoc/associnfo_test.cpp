@@ -11,6 +11,7 @@
 #include "associnfo.h"
 #include "assocrows.h"
 #include "changereport.h"
+#include "defaultapps.h"
 #include "extensionrule.h"
 #include "library.h"
 #include "scratch.h"
@@ -26,11 +27,6 @@ using vttest::ValueExists;
 
 const HKEY kClasses = HKEY_CLASSES_ROOT;
 const HKEY kMachine = HKEY_LOCAL_MACHINE;
-const char kToolKey[] = "Software\\vntassoc";
-const char kCapabilities[] = "Software\\vntassoc\\Capabilities";
-const char kAssociations[] = "Software\\vntassoc\\Capabilities\\FileAssociations";
-const char kApplications[] = "Software\\RegisteredApplications";
-const char kAppValue[] = "Vantrel Player (vntassoc)";
 const char kExe[] = "C:\\Program Files\\Vantrel\\vantrel.exe";
 const std::string kOpen = "\"C:\\Program Files\\Vantrel\\vantrel.exe\" \"%1\"";
 
@@ -261,7 +257,8 @@ TEST_F(AssocInfo, UserChoiceNamedByApplicationNameElseTypeNameElseProgId) {
 // For a user, the user's own key decides where it names a ProgID, else the machine's shows.
 TEST_F(AssocInfo, EachScopeShowsItsOwnAssociationAndWhatWindowsOpensInstead) {
   const std::string ext = Ext(), other = Foreign(), mine = Typed("Mine Type");
-  const std::string userExt = "Software\\Classes\\" + ext;
+  const vttest::HiveClasses userClasses(HKEY_CURRENT_USER);
+  const std::string userExt = userClasses.Path(ext);
   SetString(kClasses, ext, "", other);
   ScratchKey userKey(HKEY_CURRENT_USER, userExt);
   SetString(HKEY_CURRENT_USER, userExt, "", mine);
@@ -285,7 +282,7 @@ TEST_F(AssocInfo, EachScopeShowsItsOwnAssociationAndWhatWindowsOpensInstead) {
 
   // The administrator's own key of the machine's ProgID is what Windows shows this user, not
   // what every user gets.
-  const std::string userProgId = "Software\\Classes\\" + other;
+  const std::string userProgId = userClasses.Path(other);
   ScratchKey userCopy(HKEY_CURRENT_USER, userProgId);
   SetString(HKEY_CURRENT_USER, userProgId, "", "User's Copy");
   machine.Load();
@@ -295,7 +292,7 @@ TEST_F(AssocInfo, EachScopeShowsItsOwnAssociationAndWhatWindowsOpensInstead) {
 
   // An association of the tool in the administrator's own classes only: the machine's columns,
   // and undo gives the user's key back all the same.
-  const std::string own = "vantrel" + ext, userOwn = "Software\\Classes\\" + own;
+  const std::string own = "vantrel" + ext, userOwn = userClasses.Path(own);
   ScratchKey userOwnKey(HKEY_CURRENT_USER, userOwn);
   SetString(HKEY_CURRENT_USER, userOwn, "", "Vantrel Type");
   SetString(HKEY_CURRENT_USER, userExt, "", own);
@@ -458,47 +455,48 @@ TEST_F(AssocInfo, OpenWithProgidsLosesOnlyTheToolsEntryAndGoesOnlyWhenNothingIsL
 // view, and never touches another application's registration beside it.
 TEST_F(AssocInfo, DefaultAppsRegistrationFollowsTheRegisteredExtensions) {
   for (REGSAM view : {REGSAM(0), kView64})  // a prefix left dirty by a crashed or faulty build
-    vttest::DeleteKeyTree(kMachine, kToolKey, view);
-  vttest::DeleteValue(kMachine, kApplications, kAppValue, kView64);
+    vttest::DeleteKeyTree(kMachine, kAppKey, view);
+  vttest::DeleteValue(kMachine, kRegisteredApplicationsKey, kRegisteredAppName, kView64);
   ScratchKey otherApp(kMachine, "Software\\" + vttest::UniqueName("VtTestOtherApp"), kView64);
   const std::string otherCaps = otherApp.path() + "\\Capabilities";
   SetString(kMachine, otherCaps, "ApplicationName", "Other App", kView64);
   SetString(kMachine, otherCaps + "\\FileAssociations", ".vtt", "Other.File", kView64);
-  ASSERT_TRUE(SetString(kMachine, kApplications, "VtTest Other App", otherCaps, kView64));
+  ASSERT_TRUE(
+      SetString(kMachine, kRegisteredApplicationsKey, "VtTest Other App", otherCaps, kView64));
 
   std::string lower = Ext(), second = Ext(), upper = lower;
   CharUpperA(&upper[0]);
   VtAssocInfo first(upper.c_str()), next(second.c_str());
   first.Register(kExe, "Vantrel Type", "");
-  EXPECT_EQ("Vantrel Player", Machine(kCapabilities, "ApplicationName"));
-  EXPECT_NE("<missing>", Machine(kCapabilities, "ApplicationDescription"));
-  EXPECT_EQ(std::string(kExe) + ",0", Machine(kCapabilities, "ApplicationIcon"));
-  EXPECT_EQ(upper, ValueNames(kMachine, kAssociations, kView64));  // as the entry holds it
-  EXPECT_EQ("vantrel" + upper, Machine(kAssociations, upper.c_str()));
-  EXPECT_EQ(kCapabilities, Machine(kApplications, kAppValue));
-  EXPECT_FALSE(KeyExists(kMachine, kToolKey));  // not in the 32-bit view
+  EXPECT_EQ("Vantrel Player", Machine(kCapabilitiesKey, "ApplicationName"));
+  EXPECT_NE("<missing>", Machine(kCapabilitiesKey, "ApplicationDescription"));
+  EXPECT_EQ(std::string(kExe) + ",0", Machine(kCapabilitiesKey, "ApplicationIcon"));
+  EXPECT_EQ(upper, ValueNames(kMachine, kFileAssociationsKey, kView64));  // as the entry holds it
+  EXPECT_EQ("vantrel" + upper, Machine(kFileAssociationsKey, upper.c_str()));
+  EXPECT_EQ(kCapabilitiesKey, Machine(kRegisteredApplicationsKey, kRegisteredAppName));
+  EXPECT_FALSE(KeyExists(kMachine, kAppKey));  // not in the 32-bit view
   next.Register(kExe, "Vantrel Type", "");
-  EXPECT_EQ("vantrel" + second, Machine(kAssociations, second.c_str()));
+  EXPECT_EQ("vantrel" + second, Machine(kFileAssociationsKey, second.c_str()));
 
   first.Unregister();
-  EXPECT_EQ(second, ValueNames(kMachine, kAssociations, kView64));
-  EXPECT_EQ(kCapabilities, Machine(kApplications, kAppValue));
+  EXPECT_EQ(second, ValueNames(kMachine, kFileAssociationsKey, kView64));
+  EXPECT_EQ(kCapabilitiesKey, Machine(kRegisteredApplicationsKey, kRegisteredAppName));
   next.Unregister();
-  EXPECT_FALSE(KeyExists(kMachine, kToolKey, kView64));
-  EXPECT_FALSE(ValueExists(kMachine, kApplications, kAppValue, kView64));
+  EXPECT_FALSE(KeyExists(kMachine, kAppKey, kView64));
+  EXPECT_FALSE(ValueExists(kMachine, kRegisteredApplicationsKey, kRegisteredAppName, kView64));
   EXPECT_EQ("Other App", Machine(otherCaps, "ApplicationName"));
   EXPECT_EQ("Other.File", Machine(otherCaps + "\\FileAssociations", ".vtt"));
-  EXPECT_EQ(otherCaps, Machine(kApplications, "VtTest Other App"));
+  EXPECT_EQ(otherCaps, Machine(kRegisteredApplicationsKey, "VtTest Other App"));
 
   // Capabilities without any FileAssociations, as a Register cut short leaves it: any Unregister
   // removes it, here one of an extension that was never registered.
-  SetString(kMachine, kCapabilities, "ApplicationName", "Vantrel Player", kView64);
-  SetString(kMachine, kApplications, kAppValue, kCapabilities, kView64);
+  SetString(kMachine, kCapabilitiesKey, "ApplicationName", "Vantrel Player", kView64);
+  SetString(kMachine, kRegisteredApplicationsKey, kRegisteredAppName, kCapabilitiesKey, kView64);
   VtAssocInfo(Ext().c_str()).Unregister();
-  EXPECT_FALSE(KeyExists(kMachine, kToolKey, kView64));
-  EXPECT_FALSE(ValueExists(kMachine, kApplications, kAppValue, kView64));
-  EXPECT_EQ(otherCaps, Machine(kApplications, "VtTest Other App"));
-  vttest::DeleteValue(kMachine, kApplications, "VtTest Other App", kView64);
+  EXPECT_FALSE(KeyExists(kMachine, kAppKey, kView64));
+  EXPECT_FALSE(ValueExists(kMachine, kRegisteredApplicationsKey, kRegisteredAppName, kView64));
+  EXPECT_EQ(otherCaps, Machine(kRegisteredApplicationsKey, "VtTest Other App"));
+  vttest::DeleteValue(kMachine, kRegisteredApplicationsKey, "VtTest Other App", kView64);
 }
 
 TEST_F(AssocInfo, DoubleByteExtensionRoundTrip) {

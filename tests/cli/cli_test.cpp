@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "defaultapps.h"
 #include "process.h"
 #include "readonlytree.h"
 #include "regaccess.h"
@@ -25,7 +26,6 @@ namespace {
 using vttest::ScratchKey;
 
 const HKEY kMachine = HKEY_LOCAL_MACHINE;
-const char kClasses[] = "Software\\Classes";
 const char kUsageStart[] = "使い方:";
 const char kFailureHeading[] = "次の拡張子は変更できませんでした。";
 const char kNotThePlayer[] =
@@ -91,14 +91,14 @@ class Cli : public ::testing::Test {
   std::string Other(HKEY hive = kMachine) {
     const std::string progId = "VtCliOther." + vttest::UniqueName("p");
     Own(hive, progId);
-    const std::string key = std::string(kClasses) + "\\" + progId;
+    const std::string key = std::string(kClassesKey) + "\\" + progId;
     vttest::SetString(hive, key, "", "他のプログラム");
     vttest::SetString(hive, key + "\\DefaultIcon", "", "other.exe,2");
     vttest::SetString(hive, key + "\\shell\\open\\command", "", "other.exe \"%1\"");
     return progId;
   }
   static std::string ToolProgId(const std::string& ext) { return "vantrel" + Upper(ext); }
-  static std::string Key(const std::string& name) { return std::string(kClasses) + "\\" + name; }
+  static std::string Key(const std::string& name) { return std::string(kClassesKey) + "\\" + name; }
   void Own(HKEY hive, const std::string& name) {
     keys_.push_back(std::make_unique<ScratchKey>(hive, Key(name)));
   }
@@ -170,11 +170,11 @@ TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
   // The classes by their names (a new key shows), the extension and ProgIDs whole, and the tool's
   // Default Apps registration.
   const std::vector<std::string> trees = {Key(ext), Key(other), Key(ToolProgId(ext)),
-                                          "Software\\vntassoc", "Software\\RegisteredApplications"};
+                                          kAppKey, kRegisteredApplicationsKey};
   auto snapshot = [&] {
     std::string dump;
     for (HKEY hive : {kMachine, HKEY_CURRENT_USER}) {
-      for (const std::string& name : vttest::SubkeyNames(hive, kClasses)) dump += name + "\n";
+      for (const std::string& name : vttest::SubkeyNames(hive, kClassesKey)) dump += name + "\n";
       dump += vttest::DumpTrees(hive, trees) + vttest::DumpTrees(hive, trees, vttest::kView64);
     }
     return dump;
@@ -221,8 +221,8 @@ TEST_F(Cli, OwnTextsReachTheConsoleAndDefaultAppsWhateverTheCodePage) {
   wchar_t description[256] = {};
   DWORD size = sizeof description - sizeof(wchar_t);
   HKEY key = nullptr;
-  if (RegOpenKeyExW(kMachine, L"Software\\vntassoc\\Capabilities", 0,
-                    KEY_READ | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS) {
+  if (RegOpenKeyExA(kMachine, kCapabilitiesKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) ==
+      ERROR_SUCCESS) {
     RegQueryValueExW(key, L"ApplicationDescription", nullptr, nullptr,
                      reinterpret_cast<BYTE*>(description), &size);
     RegCloseKey(key);
@@ -415,7 +415,6 @@ TEST_F(Cli, ExportGivesBackTheTreesThroughRegImport) {
 TEST_F(Cli, EachExportGivesBackExactlyWhatItNames) {
   const std::string window = dir_.File("vntassoc.exe");
   ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_VNTASSOC_EXE).c_str(), window.c_str(), FALSE));
-  const std::string kFileAssociations = "Software\\vntassoc\\Capabilities\\FileAssociations";
   for (const std::string scope : {"", " /user"}) {
     const HKEY hive = scope.empty() ? kMachine : HKEY_CURRENT_USER;
     const std::string p = scope + " /player \"" + player_ + "\"";
@@ -441,12 +440,11 @@ TEST_F(Cli, EachExportGivesBackExactlyWhatItNames) {
         text += vttest::DumpTrees(h, paths);
         for (const std::string& ext : exts) {
           std::string progId;
-          vttest::GetString(h, kFileAssociations, Upper(ext).c_str(), &progId, vttest::kView64);
+          vttest::GetString(h, kFileAssociationsKey, Upper(ext).c_str(), &progId, vttest::kView64);
           text += ext + "=" + progId + "\n";
         }
         if (whole)
-          text += vttest::DumpTrees(h, {"Software\\vntassoc", "Software\\RegisteredApplications"},
-                                    vttest::kView64);
+          text += vttest::DumpTrees(h, {kAppKey, kRegisteredApplicationsKey}, vttest::kView64);
       }
       return text;
     };
@@ -480,18 +478,18 @@ TEST_F(Cli, EachExportGivesBackExactlyWhatItNames) {
     Restore(someFile);
     EXPECT_EQ(dump({fresh, undone}, false), some) << scope;
     for (HKEY h : {kMachine, HKEY_CURRENT_USER}) {
-      for (const std::string& name : vttest::ValueNames(h, kFileAssociations, vttest::kView64)) {
+      for (const std::string& name : vttest::ValueNames(h, kFileAssociationsKey, vttest::kView64)) {
         std::string progId;
-        vttest::GetString(h, kFileAssociations, name.c_str(), &progId, vttest::kView64);
+        vttest::GetString(h, kFileAssociationsKey, name.c_str(), &progId, vttest::kView64);
         EXPECT_TRUE(vttest::KeyExists(h, Key(progId))) << name << " names " << progId << scope;
       }
     }
     // Wine 8's reg import does not delete a key of HKEY_LOCAL_MACHINE\Software in the 64-bit view
     // (its "reg delete /reg:64" does); Windows' does, as the file's first line for it asks.
-    if (hive == kMachine) vttest::DeleteKeyTree(kMachine, "Software\\vntassoc", vttest::kView64);
+    if (hive == kMachine) vttest::DeleteKeyTree(kMachine, kAppKey, vttest::kView64);
     Restore(wholeFile);
     EXPECT_EQ(dump(all, true), whole) << scope;
-    const std::vector<std::string> names = vttest::SubkeyNames(hive, kClasses);
+    const std::vector<std::string> names = vttest::SubkeyNames(hive, kClassesKey);
     EXPECT_NE(std::find(names.begin(), names.end(), kept), names.end()) << scope;
     EXPECT_EQ(Run("refresh"), 0);
   }
@@ -532,7 +530,7 @@ TEST_F(Cli, RegisterRefusesAPathThatTheAnsweringProgramDoesNotRun) {
   vttest::SetString(kMachine, Key(ext), "", other);
   vttest::StubProcess impostor;
   ASSERT_TRUE(impostor.Start("--exe-name \"" + player_ + "\" --support-ext " + ext));
-  const std::vector<std::string> trees = {Key(ext), Key(ToolProgId(ext)), "Software\\vntassoc"};
+  const std::vector<std::string> trees = {Key(ext), Key(ToolProgId(ext)), kAppKey};
   auto snapshot = [&] {
     return vttest::DumpTrees(kMachine, trees) + vttest::DumpTrees(HKEY_CURRENT_USER, trees) +
            vttest::DumpTrees(kMachine, trees, vttest::kView64);

@@ -71,7 +71,7 @@ TEST_F(LayoutTest, EveryControlHasTheShiftJisFont) {
   for (TControl* control : std::vector<TControl*>{form.List, form.Edit, form.Combo, form.Radio5,
                                                   form.Group2, form.BtnB, form.Label}) {
     LOGFONTA lf = FontOf(control->Handle());
-    SCOPED_TRACE(control->Name());
+    SCOPED_TRACE(testing::Message() << "control " << GetDlgCtrlID(control->Handle()));
     EXPECT_EQ(lf.lfHeight, -12);
     EXPECT_EQ(lf.lfCharSet, SHIFTJIS_CHARSET);
     EXPECT_STREQ(lf.lfFaceName, "ＭＳ Ｐゴシック");

@@ -44,52 +44,48 @@ class NavigationTest : public ::testing::Test {
     }
     return nullptr;
   }
-  std::string FocusedName() {
-    TControl* control = Focused();
-    return control ? control->Name() : "(none)";
-  }
 
   TTestForm form;
 };
 
 TEST_F(NavigationTest, TabFollowsCreationOrderThroughContainers) {
   form.List->SetFocus();
-  ASSERT_EQ(FocusedName(), "List");
-  std::vector<std::string> order;
+  ASSERT_EQ(Focused(), form.List);
+  std::vector<TControl*> order;
   for (int i = 0; i < 6; ++i) {
     Press(VK_TAB);
-    order.push_back(FocusedName());
+    order.push_back(Focused());
   }
   // Labels and group boxes are no stops, a disabled button is skipped, a radio group is one stop.
-  EXPECT_EQ(order,
-            (std::vector<std::string>{"Edit", "Combo", "Radio1", "Radio4", "BtnA", "List"}));
+  EXPECT_EQ(order, (std::vector<TControl*>{form.Edit, form.Combo, form.Radio1, form.Radio4,
+                                           form.BtnA, form.List}));
 }
 
 TEST_F(NavigationTest, ShiftTabGoesBack) {
   form.BtnA->SetFocus();
   SetShift(true);
   Press(VK_TAB);
-  EXPECT_EQ(FocusedName(), "Radio4");
+  EXPECT_EQ(Focused(), form.Radio4);
   Press(VK_TAB);
-  EXPECT_EQ(FocusedName(), "Radio1");
+  EXPECT_EQ(Focused(), form.Radio1);
 }
 
 TEST_F(NavigationTest, TabEntersRadioGroupAtCheckedButton) {
   form.Radio3->SetChecked(true);
   form.Combo->SetFocus();
   Press(VK_TAB);
-  EXPECT_EQ(FocusedName(), "Radio3");
+  EXPECT_EQ(Focused(), form.Radio3);
 }
 
 TEST_F(NavigationTest, ArrowsMoveAndCheckWithinGroup) {
   form.Radio1->SetFocus();
   Press(VK_DOWN);
-  EXPECT_EQ(FocusedName(), "Radio2");
+  EXPECT_EQ(Focused(), form.Radio2);
   EXPECT_TRUE(form.Radio2->Checked());
   EXPECT_FALSE(form.Radio1->Checked());
   Press(VK_DOWN);
   Press(VK_DOWN);  // wraps inside the group, never into the next one
-  EXPECT_EQ(FocusedName(), "Radio1");
+  EXPECT_EQ(Focused(), form.Radio1);
   EXPECT_TRUE(form.Radio1->Checked());
   EXPECT_TRUE(form.Radio4->Checked());
 }

@@ -23,7 +23,7 @@ TTestForm::TTestForm() : TForm({"TFormsTestForm", "テスト", 560, 480}) {
   Combo->AddItems({"Media File", "Audio File", "Video File"});
 
   List->OnSelectItem = [this](TControl*, TListItem item, bool selected) {
-    events.push_back("select " + std::to_string(item.Index()) + (selected ? " on" : " off"));
+    events.push_back("select " + item.Caption() + (selected ? " on" : " off"));
   };
   Combo->OnChange = [this](TControl*) { events.push_back("change " + Combo->Text()); };
   BtnA->OnClick = [this](TControl*) { events.push_back("click A"); };

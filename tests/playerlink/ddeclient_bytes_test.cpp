@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <malloc.h>
 
-#include <cstring>
 #include <string>
 
 #include "ddemlserver.h"
@@ -34,31 +33,33 @@ void RequestFrom(const std::string& answer, Received* got) {
   EXPECT_EQ(1, server.requests());
 }
 
-}  // namespace
+// An answer's bytes and what the caller must then own: every byte sent, and one zero after them.
+struct AnswerBytes {
+  const char* name;
+  std::string sent;
+  std::string owned;
+};
+void PrintTo(const AnswerBytes& value, std::ostream* out) { *out << value.name; }
 
-TEST(DdeAnswerBytes, AnswerWithoutZeroGetsOneAdded) {
-  Received got;
-  RequestFrom(std::string("abc", 3), &got);
-  ASSERT_TRUE(got.ok);
-  EXPECT_EQ(4u, got.allocated);
-  EXPECT_EQ(0, std::memcmp(got.text, "abc", 4));
-}
+class DdeAnswerBytes : public ::testing::TestWithParam<AnswerBytes> {};
 
-TEST(DdeAnswerBytes, AnswerWithOwnZeroKeepsItAndGetsAnother) {
-  Received got;
-  RequestFrom(std::string("abc\0", 4), &got);
-  ASSERT_TRUE(got.ok);
-  EXPECT_EQ(5u, got.allocated);
-  EXPECT_EQ(0, std::memcmp(got.text, "abc\0", 5));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Answers, DdeAnswerBytes,
+    ::testing::Values(AnswerBytes{"WithoutZeroGetsOneAdded", std::string("abc", 3),
+                                  std::string("abc\0", 4)},
+                      AnswerBytes{"WithOwnZeroKeepsItAndGetsAnother", std::string("abc\0", 4),
+                                  std::string("abc\0\0", 5)},
+                      // The text ends at the first zero, yet nothing after it is lost.
+                      AnswerBytes{"ZeroInsideEndsTheTextButEveryByteIsCopied",
+                                  std::string("ab\0cd", 5), std::string("ab\0cd\0", 6)}),
+    [](const ::testing::TestParamInfo<AnswerBytes>& test) { return std::string(test.param.name); });
 
-TEST(DdeAnswerBytes, ZeroInsideEndsTheTextButEveryByteIsCopied) {
+TEST_P(DdeAnswerBytes, CallerOwnsEveryByteAndATerminatingZero) {
   Received got;
-  RequestFrom(std::string("ab\0cd", 5), &got);
+  RequestFrom(GetParam().sent, &got);
   ASSERT_TRUE(got.ok);
-  EXPECT_EQ(6u, got.allocated);
-  EXPECT_STREQ("ab", got.text);
-  EXPECT_EQ(0, std::memcmp(got.text + 3, "cd", 3));
+  EXPECT_EQ(GetParam().owned.size(), got.allocated);
+  EXPECT_EQ(GetParam().owned, std::string(got.text, got.allocated));
 }
 
 class DdeNames : public ::testing::Test {
@@ -67,13 +68,20 @@ class DdeNames : public ::testing::Test {
   void TearDown() override { StopLibrary(); }
 };
 
+// The name a string handle of the instance holds.
+std::string HandleText(const VtDDE& dde, HSZ handle) {
+  char text[256] = "";
+  DdeQueryStringA(dde.instance(), handle, text, sizeof text, CP_WINANSI);
+  return text;
+}
+
 TEST_F(DdeNames, LongNamesAreCutWithoutSplittingACharacter) {
   const std::string topic(70, 't');
   const std::string service = std::string(62, 's') + "表";  // the character would need bytes 63 and 64
   VtDDE dde(nullptr, topic.c_str(), service.c_str());
   ASSERT_NE(0u, dde.instance());
-  EXPECT_NE(nullptr, dde.serviceHandle());
-  EXPECT_NE(nullptr, dde.topicHandle());
-  EXPECT_EQ(std::string(63, 't'), dde.topicName());
-  EXPECT_EQ(std::string(62, 's'), dde.serviceName());
+  EXPECT_EQ(std::string(63, 't'), HandleText(dde, dde.topicHandle()));
+  EXPECT_EQ(std::string(62, 's'), HandleText(dde, dde.serviceHandle()));
 }
+
+}  // namespace

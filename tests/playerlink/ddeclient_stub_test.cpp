@@ -4,6 +4,7 @@
 #include <malloc.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "scratch.h"
@@ -22,90 +23,89 @@ struct Answer {
   ~Answer() { delete[] text; }
 };
 
+// A client on a conversation with the stand-in player, started with the test's options.
+class DdeClientWithStub : public ::testing::Test {
+ protected:
+  void Connect(const std::string& options) {
+    ASSERT_TRUE(stub_.Start(options));
+    client_ = std::make_unique<VtDDEClient>(nullptr, kPlayer, kPlayer);
+    ASSERT_TRUE(client_->connected());
+  }
+  VtDDEClient& client() { return *client_; }
+
+ private:
+  StubProcess stub_;
+  std::unique_ptr<VtDDEClient> client_;
+};
+
 }  // namespace
 
-TEST(DdeClientWithStub, BothItemsOnOneConversation) {
+TEST_F(DdeClientWithStub, BothItemsOnOneConversation) {
   // 表 ends in byte 0x5C, which must travel as part of the character, not as a backslash.
   const std::string path = "C:\\Vantrel\\表示\\vantrel.exe";
   const std::string exts = ".mp3;.WAV;.表";
-  StubProcess stub;
-  ASSERT_TRUE(stub.Start("--exe-name \"" + path + "\" --support-ext " + exts));
-
-  VtDDEClient client(nullptr, kPlayer, kPlayer);
-  ASSERT_TRUE(client.connected());
+  ASSERT_NO_FATAL_FAILURE(Connect("--exe-name \"" + path + "\" --support-ext " + exts));
   Answer exeName, supportExt;
-  ASSERT_TRUE(client.Request(&exeName.text, "ExeName", 10000));
-  ASSERT_TRUE(client.Request(&supportExt.text, "SupportExt", 10000));
+  ASSERT_TRUE(client().Request(&exeName.text, "ExeName", 10000));
+  ASSERT_TRUE(client().Request(&supportExt.text, "SupportExt", 10000));
   EXPECT_EQ(path, exeName.text);
   EXPECT_EQ(exts, supportExt.text);
 }
 
-TEST(DdeClientWithStub, RefusedAndEmptyAnswersKeepTheConversation) {
-  StubProcess stub;
-  ASSERT_TRUE(stub.Start("--no-exe-name --support-ext-empty"));
-  VtDDEClient client(nullptr, kPlayer, kPlayer);
-  ASSERT_TRUE(client.connected());
+TEST_F(DdeClientWithStub, RefusedAndEmptyAnswersKeepTheConversation) {
+  ASSERT_NO_FATAL_FAILURE(Connect("--no-exe-name --support-ext-empty"));
 
   Answer refused;
   refused.text = new char[1];
   char* const stale = refused.text;
   DWORD start = GetTickCount();
-  EXPECT_FALSE(client.Request(&refused.text, "ExeName", 10000));
+  EXPECT_FALSE(client().Request(&refused.text, "ExeName", 10000));
   EXPECT_EQ(nullptr, refused.text);
   delete[] stale;
   // A refusal is an answer, not a time-out.
   EXPECT_LT(GetTickCount() - start, 5000u);
 
   Answer empty;
-  ASSERT_TRUE(client.Request(&empty.text, "SupportExt", 10000));
+  ASSERT_TRUE(client().Request(&empty.text, "SupportExt", 10000));
   EXPECT_STREQ("", empty.text);
 
   Answer noItem;
   noItem.text = empty.text;
-  EXPECT_FALSE(client.Request(&noItem.text, nullptr, 10000));
+  EXPECT_FALSE(client().Request(&noItem.text, nullptr, 10000));
   EXPECT_EQ(nullptr, noItem.text);
-  EXPECT_FALSE(client.Request(nullptr, "ExeName", 10000));
+  EXPECT_FALSE(client().Request(nullptr, "ExeName", 10000));
 }
 
-TEST(DdeClientWithStub, EmptyAnswerOfZeroBytesIsAnEmptyText) {
-  StubProcess stub;
-  ASSERT_TRUE(stub.Start("--no-terminator --exe-name-empty"));
-  VtDDEClient client(nullptr, kPlayer, kPlayer);
-  ASSERT_TRUE(client.connected());
+TEST_F(DdeClientWithStub, EmptyAnswerOfZeroBytesIsAnEmptyText) {
+  ASSERT_NO_FATAL_FAILURE(Connect("--no-terminator --exe-name-empty"));
   Answer empty;
-  ASSERT_TRUE(client.Request(&empty.text, "ExeName", 10000));
+  ASSERT_TRUE(client().Request(&empty.text, "ExeName", 10000));
   // Wine 8 hands the raw block over at its exact size, so this is the 0-byte case: the caller owns
   // one byte (the runtime's new[] takes its blocks from malloc, whose block size _msize tells).
   EXPECT_EQ(1u, _msize(empty.text));
   EXPECT_EQ(0, empty.text[0]);
 }
 
-TEST(DdeClientWithStub, TimedOutRequestThenSuccessOnSameConversation) {
-  StubProcess stub;
-  ASSERT_TRUE(stub.Start("--delay 3000 --delay-item ExeName --support-ext .ogg;.mid"));
-  VtDDEClient client(nullptr, kPlayer, kPlayer);
-  ASSERT_TRUE(client.connected());
+TEST_F(DdeClientWithStub, TimedOutRequestThenSuccessOnSameConversation) {
+  ASSERT_NO_FATAL_FAILURE(Connect("--delay 3000 --delay-item ExeName --support-ext .ogg;.mid"));
 
   Answer late;
   DWORD start = GetTickCount();
-  EXPECT_FALSE(client.Request(&late.text, "ExeName", 300));
+  EXPECT_FALSE(client().Request(&late.text, "ExeName", 300));
   DWORD waited = GetTickCount() - start;
   EXPECT_EQ(nullptr, late.text);
   EXPECT_GE(waited, 250u);
   EXPECT_LT(waited, 3000u);
 
   Answer next;
-  ASSERT_TRUE(client.Request(&next.text, "SupportExt", 10000));
+  ASSERT_TRUE(client().Request(&next.text, "SupportExt", 10000));
   EXPECT_STREQ(".ogg;.mid", next.text);
 }
 
-TEST(DdeClientWithStub, LongExtensionListArrivesWhole) {
-  StubProcess stub;
-  ASSERT_TRUE(stub.Start("--ext-count 5000"));
-  VtDDEClient client(nullptr, kPlayer, kPlayer);
-  ASSERT_TRUE(client.connected());
+TEST_F(DdeClientWithStub, LongExtensionListArrivesWhole) {
+  ASSERT_NO_FATAL_FAILURE(Connect("--ext-count 5000"));
   Answer list;
-  ASSERT_TRUE(client.Request(&list.text, "SupportExt", 10000));
+  ASSERT_TRUE(client().Request(&list.text, "SupportExt", 10000));
   // .x1 to .x5000 with 4999 separators.
   const size_t expected = 9 * 3 + 90 * 4 + 900 * 5 + 4001 * 6 + 4999;
   EXPECT_EQ(expected, std::strlen(list.text));

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <random>
 
+#include "defaultapps.h"
 #include "regdump.h"
 
 namespace {
@@ -18,6 +19,10 @@ double MsSince(std::chrono::steady_clock::time_point start) {
 }
 
 }  // namespace
+
+const char* FrontName(Interruption::Front front) {
+  return front == Interruption::Front::kWindow ? "window" : "command line";
+}
 
 void Interruption::SetUp() {
   ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_VNTASSOC_EXE).c_str(), exe_.c_str(), FALSE));
@@ -121,9 +126,9 @@ int Interruption::Lost(int* left) const {
   for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
     const vttest::HiveClasses classes(hive);
     for (const std::string& own : owns_) EXPECT_FALSE(leftIf(classes.Exists(own))) << own;
-    EXPECT_FALSE(leftIf(vttest::KeyExists(hive, "Software\\vntassoc", vttest::kView64)));
-    EXPECT_FALSE(leftIf(vttest::ValueExists(hive, "Software\\RegisteredApplications",
-                                            "Vantrel Player (vntassoc)", vttest::kView64)));
+    EXPECT_FALSE(leftIf(vttest::KeyExists(hive, kAppKey, vttest::kView64)));
+    EXPECT_FALSE(leftIf(vttest::ValueExists(hive, kRegisteredApplicationsKey, kRegisteredAppName,
+                                            vttest::kView64)));
   }
   if (left != nullptr) *left = kept;
   return lost;
@@ -219,7 +224,7 @@ void Interruption::RunTrials(unsigned seed, int trials, int undoEvery) {
       "[ figure   ] %s: apply of %d rows %.0f ms, undo %.0f ms; %d trials (%d also killed while "
       "undoing), %d killed midway; associations lost: %d, keys and values of the tool left: "
       "%d\n[ figure   ] rows naming the tool at the kill:%s\n",
-      front_ == Front::kWindow ? "window" : "command line", kRows, applyMs, undoMs, trials,
+      FrontName(front_), kRows, applyMs, undoMs, trials,
       undoKills, midway, lost, left, spread.c_str());
   RecordProperty("lost", lost);
   RecordProperty("left", left);

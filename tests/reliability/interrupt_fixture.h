@@ -18,14 +18,15 @@
 #include "toolprocess.h"
 
 class Interruption : public ::testing::Test {
+ public:
+  // The program whose commands the trials run: the window ("適用" on every row, "すべて解除") or the
+  // command line ("register /all", "unregister /all").
+  enum class Front { kWindow, kCommandLine };
+
  protected:
   using Clock = std::chrono::steady_clock;
   static constexpr int kExtensions = 500;
   static constexpr int kRows = kExtensions + 2;  // and VNT, M3U
-
-  // The program whose commands the trials run: the window ("適用" on every row, "すべて解除") or the
-  // command line ("register /all", "unregister /all").
-  enum class Front { kWindow, kCommandLine };
 
   explicit Interruption(HKEY hive = HKEY_LOCAL_MACHINE) : at_(hive) {}
   void SetUp() override;
@@ -75,3 +76,7 @@ class Interruption : public ::testing::Test {
   std::vector<bool> hadPlaylistKey_;
   std::string expected_;
 };
+
+// How the figures and the test names call a front.
+const char* FrontName(Interruption::Front front);
+inline void PrintTo(Interruption::Front front, std::ostream* out) { *out << FrontName(front); }

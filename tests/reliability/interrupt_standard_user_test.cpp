@@ -10,7 +10,8 @@
 
 namespace {
 
-class StandardUserInterruption : public Interruption {
+class StandardUserInterruption : public Interruption,
+                                 public ::testing::WithParamInterface<Interruption::Front> {
  protected:
   StandardUserInterruption() : Interruption(HKEY_CURRENT_USER) {}
   // Every scratch extension also names a ProgID of the machine's, with a tree of its own there.
@@ -52,14 +53,19 @@ class StandardUserInterruption : public Interruption {
   const vttest::HiveClasses machine_{HKEY_LOCAL_MACHINE};
 };
 
-TEST_F(StandardUserInterruption, KilledWhileApplyingAndUndoingLosesNoAssociationOfTheUsers) {
-  RunTrialsAsStandardUser(20241207, 5, 2);
+// The same for the window and the command line, which finds the user's scope by itself, as an
+// uninstaller run by this user starts it.
+TEST_P(StandardUserInterruption, KilledWhileApplyingAndUndoingLosesNoAssociationOfTheUsers) {
+  front_ = GetParam();
+  RunTrialsAsStandardUser(front_ == Front::kWindow ? 20241207 : 20250612, 5, 2);
 }
 
-// The command line finds the user's scope by itself, as an uninstaller run by this user starts it.
-TEST_F(StandardUserInterruption, CommandLineKilledWhileRegisteringAndUnregisteringLeavesNothing) {
-  front_ = Front::kCommandLine;
-  RunTrialsAsStandardUser(20250612, 5, 2);
-}
+INSTANTIATE_TEST_SUITE_P(Front, StandardUserInterruption,
+                         ::testing::Values(Interruption::Front::kWindow,
+                                           Interruption::Front::kCommandLine),
+                         [](const ::testing::TestParamInfo<Interruption::Front>& test) {
+                           return std::string(
+                               test.param == Interruption::Front::kWindow ? "Window" : "CommandLine");
+                         });
 
 }  // namespace

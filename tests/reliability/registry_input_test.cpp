@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "associnfo.h"
+#include "defaultapps.h"
 #include "leftovers.h"
 #include "library.h"
 #include "readonlytree.h"
@@ -31,11 +32,6 @@ struct Typed {
   DWORD type;
   std::string bytes;
 };
-
-const char kAppKey[] = "Software\\vntassoc";
-const char kAssociations[] = "Software\\vntassoc\\Capabilities\\FileAssociations";
-const char kApplications[] = "Software\\RegisteredApplications";
-const char kAppValue[] = "Vantrel Player (vntassoc)";
 
 class RegistryInput : public ::testing::Test {
  protected:
@@ -85,8 +81,12 @@ class RegistryInputIn : public RegistryInput, public ::testing::WithParamInterfa
   // The tool's Default Apps registration in the scope's hive, whole.
   std::string Registration() const {
     std::string value = "(none)";
-    vttest::GetString(at_.hive(), kApplications, kAppValue, &value, kView64);
+    vttest::GetString(at_.hive(), kRegisteredApplicationsKey, kRegisteredAppName, &value, kView64);
     return DumpTree(at_.hive(), kAppKey, kView64) + value;
+  }
+  // Whether RegisteredApplications names the tool in the scope's hive.
+  bool Registered() const {
+    return vttest::ValueExists(at_.hive(), kRegisteredApplicationsKey, kRegisteredAppName, kView64);
   }
 };
 
@@ -301,7 +301,7 @@ TEST_P(RegistryInputIn, FileAssociationsItMayNotChangeKeepsTheDefaultAppsRegistr
   ASSERT_EQ(ERROR_SUCCESS, entry.Register(kExe, "VTR File", ""));
   const std::string registration = Registration();
   {
-    vttest::ReadOnlyTree locked(at_.hive(), kAssociations);
+    vttest::ReadOnlyTree locked(at_.hive(), kFileAssociationsKey);
     ASSERT_TRUE(locked.ok());
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), entry.Unregister());
     EXPECT_EQ(other_, at_.NamedProgId(ext_));
@@ -310,7 +310,7 @@ TEST_P(RegistryInputIn, FileAssociationsItMayNotChangeKeepsTheDefaultAppsRegistr
   }
   EXPECT_EQ(ERROR_SUCCESS, entry.Unregister());
   EXPECT_FALSE(vttest::KeyExists(at_.hive(), kAppKey, kView64));
-  EXPECT_FALSE(vttest::ValueExists(at_.hive(), kApplications, kAppValue, kView64));
+  EXPECT_FALSE(Registered());
 }
 
 // An extension key the tool may not change that names the tool's ProgID: the association stays in
@@ -356,7 +356,7 @@ TEST_P(RegistryInputIn, LeftoversGoUnlessAnExtensionNamesTheirProgId) {
     return RemoveLeftovers(classes);
   };
   auto associations = [this] {
-    std::vector<std::string> names = vttest::ValueNames(at_.hive(), kAssociations, kView64);
+    std::vector<std::string> names = vttest::ValueNames(at_.hive(), kFileAssociationsKey, kView64);
     std::sort(names.begin(), names.end());
     return names;
   };
@@ -368,10 +368,11 @@ TEST_P(RegistryInputIn, LeftoversGoUnlessAnExtensionNamesTheirProgId) {
   at_.PutValue(ext_ + "\\OpenWithProgids", own_.c_str(), REG_NONE, "");
   at_.PutText(own_ + "\\shell\\open\\command", "", "x.exe \"%1\"");
   at_.PutText(own_ + "\\Other", "v", "x");
-  vttest::SetString(at_.hive(), kAssociations, entry_.c_str(), own_, kView64);
-  vttest::SetString(at_.hive(), kAssociations, junk.c_str(), own_ + "X", kView64);
-  vttest::SetString(at_.hive(), kAssociations, listed.c_str(), other_, kView64);
-  vttest::SetRawValue(at_.hive(), kAssociations, odd.c_str(), REG_DWORD, "\1\0\0\0", 4, kView64);
+  vttest::SetString(at_.hive(), kFileAssociationsKey, entry_.c_str(), own_, kView64);
+  vttest::SetString(at_.hive(), kFileAssociationsKey, junk.c_str(), own_ + "X", kView64);
+  vttest::SetString(at_.hive(), kFileAssociationsKey, listed.c_str(), other_, kView64);
+  vttest::SetRawValue(at_.hive(), kFileAssociationsKey, odd.c_str(), REG_DWORD, "\1\0\0\0", 4,
+                      kView64);
   // ProgIDs of the tool's form that extension keys name, and one nothing names in the other hive.
   at_.PutText(foreign, "", foreignOwn + "\\shell");
   at_.PutText(foreignOwn, "", "Foreign");
@@ -403,23 +404,23 @@ TEST_P(RegistryInputIn, LeftoversGoUnlessAnExtensionNamesTheirProgId) {
   EXPECT_FALSE(at_.Exists(namedOwn));
   EXPECT_FALSE(at_.Exists(named + "\\OpenWithProgids"));
   EXPECT_EQ((std::vector<std::string>{odd, listed}), associations());
-  EXPECT_TRUE(vttest::ValueExists(at_.hive(), kApplications, kAppValue, kView64));
+  EXPECT_TRUE(Registered());
   EXPECT_TRUE(at_.Exists(foreignOwn) && at_.Exists(awayOwn));
 
   // Their owner takes the values that are not the tool's: nothing is listed any more.
   for (const std::string& value : {odd, listed})
-    vttest::DeleteValue(at_.hive(), kAssociations, value.c_str(), kView64);
+    vttest::DeleteValue(at_.hive(), kFileAssociationsKey, value.c_str(), kView64);
   EXPECT_TRUE(sweep().empty());
   EXPECT_FALSE(vttest::KeyExists(at_.hive(), kAppKey, kView64));
-  EXPECT_FALSE(vttest::ValueExists(at_.hive(), kApplications, kAppValue, kView64));
+  EXPECT_FALSE(Registered());
 
   // A registration cut short before its first extension was listed.
-  const std::string capabilities = std::string(kAppKey) + "\\Capabilities";
-  vttest::SetString(at_.hive(), kApplications, kAppValue, capabilities, kView64);
-  vttest::SetString(at_.hive(), capabilities, "ApplicationName", "x", kView64);
+  vttest::SetString(at_.hive(), kRegisteredApplicationsKey, kRegisteredAppName, kCapabilitiesKey,
+                    kView64);
+  vttest::SetString(at_.hive(), kCapabilitiesKey, "ApplicationName", "x", kView64);
   EXPECT_TRUE(sweep().empty());
   EXPECT_FALSE(vttest::KeyExists(at_.hive(), kAppKey, kView64));
-  EXPECT_FALSE(vttest::ValueExists(at_.hive(), kApplications, kAppValue, kView64));
+  EXPECT_FALSE(Registered());
 }
 
 }  // namespace

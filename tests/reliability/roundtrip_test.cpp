@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "associnfo.h"
+#include "defaultapps.h"
 #include "library.h"
 #include "regdump.h"
 #include "scopes.h"
@@ -23,8 +24,6 @@ using vttest::OtherScope;
 using vttest::kView64;
 
 const char kExe[] = "C:\\Program Files\\Vantrel\\vantrel.exe";
-const char kApplications[] = "Software\\RegisteredApplications";
-const char kAssociations[] = "Software\\vntassoc\\Capabilities\\FileAssociations";
 
 // The keys one case works on, in the classes of one hive (at): the extension (seeded in small
 // letters, used by the entry in capitals as the list passes it), the tool's ProgID for it and
@@ -100,6 +99,13 @@ void NamesOther(const Names& n) {
   n.at.PutText(n.ext, "", n.other);
   OtherTree(n);
 }
+// The extension names the tool's ProgID as progId spells it; the ProgID's key keeps the backup of
+// the other program's, whose tree is there as well.
+void NamesOwnWithBackup(const Names& n, const std::string& progId) {
+  n.at.PutText(n.ext, "", progId);
+  OwnTree(n, true);
+  OtherTree(n);
+}
 
 // In the user's classes an extension key that names nothing and holds nothing else goes: without
 // it the machine's association shows again, which is what the user saw before registering.
@@ -128,19 +134,12 @@ const std::vector<Case>& Matrix() {
        },
        NamesOther, NamesOther},
       {"the tool's ProgID with its key and backup",
-       [](const Names& n) {
-         n.at.PutText(n.ext, "", n.own);
-         OwnTree(n, true);
-         OtherTree(n);
-       },
-       NamesOther, NamesOther},
+       [](const Names& n) { NamesOwnWithBackup(n, n.own); }, NamesOther, NamesOther},
       {"the tool's ProgID in other letter case, with its key and backup",
        [](const Names& n) {
          std::string lower = n.own;
          for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-         n.at.PutText(n.ext, "", lower);
-         OwnTree(n, true);
-         OtherTree(n);
+         NamesOwnWithBackup(n, lower);
        },
        NamesOther, NamesOther},
       {"the tool's ProgID with its key, without backup",
@@ -169,13 +168,14 @@ class RoundTrip : public ::testing::Test {
     for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
       vttest::SetString(hive, capabilities, "ApplicationName", "VtRel Other", kView64);
       vttest::SetString(hive, capabilities + "\\FileAssociations", ".vtr", "VtRelApp.1", kView64);
-      vttest::SetString(hive, kApplications, otherAppPath_.c_str(), capabilities, kView64);
+      vttest::SetString(hive, kRegisteredApplicationsKey, otherAppPath_.c_str(), capabilities,
+                        kView64);
     }
   }
   void TearDown() override {
     for (const Names& n : used_) Remove(n);
     for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
-      vttest::DeleteValue(hive, kApplications, otherAppPath_.c_str(), kView64);
+      vttest::DeleteValue(hive, kRegisteredApplicationsKey, otherAppPath_.c_str(), kView64);
   }
 
   // Names in the classes of scope's hive, none of their keys in either hive.
@@ -207,7 +207,7 @@ class RoundTrip : public ::testing::Test {
       dump += hive == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\n" : "HKEY_CURRENT_USER\n";
       for (const Names& n : names)
         dump += vttest::DumpTrees(hive, n.In(scope).at.Paths({n.ext, n.own, n.other}));
-      dump += vttest::DumpTrees(hive, {"Software\\vntassoc", kApplications, otherAppPath_},
+      dump += vttest::DumpTrees(hive, {kAppKey, kRegisteredApplicationsKey, otherAppPath_},
                                 kView64);
     }
     return dump;
@@ -268,9 +268,9 @@ TEST_P(RoundTripIn, RegisterOnceOrTwiceThenUnregisterGivesBackTheStartingState) 
       EXPECT_EQ(1, entry.associated);
       // Default Apps offers the registration of the hive it was made in, and only there.
       std::string listed;
-      EXPECT_TRUE(vttest::GetString(hive, kAssociations, n.entry.c_str(), &listed, kView64));
+      EXPECT_TRUE(vttest::GetString(hive, kFileAssociationsKey, n.entry.c_str(), &listed, kView64));
       EXPECT_EQ(n.own, listed);
-      EXPECT_FALSE(vttest::ValueExists(otherHive, kAssociations, n.entry.c_str(), kView64));
+      EXPECT_FALSE(vttest::ValueExists(otherHive, kFileAssociationsKey, n.entry.c_str(), kView64));
 
       VtAssocInfo fresh(n.entry.c_str(), scope());  // as after a restart of the tool
       fresh.Load();
@@ -372,9 +372,7 @@ TEST_P(RoundTripIn, UnregisterAloneRestoresOrClearsWithoutLosingTheExtensionsOwn
                                             ExtensionExtras(m);
                                           }));
     Beside([](const Names& m) {
-      m.at.PutText(m.ext, "", m.own);
-      OwnTree(m, true);
-      OtherTree(m);
+      NamesOwnWithBackup(m, m.own);
       ExtensionExtras(m);
     })(n);
     VtAssocInfo entry(n.entry.c_str(), scope());

@@ -1,5 +1,7 @@
 #include "regaccess.h"
 
+#include "classes.h"
+
 namespace vttest {
 namespace {
 
@@ -41,8 +43,6 @@ std::string NamedIn(HKEY root, const std::string& path) {
 }
 
 }  // namespace
-
-const char kUserClasses[] = "Software\\Classes";
 
 bool CreateKey(HKEY root, const std::string& path, REGSAM view) {
   HKEY key;
@@ -172,7 +172,7 @@ bool MakeKey(const std::string& key) { return CreateKey(HKEY_CLASSES_ROOT, key);
 std::string NamedProgId(const std::string& ext) { return NamedIn(HKEY_CLASSES_ROOT, ext); }
 
 std::string HiveClasses::Path(const std::string& key) const {
-  return std::string(kUserClasses) + "\\" + key;
+  return std::string(kClassesKey) + "\\" + key;
 }
 
 std::vector<std::string> HiveClasses::Paths(const std::vector<std::string>& keys) const {

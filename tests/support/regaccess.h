@@ -36,10 +36,6 @@ bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view = 0);
 std::vector<std::string> SubkeyNames(HKEY root, const std::string& path, REGSAM view = 0);
 std::vector<std::string> ValueNames(HKEY root, const std::string& path, REGSAM view = 0);
 
-// The classes key beneath HKEY_CURRENT_USER: the user's own associations. The machine's are at the
-// same path beneath HKEY_LOCAL_MACHINE, which is HKEY_CLASSES_ROOT under Wine.
-extern const char kUserClasses[];
-
 // Beneath HKEY_CLASSES_ROOT, where most tests work: a value of any type and size from its bytes,
 // a REG_SZ value with its terminator, a key without values.
 bool PutValue(const std::string& key, const char* name, DWORD type, const std::string& bytes);

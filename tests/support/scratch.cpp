@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "defaultapps.h"
+#include "userchoice.h"
+
 namespace vttest {
 
 std::string UniqueName(const char* prefix) {
@@ -15,11 +18,7 @@ std::string UniqueName(const char* prefix) {
   return buf;
 }
 
-const char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
-
 namespace {
-
-const char kFileAssociations[] = "Software\\vntassoc\\Capabilities\\FileAssociations";
 
 // Lets nobody set values in the key, as Windows protects Explorer's UserChoice key.
 bool DenySetValue(HKEY root, const std::string& path) {
@@ -40,16 +39,16 @@ bool DenySetValue(HKEY root, const std::string& path) {
 
 }  // namespace
 
-std::string FileExtsKey(const std::string& ext) { return std::string(kFileExts) + "\\" + ext; }
+std::string FileExtsKey(const std::string& ext) { return std::string(kFileExtsKey) + "\\" + ext; }
 
 ScratchChoice::ScratchChoice(const std::string& ext)
-    : madeFileExts_(!KeyExists(HKEY_CURRENT_USER, kFileExts)),
+    : madeFileExts_(!KeyExists(HKEY_CURRENT_USER, kFileExtsKey)),
       key_(HKEY_CURRENT_USER, FileExtsKey(ext)) {}
 
 ScratchChoice::~ScratchChoice() {
   DeleteKeyTree(HKEY_CURRENT_USER, path());
   // Refused while another extension's choice is left there.
-  if (madeFileExts_) RegDeleteKeyA(HKEY_CURRENT_USER, kFileExts);
+  if (madeFileExts_) RegDeleteKeyA(HKEY_CURRENT_USER, kFileExtsKey);
 }
 
 bool ScratchChoice::Set(const char* sub, const char* name, DWORD type, const std::string& bytes) {
@@ -74,15 +73,15 @@ ScratchKey::~ScratchKey() { DeleteKeyTree(root_, path_, view_); }
 
 void RemoveDefaultApp(const std::string& ext) {
   for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
-    DeleteValue(hive, kFileAssociations, ext.c_str(), kView64);
+    DeleteValue(hive, kFileAssociationsKey, ext.c_str(), kView64);
   RemoveUnusedDefaultApp();
 }
 
 void RemoveUnusedDefaultApp() {
   for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-    if (!ValueNames(hive, kFileAssociations, kView64).empty()) continue;
-    DeleteValue(hive, "Software\\RegisteredApplications", "Vantrel Player (vntassoc)", kView64);
-    DeleteKeyTree(hive, "Software\\vntassoc", kView64);
+    if (!ValueNames(hive, kFileAssociationsKey, kView64).empty()) continue;
+    DeleteValue(hive, kRegisteredApplicationsKey, kRegisteredAppName, kView64);
+    DeleteKeyTree(hive, kAppKey, kView64);
   }
 }
 

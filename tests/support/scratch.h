@@ -30,8 +30,7 @@ class ScratchKey {
   REGSAM view_;
 };
 
-// Explorer's record of the user's choices beneath HKEY_CURRENT_USER, and its key for ext.
-extern const char kFileExts[];
+// Explorer's record of the user's choices for ext, beneath HKEY_CURRENT_USER.
 std::string FileExtsKey(const std::string& ext);
 
 // Explorer's record of the user's choices for one extension, FileExtsKey(ext); deleted on

@@ -6,8 +6,6 @@ namespace vttest {
 
 std::string StubPath() { return WinePath(VT_PLAYER_STUB_PATH); }
 
-StubProcess::StubProcess() : window_(nullptr) {}
-
 StubProcess::~StubProcess() { Close(); }
 
 bool StubProcess::Start(const std::string& options, const char* windowClass) {

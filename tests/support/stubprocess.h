@@ -13,7 +13,7 @@ std::string StubPath();
 
 class StubProcess {
  public:
-  StubProcess();
+  StubProcess() = default;
   // Closes the stub if it still runs.
   ~StubProcess();
   StubProcess(const StubProcess&) = delete;
@@ -39,7 +39,7 @@ class StubProcess {
   bool StartFrom(const std::string& exePath, const std::string& options, const char* windowClass);
 
   ChildProcess process_;
-  HWND window_;
+  HWND window_ = nullptr;
 };
 
 }  // namespace vttest

@@ -86,23 +86,18 @@ TEST_F(EnglishWindow, EveryOwnTextIsEnglishThroughTheWideFunctions) {
     TControl* control;
     const wchar_t* text;
   } kCaptions[] = {
-      {form_->Label1, L"Vantrel Player path"},
-      {form_->Label2, L"Extensions"},
+      // The labels, the row of buttons along the bottom, the right-hand column, the path field.
+      {form_->Label1, L"Vantrel Player path"}, {form_->Label2, L"Extensions"},
       {form_->Label3, L"File type"},
-      {form_->btnInfo, L"Get info"},
-      {form_->btnClose, L"Close"},
-      {form_->btnApply, L"Apply"},
-      {form_->btnUnreg, L"Undo"},
-      {form_->btnUnregAll, L"Undo all"},
-      {form_->btnDefaultApps, L"Default apps"},
-      {form_->btnRdme, L"Readme"},
-      {form_->Button7, L"filetype.ini"},
+      {form_->btnInfo, L"Get info"}, {form_->btnClose, L"Close"}, {form_->btnApply, L"Apply"},
+      {form_->btnUnreg, L"Undo"}, {form_->btnUnregAll, L"Undo all"}, {form_->btnRdme, L"Readme"},
+      {form_->Button7, L"filetype.ini"}, {form_->btnDefaultApps, L"Default apps"},
       {form_->lblScope, L"For: all users"},
       {form_->Edit1, L"Start Vantrel Player, then click Get info"},
   };
   for (const auto& caption : kCaptions) {
-    EXPECT_EQ(TextOf(caption.control->Handle()), caption.text) << caption.control->Name();
-    EXPECT_EQ(caption.control->WideText(), caption.text) << caption.control->Name();
+    EXPECT_EQ(TextOf(caption.control->Handle()), caption.text);
+    EXPECT_EQ(caption.control->WideText(), caption.text);
   }
   const wchar_t* const kColumns[] = {L"Extension", L"File type", L"command", L"Icon",
                                      L"Windows default"};
@@ -167,18 +162,19 @@ TEST_F(EnglishWindow, CaptionsFitInTheMessageFontAt96And144Dpi) {
              form_->btnInfo, form_->btnClose, form_->btnApply, form_->btnUnreg, form_->btnUnregAll,
              form_->btnDefaultApps, form_->btnRdme, form_->Button7}) {
       EXPECT_LE(CaptionWidth(button->Handle()), ClientWidth(button->Handle()) - buttonFrame)
-          << button->Name();
+          << TextOf(button->Handle());
     }
     for (TControl* radio : {form_->RadioButton1, form_->RadioButton2, form_->RadioButton3,
                             form_->RadioButton4, form_->RadioButton5}) {
       EXPECT_LE(CaptionWidth(radio->Handle()), ClientWidth(radio->Handle()) - checkMark)
-          << radio->Name();
+          << TextOf(radio->Handle());
     }
     for (TControl* label : std::vector<TControl*>{form_->Label1, form_->Label2, form_->Label3})
-      EXPECT_LE(CaptionWidth(label->Handle()), ClientWidth(label->Handle())) << label->Name();
+      EXPECT_LE(CaptionWidth(label->Handle()), ClientWidth(label->Handle()))
+          << TextOf(label->Handle());
     for (TControl* group : std::vector<TControl*>{form_->GroupBox1, form_->GroupBox2}) {
       EXPECT_LE(CaptionWidth(group->Handle()), ClientWidth(group->Handle()) - 2 * buttonFrame)
-          << group->Name();
+          << TextOf(group->Handle());
     }
     // Column titles within their columns, beside the header's own margins.
     HWND list = form_->ListView->Handle();

@@ -2,6 +2,7 @@
 // them), and an administrator meeting the user's own classes or a key it may not write. The
 // window beside the stand-in player, and the entries it owns.
 #include "associnfo.h"
+#include "defaultapps.h"
 #include "library.h"
 #include "readonlytree.h"
 #include "regaccess.h"
@@ -12,10 +13,6 @@ namespace {
 
 const char kMachineSoftware[] = "Software";
 const char kHeading[] = "次の拡張子は変更できませんでした。";
-const char kToolKey[] = "Software\\vntassoc";
-const char kAssociations[] = "Software\\vntassoc\\Capabilities\\FileAssociations";
-const char kApplications[] = "Software\\RegisteredApplications";
-const char kAppValue[] = "Vantrel Player (vntassoc)";
 
 class StandardUser : public WindowTest {
  protected:
@@ -29,22 +26,24 @@ class StandardUser : public WindowTest {
   // other program's ProgID and the tool's, and the extension's Default Apps value.
   std::string MachineState(int i) const {
     std::string listed = "(none)";
-    vttest::GetString(HKEY_LOCAL_MACHINE, kAssociations, ("." + Caption(i)).c_str(), &listed,
-                      vttest::kView64);
-    const std::string classes = "Software\\Classes\\";
-    return vttest::DumpTrees(HKEY_LOCAL_MACHINE, {classes + Ext(i), classes + OtherProgId(i),
-                                                  classes + ToolProgId(i)}) +
+    vttest::GetString(HKEY_LOCAL_MACHINE, kFileAssociationsKey, ("." + Caption(i)).c_str(),
+                      &listed, vttest::kView64);
+    const vttest::HiveClasses machine(HKEY_LOCAL_MACHINE);
+    return vttest::DumpTrees(HKEY_LOCAL_MACHINE,
+                             machine.Paths({Ext(i), OtherProgId(i), ToolProgId(i)})) +
            listed;
   }
   // The tool's Default Apps registration of the machine, whole.
   static std::string MachineRegistration() {
-    return vttest::DumpTree(HKEY_LOCAL_MACHINE, kToolKey, vttest::kView64) +
+    return vttest::DumpTree(HKEY_LOCAL_MACHINE, kAppKey, vttest::kView64) +
            Registered(HKEY_LOCAL_MACHINE);
   }
   static std::string Registered(HKEY hive) {
     std::string value;
-    return vttest::GetString(hive, kApplications, kAppValue, &value, vttest::kView64) ? value
-                                                                                      : "(none)";
+    return vttest::GetString(hive, kRegisteredApplicationsKey, kRegisteredAppName, &value,
+                             vttest::kView64)
+               ? value
+               : "(none)";
   }
   std::string User(const std::string& key, const char* name = "") const {
     std::string value;
@@ -80,11 +79,10 @@ TEST_F(StandardUser, AssociatesAndUndoesInTheirOwnClassesOnly) {
     EXPECT_EQ(User(ToolProgId(0) + "\\shell\\open\\command"), "\"" + player_ + "\" \"%1\"");
     EXPECT_EQ(Row(0, 2), "\"" + player_ + "\" \"%1\"");
     std::string listed;
-    EXPECT_TRUE(vttest::GetString(HKEY_CURRENT_USER,
-                                  "Software\\vntassoc\\Capabilities\\FileAssociations",
+    EXPECT_TRUE(vttest::GetString(HKEY_CURRENT_USER, kFileAssociationsKey,
                                   ("." + Caption(0)).c_str(), &listed, vttest::kView64));
     EXPECT_EQ(listed, ToolProgId(0));
-    EXPECT_EQ(Registered(HKEY_CURRENT_USER), "Software\\vntassoc\\Capabilities");
+    EXPECT_EQ(Registered(HKEY_CURRENT_USER), kCapabilitiesKey);
     EXPECT_EQ(Row(1, 1), "Second");  // not brought into the user's classes by the apply
     EXPECT_EQ(User(Ext(1)), "(missing)");
 
@@ -92,7 +90,7 @@ TEST_F(StandardUser, AssociatesAndUndoesInTheirOwnClassesOnly) {
     EXPECT_TRUE(boxes_.Calls().size() == 2) << "only the two questions";
     EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, UserClass(Ext(0))));
     EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, UserClass(ToolProgId(0))));
-    EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, kToolKey, vttest::kView64));
+    EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, kAppKey, vttest::kView64));
     EXPECT_EQ(Registered(HKEY_CURRENT_USER), "(none)");
     EXPECT_EQ(Row(0, 1), "Other");
     Close();
@@ -159,7 +157,7 @@ TEST_F(StandardUser, AdministratorUndoesTheMachinesAndTheirOwnTogether) {
     EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, UserClass(ToolProgId(i))));
   }
   for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-    EXPECT_FALSE(vttest::KeyExists(hive, kToolKey, vttest::kView64));
+    EXPECT_FALSE(vttest::KeyExists(hive, kAppKey, vttest::kView64));
     EXPECT_EQ(Registered(hive), "(none)");
   }
 }
@@ -172,7 +170,8 @@ TEST_F(StandardUser, AdministratorsApplyPastAKeyItMayNotWrite) {
   StartPlayer(Ext(0) + ";" + Ext(1));
   const std::string before = MachineState(1);
   {
-    vttest::ReadOnlyTree locked(HKEY_LOCAL_MACHINE, "Software\\Classes\\" + Ext(1));
+    vttest::ReadOnlyTree locked(HKEY_LOCAL_MACHINE,
+                                vttest::HiveClasses(HKEY_LOCAL_MACHINE).Path(Ext(1)));
     ASSERT_TRUE(locked.ok());
     Open();
     Select(0);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "classes.h"
 #include "mainfrm.h"
 #include "message_box_stub.h"
 #include "scratch.h"
@@ -34,7 +35,7 @@ class WindowTest : public ::testing::Test {
   std::string Classes(const std::string& key, const char* name = "") const;
   // The path of a key of the user's own classes, beneath HKEY_CURRENT_USER.
   static std::string UserClass(const std::string& key) {
-    return std::string(vttest::kUserClasses) + "\\" + key;
+    return std::string(kClassesKey) + "\\" + key;
   }
 
   void Click(TControl* button) { SendMessageA(button->Handle(), BM_CLICK, 0, 0); }

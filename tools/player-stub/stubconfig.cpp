@@ -37,6 +37,71 @@ std::string OwnPath() {
   return std::string(path, length < sizeof path ? length : 0);
 }
 
+// The answer to "SupportExt" that --ext-count asks for is generated once every option is read, so
+// that --ext-prefix may stand before or after it.
+struct ExtensionList {
+  long generateCount = -1;  // -1: none asked for
+  std::string prefix = "x";
+};
+
+// An answer to "SupportExt" given outright replaces a list asked for before it.
+void SetSupportExt(StubConfig* config, ExtensionList* list, const StubAnswer& answer) {
+  config->supportExt = answer;
+  list->generateCount = -1;
+}
+
+// Applies an option that takes the next argument as its value. False when option is none of them,
+// or its value is missing or malformed, or names a file that cannot be read.
+bool ApplyValueOption(const char* option, const char* value, StubConfig* config,
+                      ExtensionList* list) {
+  if (value == nullptr) return false;
+  unsigned long number = 0;
+  if (std::strcmp(option, "--exe-name") == 0) {
+    config->exeName = {true, value};
+  } else if (std::strcmp(option, "--support-ext") == 0) {
+    SetSupportExt(config, list, {true, value});
+  } else if (std::strcmp(option, "--support-ext-file") == 0) {
+    std::string bytes;
+    if (!ReadWholeFile(value, &bytes)) return false;
+    SetSupportExt(config, list, {true, bytes});
+  } else if (std::strcmp(option, "--ext-count") == 0 && ParseCount(value, &number)) {
+    list->generateCount = static_cast<long>(number);
+  } else if (std::strcmp(option, "--ext-prefix") == 0) {
+    list->prefix = value;
+  } else if (std::strcmp(option, "--delay") == 0 && ParseCount(value, &number)) {
+    config->delayMs = number;
+  } else if (std::strcmp(option, "--delay-item") == 0) {
+    config->delayItem = value;
+  } else if (std::strcmp(option, "--lifetime") == 0 && ParseCount(value, &number)) {
+    config->lifetimeMs = number;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Applies an option that stands alone; false when option is none of them.
+bool ApplyFlag(const char* option, StubConfig* config, ExtensionList* list) {
+  if (std::strcmp(option, "--exe-name-empty") == 0) {
+    config->exeName = {true, ""};
+  } else if (std::strcmp(option, "--no-exe-name") == 0) {
+    config->exeName = {false, ""};
+  } else if (std::strcmp(option, "--support-ext-empty") == 0) {
+    SetSupportExt(config, list, {true, ""});
+  } else if (std::strcmp(option, "--no-support-ext") == 0) {
+    SetSupportExt(config, list, {false, ""});
+  } else if (std::strcmp(option, "--no-terminator") == 0) {
+    config->sendTerminator = false;
+  } else if (std::strcmp(option, "--no-mutex") == 0) {
+    config->createMutex = false;
+  } else if (std::strcmp(option, "--no-window-class") == 0) {
+    config->playerWindowClass = false;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 StubConfig DefaultStubConfig() {
@@ -52,60 +117,19 @@ StubConfig DefaultStubConfig() {
 }
 
 bool ParseStubOptions(int argc, char** argv, StubConfig* config) {
-  // --ext-count is generated at the end, so that --ext-prefix may stand before or after it.
-  long generateCount = -1;
-  std::string prefix = "x";
+  ExtensionList list;
   for (int i = 1; i < argc; ++i) {
-    const char* option = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-    unsigned long number = 0;
-    bool takesValue = true;
-    if (std::strcmp(option, "--exe-name") == 0 && value != nullptr) {
-      config->exeName = {true, value};
-    } else if (std::strcmp(option, "--support-ext") == 0 && value != nullptr) {
-      config->supportExt = {true, value};
-      generateCount = -1;
-    } else if (std::strcmp(option, "--support-ext-file") == 0 && value != nullptr) {
-      std::string bytes;
-      if (!ReadWholeFile(value, &bytes)) return false;
-      config->supportExt = {true, bytes};
-      generateCount = -1;
-    } else if (std::strcmp(option, "--ext-count") == 0 && ParseCount(value, &number)) {
-      generateCount = static_cast<long>(number);
-    } else if (std::strcmp(option, "--ext-prefix") == 0 && value != nullptr) {
-      prefix = value;
-    } else if (std::strcmp(option, "--delay") == 0 && ParseCount(value, &number)) {
-      config->delayMs = number;
-    } else if (std::strcmp(option, "--delay-item") == 0 && value != nullptr) {
-      config->delayItem = value;
-    } else if (std::strcmp(option, "--lifetime") == 0 && ParseCount(value, &number)) {
-      config->lifetimeMs = number;
-    } else {
-      takesValue = false;
-      if (std::strcmp(option, "--exe-name-empty") == 0) {
-        config->exeName = {true, ""};
-      } else if (std::strcmp(option, "--no-exe-name") == 0) {
-        config->exeName = {false, ""};
-      } else if (std::strcmp(option, "--support-ext-empty") == 0) {
-        config->supportExt = {true, ""};
-        generateCount = -1;
-      } else if (std::strcmp(option, "--no-support-ext") == 0) {
-        config->supportExt = {false, ""};
-        generateCount = -1;
-      } else if (std::strcmp(option, "--no-terminator") == 0) {
-        config->sendTerminator = false;
-      } else if (std::strcmp(option, "--no-mutex") == 0) {
-        config->createMutex = false;
-      } else if (std::strcmp(option, "--no-window-class") == 0) {
-        config->playerWindowClass = false;
-      } else {
-        return false;
-      }
+    if (ApplyValueOption(argv[i], value, config, &list)) {
+      ++i;
+    } else if (!ApplyFlag(argv[i], config, &list)) {
+      return false;
     }
-    if (takesValue) ++i;
   }
-  if (generateCount >= 0)
-    config->supportExt = {true, GeneratedExtensions(static_cast<int>(generateCount), prefix)};
+  if (list.generateCount >= 0) {
+    const int count = static_cast<int>(list.generateCount);
+    config->supportExt = {true, GeneratedExtensions(count, list.prefix)};
+  }
   return true;
 }
 
