@@ -81,14 +81,12 @@ void TListView::EndUpdate() {
   }
 }
 
-int TListView::AddItem(const char* caption, std::initializer_list<const char*> subItems,
-                       void* data) {
+int TListView::AddItem(const char* caption, std::initializer_list<const char*> subItems) {
   QuietScope quiet(*this);
   LVITEMA item{};
-  item.mask = LVIF_TEXT | LVIF_PARAM;
+  item.mask = LVIF_TEXT;
   item.iItem = Count();
   item.pszText = const_cast<char*>(OrEmpty(caption));
-  item.lParam = reinterpret_cast<LPARAM>(data);
   int index = static_cast<int>(
       SendMessageA(Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   if (index < 0) return -1;
@@ -139,25 +137,6 @@ void TListView::SetItemText(int index, int column, const char* text) {
   item.pszText = const_cast<char*>(OrEmpty(text));
   SendMessageA(Handle(), LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
                reinterpret_cast<LPARAM>(&item));
-}
-
-void* TListView::ItemData(int index) const {
-  if (!Handle() || index < 0) return nullptr;
-  LVITEMA item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = index;
-  if (!SendMessageA(Handle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
-  return reinterpret_cast<void*>(item.lParam);
-}
-
-void TListView::SetItemData(int index, void* data) {
-  if (index < 0) return;
-  QuietScope quiet(*this);
-  LVITEMA item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = index;
-  item.lParam = reinterpret_cast<LPARAM>(data);
-  SendMessageA(Handle(), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 LRESULT TListView::OnNotify(NMHDR* header) {

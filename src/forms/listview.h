@@ -47,10 +47,9 @@ class TListView : public TControl {
   void EndUpdate();
 
   // Appends a row; null texts are empty. Returns its index, or -1 on failure. Raises no event.
-  int AddItem(const char* caption, std::initializer_list<const char*> subItems = {},
-              void* data = nullptr);
+  int AddItem(const char* caption, std::initializer_list<const char*> subItems = {});
   int Count() const;
-  // Removes every row (their data is the caller's to free first). Raises no event.
+  // Removes every row. Raises no event.
   void Clear();
 
   // The next selected row after `after` (-1: from the first row), via LVM_GETNEXTITEM with
@@ -60,8 +59,6 @@ class TListView : public TControl {
   std::string ItemText(int index, int column) const;
   // Column 0 is the caption; null is the empty text. Raises no event.
   void SetItemText(int index, int column, const char* text);
-  void* ItemData(int index) const;
-  void SetItemData(int index, void* data);
 
   // The user selected or deselected rows (item index -1: several rows at once). Raised once per
   // message the list handles, after it has handled it: selecting all rows is one event, not one

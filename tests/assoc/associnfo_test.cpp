@@ -454,6 +454,11 @@ TEST_F(AssocInfo, OpenWithProgidsLosesOnlyTheToolsEntryAndGoesOnlyWhenNothingIsL
 // The tool's Default Apps registration lives as long as one extension is registered, in the 64-bit
 // view, and never touches another application's registration beside it.
 TEST_F(AssocInfo, DefaultAppsRegistrationFollowsTheRegisteredExtensions) {
+  // Windows and the restores of earlier exports read these very names; every other test takes
+  // them from the tool, so a changed name fails here.
+  EXPECT_STREQ(kRegisteredApplicationsKey, "Software\\RegisteredApplications");
+  EXPECT_STREQ(kFileAssociationsKey, "Software\\vntassoc\\Capabilities\\FileAssociations");
+  EXPECT_STREQ(kRegisteredAppName, "Vantrel Player (vntassoc)");
   for (REGSAM view : {REGSAM(0), kView64})  // a prefix left dirty by a crashed or faulty build
     vttest::DeleteKeyTree(kMachine, kAppKey, view);
   vttest::DeleteValue(kMachine, kRegisteredApplicationsKey, kRegisteredAppName, kView64);
