@@ -4,12 +4,13 @@
 #pragma once
 
 #include "classes.h"
+#include "ownedtext.h"
 
 // The program Windows opens for ext (".mp3") for this user, when that is another ProgID than
 // namedProgId (empty: the extension names none): the user's choice, else userNamed (in the
 // machine's scope, what the user's own extension key names; null for nothing). As a person knows
 // it: the ProgID's application name, else its type name, else the ProgID; for
 // "Applications\x.exe" the program's friendly name, else its file's description, else its file
-// name. An owned text (free), or null. ext must hold no backslash.
-char* UserChoiceText(VtClasses& classes, const char* ext, const char* namedProgId,
-                     const char* userNamed);
+// name; null for none. ext must hold no backslash.
+VtOwnedText UserChoiceText(VtClasses& classes, const char* ext, const char* namedProgId,
+                           const char* userNamed);

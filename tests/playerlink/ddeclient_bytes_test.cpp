@@ -15,10 +15,8 @@
 namespace {
 
 struct Received {
-  bool ok = false;
-  char* text = nullptr;
+  VtOwnedText text;
   std::size_t allocated = 0;  // bytes the caller owns
-  ~Received() { delete[] text; }
 };
 
 // One request per conversation: Wine's DDEML server spoils the second.
@@ -28,9 +26,9 @@ void RequestFrom(const std::string& answer, Received* got) {
   ASSERT_TRUE(server.ready());
   VtDDEClient client(nullptr, name.c_str(), name.c_str());
   ASSERT_TRUE(client.connected());
-  got->ok = client.Request(&got->text, "ExeName", 10000);
-  // The runtime's new[] takes its blocks from malloc, whose block size _msize tells.
-  if (got->text != nullptr) got->allocated = _msize(got->text);
+  got->text = client.Request("ExeName", 10000);
+  // The text is a block from malloc, whose size _msize tells.
+  if (got->text) got->allocated = _msize(got->text.get());
   EXPECT_EQ(1, server.requests());
 }
 
@@ -39,26 +37,26 @@ void RequestFrom(const std::string& answer, Received* got) {
 TEST(DdeAnswerBytes, AnswerWithoutZeroGetsOneAdded) {
   Received got;
   RequestFrom(std::string("abc", 3), &got);
-  ASSERT_TRUE(got.ok);
+  ASSERT_TRUE(got.text);
   EXPECT_EQ(4u, got.allocated);
-  EXPECT_EQ(0, std::memcmp(got.text, "abc", 4));
+  EXPECT_EQ(0, std::memcmp(got.text.get(), "abc", 4));
 }
 
 TEST(DdeAnswerBytes, AnswerWithOwnZeroKeepsItAndGetsAnother) {
   Received got;
   RequestFrom(std::string("abc\0", 4), &got);
-  ASSERT_TRUE(got.ok);
+  ASSERT_TRUE(got.text);
   EXPECT_EQ(5u, got.allocated);
-  EXPECT_EQ(0, std::memcmp(got.text, "abc\0", 5));
+  EXPECT_EQ(0, std::memcmp(got.text.get(), "abc\0", 5));
 }
 
 TEST(DdeAnswerBytes, ZeroInsideEndsTheTextButEveryByteIsCopied) {
   Received got;
   RequestFrom(std::string("ab\0cd", 5), &got);
-  ASSERT_TRUE(got.ok);
+  ASSERT_TRUE(got.text);
   EXPECT_EQ(6u, got.allocated);
-  EXPECT_STREQ("ab", got.text);
-  EXPECT_EQ(0, std::memcmp(got.text + 3, "cd", 3));
+  EXPECT_STREQ("ab", got.text.get());
+  EXPECT_EQ(0, std::memcmp(got.text.get() + 3, "cd", 3));
 }
 
 class DdeNames : public ::testing::Test {

@@ -16,12 +16,6 @@ namespace {
 
 const char kPlayer[] = "Vantrel Player";
 
-// Owns a Request answer for the length of a test.
-struct Answer {
-  char* text = nullptr;
-  ~Answer() { delete[] text; }
-};
-
 }  // namespace
 
 TEST(DdeClientWithStub, BothItemsOnOneConversation) {
@@ -33,11 +27,12 @@ TEST(DdeClientWithStub, BothItemsOnOneConversation) {
 
   VtDDEClient client(nullptr, kPlayer, kPlayer);
   ASSERT_TRUE(client.connected());
-  Answer exeName, supportExt;
-  ASSERT_TRUE(client.Request(&exeName.text, "ExeName", 10000));
-  ASSERT_TRUE(client.Request(&supportExt.text, "SupportExt", 10000));
-  EXPECT_EQ(path, exeName.text);
-  EXPECT_EQ(exts, supportExt.text);
+  const VtOwnedText exeName = client.Request("ExeName", 10000);
+  const VtOwnedText supportExt = client.Request("SupportExt", 10000);
+  ASSERT_TRUE(exeName);
+  ASSERT_TRUE(supportExt);
+  EXPECT_EQ(path, exeName.get());
+  EXPECT_EQ(exts, supportExt.get());
 }
 
 TEST(DdeClientWithStub, RefusedAndEmptyAnswersKeepTheConversation) {
@@ -46,25 +41,16 @@ TEST(DdeClientWithStub, RefusedAndEmptyAnswersKeepTheConversation) {
   VtDDEClient client(nullptr, kPlayer, kPlayer);
   ASSERT_TRUE(client.connected());
 
-  Answer refused;
-  refused.text = new char[1];
-  char* const stale = refused.text;
   DWORD start = GetTickCount();
-  EXPECT_FALSE(client.Request(&refused.text, "ExeName", 10000));
-  EXPECT_EQ(nullptr, refused.text);
-  delete[] stale;
+  EXPECT_FALSE(client.Request("ExeName", 10000));
   // A refusal is an answer, not a time-out.
   EXPECT_LT(GetTickCount() - start, 5000u);
 
-  Answer empty;
-  ASSERT_TRUE(client.Request(&empty.text, "SupportExt", 10000));
-  EXPECT_STREQ("", empty.text);
+  const VtOwnedText empty = client.Request("SupportExt", 10000);
+  ASSERT_TRUE(empty);
+  EXPECT_STREQ("", empty.get());
 
-  Answer noItem;
-  noItem.text = empty.text;
-  EXPECT_FALSE(client.Request(&noItem.text, nullptr, 10000));
-  EXPECT_EQ(nullptr, noItem.text);
-  EXPECT_FALSE(client.Request(nullptr, "ExeName", 10000));
+  EXPECT_FALSE(client.Request(nullptr, 10000));
 }
 
 TEST(DdeClientWithStub, EmptyAnswerOfZeroBytesIsAnEmptyText) {
@@ -72,12 +58,12 @@ TEST(DdeClientWithStub, EmptyAnswerOfZeroBytesIsAnEmptyText) {
   ASSERT_TRUE(stub.Start("--no-terminator --exe-name-empty"));
   VtDDEClient client(nullptr, kPlayer, kPlayer);
   ASSERT_TRUE(client.connected());
-  Answer empty;
-  ASSERT_TRUE(client.Request(&empty.text, "ExeName", 10000));
+  const VtOwnedText empty = client.Request("ExeName", 10000);
+  ASSERT_TRUE(empty);
   // Wine 8 hands the raw block over at its exact size, so this is the 0-byte case: the caller owns
-  // one byte (the runtime's new[] takes its blocks from malloc, whose block size _msize tells).
-  EXPECT_EQ(1u, _msize(empty.text));
-  EXPECT_EQ(0, empty.text[0]);
+  // one byte (a block from malloc, whose size _msize tells).
+  EXPECT_EQ(1u, _msize(empty.get()));
+  EXPECT_EQ(0, empty.get()[0]);
 }
 
 TEST(DdeClientWithStub, TimedOutRequestThenSuccessOnSameConversation) {
@@ -86,17 +72,15 @@ TEST(DdeClientWithStub, TimedOutRequestThenSuccessOnSameConversation) {
   VtDDEClient client(nullptr, kPlayer, kPlayer);
   ASSERT_TRUE(client.connected());
 
-  Answer late;
   DWORD start = GetTickCount();
-  EXPECT_FALSE(client.Request(&late.text, "ExeName", 300));
+  EXPECT_FALSE(client.Request("ExeName", 300));
   DWORD waited = GetTickCount() - start;
-  EXPECT_EQ(nullptr, late.text);
   EXPECT_GE(waited, 250u);
   EXPECT_LT(waited, 3000u);
 
-  Answer next;
-  ASSERT_TRUE(client.Request(&next.text, "SupportExt", 10000));
-  EXPECT_STREQ(".ogg;.mid", next.text);
+  const VtOwnedText next = client.Request("SupportExt", 10000);
+  ASSERT_TRUE(next);
+  EXPECT_STREQ(".ogg;.mid", next.get());
 }
 
 TEST(DdeClientWithStub, LongExtensionListArrivesWhole) {
@@ -104,20 +88,18 @@ TEST(DdeClientWithStub, LongExtensionListArrivesWhole) {
   ASSERT_TRUE(stub.Start("--ext-count 5000"));
   VtDDEClient client(nullptr, kPlayer, kPlayer);
   ASSERT_TRUE(client.connected());
-  Answer list;
-  ASSERT_TRUE(client.Request(&list.text, "SupportExt", 10000));
+  const VtOwnedText list = client.Request("SupportExt", 10000);
+  ASSERT_TRUE(list);
   // .x1 to .x5000 with 4999 separators.
   const size_t expected = 9 * 3 + 90 * 4 + 900 * 5 + 4001 * 6 + 4999;
-  EXPECT_EQ(expected, std::strlen(list.text));
-  EXPECT_EQ(0, std::strncmp(list.text, ".x1;.x2;", 8));
-  EXPECT_STREQ(";.x5000", list.text + expected - 7);
+  EXPECT_EQ(expected, std::strlen(list.get()));
+  EXPECT_EQ(0, std::strncmp(list.get(), ".x1;.x2;", 8));
+  EXPECT_STREQ(";.x5000", list.get() + expected - 7);
 }
 
 TEST(DdeClientWithoutServer, RequestsFailAtOnce) {
   VtDDEClient client(nullptr, kPlayer, vttest::UniqueName("VtNoServer").c_str());
   EXPECT_NE(0u, client.instance());
   EXPECT_FALSE(client.connected());
-  Answer answer;
-  EXPECT_FALSE(client.Request(&answer.text, "ExeName", 10000));
-  EXPECT_EQ(nullptr, answer.text);
+  EXPECT_FALSE(client.Request("ExeName", 10000));
 }
