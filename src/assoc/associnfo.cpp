@@ -21,21 +21,21 @@ void AddOpenWith(const VtRegistry& extKey, const char* progId) {
 // What the extension names as the scope shows it: the machine's key in the machine's scope; in the
 // user's, the user's key where it names a ProgID, else the machine's (*fromMachine: 1). Owned, or
 // null when nothing is named.
-char* ScopeProgId(VtClasses& classes, const char* ext, int32_t* fromMachine) {
+VtOwnedText ScopeProgId(VtClasses& classes, const char* ext, int32_t* fromMachine) {
   VtRegistry key;
   if (classes.scope() == VtScope::kUser &&
       classes.Open(&key, VtScope::kUser, ext, KEY_READ) == ERROR_SUCCESS) {
-    if (char* named = CopyIfNotEmpty(key.ReadString(""))) return named;
+    if (VtOwnedText named = CopyIfNotEmpty(key.ReadString(""))) return named;
   }
   if (classes.Open(&key, VtScope::kMachine, ext, KEY_READ) != ERROR_SUCCESS) return nullptr;
-  char* named = CopyIfNotEmpty(key.ReadString(""));
-  *fromMachine = named != nullptr && classes.scope() == VtScope::kUser ? 1 : 0;
+  VtOwnedText named = CopyIfNotEmpty(key.ReadString(""));
+  *fromMachine = named && classes.scope() == VtScope::kUser ? 1 : 0;
   return named;
 }
 
 // In the machine's scope, what the user's own extension key names (owned, null for nothing): what
 // Windows opens for this user in place of the machine's. Null in the user's scope.
-char* UserNamed(VtClasses& classes, const char* ext) {
+VtOwnedText UserNamed(VtClasses& classes, const char* ext) {
   return classes.scope() == VtScope::kMachine ? NamedIn(classes, VtScope::kUser, ext) : nullptr;
 }
 
@@ -51,7 +51,7 @@ bool OpenShown(VtClasses& classes, VtRegistry* key, const char* progId) {
 
 VtAssocInfo::VtAssocInfo(const char* extension, VtScope entryScope)
     : backup(nullptr),
-      ext(DupText(extension ? extension : "")),
+      ext(DupText(extension ? extension : "").release()),
       typeName(nullptr),
       command(nullptr),
       icon(nullptr),
@@ -108,7 +108,7 @@ void VtAssocInfo::LoadNamed(VtClasses& classes, const char* named,
     userAssociated = classes.OpenMerged(&userOwn, own.get()) ? 1 : 0;
   }
   // The user's choice overrides the extension's key also where that key is missing or names nothing.
-  userChoice = UserChoiceText(classes, ext, progId, userNamed);
+  ReplaceText(&userChoice, UserChoiceText(classes, ext, progId, userNamed));
   VtRegistry key;
   if (progId[0] == 0 || !OpenShown(classes, &key, progId)) return;
 
@@ -150,7 +150,7 @@ DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const 
   const char* previous = extKey.ReadString("");
   // Compared as key names: a previous ProgID that opens the tool's own key is no other
   // program's, and keeping it as "backup" would overwrite the one that is.
-  if (previous[0] && !SameKeyName(previous, own.get())) captured.reset(DupText(previous));
+  if (previous[0] && !SameKeyName(previous, own.get())) captured = DupText(previous);
   // A key only readable is opened for the write again below, which is refused there.
   if (!extWritable) extKey.Close();
 

@@ -92,7 +92,7 @@ void VtAssocInfo::GiveBackIn(VtClasses& classes, VtScope hive, const char* own,
   if (rc == ERROR_SUCCESS) {
     // Whatever the extension names now: the entry may be left from an interrupted Register.
     RemoveOpenWith(extKey, own);
-    undo->named.reset(CopyIfNotEmpty(extKey.ReadString("")));
+    undo->named = CopyIfNotEmpty(extKey.ReadString(""));
     undo->known = true;
     if (!undo->named || !SameKeyName(undo->named.get(), own)) return;
     undo->named.reset();
@@ -120,7 +120,7 @@ LONG VtAssocInfo::RemoveProgIdIn(VtClasses& classes, VtScope hive, const char* o
   // Windows opens for it, and stays.
   HiveUndo& other = undo[HiveIndex(OtherHive(hive))];
   if (!classes.MayWrite(OtherHive(hive)) && !other.known) {
-    other.named.reset(NamedIn(classes, OtherHive(hive), ext));
+    other.named = NamedIn(classes, OtherHive(hive), ext);
     other.known = true;
     other.names = other.named && SameKeyName(other.named.get(), own);
   }

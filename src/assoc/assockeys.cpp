@@ -1,10 +1,8 @@
 #include "assockeys.h"
 
-#include "ownedtext.h"
+VtOwnedText CopyIfNotEmpty(const char* value) { return value[0] ? DupText(value) : nullptr; }
 
-char* CopyIfNotEmpty(const char* value) { return value[0] ? DupText(value) : nullptr; }
-
-char* NamedIn(VtClasses& classes, VtScope hive, const char* ext) {
+VtOwnedText NamedIn(VtClasses& classes, VtScope hive, const char* ext) {
   VtRegistry key;
   if (classes.Open(&key, hive, ext, KEY_READ) != ERROR_SUCCESS) return nullptr;
   return CopyIfNotEmpty(key.ReadString(""));

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "classes.h"
+#include "ownedtext.h"
 
 const REGSAM kReadWrite = KEY_READ | KEY_WRITE;
 
@@ -11,9 +12,9 @@ const REGSAM kReadWrite = KEY_READ | KEY_WRITE;
 inline constexpr char kOpenWithProgids[] = "OpenWithProgids";
 
 // An owned copy of a value read, or null when the value is empty.
-char* CopyIfNotEmpty(const char* value);
+VtOwnedText CopyIfNotEmpty(const char* value);
 // What an extension key names: owned, null when it is missing or names nothing.
-char* NamedIn(VtClasses& classes, VtScope hive, const char* ext);
+VtOwnedText NamedIn(VtClasses& classes, VtScope hive, const char* ext);
 // Deletes the tool's ProgID tree as Register builds it, deepest first; anything else found there
 // goes by the walk. The registry's result.
 LONG DeleteToolProgId(VtClasses& classes, VtScope hive, const char* progId);

@@ -12,12 +12,12 @@
 namespace {
 
 // One owned text from the pieces in order; null pieces count as empty.
-char* Join(std::initializer_list<const char*> pieces) {
+VtOwnedText Join(std::initializer_list<const char*> pieces) {
   size_t size = 1;
   for (const char* piece : pieces) size += piece ? std::strlen(piece) : 0;
-  char* text = static_cast<char*>(std::malloc(size));
+  VtOwnedText text(static_cast<char*>(std::malloc(size)));
   if (!text) return nullptr;
-  char* end = text;
+  char* end = text.get();
   for (const char* piece : pieces) {
     if (!piece) continue;
     size_t length = std::strlen(piece);
@@ -77,7 +77,7 @@ std::vector<std::string> Pieces(std::string text) {
 
 const char kToolProgIdPrefix[] = "vantrel";
 
-char* ToolProgId(const char* ext) { return Join({kToolProgIdPrefix, ext}); }
+VtOwnedText ToolProgId(const char* ext) { return Join({kToolProgIdPrefix, ext}); }
 
 // The prefix is single-byte letters only: a name that begins with a double-byte character differs
 // within it, and no trail byte is compared as a letter.
@@ -90,15 +90,15 @@ const char* ToolProgIdExtension(const char* name) {
   return CompareNoCase(head, kToolProgIdPrefix) == 0 ? name + length : nullptr;
 }
 
-char* IconLocation(const char* exePath, const char* ext) {
+VtOwnedText IconLocation(const char* exePath, const char* ext) {
   return Join({exePath, TakesPlayerIcon(ext) ? ",1" : ",0"});
 }
 
-char* AppIconLocation(const char* exePath) { return Join({exePath, ",0"}); }
+VtOwnedText AppIconLocation(const char* exePath) { return Join({exePath, ",0"}); }
 
-char* OpenCommand(const char* exePath, const char* option) {
+VtOwnedText OpenCommand(const char* exePath, const char* option) {
   bool withOption = option && option[0];
   return Join({"\"", exePath, "\" \"%1\"", withOption ? " " : nullptr, withOption ? option : nullptr});
 }
 
-char* VerbCommandKey(const char* verb) { return Join({"shell\\", verb, "\\command"}); }
+VtOwnedText VerbCommandKey(const char* verb) { return Join({"shell\\", verb, "\\command"}); }

@@ -1,5 +1,5 @@
 // The texts of an association: the tool's ProgID, the icon location and the open command, and how
-// key names compare. Every char* returned is owned (ownedtext.h): released with free.
+// key names compare. Every text made is an owned one (ownedtext.h), null when memory ran out.
 #pragma once
 #include <string>
 #include <vector>
@@ -20,15 +20,15 @@ std::vector<std::string> Pieces(std::string text);
 // What every ProgID of the tool begins with; the extension follows it.
 extern const char kToolProgIdPrefix[];
 // kToolProgIdPrefix followed by ext, in ext's own letter case.
-char* ToolProgId(const char* ext);
+VtOwnedText ToolProgId(const char* ext);
 // Where the extension begins in name when name is a ProgID of the tool: kToolProgIdPrefix, letter
 // case ignored, and then "."; null for any other name.
 const char* ToolProgIdExtension(const char* name);
 // exePath followed by ",1" for the player's own MIDI-family types, ",0" otherwise; no quotes.
-char* IconLocation(const char* exePath, const char* ext);
+VtOwnedText IconLocation(const char* exePath, const char* ext);
 // exePath followed by ",0": the player's icon for Default Apps, whatever the extension.
-char* AppIconLocation(const char* exePath);
+VtOwnedText AppIconLocation(const char* exePath);
 // "exePath" "%1", then a blank and the option when the option is not empty.
-char* OpenCommand(const char* exePath, const char* option);
+VtOwnedText OpenCommand(const char* exePath, const char* option);
 // "shell\<verb>\command"
-char* VerbCommandKey(const char* verb);
+VtOwnedText VerbCommandKey(const char* verb);

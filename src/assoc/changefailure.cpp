@@ -5,6 +5,7 @@
 #include "associnfo.h"
 #include "assoctexts.h"
 #include "extensionrule.h"
+#include "localmemory.h"
 #include "uitext.h"
 
 namespace {
@@ -21,14 +22,6 @@ const OwnReason kOwnReasons[] = {
     {kErrorProgramType, IDS_REASON_PROGRAM_TYPE},
 };
 
-// Frees what FormatMessage allocated.
-struct LocalText {
-  wchar_t* text = nullptr;
-  ~LocalText() {
-    if (text != nullptr) LocalFree(text);
-  }
-};
-
 }  // namespace
 
 std::wstring ChangeFailureHeading() { return VtText(IDS_FAILURE_HEADING); }
@@ -36,14 +29,15 @@ std::wstring ChangeFailureHeading() { return VtText(IDS_FAILURE_HEADING); }
 std::wstring ChangeFailureReason(DWORD error) {
   for (const OwnReason& reason : kOwnReasons)
     if (reason.error == error) return VtText(reason.text);
-  LocalText message;
   const DWORD flags =
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-  if (FormatMessageW(flags, nullptr, error, 0, reinterpret_cast<wchar_t*>(&message.text), 0,
-                     nullptr) != 0 &&
-      message.text != nullptr) {
+  wchar_t* allocated = nullptr;
+  const DWORD length =
+      FormatMessageW(flags, nullptr, error, 0, reinterpret_cast<wchar_t*>(&allocated), 0, nullptr);
+  const VtLocal<wchar_t> message(allocated);
+  if (length != 0 && message) {
     // The system's texts end with a line end, which a list of reasons does not want.
-    std::wstring text = message.text;
+    std::wstring text = message.get();
     for (wchar_t& c : text)
       if (c < L' ') c = L' ';
     const size_t end = text.find_last_not_of(L' ');

@@ -30,9 +30,9 @@ std::wstring Expanded(const std::wstring& text) {
   return expanded;
 }
 
-// An owned ANSI text of what an indirect string ("@file,-id" or "@{package?resource}") stands for;
+// An ANSI text of what an indirect string ("@file,-id" or "@{package?resource}") stands for;
 // null when it does not resolve to a text.
-char* ResolveIndirect(const char* value) {
+VtOwnedText ResolveIndirect(const char* value) {
   const VtOwnedWide wide(Widen(value));
   if (!wide) return nullptr;
   std::wstring source(wide.get());
@@ -44,9 +44,9 @@ char* ResolveIndirect(const char* value) {
   return Narrow(shown, CP_ACP);
 }
 
-// An owned copy of a name read from the registry, resolved when it is indirect; null when it is
+// A copy of a name read from the registry, resolved when it is indirect; null when it is
 // empty or does not resolve, so that a raw "@..." is never shown.
-char* Readable(const char* value) {
+VtOwnedText Readable(const char* value) {
   if (value[0] == 0) return nullptr;
   return value[0] == '@' ? ResolveIndirect(value) : DupText(value);
 }
@@ -62,7 +62,7 @@ std::string ProgramOf(const char* command) {
 }
 
 // The FileDescription of a program file's version resource, in its first language; null without.
-char* FileDescription(const std::string& path) {
+VtOwnedText FileDescription(const std::string& path) {
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
   if (size == 0) return nullptr;
@@ -85,15 +85,15 @@ char* FileDescription(const std::string& path) {
 
 // The name shown for "Applications\x.exe": the program's FriendlyAppName, else its file's
 // description, else the file name.
-char* ApplicationName(VtClasses& classes, const char* progId) {
+VtOwnedText ApplicationName(VtClasses& classes, const char* progId) {
   VtRegistry app;
   if (classes.OpenMerged(&app, progId)) {
-    if (char* name = Readable(app.ReadString("FriendlyAppName"))) return name;
+    if (VtOwnedText name = Readable(app.ReadString("FriendlyAppName"))) return name;
     VtRegistry command;
     if (command.Open(app.key(), "shell\\open\\command", KEY_READ)) {
       const std::string program = ProgramOf(command.ReadString(""));
       if (!program.empty())
-        if (char* name = FileDescription(program)) return name;
+        if (VtOwnedText name = FileDescription(program)) return name;
     }
   }
   return DupText(progId + sizeof kApplicationsPrefix - 1);
@@ -101,7 +101,7 @@ char* ApplicationName(VtClasses& classes, const char* progId) {
 
 // The name shown for a ProgID: "ApplicationName" of its "Application" key, else its type name.
 // Both are opened beneath the ProgID's key, so a name of 255 characters builds no longer path.
-char* NameOf(VtClasses& classes, const char* progId) {
+VtOwnedText NameOf(VtClasses& classes, const char* progId) {
   // A lead byte never equals a letter of the prefix, so no trail byte is compared as one.
   if (_strnicmp(progId, kApplicationsPrefix, sizeof kApplicationsPrefix - 1) == 0 &&
       progId[sizeof kApplicationsPrefix - 1] != 0)
@@ -110,9 +110,9 @@ char* NameOf(VtClasses& classes, const char* progId) {
   if (classes.OpenMerged(&progKey, progId)) {
     VtRegistry application;
     if (application.Open(progKey.key(), "Application", KEY_READ)) {
-      if (char* name = Readable(application.ReadString("ApplicationName"))) return name;
+      if (VtOwnedText name = Readable(application.ReadString("ApplicationName"))) return name;
     }
-    if (char* name = Readable(progKey.ReadString(""))) return name;
+    if (VtOwnedText name = Readable(progKey.ReadString(""))) return name;
   }
   return DupText(progId);
 }
@@ -133,8 +133,8 @@ const char* ChosenProgId(const char* ext, VtRegistry* choice) {
 
 }  // namespace
 
-char* UserChoiceText(VtClasses& classes, const char* ext, const char* namedProgId,
-                     const char* userNamed) {
+VtOwnedText UserChoiceText(VtClasses& classes, const char* ext, const char* namedProgId,
+                           const char* userNamed) {
   VtRegistry choice;
   const char* progId = ChosenProgId(ext, &choice);
   // Without a choice, the user's own classes decide over the machine's.

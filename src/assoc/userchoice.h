@@ -4,6 +4,7 @@
 #pragma once
 
 #include "classes.h"
+#include "ownedtext.h"
 
 // Explorer's record of each extension for this user, beneath HKEY_CURRENT_USER: where the user's
 // choice is kept.
@@ -15,6 +16,6 @@ inline constexpr char kFileExtsKey[] =
 // machine's scope, what the user's own extension key names; null for nothing). As a person knows
 // it: the ProgID's application name, else its type name, else the ProgID; for
 // "Applications\x.exe" the program's friendly name, else its file's description, else its file
-// name. An owned text (free), or null. ext must hold no backslash.
-char* UserChoiceText(VtClasses& classes, const char* ext, const char* namedProgId,
-                     const char* userNamed);
+// name; null for none. ext must hold no backslash.
+VtOwnedText UserChoiceText(VtClasses& classes, const char* ext, const char* namedProgId,
+                           const char* userNamed);

@@ -13,6 +13,7 @@
 #include "commands.h"
 #include "initializer.h"
 #include "library.h"
+#include "localmemory.h"
 #include "stdstream.h"
 #include "uitext.h"
 
@@ -23,10 +24,9 @@ namespace {
 std::vector<std::wstring> Arguments() {
   std::vector<std::wstring> args;
   int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (argv == nullptr) return args;
-  for (int i = 1; i < count; ++i) args.push_back(argv[i]);
-  LocalFree(argv);
+  const VtLocal<LPWSTR> argv(CommandLineToArgvW(GetCommandLineW(), &count));
+  if (!argv) return args;
+  for (int i = 1; i < count; ++i) args.push_back(argv.get()[i]);
   return args;
 }
 

@@ -8,7 +8,7 @@
 #include "text.h"
 
 VtIniSection::VtIniSection(const char* name)
-    : name_(DupText(name)), entries_(nullptr), capacity_(0), count_(0) {}
+    : name_(DupText(name).release()), entries_(nullptr), capacity_(0), count_(0) {}
 
 VtIniSection::~VtIniSection() {
   for (int i = 0; i < count_; ++i) delete entries_[i];

@@ -1,5 +1,6 @@
 // Path helpers built on the text functions, so a trail byte 0x5C is never taken for a backslash.
 #include <cstring>
+#include <string>
 
 #include "library.h"
 #include "text.h"
@@ -25,11 +26,10 @@ char* JoinOrEmpty(char* dest, int size, const char* head, int headLen, const cha
 bool FileExists(const char* path) {
   if (path == nullptr) return false;
   VtErrorMode quiet;
-  char copy[1040];
-  CopyBounded(copy, path, sizeof copy);
+  std::string name(path);
   // Whatever follows "::" is not part of the file's name.
-  if (const char* cut = FindText(copy, "::")) copy[cut - copy] = 0;
-  const DWORD attributes = GetFileAttributesA(copy);
+  if (const char* cut = FindText(name.c_str(), "::")) name.resize(cut - name.c_str());
+  const DWORD attributes = GetFileAttributesA(name.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 

@@ -35,23 +35,18 @@ const char* SubkeyPath(const char* subKey) {
 }  // namespace
 
 VtRegistry::VtRegistry(REGSAM view)
-    : key_(nullptr), error_(ERROR_INVALID_HANDLE), valueText_(nullptr), view_(view) {
+    : key_(nullptr), error_(ERROR_INVALID_HANDLE), view_(view) {
   inlineBuffer_[0] = 0;
 }
 
 VtRegistry::~VtRegistry() { Close(); }
-
-bool VtRegistry::HoldsHeapBlock() const {
-  return valueText_ != nullptr && valueText_ != inlineBuffer_;
-}
 
 void VtRegistry::Close() {
   if (key_ != nullptr) {
     RegCloseKey(key_);
     key_ = nullptr;
   }
-  if (HoldsHeapBlock()) std::free(valueText_);
-  valueText_ = nullptr;
+  longText_.reset();
   inlineBuffer_[0] = 0;
 }
 
@@ -117,12 +112,11 @@ const char* VtRegistry::ReadString(const char* name) {
     inlineBuffer_[0] = 0;
     return inlineBuffer_;
   }
-  if (HoldsHeapBlock()) std::free(valueText_);
-  valueText_ = inlineBuffer_;
+  longText_.reset();
   // A string stored without its terminator still ends here.
   inlineBuffer_[size] = 0;
   inlineBuffer_[size + 1] = 0;
-  return valueText_;
+  return inlineBuffer_;
 }
 
 const char* VtRegistry::ReadLongString(const char* name) {
@@ -135,18 +129,18 @@ const char* VtRegistry::ReadLongString(const char* name) {
   if (type != REG_SZ && type != REG_EXPAND_SZ) return inlineBuffer_;
   if (static_cast<LONG>(size) < 0 || size > kMaxValueSize) return inlineBuffer_;
 
-  char* buffer;
+  char* buffer = inlineBuffer_;
   if (size > kInlineValueMax) {
     // Resize a block kept from an earlier long read rather than allocating afresh.
-    void* block = HoldsHeapBlock() ? std::realloc(valueText_, size + 2) : std::malloc(size + 2);
-    if (block == nullptr) return inlineBuffer_;  // the old block, if any, is still ours
-    buffer = static_cast<char*>(block);
+    void* block = std::realloc(longText_.get(), size + 2);
+    if (block == nullptr) return inlineBuffer_;  // the old block, if any, is still held
+    longText_.release();  // realloc has freed or kept it: block is the one to hold
+    longText_.reset(static_cast<char*>(block));
+    buffer = longText_.get();
   } else {
     // The value shrank since the first query.
-    if (HoldsHeapBlock()) std::free(valueText_);
-    buffer = inlineBuffer_;
+    longText_.reset();
   }
-  valueText_ = buffer;
 
   // The value may have changed since the size was asked: the text ends where this read ended.
   DWORD capacity = size;
@@ -154,11 +148,11 @@ const char* VtRegistry::ReadLongString(const char* name) {
           ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ)) {
     buffer[0] = 0;
-    return valueText_;
+    return buffer;
   }
   buffer[capacity] = 0;
   buffer[capacity + 1] = 0;
-  return valueText_;
+  return buffer;
 }
 
 bool VtRegistry::WriteString(const char* name, const char* value) {

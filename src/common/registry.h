@@ -8,6 +8,8 @@
 #include <string>
 #include <type_traits>
 
+#include "ownedtext.h"
+
 class VtRegistry {
  public:
   // view: 0, or KEY_WOW64_64KEY / KEY_WOW64_32KEY for every key this object opens or deletes.
@@ -90,12 +92,12 @@ class VtRegistry {
   // Deletes every subkey of subKey, each through a key object of its own; false when subKey does
   // not exist, so that there is nothing left to delete.
   bool DeleteSubkeysOf(const char* subKey);
-  bool HoldsHeapBlock() const;
   LONG RemoveKey(const char* subKey) const;
 
   HKEY key_;
   LONG error_;
   char inlineBuffer_[kInlineSize];
-  char* valueText_;
+  // The last value read that did not fit inlineBuffer_, kept to be grown for the next such value.
+  VtOwnedText longText_;
   REGSAM view_;
 };

@@ -187,18 +187,3 @@ int CopyBounded(char* dest, const char* src, int size) {
   if (size > 0) dest[copied] = 0;
   return count;
 }
-
-int AppendBounded(char* dest, const char* src, int size) {
-  const Byte* p = Bytes(dest);
-  int count = 0;
-  while (count < size && p[count] != 0) {
-    if (!IsLead(p[count])) {
-      ++count;
-      continue;
-    }
-    // Checked before reading the trail byte, so nothing at or past size is touched.
-    if (count >= size - 2 || p[count + 1] == 0) break;
-    count += 2;
-  }
-  return count + CopyBounded(dest + count, src, size - count);
-}

@@ -2,13 +2,12 @@
 
 #include <cstdlib>
 
-wchar_t* Widen(const char* text) {
+VtOwnedWide Widen(const char* text) {
   const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
   if (length <= 1) return nullptr;
-  auto* wide = static_cast<wchar_t*>(std::malloc(sizeof(wchar_t) * static_cast<size_t>(length)));
-  if (wide != nullptr && MultiByteToWideChar(CP_ACP, 0, text, -1, wide, length) == length)
-    return wide;
-  std::free(wide);
+  VtOwnedWide wide(
+      static_cast<wchar_t*>(std::malloc(sizeof(wchar_t) * static_cast<size_t>(length))));
+  if (wide && MultiByteToWideChar(CP_ACP, 0, text, -1, wide.get(), length) == length) return wide;
   return nullptr;
 }
 
@@ -26,22 +25,23 @@ namespace {
 
 // lossy: where the code page lacks a character, null (the system refuses the flag and the flag
 // pointer for UTF-8, which has every character).
-char* NarrowWith(const wchar_t* text, UINT codePage, DWORD flags, BOOL* lossy) {
+VtOwnedText NarrowWith(const wchar_t* text, UINT codePage, DWORD flags, BOOL* lossy) {
   const int size = WideCharToMultiByte(codePage, flags, text, -1, nullptr, 0, nullptr, lossy);
   if (size <= 1 || (lossy != nullptr && *lossy)) return nullptr;
-  auto* narrow = static_cast<char*>(std::malloc(static_cast<size_t>(size)));
-  if (narrow != nullptr &&
-      WideCharToMultiByte(codePage, flags, text, -1, narrow, size, nullptr, nullptr) == size)
+  VtOwnedText narrow(static_cast<char*>(std::malloc(static_cast<size_t>(size))));
+  if (narrow &&
+      WideCharToMultiByte(codePage, flags, text, -1, narrow.get(), size, nullptr, nullptr) == size)
     return narrow;
-  std::free(narrow);
   return nullptr;
 }
 
 }  // namespace
 
-char* Narrow(const wchar_t* text, UINT codePage) { return NarrowWith(text, codePage, 0, nullptr); }
+VtOwnedText Narrow(const wchar_t* text, UINT codePage) {
+  return NarrowWith(text, codePage, 0, nullptr);
+}
 
-char* NarrowExact(const wchar_t* text) {
+VtOwnedText NarrowExact(const wchar_t* text) {
   BOOL lossy = FALSE;
   return NarrowWith(text, CP_ACP, WC_NO_BEST_FIT_CHARS, &lossy);
 }

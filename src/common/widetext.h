@@ -1,17 +1,19 @@
 // Texts between the ANSI code page (932) and UTF-16, for the Windows functions that take only wide
-// texts. Each result is an owned text (ownedtext.h: free), null for a null or empty text and for
+// texts. Each result is an owned text (ownedtext.h), null for a null or empty text and for
 // one that does not convert.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
-wchar_t* Widen(const char* text);
+#include "ownedtext.h"
+
+VtOwnedWide Widen(const char* text);
 // text in codePage: CP_ACP for the ANSI functions, CP_UTF8 for a URI.
-char* Narrow(const wchar_t* text, UINT codePage);
+VtOwnedText Narrow(const wchar_t* text, UINT codePage);
 // text in the ANSI code page, null also when a character has no form there: for a name that must
 // reach the registry or a file exactly as the user gave it, never as a look-alike or a "?".
-char* NarrowExact(const wchar_t* text);
+VtOwnedText NarrowExact(const wchar_t* text);
 
 // The tool's own texts that live in the code rather than in the string tables (uitext.h), such as
 // the description it registers for Default Apps, are code page 932 literals whatever the system's

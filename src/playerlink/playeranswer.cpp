@@ -17,15 +17,13 @@ PlayerAnswer AskPlayer() {
   PlayerAnswer answer;
   if (!IsPlayerRunning()) return answer;
   VtDDEClient player(nullptr, kPlayerName, kPlayerName);
-  char* text = nullptr;
-  player.Request(&text, "ExeName", kRequestTimeoutMs);
-  answer.exePath.reset(text);
+  answer.exePath = player.Request("ExeName", kRequestTimeoutMs);
+  const char* path = answer.exePath.get();
   // Any program may answer as the player: its path counts only when it runs that very executable.
-  if (text != nullptr && text[0] != 0 && !WindowRunsExecutable(player.partner(), text)) {
+  if (path != nullptr && path[0] != 0 && !WindowRunsExecutable(player.partner(), path)) {
     answer.exePath.reset();
     answer.unverified = true;
   }
-  player.Request(&text, "SupportExt", kRequestTimeoutMs);
-  answer.extensions.reset(text);
+  answer.extensions = player.Request("SupportExt", kRequestTimeoutMs);
   return answer;
 }

@@ -1,13 +1,13 @@
 // What the running player says of itself over DDE: its executable's path and the extensions it
 // plays, as one text of ";"-separated pieces.
 #pragma once
-#include <memory>
+#include "ownedtext.h"
 
 struct PlayerAnswer {
   // Null when the request failed, the player does not run, or the path is not the answering
   // program's own executable (then unverified is true). An empty answer stays empty.
-  std::unique_ptr<char[]> exePath;
-  std::unique_ptr<char[]> extensions;
+  VtOwnedText exePath;
+  VtOwnedText extensions;
   // A path came, but the program that answered does not run it, or could not be checked.
   bool unverified = false;
 };

@@ -1,12 +1,13 @@
 #include "vtddeclient.h"
 
-#include <new>
+#include <cstdlib>
+#include <type_traits>
 
 #include "ddereplyfilter.h"
 
 namespace {
 
-// Frees a DDE string or data handle when the request leaves.
+// Frees a DDE string handle when the request leaves.
 class ItemHandle {
  public:
   ItemHandle(DWORD instance, const char* item)
@@ -24,21 +25,9 @@ class ItemHandle {
   HSZ handle_;
 };
 
-class DataHandle {
- public:
-  explicit DataHandle(HDDEDATA handle) : handle_(handle) {}
-  ~DataHandle() {
-    if (handle_ != nullptr) DdeFreeDataHandle(handle_);
-  }
-  DataHandle(const DataHandle&) = delete;
-  DataHandle& operator=(const DataHandle&) = delete;
-
-  HDDEDATA get() const { return handle_; }
-  void reset(HDDEDATA handle) { handle_ = handle; }
-
- private:
-  HDDEDATA handle_;
-};
+void FreeData(HDDEDATA data) { DdeFreeDataHandle(data); }
+// Frees a DDE data handle when the request leaves.
+using DataHandle = VtOwner<std::remove_pointer_t<HDDEDATA>, FreeData>;
 
 }  // namespace
 
@@ -62,27 +51,24 @@ HWND VtDDEClient::partner() const {
   return DdeQueryConvInfo(conversation_, QID_SYNC, &info) != 0 ? info.hwndPartner : nullptr;
 }
 
-bool VtDDEClient::Request(char** out, const char* item, DWORD timeout) {
-  if (out == nullptr) return false;
-  *out = nullptr;
-  if (item == nullptr || conversation_ == nullptr) return false;
+VtOwnedText VtDDEClient::Request(const char* item, DWORD timeout) {
+  if (item == nullptr || conversation_ == nullptr) return nullptr;
 
   // Declared first so that the item handle is freed before the data handle.
-  DataHandle data(nullptr);
+  DataHandle data;
   ItemHandle itemHandle(instance(), item);
   data.reset(DdeClientTransaction(nullptr, 0, conversation_, itemHandle.get(), CF_TEXT, XTYP_REQUEST,
                                   timeout, nullptr));
-  if (data.get() == nullptr) {
+  if (!data) {
     // Reading the error clears it, so the next request on this conversation starts clean.
     DdeGetLastError(instance());
-    return false;
+    return nullptr;
   }
   DWORD size = DdeGetData(data.get(), nullptr, 0, 0);
   // Out of memory is a failed request like any other: nothing in this tool throws.
-  char* text = new (std::nothrow) char[size + 1];
-  if (text == nullptr) return false;
-  DdeGetData(data.get(), reinterpret_cast<LPBYTE>(text), size, 0);
-  text[size] = 0;
-  *out = text;
-  return true;
+  VtOwnedText text(static_cast<char*>(std::malloc(size + 1)));
+  if (!text) return nullptr;
+  DdeGetData(data.get(), reinterpret_cast<LPBYTE>(text.get()), size, 0);
+  text.get()[size] = 0;
+  return text;
 }

@@ -1,5 +1,6 @@
 // A DDE conversation with one service and topic that requests items as CF_TEXT.
 #pragma once
+#include "ownedtext.h"
 #include "vtdde.h"
 
 class VtDDEClient : public VtDDE {
@@ -11,10 +12,9 @@ class VtDDEClient : public VtDDE {
   VtDDEClient(const VtDDEClient&) = delete;
   VtDDEClient& operator=(const VtDDEClient&) = delete;
 
-  // Requests item as text, waiting at most timeout ms. True: *out is a new zero-terminated copy of
-  // exactly the bytes received, owned by the caller (delete[]). False: *out is null, or untouched
-  // when out itself is null. The conversation stays usable after a failed or timed-out request.
-  bool Request(char** out, const char* item, DWORD timeout);
+  // Requests item as text, waiting at most timeout ms: a zero-terminated copy of exactly the bytes
+  // received, null when the request failed or timed out. The conversation stays usable afterwards.
+  VtOwnedText Request(const char* item, DWORD timeout);
 
   bool connected() const { return conversation_ != nullptr; }
   // The window of the program on the other end, as DDEML knows it; null when not connected or

@@ -65,7 +65,7 @@ DWORD RunningUpdateRevision() {
 
 // The registration's name as Windows stores it: the registry's ANSI functions convert with the
 // ANSI code page, so this does too.
-VtOwnedWide RegisteredAppName() { return VtOwnedWide(Widen(kRegisteredAppName)); }
+VtOwnedWide RegisteredAppName() { return Widen(kRegisteredAppName); }
 
 // Appends text's UTF-8 bytes to uri, every byte but A-Z a-z 0-9 - . _ ~ as %XX.
 void AppendUriComponent(std::string* uri, const wchar_t* text) {

@@ -123,10 +123,8 @@ void TFrmAssoc::btnDefaultAppsClick(TControl*) {
 }
 
 bool TFrmAssoc::OpenInToolFolder(const char* fileName) {
-  char path[kPathSize];
-  CopyBounded(path, exeFolder, kPathSize);
-  AppendBounded(path, fileName, kPathSize);
-  if (!FileExists(path)) return false;
-  ShellExecuteA(Handle(), "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  const std::string path = std::string(exeFolder) + fileName;
+  if (!FileExists(path.c_str())) return false;
+  ShellExecuteA(Handle(), "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   return true;
 }

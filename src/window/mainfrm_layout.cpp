@@ -18,14 +18,25 @@ TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
   SetCaption(VtText(IDS_TITLE));
   // The Shift-JIS form font has no glyphs for what other languages need.
   if (!VtJapaneseUi()) UseMessageFont();
+  AddList();
+  Panel1 = Add<TPanel>({"Panel1", nullptr, {0, 241, 544, 201}, nullptr, cfAlignBottom});
+  AddFields();
+  AddOpenedFilesChoice();
+  AddPlaylistChoice();
+  AddCommandRow();
+  AddSideColumn();
+}
+
+void TFrmAssocLayout::AddList() {
   ListView = Add<TListView>({"ListView", nullptr, {0, 0, 544, 241}, nullptr, cfAlignClient});
   ListView->AddColumn(VtText(IDS_COLUMN_EXTENSION), 72);
   ListView->AddColumn(VtText(IDS_COLUMN_TYPE), 110);
   ListView->AddColumn(VtText(IDS_COLUMN_COMMAND), 210);
   ListView->AddColumn(VtText(IDS_COLUMN_ICON), 150);
   ListView->AddColumn(VtText(IDS_COLUMN_DEFAULT), 150);
-  Panel1 = Add<TPanel>({"Panel1", nullptr, {0, 241, 544, 201}, nullptr, cfAlignBottom});
+}
 
+void TFrmAssocLayout::AddFields() {
   Label1 =
       Add<TLabel>({"Label1", Panel1, {8, 8, 118, 12}, nullptr, cfNone}, VtText(IDS_LABEL_PATH));
   Label2 = Add<TLabel>({"Label2", Panel1, {8, 33, 84, 12}, nullptr, cfNone},
@@ -37,7 +48,9 @@ TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
   Edit2 = Add<TEdit>({"Edit2", Panel1, {96, 29, 449, 20}, nullptr, kReadOnlyField});
   ComboBox1 = Add<TComboBox>({"ComboBox1", Panel1, {96, 54, 357, 20}, nullptr, cfNone});
   ComboBox1->AddItems({"Media File", "Audio File", "Video File", "MIDI File", "Playlist File"});
+}
 
+void TFrmAssocLayout::AddOpenedFilesChoice() {
   GroupBox1 = Add<TGroupBox>({"GroupBox1", Panel1, {8, 82, 449, 39}, nullptr, cfNone},
                              VtText(IDS_GROUP_ADD));
   RadioButton1 =
@@ -47,7 +60,9 @@ TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
                                    VtText(IDS_ADD_YES));
   RadioButton3 = Add<TRadioButton>({"RadioButton3", GroupBox1, {284, 16, 89, 17}, nullptr, cfNone},
                                    VtText(IDS_ADD_NO));
+}
 
+void TFrmAssocLayout::AddPlaylistChoice() {
   GroupBox2 = Add<TGroupBox>({"GroupBox2", Panel1, {8, 126, 449, 39}, nullptr, cfNone},
                              VtText(IDS_GROUP_PLAYLIST));
   RadioButton4 =
@@ -55,7 +70,9 @@ TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
                         VtText(IDS_PLAYLIST_ADD));
   RadioButton5 = Add<TRadioButton>({"RadioButton5", GroupBox2, {170, 16, 73, 17}, nullptr, cfNone},
                                    VtText(IDS_PLAYLIST_NEW));
+}
 
+void TFrmAssocLayout::AddCommandRow() {
   btnInfo =
       Add<TButton>({"btnInfo", Panel1, {4, 174, 75, 25}, nullptr, cfNone}, VtText(IDS_BUTTON_INFO));
   btnClose = Add<TButton>({"btnClose", Panel1, {96, 174, 75, 25}, nullptr, cfNone},
@@ -68,6 +85,9 @@ TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
                              VtText(IDS_BUTTON_UNREGALL));
   btnRdme = Add<TButton>({"btnRdme", Panel1, {464, 174, 75, 25}, nullptr, cfNone},
                          VtText(IDS_BUTTON_README));
+}
+
+void TFrmAssocLayout::AddSideColumn() {
   Button7 = Add<TButton>({"Button7", Panel1, {460, 52, 80, 25}, nullptr, cfNone},
                          VtText(IDS_BUTTON_TYPEFILE));
   btnDefaultApps = Add<TButton>({"btnDefaultApps", Panel1, {460, 89, 80, 25}, nullptr, cfNone},

@@ -32,4 +32,18 @@ class TFrmAssocLayout : public TForm {
   TButton* btnDefaultApps;
   // Where 適用 registers: every user's classes or this user's own.
   TLabel* lblScope;
+
+ private:
+  // The extensions' list with its columns, above the panel.
+  void AddList();
+  // On the panel, in tab order: the player's path, the extensions and the file type to register.
+  void AddFields();
+  // Whether the player adds files opened from Explorer to its playlist.
+  void AddOpenedFilesChoice();
+  // Whether a playlist file opened from Explorer is added to the list or starts a new one.
+  void AddPlaylistChoice();
+  // The buttons along the panel's bottom edge, from 情報取得 to the readme.
+  void AddCommandRow();
+  // The column right of the choices: the type names file, Default Apps and the scope shown.
+  void AddSideColumn();
 };

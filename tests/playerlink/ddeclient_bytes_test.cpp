@@ -14,10 +14,8 @@
 namespace {
 
 struct Received {
-  bool ok = false;
-  char* text = nullptr;
+  VtOwnedText text;
   std::size_t allocated = 0;  // bytes the caller owns
-  ~Received() { delete[] text; }
 };
 
 // One request per conversation: Wine's DDEML server spoils the second.
@@ -27,9 +25,9 @@ void RequestFrom(const std::string& answer, Received* got) {
   ASSERT_TRUE(server.ready());
   VtDDEClient client(nullptr, name.c_str(), name.c_str());
   ASSERT_TRUE(client.connected());
-  got->ok = client.Request(&got->text, "ExeName", 10000);
-  // The runtime's new[] takes its blocks from malloc, whose block size _msize tells.
-  if (got->text != nullptr) got->allocated = _msize(got->text);
+  got->text = client.Request("ExeName", 10000);
+  // The text is a block from malloc, whose size _msize tells.
+  if (got->text) got->allocated = _msize(got->text.get());
   EXPECT_EQ(1, server.requests());
 }
 
@@ -57,9 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_P(DdeAnswerBytes, CallerOwnsEveryByteAndATerminatingZero) {
   Received got;
   RequestFrom(GetParam().sent, &got);
-  ASSERT_TRUE(got.ok);
+  ASSERT_TRUE(got.text);
   EXPECT_EQ(GetParam().owned.size(), got.allocated);
-  EXPECT_EQ(GetParam().owned, std::string(got.text, got.allocated));
+  EXPECT_EQ(GetParam().owned, std::string(got.text.get(), got.allocated));
 }
 
 class DdeNames : public ::testing::Test {

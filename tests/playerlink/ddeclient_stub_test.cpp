@@ -17,12 +17,6 @@ namespace {
 
 const char kPlayer[] = "Vantrel Player";
 
-// Owns a Request answer for the length of a test.
-struct Answer {
-  char* text = nullptr;
-  ~Answer() { delete[] text; }
-};
-
 // A client on a conversation with the stand-in player, started with the test's options.
 class DdeClientWithStub : public ::testing::Test {
  protected:
@@ -45,79 +39,67 @@ TEST_F(DdeClientWithStub, BothItemsOnOneConversation) {
   const std::string path = "C:\\Vantrel\\表示\\vantrel.exe";
   const std::string exts = ".mp3;.WAV;.表";
   ASSERT_NO_FATAL_FAILURE(Connect("--exe-name \"" + path + "\" --support-ext " + exts));
-  Answer exeName, supportExt;
-  ASSERT_TRUE(client().Request(&exeName.text, "ExeName", 10000));
-  ASSERT_TRUE(client().Request(&supportExt.text, "SupportExt", 10000));
-  EXPECT_EQ(path, exeName.text);
-  EXPECT_EQ(exts, supportExt.text);
+  const VtOwnedText exeName = client().Request("ExeName", 10000);
+  const VtOwnedText supportExt = client().Request("SupportExt", 10000);
+  ASSERT_TRUE(exeName);
+  ASSERT_TRUE(supportExt);
+  EXPECT_EQ(path, exeName.get());
+  EXPECT_EQ(exts, supportExt.get());
 }
 
 TEST_F(DdeClientWithStub, RefusedAndEmptyAnswersKeepTheConversation) {
   ASSERT_NO_FATAL_FAILURE(Connect("--no-exe-name --support-ext-empty"));
 
-  Answer refused;
-  refused.text = new char[1];
-  char* const stale = refused.text;
   DWORD start = GetTickCount();
-  EXPECT_FALSE(client().Request(&refused.text, "ExeName", 10000));
-  EXPECT_EQ(nullptr, refused.text);
-  delete[] stale;
+  EXPECT_FALSE(client().Request("ExeName", 10000));
   // A refusal is an answer, not a time-out.
   EXPECT_LT(GetTickCount() - start, 5000u);
 
-  Answer empty;
-  ASSERT_TRUE(client().Request(&empty.text, "SupportExt", 10000));
-  EXPECT_STREQ("", empty.text);
+  const VtOwnedText empty = client().Request("SupportExt", 10000);
+  ASSERT_TRUE(empty);
+  EXPECT_STREQ("", empty.get());
 
-  Answer noItem;
-  noItem.text = empty.text;
-  EXPECT_FALSE(client().Request(&noItem.text, nullptr, 10000));
-  EXPECT_EQ(nullptr, noItem.text);
-  EXPECT_FALSE(client().Request(nullptr, "ExeName", 10000));
+  EXPECT_FALSE(client().Request(nullptr, 10000));
 }
 
 TEST_F(DdeClientWithStub, EmptyAnswerOfZeroBytesIsAnEmptyText) {
   ASSERT_NO_FATAL_FAILURE(Connect("--no-terminator --exe-name-empty"));
-  Answer empty;
-  ASSERT_TRUE(client().Request(&empty.text, "ExeName", 10000));
+  const VtOwnedText empty = client().Request("ExeName", 10000);
+  ASSERT_TRUE(empty);
   // Wine 8 hands the raw block over at its exact size, so this is the 0-byte case: the caller owns
-  // one byte (the runtime's new[] takes its blocks from malloc, whose block size _msize tells).
-  EXPECT_EQ(1u, _msize(empty.text));
-  EXPECT_EQ(0, empty.text[0]);
+  // one byte (a block from malloc, whose size _msize tells).
+  EXPECT_EQ(1u, _msize(empty.get()));
+  EXPECT_EQ(0, empty.get()[0]);
 }
 
 TEST_F(DdeClientWithStub, TimedOutRequestThenSuccessOnSameConversation) {
   ASSERT_NO_FATAL_FAILURE(Connect("--delay 3000 --delay-item ExeName --support-ext .ogg;.mid"));
 
-  Answer late;
   DWORD start = GetTickCount();
-  EXPECT_FALSE(client().Request(&late.text, "ExeName", 300));
+  EXPECT_FALSE(client().Request("ExeName", 300));
   DWORD waited = GetTickCount() - start;
-  EXPECT_EQ(nullptr, late.text);
   EXPECT_GE(waited, 250u);
   EXPECT_LT(waited, 3000u);
 
-  Answer next;
-  ASSERT_TRUE(client().Request(&next.text, "SupportExt", 10000));
-  EXPECT_STREQ(".ogg;.mid", next.text);
+  const VtOwnedText next = client().Request("SupportExt", 10000);
+  ASSERT_TRUE(next);
+  EXPECT_STREQ(".ogg;.mid", next.get());
 }
 
 TEST_F(DdeClientWithStub, LongExtensionListArrivesWhole) {
   ASSERT_NO_FATAL_FAILURE(Connect("--ext-count 5000"));
-  Answer list;
-  ASSERT_TRUE(client().Request(&list.text, "SupportExt", 10000));
+  const VtOwnedText list = client().Request("SupportExt", 10000);
+  ASSERT_TRUE(list);
   // .x1 to .x5000 with 4999 separators.
   const size_t expected = 9 * 3 + 90 * 4 + 900 * 5 + 4001 * 6 + 4999;
-  EXPECT_EQ(expected, std::strlen(list.text));
-  EXPECT_EQ(0, std::strncmp(list.text, ".x1;.x2;", 8));
-  EXPECT_STREQ(";.x5000", list.text + expected - 7);
+  EXPECT_EQ(expected, std::strlen(list.get()));
+  EXPECT_EQ(0, std::strncmp(list.get(), ".x1;.x2;", 8));
+  EXPECT_STREQ(";.x5000", list.get() + expected - 7);
 }
 
 TEST(DdeClientWithoutServer, RequestsFailAtOnce) {
   VtDDEClient client(nullptr, kPlayer, vttest::UniqueName("VtNoServer").c_str());
   EXPECT_NE(0u, client.instance());
   EXPECT_FALSE(client.connected());
-  Answer answer;
-  EXPECT_FALSE(client.Request(&answer.text, "ExeName", 10000));
-  EXPECT_EQ(nullptr, answer.text);
+  EXPECT_FALSE(client.Request("ExeName", 10000));
 }

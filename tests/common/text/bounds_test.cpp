@@ -35,19 +35,6 @@ TEST(Bounds, CopyBoundedCutsBeforeACharacterThatDoesNotFit) {
   EXPECT_STREQ("ab", buf.data());
 }
 
-TEST(Bounds, AppendBounded) {
-  Marked path("C:\\表\\");
-  EXPECT_EQ(16, AppendBounded(path.data(), "readme.txt", 520));
-  EXPECT_STREQ("C:\\表\\readme.txt", path.data());
-  Marked dangling("ab\x81");  // the dangling lead byte is overwritten
-  EXPECT_EQ(6, AppendBounded(dangling.data(), "表cd", 6));
-  EXPECT_STREQ("ab表c", dangling.data());
-  EXPECT_TRUE(dangling.IntactFrom(6));
-  Marked full("a表");  // 表 would end at size 3, so the append starts over it
-  EXPECT_EQ(3, AppendBounded(full.data(), "xy", 3));
-  EXPECT_STREQ("ax", full.data());
-}
-
 TEST(Bounds, FolderOfAndChangeExtensionSeeOnlyRealBackslashes) {
   char dest[520];
   EXPECT_STREQ("C:\\表\\", FolderOf(dest, sizeof dest, "C:\\表\\ソ"));

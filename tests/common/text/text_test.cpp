@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "owner.h"
 #include "text.h"
 
 namespace {
@@ -73,6 +74,29 @@ TEST(Text, ParseIntOrTakesOnlyAWholeNumberAndWraps) {
                {"1 2", -1}, {"0x10", -1}, {"1.2.3", -1}, {"\t5", -1}, {"2147483648", INT_MIN},
                {"-2147483648", INT_MIN}, {"4294967297", 1}, {"-4294967295", 1}};
   for (const auto& c : cases) EXPECT_EQ(c.want, ParseIntOr(c.text, -1)) << '"' << c.text << '"';
+}
+
+// What a VtOwner released, in order.
+std::vector<int> released;
+void NoteRelease(int* block) { released.push_back(*block); }
+
+// Owned texts, LocalAlloc blocks and DDE data handles share this owner: taking another block frees
+// the one held (a data handle's owner once let it leak), and what a move or release() hands over
+// is freed by no one but its new holder.
+TEST(Text, OwnerFreesWhatItGivesUpOnceAndWhatItHandsOverNever) {
+  int a = 1, b = 2, c = 3;
+  released.clear();
+  {
+    VtOwner<int, NoteRelease> owner(&a);
+    owner.reset(&b);
+    EXPECT_EQ(std::vector<int>{1}, released);
+    VtOwner<int, NoteRelease> taken(std::move(owner));
+    EXPECT_TRUE(owner == nullptr);
+    EXPECT_EQ(&b, taken.release());
+    taken.reset(&c);
+    owner = std::move(taken);
+  }
+  EXPECT_EQ((std::vector<int>{1, 3}), released);
 }
 
 }  // namespace
