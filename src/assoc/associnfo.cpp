@@ -138,40 +138,14 @@ DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const 
   scope = classes.scope();
   const VtOwnedText own(ToolProgId(ext));
 
-  // What the extension names in the scope's own classes now is what undoing gives back. The key
-  // is opened for writing at once where it may be, so that naming the ProgID needs no second open.
   VtRegistry extKey;
-  LONG rc = classes.Open(&extKey, scope, ext, kReadWrite);
-  const bool extWritable = rc == ERROR_SUCCESS;
-  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
-    rc = classes.Open(&extKey, scope, ext, KEY_READ);
-  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return Failed(classes, rc);
+  bool extWritable = false;
   VtOwnedText captured;
-  const char* previous = extKey.ReadString("");
-  // Compared as key names: a previous ProgID that opens the tool's own key is no other
-  // program's, and keeping it as "backup" would overwrite the one that is.
-  if (previous[0] && !SameKeyName(previous, own.get())) captured = DupText(previous);
-  // A key only readable is opened for the write again below, which is refused there.
-  if (!extWritable) extKey.Close();
-
-  // The ProgID is whole before the extension names it: a failure leaves the user's previous
-  // association in effect, and its "backup" is known to be written before it is needed.
-  VtRegistry progKey;
-  bool createdProgId = false;
-  rc = classes.Create(&progKey, scope, own.get(), kReadWrite, &createdProgId);
-  if (rc == ERROR_SUCCESS)
-    rc = WriteProgId(progKey, typeCopy.get(), captured.get(), exePath, option);
-  progKey.Close();
-  bool createdExtKey = false;
-  if (rc == ERROR_SUCCESS && !extWritable)
-    rc = classes.Create(&extKey, scope, ext, kReadWrite, &createdExtKey);
-  if (rc == ERROR_SUCCESS && !extKey.WriteString("", own.get())) rc = extKey.error();
-  if (rc != ERROR_SUCCESS) {
-    extKey.Close();
-    if (createdExtKey) classes.DeleteKnownTree(scope, ext, {});
-    if (createdProgId) DeleteToolProgId(classes, scope, own.get());
-    return Failed(classes, rc);
-  }
+  LONG rc = OpenToName(classes, own.get(), &extKey, &extWritable, &captured);
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return Failed(classes, rc);
+  rc = NameProgId(classes, own.get(), extKey, extWritable,
+                  {typeCopy.get(), captured.get(), exePath, option});
+  if (rc != ERROR_SUCCESS) return Failed(classes, rc);
   AddOpenWith(extKey, own.get());
   extKey.Close();
   RegisterDefaultApp(classes, ext, own.get(), exePath);
@@ -182,6 +156,45 @@ DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const 
   const VtOwnedText userNamed(UserNamed(classes, ext));
   ReplaceText(&userChoice, UserChoiceText(classes, ext, own.get(), userNamed.get()));
   return ERROR_SUCCESS;
+}
+
+// What the extension names in the scope's own classes now is what undoing gives back. The key is
+// opened for writing at once where it may be, so that naming the ProgID needs no second open.
+LONG VtAssocInfo::OpenToName(VtClasses& classes, const char* own, VtRegistry* extKey,
+                             bool* writable, VtOwnedText* captured) {
+  LONG rc = classes.Open(extKey, scope, ext, kReadWrite);
+  *writable = rc == ERROR_SUCCESS;
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
+    rc = classes.Open(extKey, scope, ext, KEY_READ);
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return rc;
+  const char* previous = extKey->ReadString("");
+  // Compared as key names: a previous ProgID that opens the tool's own key is no other
+  // program's, and keeping it as "backup" would overwrite the one that is.
+  if (previous[0] && !SameKeyName(previous, own)) *captured = DupText(previous);
+  // A key only readable is opened for the write again, which is refused there.
+  if (!*writable) extKey->Close();
+  return rc;
+}
+
+// The ProgID is whole before the extension names it: a failure leaves the user's previous
+// association in effect, and its "backup" is known to be written before it is needed.
+LONG VtAssocInfo::NameProgId(VtClasses& classes, const char* own, VtRegistry& extKey,
+                             bool extWritable, const ProgIdTexts& texts) {
+  VtRegistry progKey;
+  bool createdProgId = false;
+  LONG rc = classes.Create(&progKey, scope, own, kReadWrite, &createdProgId);
+  if (rc == ERROR_SUCCESS)
+    rc = WriteProgId(progKey, texts.typeName, texts.captured, texts.exePath, texts.option);
+  progKey.Close();
+  bool createdExtKey = false;
+  if (rc == ERROR_SUCCESS && !extWritable)
+    rc = classes.Create(&extKey, scope, ext, kReadWrite, &createdExtKey);
+  if (rc == ERROR_SUCCESS && !extKey.WriteString("", own)) rc = extKey.error();
+  if (rc == ERROR_SUCCESS) return rc;
+  extKey.Close();
+  if (createdExtKey) classes.DeleteKnownTree(scope, ext, {});
+  if (createdProgId) DeleteToolProgId(classes, scope, own);
+  return rc;
 }
 
 DWORD VtAssocInfo::Failed(VtClasses& classes, LONG error) {

@@ -84,6 +84,22 @@ class VtAssocInfo {
   // once all are written. The registry's result.
   LONG WriteProgId(VtRegistry& progKey, const char* typeName, const char* captured,
                    const char* exePath, const char* option);
+  // Register's first step: opens the extension's key in the scope's classes, for writing where it
+  // may be written (*writable; else it is closed again), and captures what it names unless that is
+  // own. The registry's result; ERROR_FILE_NOT_FOUND: there is no key yet.
+  LONG OpenToName(VtClasses& classes, const char* own, VtRegistry* extKey, bool* writable,
+                  VtOwnedText* captured);
+  // What Register writes into the ProgID.
+  struct ProgIdTexts {
+    const char* typeName;
+    const char* captured;  // the "backup"; null: none
+    const char* exePath;
+    const char* option;
+  };
+  // Its second: writes own's ProgID whole, then points the extension's key (extKey where it was
+  // open for writing, else created) at it; on a failure removes what it created. The result.
+  LONG NameProgId(VtClasses& classes, const char* own, VtRegistry& extKey, bool extWritable,
+                  const ProgIdTexts& texts);
   // A Register that left the extension as it was: the fields show the registry again.
   DWORD Failed(VtClasses& classes, LONG error);
   // What undoing did in one classes hive.

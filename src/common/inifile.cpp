@@ -6,6 +6,7 @@
 
 #include "handle.h"
 #include "inigrow.h"
+#include "ownedtext.h"
 #include "text.h"
 
 namespace {
@@ -56,11 +57,8 @@ bool VtIniFile::Load(const char* path) {
       ReadAndParse(*this, file.get(), buffer, size);
     } else {
       if (size > kMaxReadSize) size = kMaxReadSize;
-      char* buffer = static_cast<char*>(std::malloc(size + 1));
-      if (buffer != nullptr) {
-        ReadAndParse(*this, file.get(), buffer, size);
-        std::free(buffer);
-      }
+      const VtOwnedText buffer(static_cast<char*>(std::malloc(size + 1)));
+      if (buffer) ReadAndParse(*this, file.get(), buffer.get(), size);
     }
   }
   // A path that does not fit (or ends in half a character) would name another file: forget it.
