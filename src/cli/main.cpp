@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "rowchanges.h"
 #include "clitexts.h"
 #include "commandline.h"
 #include "commands.h"
 #include "initializer.h"
 #include "library.h"
 #include "localmemory.h"
+#include "rowchanges.h"
 #include "stdstream.h"
 #include "uitext.h"
 
