@@ -26,6 +26,8 @@ class VtAssocRows {
   // The rows whose extension opens ext's key (as the registry compares key names), in row order.
   const std::vector<int>& RowsOf(const char* ext) const;
   bool Holds(const char* ext) const { return !RowsOf(ext).empty(); }
+  // True for the first row of its key: where a walk takes each key once.
+  bool FirstOfItsKey(int row) const { return RowsOf(Entry(row)->ext).front() == row; }
 
  private:
   std::vector<std::unique_ptr<VtAssocInfo>> entries_;

@@ -12,43 +12,27 @@ namespace {
 
 // Registering a selected row bare and then again with its option ends exactly as registering it
 // once with the option does, at twice the registry work; so an apply gives each selected row its
-// final option at once and the re-registration passes over it. Had that registration failed, the
-// entry would have no typeName and be passed over anyway; one that did nothing (".exe") would do
-// nothing again. Every row of one key is registered by the same piece, so the order of the
-// registrations never decides what a key ends with.
-class OnePass {
- public:
-  OnePass(const VtAssocRows& rows, const VtApplyOptions& options)
-      : options_(options), hasFinalOption_(static_cast<size_t>(rows.Count())) {}
-
-  // The option to register row (of ext) with now: its final one.
-  const char* OptionFor(int row, const char* ext) {
-    hasFinalOption_[static_cast<size_t>(row)] = true;
-    return PlayerOption(ext, options_);
-  }
-  // True for a row registered with its final option already.
-  bool HasFinalOption(int row) const { return hasFinalOption_[static_cast<size_t>(row)]; }
-
- private:
-  VtApplyOptions options_;
-  std::vector<bool> hasFinalOption_;
-};
-
-// The rows of ext all share one option: IsPlaylist ignores letter case as the key names do.
+// final option at once (marked in done) and the re-registration passes over it. Had that
+// registration failed, the entry would have no typeName and be passed over anyway; one that did
+// nothing (".exe") would do nothing again. Every row of one key is registered by the same piece, so
+// the order of the registrations never decides what a key ends with.
 void RegisterExtension(VtAssocRows& rows, const char* exePath, const char* ext,
-                       const char* typeName, OnePass& pass, VtClasses* keys,
-                       VtChangeReport* report) {
+                       const char* typeName, const VtApplyOptions& options, VtClasses* keys,
+                       std::vector<bool>* done, VtChangeReport* report) {
+  // The rows of ext all share one option: IsPlaylist ignores letter case as the key names do.
+  const char* option = PlayerOption(ext, options);
   for (int row : rows.RowsOf(ext)) {
     VtAssocInfo* entry = rows.Entry(row);
-    report->Changed(row, entry->ext,
-                    entry->Register(exePath, typeName, pass.OptionFor(row, ext), keys));
+    (*done)[static_cast<size_t>(row)] = true;
+    report->Changed(row, entry->ext, entry->Register(exePath, typeName, option, keys));
   }
 }
 
 void ReregisterWithOptions(VtAssocRows& rows, const char* exePath, const VtApplyOptions& options,
-                           const OnePass& pass, VtClasses* keys, VtChangeReport* report) {
+                           const std::vector<bool>& done, VtClasses* keys,
+                           VtChangeReport* report) {
   for (int row = 0; row < rows.Count(); ++row) {
-    if (pass.HasFinalOption(row)) continue;
+    if (done[static_cast<size_t>(row)]) continue;
     VtAssocInfo* entry = rows.Entry(row);
     if (entry->associated == 0 || entry->typeName == nullptr) continue;
     // The machine's association, shown to the user's scope, is not the user's to bring up to date:
@@ -71,12 +55,12 @@ VtChangeReport ApplyRows(VtAssocRows& rows, const char* exePath,
                          const char* folder, const VtApplyOptions& options, VtClasses* keys) {
   VtChangeReport report;
   VtTypeNames typeNames(folder);
-  OnePass pass(rows, options);
+  std::vector<bool> done(static_cast<size_t>(rows.Count()));
   for (const std::string& piece : pieces) {
     const std::string name = typeName.empty() ? typeNames.For(piece.c_str()) : typeName;
-    RegisterExtension(rows, exePath, piece.c_str(), name.c_str(), pass, keys, &report);
+    RegisterExtension(rows, exePath, piece.c_str(), name.c_str(), options, keys, &done, &report);
   }
-  ReregisterWithOptions(rows, exePath, options, pass, keys, &report);
+  ReregisterWithOptions(rows, exePath, options, done, keys, &report);
   return report;
 }
 

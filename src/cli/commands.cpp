@@ -173,7 +173,7 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
   if (request.all) {
     // Each key once: a piece registers every row of its key.
     for (int row = 0; row < players; ++row)
-      if (rows.RowsOf(rows.Entry(row)->ext).front() == row) pieces.push_back(rows.Entry(row)->ext);
+      if (rows.FirstOfItsKey(row)) pieces.push_back(rows.Entry(row)->ext);
   } else {
     for (const std::string& ext : request.exts) AddRow(rows, ext, scope, false);
     pieces = request.exts;

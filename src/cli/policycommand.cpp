@@ -38,8 +38,8 @@ std::vector<VtPolicyAssociation> MachineAssociations(const VtAssocRows& rows, bo
   const VtSpelledNames classes(HKEY_LOCAL_MACHINE, L"Software\\Classes", KEY_WOW64_64KEY, false);
   std::vector<VtPolicyAssociation> associations;
   for (int row = 0; row < rows.Count(); ++row) {
+    if (!rows.FirstOfItsKey(row)) continue;
     const VtAssocInfo& entry = *rows.Entry(row);
-    if (rows.RowsOf(entry.ext).front() != row) continue;
     const std::wstring shown = WideFrom(ShownExtension(entry.ext).c_str(), CP_ACP);
     UINT why = 0;
     if (entry.associated != 0) {
