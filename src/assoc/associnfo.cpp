@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+#include <utility>
+
 #include "assockeys.h"
 #include "assoctext.h"
 #include "defaultapps.h"
@@ -45,6 +49,33 @@ VtOwnedText UserNamed(VtClasses& classes, const char* ext) {
 bool OpenShown(VtClasses& classes, VtRegistry* key, const char* progId) {
   if (classes.scope() == VtScope::kUser) return classes.OpenMerged(key, progId);
   return classes.Open(key, VtScope::kMachine, progId, KEY_READ) == ERROR_SUCCESS;
+}
+
+// One hive's part in ext's association, as Register reads it before it writes.
+struct HiveAssoc {
+  std::wstring named;     // what the extension key names; empty: nothing, or no key
+  bool namesOwn = false;  // that is the tool's ProgID
+  bool progId = false;    // the tool's ProgID key is there
+  std::wstring backup;    // its "backup"; empty: none
+};
+
+// Reads hive's part; the registry's result where a key is there but cannot be read.
+LONG ReadHiveAssoc(VtClasses& classes, VtScope hive, const char* ext, const char* own,
+                   HiveAssoc* assoc) {
+  VtRegistry key;
+  LONG rc = classes.Open(&key, hive, ext, KEY_READ);
+  if (rc == ERROR_SUCCESS) {
+    assoc->named = key.ReadWide("");
+    assoc->namesOwn = SameKeyName(assoc->named, own);
+  } else if (rc != ERROR_FILE_NOT_FOUND) {
+    return rc;
+  }
+  rc = classes.Open(&key, hive, own, KEY_READ);
+  if (rc == ERROR_SUCCESS) {
+    assoc->progId = true;
+    assoc->backup = key.ReadWide("backup");
+  }
+  return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
 }
 
 }  // namespace
@@ -138,16 +169,36 @@ DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const 
   scope = classes.scope();
   const VtOwnedText own(ToolProgId(ext));
 
-  VtRegistry extKey;
-  bool extWritable = false;
-  VtOwnedText captured;
-  LONG rc = OpenToName(classes, own.get(), &extKey, &extWritable, &captured);
-  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return Failed(classes, rc);
-  rc = NameProgId(classes, own.get(), extKey, extWritable,
-                  {typeCopy.get(), captured.get(), exePath, option});
+  // Both hives are read before anything is written: an extension key of either may depend on a
+  // "backup" that this registration would replace.
+  HiveAssoc hives[2];
+  for (VtScope hive : kBothHives) {
+    const LONG rc = ReadHiveAssoc(classes, hive, ext, own.get(), &hives[HiveIndex(hive)]);
+    if (rc != ERROR_SUCCESS) return Failed(classes, rc);
+  }
+  const HiveAssoc& mine = hives[HiveIndex(scope)];
+  const HiveAssoc& other = hives[HiveIndex(OtherHive(scope))];
+  std::optional<std::wstring> captured;
+  // A ProgID of the tool that this hive's extension does not name was left by another run: its
+  // "backup" was captured for no association being made now, so it is made anew.
+  const bool anew = !mine.namesOwn && mine.progId;
+  if (mine.namesOwn) {
+    // An association the tool made already keeps its "backup"; one an earlier version made
+    // through HKEY_CLASSES_ROOT has it in the other hive's ProgID, which Windows opened for it.
+    if (!mine.progId && other.progId && !other.backup.empty()) captured = other.backup;
+  } else if (!mine.named.empty()) {
+    captured = mine.named;
+  }
+  const ProgIdTexts texts = {typeCopy.get(), captured ? &*captured : nullptr, exePath, option};
+  LONG rc = ERROR_SUCCESS;
+  if (anew && other.namesOwn && !other.progId)
+    rc = CarryBackup(classes, own.get(), mine.backup, texts);
+  if (rc == ERROR_SUCCESS && anew) {
+    rc = DeleteToolProgId(classes, scope, own.get());
+    if (rc == ERROR_FILE_NOT_FOUND) rc = ERROR_SUCCESS;
+  }
+  if (rc == ERROR_SUCCESS) rc = NameProgId(classes, own.get(), texts);
   if (rc != ERROR_SUCCESS) return Failed(classes, rc);
-  AddOpenWith(extKey, own.get());
-  extKey.Close();
   RegisterDefaultApp(classes, ext, own.get(), exePath);
 
   typeName = typeCopy.release();
@@ -158,39 +209,39 @@ DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const 
   return ERROR_SUCCESS;
 }
 
-// What the extension names in the scope's own classes now is what undoing gives back. The key is
-// opened for writing at once where it may be, so that naming the ProgID needs no second open.
-LONG VtAssocInfo::OpenToName(VtClasses& classes, const char* own, VtRegistry* extKey,
-                             bool* writable, VtOwnedText* captured) {
-  LONG rc = classes.Open(extKey, scope, ext, kReadWrite);
-  *writable = rc == ERROR_SUCCESS;
-  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
-    rc = classes.Open(extKey, scope, ext, KEY_READ);
-  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return rc;
-  const char* previous = extKey->ReadString("");
-  // Compared as key names: a previous ProgID that opens the tool's own key is no other
-  // program's, and keeping it as "backup" would overwrite the one that is.
-  if (previous[0] && !SameKeyName(previous, own)) *captured = DupText(previous);
-  // A key only readable is opened for the write again, which is refused there.
-  if (!*writable) extKey->Close();
+LONG VtAssocInfo::CarryBackup(VtClasses& classes, const char* own, const std::wstring& carried,
+                              const ProgIdTexts& texts) {
+  const VtScope other = OtherHive(scope);
+  // Where it may not be written, the only copy of that "backup" must not be replaced.
+  if (!classes.MayWrite(other)) return ERROR_ACCESS_DENIED;
+  VtRegistry progKey;
+  bool created = false;
+  LONG rc = classes.Create(&progKey, other, own, kReadWrite, &created);
+  if (rc == ERROR_SUCCESS)
+    rc = WriteProgId(progKey, texts.typeName, carried.empty() ? nullptr : &carried, texts.exePath,
+                     texts.option);
+  progKey.Close();
+  if (rc != ERROR_SUCCESS && created) DeleteToolProgId(classes, other, own);
   return rc;
 }
 
 // The ProgID is whole before the extension names it: a failure leaves the user's previous
 // association in effect, and its "backup" is known to be written before it is needed.
-LONG VtAssocInfo::NameProgId(VtClasses& classes, const char* own, VtRegistry& extKey,
-                             bool extWritable, const ProgIdTexts& texts) {
+LONG VtAssocInfo::NameProgId(VtClasses& classes, const char* own, const ProgIdTexts& texts) {
   VtRegistry progKey;
   bool createdProgId = false;
   LONG rc = classes.Create(&progKey, scope, own, kReadWrite, &createdProgId);
   if (rc == ERROR_SUCCESS)
     rc = WriteProgId(progKey, texts.typeName, texts.captured, texts.exePath, texts.option);
   progKey.Close();
+  VtRegistry extKey;
   bool createdExtKey = false;
-  if (rc == ERROR_SUCCESS && !extWritable)
-    rc = classes.Create(&extKey, scope, ext, kReadWrite, &createdExtKey);
+  if (rc == ERROR_SUCCESS) rc = classes.Create(&extKey, scope, ext, kReadWrite, &createdExtKey);
   if (rc == ERROR_SUCCESS && !extKey.WriteString("", own)) rc = extKey.error();
-  if (rc == ERROR_SUCCESS) return rc;
+  if (rc == ERROR_SUCCESS) {
+    AddOpenWith(extKey, own);
+    return rc;
+  }
   extKey.Close();
   if (createdExtKey) classes.DeleteKnownTree(scope, ext, {});
   if (createdProgId) DeleteToolProgId(classes, scope, own);
@@ -202,11 +253,12 @@ DWORD VtAssocInfo::Failed(VtClasses& classes, LONG error) {
   return static_cast<DWORD>(error);
 }
 
-LONG VtAssocInfo::WriteProgId(VtRegistry& progKey, const char* newTypeName, const char* captured,
-                              const char* exePath, const char* option) {
+LONG VtAssocInfo::WriteProgId(VtRegistry& progKey, const char* newTypeName,
+                              const std::wstring* captured, const char* exePath,
+                              const char* option) {
   // Without a new capture the old "backup" stays: it names what preceded the first registration.
   if (!progKey.WriteString("", newTypeName) ||
-      (captured != nullptr && !progKey.WriteString("backup", captured)))
+      (captured != nullptr && !progKey.WriteString(L"backup", *captured)))
     return progKey.error();
   VtRegistry key;
   VtOwnedText iconText(IconLocation(exePath, ext));
@@ -226,7 +278,7 @@ LONG VtAssocInfo::WriteProgId(VtRegistry& progKey, const char* newTypeName, cons
     return verb.error();
   if (!key.Create(verb.key(), "command", KEY_WRITE) || !key.WriteString("", commandText.get()))
     return key.error();
-  icon = iconText.release();
-  command = commandText.release();
+  ReplaceText(&icon, std::move(iconText));
+  ReplaceText(&command, std::move(commandText));
   return ERROR_SUCCESS;
 }

@@ -82,24 +82,23 @@ class VtAssocInfo {
   // Register's ProgID beneath the open progKey: the type name, the "backup" when captured is not
   // null, the icon and the open command, each write checked; icon and command kept in the fields
   // once all are written. The registry's result.
-  LONG WriteProgId(VtRegistry& progKey, const char* typeName, const char* captured,
+  LONG WriteProgId(VtRegistry& progKey, const char* typeName, const std::wstring* captured,
                    const char* exePath, const char* option);
-  // Register's first step: opens the extension's key in the scope's classes, for writing where it
-  // may be written (*writable; else it is closed again), and captures what it names unless that is
-  // own. The registry's result; ERROR_FILE_NOT_FOUND: there is no key yet.
-  LONG OpenToName(VtClasses& classes, const char* own, VtRegistry* extKey, bool* writable,
-                  VtOwnedText* captured);
   // What Register writes into the ProgID.
   struct ProgIdTexts {
     const char* typeName;
-    const char* captured;  // the "backup"; null: none
+    const std::wstring* captured;  // the "backup"; null: the one there stays
     const char* exePath;
     const char* option;
   };
-  // Its second: writes own's ProgID whole, then points the extension's key (extKey where it was
-  // open for writing, else created) at it; on a failure removes what it created. The result.
-  LONG NameProgId(VtClasses& classes, const char* own, VtRegistry& extKey, bool extWritable,
-                  const ProgIdTexts& texts);
+  // Register's second step, where the scope's ProgID key is made anew while the other hive's
+  // extension key still opens it for its "backup": that hive gets a ProgID of its own first, with
+  // the "backup" it depends on. The registry's result.
+  LONG CarryBackup(VtClasses& classes, const char* own, const std::wstring& carried,
+                   const ProgIdTexts& texts);
+  // Its last: writes own's ProgID whole, then points the extension's key (opened for writing
+  // where it may be, else created) at it; on a failure removes what it created. The result.
+  LONG NameProgId(VtClasses& classes, const char* own, const ProgIdTexts& texts);
   // A Register that left the extension as it was: the fields show the registry again.
   DWORD Failed(VtClasses& classes, LONG error);
   // What undoing did in one classes hive.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "associnfo.h"
@@ -10,6 +11,7 @@
 #include "assoctext.h"
 #include "defaultapps.h"
 #include "registry.h"
+#include "widetext.h"
 
 namespace {
 
@@ -30,10 +32,11 @@ LONG GiveBackExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, con
   const LONG rc = OpenBackupKey(classes, hive, own, &progKey);
   // A "backup" that cannot be read is not known to be empty: the association stays.
   if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return rc;
-  VtOwnedText previous(rc == ERROR_SUCCESS ? DupText(progKey.ReadString("backup")) : nullptr);
-  if (previous && previous.get()[0] != 0) {
-    if (!extKey.WriteString("", previous.get())) return extKey.error();
-    *named = std::move(previous);
+  // Read and written in UTF-16: the name comes back exactly as it was, in any script.
+  const std::wstring previous = rc == ERROR_SUCCESS ? progKey.ReadWide("backup") : std::wstring();
+  if (!previous.empty()) {
+    if (!extKey.WriteString(L"", previous)) return extKey.error();
+    *named = Narrow(previous.c_str(), CP_ACP);
     return ERROR_SUCCESS;
   }
   // Nothing to give back. Anything other programs keep in the key ("Content Type",
@@ -46,7 +49,7 @@ LONG GiveBackExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, con
     return extKey.DeleteValue("") || extKey.error() == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS
                                                                             : extKey.error();
   }
-  if (hive == VtScope::kMachine && (previous || !empty))
+  if (hive == VtScope::kMachine && (rc == ERROR_SUCCESS || !empty))
     return extKey.WriteString("", "") ? ERROR_SUCCESS : extKey.error();
   extKey.Close();
   const LONG deleted = classes.DeleteKnownTree(hive, ext, {});
@@ -92,15 +95,16 @@ void VtAssocInfo::GiveBackIn(VtClasses& classes, VtScope hive, const char* own,
   if (rc == ERROR_SUCCESS) {
     // Whatever the extension names now: the entry may be left from an interrupted Register.
     RemoveOpenWith(extKey, own);
-    undo->named = CopyIfNotEmpty(extKey.ReadString(""));
+    const std::wstring named = extKey.ReadWide("");
+    undo->named = named.empty() ? nullptr : Narrow(named.c_str(), CP_ACP);
     undo->known = true;
-    if (!undo->named || !SameKeyName(undo->named.get(), own)) return;
+    if (!SameKeyName(named, own)) return;
     undo->named.reset();
     rc = GiveBackExtension(classes, hive, extKey, ext, own, &undo->named);
     undo->gaveBack = rc == ERROR_SUCCESS;
     undo->known = undo->gaveBack;
   } else if (classes.Open(&extKey, hive, ext, KEY_READ) != ERROR_SUCCESS ||
-             !SameKeyName(extKey.ReadString(""), own)) {
+             !SameKeyName(extKey.ReadWide(""), own)) {
     // A key this process may not change is the tool's to undo only where it names the ProgID.
     return;
   }

@@ -59,6 +59,13 @@ bool SameKeyName(const char* a, const char* b) {
   return !folded.empty() && folded == KeyNameFold(b);
 }
 
+bool SameKeyName(const std::wstring& a, const char* b) {
+  if (a.empty()) return false;
+  std::wstring folded = a;
+  CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
+  return folded == KeyNameFold(b);
+}
+
 bool IsExtension(const char* ext) {
   // A backslash (a whole character: in 表 the byte 0x5C is a second byte) would make the name a
   // path of keys. ".mp3\" opens the key of .mp3 itself, and its ProgID "vantrel.MP3\" is the key

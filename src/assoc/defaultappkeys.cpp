@@ -49,4 +49,11 @@ void VtDefaultAppKeys::Close() {
 
 bool VtDefaultAppKeys::Gone(VtScope hive) const { return gone_[HiveIndex(hive)]; }
 
-void VtDefaultAppKeys::SetGone(VtScope hive) { gone_[HiveIndex(hive)] = true; }
+void VtDefaultAppKeys::SetGone(VtScope hive) {
+  gone_[HiveIndex(hive)] = true;
+  current_[HiveIndex(hive)] = false;
+}
+
+bool VtDefaultAppKeys::Current(VtScope hive) const { return current_[HiveIndex(hive)]; }
+
+void VtDefaultAppKeys::SetCurrent(VtScope hive) { current_[HiveIndex(hive)] = true; }

@@ -32,6 +32,10 @@ class VtDefaultAppKeys {
   // operation's later undos need not look again; Open with create forgets it.
   bool Gone(VtScope hive) const;
   void SetGone(VtScope hive);
+  // Whether this operation found (or made) hive's registration whole: name, description, icon
+  // and the RegisteredApplications value; SetGone forgets it.
+  bool Current(VtScope hive) const;
+  void SetCurrent(VtScope hive);
 
  private:
   // Each of these per hive: the user's, then the machine's.
@@ -39,4 +43,5 @@ class VtDefaultAppKeys {
   bool tried_[2] = {false, false};
   long values_[2] = {-1, -1};  // values the open key holds; -1: not known
   bool gone_[2] = {false, false};
+  bool current_[2] = {false, false};
 };

@@ -2,35 +2,44 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 #include "assoctext.h"
 #include "registry.h"
 #include "widetext.h"
 
+namespace {
+
+// Sets name to text unless it holds that already; false when it does not hold it afterwards.
+bool Current(VtRegistry& key, const char* name, const std::wstring& text) {
+  return key.ReadWide(name) == text || key.WriteString(WideFrom(name, CP_ACP).c_str(), text);
+}
+
+// Every piece of the registration that Default Apps reads besides the extensions' values, each
+// looked at on its own: a restored export or another program may have left any one of them
+// without the others. False when one could not be written.
+bool RegistrationCurrent(HKEY hive, const char* exePath) {
+  VtRegistry capabilities(KEY_WOW64_64KEY);
+  VtOwnedText icon(AppIconLocation(exePath));
+  if (!capabilities.Create(hive, kCapabilitiesKey, KEY_READ | KEY_WRITE) ||
+      !Current(capabilities, "ApplicationName", OwnText(kAppName)) ||
+      !Current(capabilities, "ApplicationDescription", OwnText(kAppDescription)) ||
+      !Current(capabilities, "ApplicationIcon", WideFrom(icon.get(), CP_ACP)))
+    return false;
+  VtRegistry applications(KEY_WOW64_64KEY);
+  return applications.Create(hive, kRegisteredApplicationsKey, KEY_READ | KEY_WRITE) &&
+         Current(applications, kRegisteredAppName, OwnText(kCapabilitiesKey));
+}
+
+}  // namespace
+
 void RegisterDefaultApp(VtClasses& keys, const char* ext, const char* progId,
                         const char* exePath) {
-  const HKEY hive = ScopeHive(keys.scope());
-  VtRegistry capabilities(KEY_WOW64_64KEY);
-  if (!capabilities.Create(hive, kCapabilitiesKey, KEY_READ | KEY_WRITE)) return;
-  // The icon is written after the name and the description, so finding it current means all
-  // three are: an apply registers hundreds of extensions, and only the first has to write them.
-  VtOwnedText icon(AppIconLocation(exePath));
-  if (std::strcmp(capabilities.ReadString("ApplicationIcon"), icon.get()) != 0) {
-    capabilities.WriteString("ApplicationName", kAppName);
-    capabilities.WriteString(L"ApplicationDescription", OwnText(kAppDescription));
-    capabilities.WriteString("ApplicationIcon", icon.get());
-  }
-  // RegisteredApplications is written before FileAssociations exists, and Unregister removes it
-  // only after the tool's key: an existing FileAssociations key means the value is there, so the
-  // registrations after the first spare its three calls.
+  // An apply registers hundreds of extensions: the registration is looked at with the first.
   VtDefaultAppKeys& apps = keys.defaultApps();
-  if (apps.Open(keys.scope()).key() == nullptr) {
-    VtRegistry applications(KEY_WOW64_64KEY);
-    if (!applications.Create(hive, kRegisteredApplicationsKey, KEY_WRITE)) return;
-    applications.WriteString(kRegisteredAppName, kCapabilitiesKey);
-    if (apps.Open(keys.scope(), true).key() == nullptr) return;
+  if (!apps.Current(keys.scope())) {
+    if (!RegistrationCurrent(ScopeHive(keys.scope()), exePath)) return;
+    apps.SetCurrent(keys.scope());
   }
+  if (apps.Open(keys.scope(), true).key() == nullptr) return;
   apps.Write(keys.scope(), ext, progId);
 }
 

@@ -155,6 +155,33 @@ const char* VtRegistry::ReadLongString(const char* name) {
   return buffer;
 }
 
+std::wstring VtRegistry::ReadWide(const char* name) const {
+  if (name == nullptr || key_ == nullptr) return std::wstring();
+  // Value names here are ASCII ("", "backup"): each byte is its own UTF-16 unit.
+  const std::wstring wideName(name, name + std::strlen(name));
+  std::wstring text(kInlineValueMax / sizeof(wchar_t), L'\0');
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    DWORD type = 0;
+    DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    const LONG rc = RegQueryValueExW(key_, wideName.c_str(), nullptr, &type,
+                                     reinterpret_cast<BYTE*>(&text[0]), &size);
+    // The longest text ReadString takes, in UTF-16: two bytes a character.
+    if (rc == ERROR_MORE_DATA && size <= 2 * kMaxValueSize) {
+      // The value may grow again before the next query: that one asks anew.
+      text.assign(size / sizeof(wchar_t) + 1, L'\0');
+      continue;
+    }
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) break;
+    // A string stored without its terminator ends where its bytes end; one stored with it ends
+    // at the first zero.
+    text.resize(size / sizeof(wchar_t));
+    const size_t end = text.find(L'\0');
+    if (end != std::wstring::npos) text.resize(end);
+    return text;
+  }
+  return std::wstring();
+}
+
 bool VtRegistry::WriteString(const char* name, const char* value) {
   if (value == nullptr) value = "";
   return SetValue(name, REG_SZ, value, static_cast<DWORD>(std::strlen(value) + 1));

@@ -39,6 +39,9 @@ class VtRegistry {
   LONG error() const { return error_; }
   // String value name ("": default) as stored, else ""; the object's until next read, open, close.
   const char* ReadString(const char* name);
+  // The same value in UTF-16 exactly as stored, for a name carried from one key to another (a
+  // ProgID): the ANSI function would turn a character code page 932 lacks into a look-alike.
+  std::wstring ReadWide(const char* name) const;
   // Sets name to a REG_SZ value (null value: empty text); false while closed or for a null name.
   bool WriteString(const char* name, const char* value);
   // The same for a text that is UTF-16 already, such as one of the tool's own (widetext.h): the

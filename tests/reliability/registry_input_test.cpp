@@ -121,8 +121,9 @@ TEST_P(RegistryInputIn, DefaultThatIsNoReadableTextCountsAsNamingNothing) {
     EXPECT_EQ(own_, at_.NamedProgId(ext_));
     entry.Unregister();
     EXPECT_EQ(0, entry.associated);
-    const std::string left = scope_ == VtScope::kMachine ? "   = SZ 00\n" : "";
-    EXPECT_EQ(".vtr:\n" + left + "  Content Type = SZ 617564696f2f782d76747200\n",
+    const std::string left = scope_ == VtScope::kMachine ? "   = SZ 0000\n" : "";
+    EXPECT_EQ(".vtr:\n" + left +
+                  "  Content Type = SZ 61007500640069006f002f0078002d007600740072000000\n",
               ".vtr" + DumpTree(at_.hive(), at_.Path(ext_)).substr(at_.Path(ext_).size()));
     EXPECT_FALSE(at_.Exists(own_));
   }

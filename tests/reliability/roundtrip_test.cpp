@@ -443,3 +443,83 @@ TEST_F(RoundTrip, ExtensionsDifferingInDoubleByteCaseShareOneBackup) {
 }
 
 }  // namespace
+
+namespace {
+
+// States the tool did not make itself, each registered and undone in either scope: the extension
+// keys of both hives must come back naming what they named, spelled as they spelled it.
+class ForeignStates : public RoundTrip, public ::testing::WithParamInterface<VtScope> {
+ protected:
+  VtScope scope() const { return GetParam(); }
+  // Register and undo, as an apply and a later "解除" of that scope do.
+  void RoundTripOnce(const Names& n) {
+    VtClasses classes(scope());
+    ASSERT_EQ(ERROR_SUCCESS,
+              VtAssocInfo(n.entry.c_str(), scope()).Register(kExe, "VTR File", "", &classes));
+    EXPECT_EQ(ERROR_SUCCESS, VtAssocInfo(n.entry.c_str(), scope()).Unregister(&classes));
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(Scope, ForeignStates,
+                         ::testing::Values(VtScope::kMachine, VtScope::kUser), vttest::ScopeName);
+
+// An earlier version's association through HKEY_CLASSES_ROOT: the user's extension names the
+// tool's ProgID, which only the machine's classes hold, with the "backup" of the user's program.
+// Registering over it must not replace the only copy of that "backup", whatever the machine's
+// extension names.
+TEST_P(ForeignStates, RegisterOverAnEarlierVersionsUpgradeKeepsTheUsersBackup) {
+  for (bool machineNamesOther : {true, false}) {
+    SCOPED_TRACE(machineNamesOther ? "machine's key names another program" : "machine's: no key");
+    const Names n = Fresh(VtScope::kMachine), user = n.In(VtScope::kUser);
+    const std::string previous = n.other + ".Previous";
+    ASSERT_TRUE(user.at.PutText(n.ext, "", n.own));
+    OwnTree(n, false);
+    ASSERT_TRUE(n.at.PutText(n.own, "backup", previous));
+    if (machineNamesOther) NamesOther(n);
+    RoundTripOnce(n);
+    EXPECT_EQ(previous, user.at.NamedProgId(n.ext));
+    // Where the machine's named nothing, the user's program must not become everybody's.
+    EXPECT_EQ(machineNamesOther ? n.other : "", n.at.NamedProgId(n.ext));
+  }
+}
+
+// A ProgID of the tool that a cut-short run left, with a "backup" naming a program since removed,
+// while no extension names it: its "backup" was captured for no association made now.
+TEST_P(ForeignStates, AStaleBackupIsNeverInherited) {
+  const Names n = Fresh(scope());
+  OwnTree(n, false);
+  ASSERT_TRUE(n.at.PutText(n.own, "backup", n.other + ".Gone"));
+  RoundTripOnce(n);
+  EXPECT_EQ("", n.at.NamedProgId(n.ext));
+  EXPECT_FALSE(n.at.Exists(n.own));
+}
+
+// A previous ProgID whose name code page 932 cannot spell comes back as it was stored, not as the
+// system's look-alike.
+TEST_P(ForeignStates, APreviousNameInAnyScriptComesBackExactly) {
+  const Names n = Fresh(scope());
+  const std::wstring previous = L"Café.Ωmega." + std::wstring(n.other.begin(), n.other.end());
+  ASSERT_TRUE(vttest::SetWideString(n.at.hive(), n.at.Path(n.ext), "", previous));
+  RoundTripOnce(n);
+  EXPECT_EQ(previous, vttest::GetWideString(n.at.hive(), n.at.Path(n.ext), ""));
+}
+
+// A registration that a restored export left in pieces (FileAssociations there, the value that
+// points Windows at it missing) is made whole by the next registration.
+TEST_P(ForeignStates, DefaultAppsIsMadeWholePieceByPiece) {
+  const Names n = Fresh(scope());
+  const HKEY hive = ScopeHive(scope());
+  vttest::RemoveUnusedDefaultApp();
+  ASSERT_TRUE(vttest::CreateKey(hive, kFileAssociationsKey, kView64));
+  ASSERT_FALSE(vttest::ValueExists(hive, kRegisteredApplicationsKey, kRegisteredAppName, kView64));
+  VtClasses classes(scope());
+  ASSERT_EQ(ERROR_SUCCESS,
+            VtAssocInfo(n.entry.c_str(), scope()).Register(kExe, "VTR File", "", &classes));
+  std::string pointed;
+  EXPECT_TRUE(vttest::GetString(hive, kRegisteredApplicationsKey, kRegisteredAppName, &pointed,
+                                kView64));
+  EXPECT_EQ(kCapabilitiesKey, pointed);
+  EXPECT_TRUE(vttest::ValueExists(hive, kCapabilitiesKey, "ApplicationName", kView64));
+}
+
+}  // namespace

@@ -1,5 +1,7 @@
 #include "regaccess.h"
 
+#include <cstring>
+
 #include "classes.h"
 
 namespace vttest {
@@ -83,6 +85,56 @@ bool GetValue(HKEY root, const std::string& path, const char* name, DWORD* type,
   if (rc != ERROR_SUCCESS) return false;
   bytes->assign(buf.data(), size);
   return true;
+}
+
+namespace {
+std::wstring WideName(const char* name) {
+  std::wstring wide(std::strlen(name) + 1, L'\0');
+  const int n = MultiByteToWideChar(CP_ACP, 0, name, -1, &wide[0], static_cast<int>(wide.size()));
+  wide.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+  return wide;
+}
+}  // namespace
+
+bool GetStoredValue(HKEY root, const std::string& path, const char* name, DWORD* type,
+                    std::string* bytes, REGSAM view) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
+  const std::wstring wide = WideName(name);
+  DWORD size = 0;
+  LONG rc = RegQueryValueExW(key, wide.c_str(), nullptr, type, nullptr, &size);
+  std::vector<char> buf(size + 2, 0);
+  if (rc == ERROR_SUCCESS)
+    rc = RegQueryValueExW(key, wide.c_str(), nullptr, type, reinterpret_cast<BYTE*>(buf.data()),
+                          &size);
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS) return false;
+  bytes->assign(buf.data(), size);
+  return true;
+}
+
+bool SetWideString(HKEY root, const std::string& path, const char* name, const std::wstring& value,
+                   REGSAM view) {
+  HKEY key;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  const LONG rc = RegSetValueExW(key, WideName(name).c_str(), 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS;
+}
+
+std::wstring GetWideString(HKEY root, const std::string& path, const char* name, REGSAM view) {
+  DWORD type = 0;
+  std::string bytes;
+  if (!GetStoredValue(root, path, name, &type, &bytes, view) ||
+      (type != REG_SZ && type != REG_EXPAND_SZ))
+    return std::wstring();
+  std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+  if (!text.empty()) std::memcpy(&text[0], bytes.data(), text.size() * sizeof(wchar_t));
+  return text.substr(0, text.find(L'\0'));
 }
 
 bool GetString(HKEY root, const std::string& path, const char* name, std::string* out,

@@ -22,6 +22,15 @@ bool SetString(HKEY root, const std::string& path, const char* name, const std::
 // A value's type and bytes as stored; false when the key or the value is missing.
 bool GetValue(HKEY root, const std::string& path, const char* name, DWORD* type,
               std::string* bytes, REGSAM view = 0);
+// The same as the registry stores it: a string in UTF-16, every character exactly as written,
+// where GetValue gives it in the ANSI code page, which turns "Café" into "Cafe" under 932.
+bool GetStoredValue(HKEY root, const std::string& path, const char* name, DWORD* type,
+                    std::string* bytes, REGSAM view = 0);
+// Sets a REG_SZ value from UTF-16, for names in any script; true on success.
+bool SetWideString(HKEY root, const std::string& path, const char* name, const std::wstring& value,
+                   REGSAM view = 0);
+// A string value as UTF-16 up to its first zero; empty when missing or not a string.
+std::wstring GetWideString(HKEY root, const std::string& path, const char* name, REGSAM view = 0);
 // A value's bytes up to the first zero, whatever its type; false when the key or value is missing.
 bool GetString(HKEY root, const std::string& path, const char* name, std::string* out,
                REGSAM view = 0);

@@ -60,7 +60,7 @@ void Dump(HKEY root, const std::string& path, const std::string& shown, REGSAM v
   for (const std::string& name : ValueNames(root, path, view)) {
     DWORD type = 0;
     std::string bytes;
-    if (GetValue(root, path, name.c_str(), &type, &bytes, view))
+    if (GetStoredValue(root, path, name.c_str(), &type, &bytes, view))
       lines.push_back("  " + name + " = " + TypeName(type) + " " + Bytes(bytes));
   }
   std::sort(lines.begin(), lines.end());

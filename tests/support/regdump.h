@@ -8,9 +8,9 @@
 
 namespace vttest {
 
-// The tree beneath root\path as lines "key\sub: name = TYPE hex", names sorted; "(no key)" when
-// the key is missing. Values longer than 64 bytes are shown by size and a checksum. view: 0, or
-// KEY_WOW64_64KEY for the tool's Default Apps registration.
+// The tree beneath root\path as lines "key\sub: name = TYPE hex" (a string's bytes as stored, in
+// UTF-16), names sorted; "(no key)" when the key is missing. Values longer than 64 bytes are shown
+// by size and a checksum. view: 0, or KEY_WOW64_64KEY for the tool's Default Apps registration.
 std::string DumpTree(HKEY root, const std::string& path, REGSAM view = 0);
 // Several trees, each headed by its path.
 std::string DumpTrees(HKEY root, const std::vector<std::string>& paths, REGSAM view = 0);
