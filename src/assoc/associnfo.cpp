@@ -51,30 +51,14 @@ bool OpenShown(VtClasses& classes, VtRegistry* key, const char* progId) {
   return classes.Open(key, VtScope::kMachine, progId, KEY_READ) == ERROR_SUCCESS;
 }
 
-// One hive's part in ext's association, as Register reads it before it writes.
-struct HiveAssoc {
-  std::wstring named;     // what the extension key names; empty: nothing, or no key
-  bool namesOwn = false;  // that is the tool's ProgID
-  bool progId = false;    // the tool's ProgID key is there
-  std::wstring backup;    // its "backup"; empty: none
-};
-
-// Reads hive's part; the registry's result where a key is there but cannot be read.
-LONG ReadHiveAssoc(VtClasses& classes, VtScope hive, const char* ext, const char* own,
-                   HiveAssoc* assoc) {
+// What hive's key name names, read in UTF-16 (empty: nothing); *found: the key is there. The
+// registry's result where it is there but cannot be read.
+LONG ReadNamed(VtClasses& classes, VtScope hive, const char* name, const char* value,
+               std::wstring* named, bool* found = nullptr) {
   VtRegistry key;
-  LONG rc = classes.Open(&key, hive, ext, KEY_READ);
-  if (rc == ERROR_SUCCESS) {
-    assoc->named = key.ReadWide("");
-    assoc->namesOwn = SameKeyName(assoc->named, own);
-  } else if (rc != ERROR_FILE_NOT_FOUND) {
-    return rc;
-  }
-  rc = classes.Open(&key, hive, own, KEY_READ);
-  if (rc == ERROR_SUCCESS) {
-    assoc->progId = true;
-    assoc->backup = key.ReadWide("backup");
-  }
+  const LONG rc = classes.Open(&key, hive, name, KEY_READ);
+  if (found != nullptr) *found = rc == ERROR_SUCCESS;
+  if (rc == ERROR_SUCCESS) *named = key.ReadWide(value);
   return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
 }
 
@@ -169,36 +153,46 @@ DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const 
   scope = classes.scope();
   const VtOwnedText own(ToolProgId(ext));
 
-  // Both hives are read before anything is written: an extension key of either may depend on a
-  // "backup" that this registration would replace.
-  HiveAssoc hives[2];
-  for (VtScope hive : kBothHives) {
-    const LONG rc = ReadHiveAssoc(classes, hive, ext, own.get(), &hives[HiveIndex(hive)]);
-    if (rc != ERROR_SUCCESS) return Failed(classes, rc);
-  }
-  const HiveAssoc& mine = hives[HiveIndex(scope)];
-  const HiveAssoc& other = hives[HiveIndex(OtherHive(scope))];
+  // Both hives' extension keys are read before anything is written: either may depend on a
+  // "backup" that this registration would replace. The scope's is opened for writing at once
+  // where it may be, so that naming the ProgID needs no second open.
+  VtRegistry extKey;
+  LONG rc = classes.Open(&extKey, scope, ext, kReadWrite);
+  const bool extWritable = rc == ERROR_SUCCESS;
+  if (!extWritable && rc != ERROR_FILE_NOT_FOUND) rc = classes.Open(&extKey, scope, ext, KEY_READ);
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return Failed(classes, rc);
+  const std::wstring named = extKey.ReadWide("");
+  // A key only readable is opened for the write again, which is refused there.
+  if (!extWritable) extKey.Close();
+  std::wstring otherNamed;
+  rc = ReadNamed(classes, OtherHive(scope), ext, "", &otherNamed);
+  if (rc != ERROR_SUCCESS) return Failed(classes, rc);
+
+  VtRegistry progKey;
+  bool created = false;
+  rc = classes.Create(&progKey, scope, own.get(), kReadWrite, &created);
   std::optional<std::wstring> captured;
-  // A ProgID of the tool that this hive's extension does not name was left by another run: its
-  // "backup" was captured for no association being made now, so it is made anew.
-  const bool anew = !mine.namesOwn && mine.progId;
-  if (mine.namesOwn) {
-    // An association the tool made already keeps its "backup"; one an earlier version made
-    // through HKEY_CLASSES_ROOT has it in the other hive's ProgID, which Windows opened for it.
-    if (!mine.progId && other.progId && !other.backup.empty()) captured = other.backup;
-  } else if (!mine.named.empty()) {
-    captured = mine.named;
+  if (rc == ERROR_SUCCESS) {
+    const bool namesOwn = SameKeyName(named, own.get());
+    if (!namesOwn && !named.empty()) captured = named;
+    if (namesOwn && created) {
+      // An earlier version's association through HKEY_CLASSES_ROOT: its "backup" is in the other
+      // hive's ProgID, which Windows opened for this extension.
+      std::wstring previous;
+      rc = ReadNamed(classes, OtherHive(scope), own.get(), "backup", &previous);
+      if (!previous.empty()) captured = previous;
+    } else if (!namesOwn && !created) {
+      rc = MakeAnew(classes, own.get(), otherNamed, &progKey, &created);
+    }
   }
   const ProgIdTexts texts = {typeCopy.get(), captured ? &*captured : nullptr, exePath, option};
-  LONG rc = ERROR_SUCCESS;
-  if (anew && other.namesOwn && !other.progId)
-    rc = CarryBackup(classes, own.get(), mine.backup, texts);
-  if (rc == ERROR_SUCCESS && anew) {
-    rc = DeleteToolProgId(classes, scope, own.get());
-    if (rc == ERROR_FILE_NOT_FOUND) rc = ERROR_SUCCESS;
+  if (rc == ERROR_SUCCESS) rc = WriteProgId(progKey, texts);
+  progKey.Close();
+  if (rc == ERROR_SUCCESS) rc = NameProgId(classes, own.get(), extKey);
+  if (rc != ERROR_SUCCESS) {
+    if (created) DeleteToolProgId(classes, scope, own.get());
+    return Failed(classes, rc);
   }
-  if (rc == ERROR_SUCCESS) rc = NameProgId(classes, own.get(), texts);
-  if (rc != ERROR_SUCCESS) return Failed(classes, rc);
   RegisterDefaultApp(classes, ext, own.get(), exePath);
 
   typeName = typeCopy.release();
@@ -209,34 +203,46 @@ DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const 
   return ERROR_SUCCESS;
 }
 
-LONG VtAssocInfo::CarryBackup(VtClasses& classes, const char* own, const std::wstring& carried,
-                              const ProgIdTexts& texts) {
+LONG VtAssocInfo::MakeAnew(VtClasses& classes, const char* own, const std::wstring& otherNamed,
+                           VtRegistry* progKey, bool* created) {
   const VtScope other = OtherHive(scope);
-  // Where it may not be written, the only copy of that "backup" must not be replaced.
-  if (!classes.MayWrite(other)) return ERROR_ACCESS_DENIED;
-  VtRegistry progKey;
+  bool otherProgId = false;
+  std::wstring unused;
+  LONG rc = SameKeyName(otherNamed, own)
+                ? ReadNamed(classes, other, own, "", &unused, &otherProgId)
+                : ERROR_SUCCESS;
+  // The other hive's extension names this ProgID and has none of its own, so Windows opens this
+  // one for it, and its undo reads this "backup": that hive gets a copy of its own first. Where
+  // it may not be written, the only copy must not be replaced.
+  if (rc == ERROR_SUCCESS && SameKeyName(otherNamed, own) && !otherProgId)
+    rc = classes.MayWrite(other) ? CarryTo(classes, other, own) : ERROR_ACCESS_DENIED;
+  progKey->Close();
+  if (rc == ERROR_SUCCESS) rc = DeleteToolProgId(classes, scope, own);
+  if (rc == ERROR_SUCCESS) rc = classes.Create(progKey, scope, own, kReadWrite, created);
+  return rc;
+}
+
+LONG VtAssocInfo::CarryTo(VtClasses& classes, VtScope hive, const char* own) {
+  VtRegistry source;
+  VtRegistry copy;
   bool created = false;
-  LONG rc = classes.Create(&progKey, other, own, kReadWrite, &created);
-  if (rc == ERROR_SUCCESS)
-    rc = WriteProgId(progKey, texts.typeName, carried.empty() ? nullptr : &carried, texts.exePath,
-                     texts.option);
-  progKey.Close();
-  if (rc != ERROR_SUCCESS && created) DeleteToolProgId(classes, other, own);
+  LONG rc = classes.Open(&source, OtherHive(hive), own, KEY_READ);
+  if (rc == ERROR_SUCCESS) rc = classes.Create(&copy, hive, own, kReadWrite, &created);
+  // Values copied as stored, the "backup" in whatever script it is spelled: the copy opens as the
+  // original did until a registration of that hive writes it anew.
+  if (rc == ERROR_SUCCESS) rc = RegCopyTreeA(source.key(), nullptr, copy.key());
+  copy.Close();
+  if (rc != ERROR_SUCCESS && created) DeleteToolProgId(classes, hive, own);
   return rc;
 }
 
 // The ProgID is whole before the extension names it: a failure leaves the user's previous
 // association in effect, and its "backup" is known to be written before it is needed.
-LONG VtAssocInfo::NameProgId(VtClasses& classes, const char* own, const ProgIdTexts& texts) {
-  VtRegistry progKey;
-  bool createdProgId = false;
-  LONG rc = classes.Create(&progKey, scope, own, kReadWrite, &createdProgId);
-  if (rc == ERROR_SUCCESS)
-    rc = WriteProgId(progKey, texts.typeName, texts.captured, texts.exePath, texts.option);
-  progKey.Close();
-  VtRegistry extKey;
+LONG VtAssocInfo::NameProgId(VtClasses& classes, const char* own, VtRegistry& extKey) {
   bool createdExtKey = false;
-  if (rc == ERROR_SUCCESS) rc = classes.Create(&extKey, scope, ext, kReadWrite, &createdExtKey);
+  LONG rc = extKey.key() != nullptr
+                ? ERROR_SUCCESS
+                : classes.Create(&extKey, scope, ext, kReadWrite, &createdExtKey);
   if (rc == ERROR_SUCCESS && !extKey.WriteString("", own)) rc = extKey.error();
   if (rc == ERROR_SUCCESS) {
     AddOpenWith(extKey, own);
@@ -244,7 +250,6 @@ LONG VtAssocInfo::NameProgId(VtClasses& classes, const char* own, const ProgIdTe
   }
   extKey.Close();
   if (createdExtKey) classes.DeleteKnownTree(scope, ext, {});
-  if (createdProgId) DeleteToolProgId(classes, scope, own);
   return rc;
 }
 
@@ -253,22 +258,20 @@ DWORD VtAssocInfo::Failed(VtClasses& classes, LONG error) {
   return static_cast<DWORD>(error);
 }
 
-LONG VtAssocInfo::WriteProgId(VtRegistry& progKey, const char* newTypeName,
-                              const std::wstring* captured, const char* exePath,
-                              const char* option) {
+LONG VtAssocInfo::WriteProgId(VtRegistry& progKey, const ProgIdTexts& texts) {
   // Without a new capture the old "backup" stays: it names what preceded the first registration.
-  if (!progKey.WriteString("", newTypeName) ||
-      (captured != nullptr && !progKey.WriteString(L"backup", *captured)))
+  if (!progKey.WriteString("", texts.typeName) ||
+      (texts.captured != nullptr && !progKey.WriteString(L"backup", *texts.captured)))
     return progKey.error();
   VtRegistry key;
-  VtOwnedText iconText(IconLocation(exePath, ext));
+  VtOwnedText iconText(IconLocation(texts.exePath, ext));
   if (!key.Create(progKey.key(), "DefaultIcon", KEY_WRITE) || !key.WriteString("", iconText.get()))
     return key.error();
   // One level at a time: creating "shell\open\command" at once, with "open" missing, has the
   // registry fail once and then create every level anew.
   VtRegistry shell;
   VtRegistry verb;
-  VtOwnedText commandText(OpenCommand(exePath, option));
+  VtOwnedText commandText(OpenCommand(texts.exePath, texts.option));
   if (!shell.Create(progKey.key(), "shell", KEY_WRITE) || !shell.WriteString("", ""))
     return shell.error();
   // Explorer offers a verb for more than 15 selected files only with a selection model; "Player"

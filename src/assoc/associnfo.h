@@ -6,6 +6,7 @@
 #include <stdint.h>
 
 #include <optional>
+#include <string>
 
 #include "classes.h"
 #include "ownedtext.h"
@@ -79,11 +80,6 @@ class VtAssocInfo {
   // already (null inside: nothing); without it the key is read.
   void LoadNamed(VtClasses& classes, const char* progId,
                  std::optional<const char*> userNamed = std::nullopt);
-  // Register's ProgID beneath the open progKey: the type name, the "backup" when captured is not
-  // null, the icon and the open command, each write checked; icon and command kept in the fields
-  // once all are written. The registry's result.
-  LONG WriteProgId(VtRegistry& progKey, const char* typeName, const std::wstring* captured,
-                   const char* exePath, const char* option);
   // What Register writes into the ProgID.
   struct ProgIdTexts {
     const char* typeName;
@@ -91,14 +87,22 @@ class VtAssocInfo {
     const char* exePath;
     const char* option;
   };
-  // Register's second step, where the scope's ProgID key is made anew while the other hive's
-  // extension key still opens it for its "backup": that hive gets a ProgID of its own first, with
-  // the "backup" it depends on. The registry's result.
-  LONG CarryBackup(VtClasses& classes, const char* own, const std::wstring& carried,
-                   const ProgIdTexts& texts);
-  // Its last: writes own's ProgID whole, then points the extension's key (opened for writing
-  // where it may be, else created) at it; on a failure removes what it created. The result.
-  LONG NameProgId(VtClasses& classes, const char* own, const ProgIdTexts& texts);
+  // Register's ProgID beneath the open progKey: the type name, the "backup" when captured is not
+  // null, the icon and the open command, each write checked; icon and command kept in the fields
+  // once all are written. The registry's result.
+  LONG WriteProgId(VtRegistry& progKey, const ProgIdTexts& texts);
+  // Register's ProgID key of the scope, open in *progKey, is one that the scope's extension does
+  // not name: left by another run, its "backup" was captured for nothing being made now. It is
+  // deleted and created again (*created), after the other hive, where its extension (otherNamed)
+  // still opens this ProgID for its "backup", got a copy of its own. The registry's result.
+  LONG MakeAnew(VtClasses& classes, const char* own, const std::wstring& otherNamed,
+                VtRegistry* progKey, bool* created);
+  // Copies the other hive's ProgID tree own, "backup" and all, into hive. The registry's result;
+  // on a failure nothing of it is left.
+  LONG CarryTo(VtClasses& classes, VtScope hive, const char* own);
+  // Register's last step: points the extension's key (extKey where it is open for writing, else
+  // created) at own and offers own in "Open with"; on a failure removes a key it created.
+  LONG NameProgId(VtClasses& classes, const char* own, VtRegistry& extKey);
   // A Register that left the extension as it was: the fields show the registry again.
   DWORD Failed(VtClasses& classes, LONG error);
   // What undoing did in one classes hive.
