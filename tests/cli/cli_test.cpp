@@ -546,9 +546,11 @@ TEST_F(Cli, RegisterRefusesAPathThatTheAnsweringProgramDoesNotRun) {
 TEST_F(Cli, PolicyWritesTheMachinesAssociationsAsMsxmlReadsThem) {
   const std::string p = " /player \"" + player_ + "\"";
   const std::string first = Ext(), escaped = Ext("v&'日本"), userOnly = Ext(), none = Ext();
-  // The ProgID key made before in other letter case: register keeps it, and so must the file.
+  // An association of the tool's whose ProgID key is spelled in other letter case: register keeps
+  // it, and so must the file.
   const std::string spelled = "Vantrel" + Lower(first);
   vttest::SetString(kMachine, Key(spelled), "", "x");
+  vttest::SetString(kMachine, Key(first), "", spelled);
   ASSERT_EQ(Run("register " + first + " " + escaped + p), 0) << err_;
   ASSERT_EQ(Run("register " + userOnly + " /user" + p), 0) << err_;
 
