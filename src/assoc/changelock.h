@@ -34,10 +34,10 @@ class VtChangeLock {
   // cannot be opened; call it once per object.
   bool Acquire(const VtClasses& keys, const std::function<void()>& waiting,
                DWORD timeoutMs = kChangeLockWaitMs);
-
- private:
+  // Lets go of what it holds, early: before a box waits for the user, which no other change should.
   void Release();
 
+ private:
   // Index 0 the user's, 1 the machine's (HiveIndex); each null or owned by this thread.
   VtHandle held_[2] = {VtHandle(nullptr), VtHandle(nullptr)};
 };
