@@ -34,7 +34,8 @@ class VtChangeLock {
   // cannot be opened; call it once per object.
   bool Acquire(const VtClasses& keys, const std::function<void()>& waiting,
                DWORD timeoutMs = kChangeLockWaitMs);
-  // Lets go of what it holds, early: before a box waits for the user, which no other change should.
+  // Lets go of what it holds before the end of its scope: while a box waits for the user, no other
+  // change should wait too.
   void Release();
 
  private:
