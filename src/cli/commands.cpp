@@ -9,6 +9,7 @@
 #include "associnfo.h"
 #include "assoctext.h"
 #include "changefailure.h"
+#include "changelock.h"
 #include "clirows.h"
 #include "clitexts.h"
 #include "inifile.h"
@@ -114,6 +115,30 @@ bool RegisterScopeOf(const VtCliRequest& request, const std::string& exePath, Vt
   return true;
 }
 
+// Fills rows with the rows the window shows, whose associations register brings up to the options
+// as its apply does; the pieces it registers: /all's each key once, else the request's.
+std::vector<std::string> FillToRegister(const VtCliRequest& request, const PlayerAnswer& answer,
+                                        VtScope scope, VtAssocRows* rows) {
+  const int players = FillRows(*rows, answer.extensions.get(), scope, answer.extensions == nullptr);
+  if (!request.all) {
+    for (const std::string& ext : request.exts) AddRow(*rows, ext, scope, false);
+    return request.exts;
+  }
+  // Each key once: a piece registers every row of its key.
+  std::vector<std::string> pieces;
+  for (int row = 0; row < players; ++row)
+    if (rows->FirstOfItsKey(row)) pieces.push_back(rows->Entry(row)->ext);
+  return pieces;
+}
+
+// Holds lock for a change of keys, having said on err that it waits when another change runs.
+// False, with the reason on err, when that one did not end in time.
+bool LockForChange(const VtClasses& keys, VtChangeLock* lock, const VtStdStream& err) {
+  if (lock->Acquire(keys, [&err] { err.Write(VtText(IDS_CLI_WAITING) + L"\r\n"); })) return true;
+  err.Write(VtText(IDS_CLI_BUSY) + L"\r\n");
+  return false;
+}
+
 }  // namespace
 
 int Refuse(const VtStdStream& err, const std::wstring& why) {
@@ -166,21 +191,14 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
   VtScope scope;
   if (!RegisterScopeOf(request, exePath, &scope, &why)) return Refuse(err, why);
 
-  VtAssocRows rows;
-  // The rows the window shows: their associations are brought up to the options as its apply does.
-  const int players = FillRows(rows, answer.extensions.get(), scope, answer.extensions == nullptr);
-  std::vector<std::string> pieces;
-  if (request.all) {
-    // Each key once: a piece registers every row of its key.
-    for (int row = 0; row < players; ++row)
-      if (rows.FirstOfItsKey(row)) pieces.push_back(rows.Entry(row)->ext);
-  } else {
-    for (const std::string& ext : request.exts) AddRow(rows, ext, scope, false);
-    pieces = request.exts;
-  }
   VtChangeReport report;
   {
     VtClasses keys(scope);
+    // From the first read of the rows to the last write.
+    VtChangeLock lock;
+    if (!LockForChange(keys, &lock, err)) return kExitBusy;
+    VtAssocRows rows;
+    const std::vector<std::string> pieces = FillToRegister(request, answer, scope, &rows);
     report = ApplyRows(rows, exePath.c_str(), pieces, request.typeName, exeFolder,
                        OptionsFor(request), &keys);
   }
@@ -196,6 +214,8 @@ int RunUnregister(const VtCliRequest& request, const VtStdStream& err) {
   VtChangeReport report;
   {
     VtClasses keys(scope);
+    VtChangeLock lock;
+    if (!LockForChange(keys, &lock, err)) return kExitBusy;
     if (request.all) {
       // Every association of the tool, found through its ProgID keys too, the player's or not;
       // then what changes cut short left that no extension names.

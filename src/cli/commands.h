@@ -10,6 +10,7 @@
 enum VtExitCode : int {
   kExitDone = 0,
   kExitSomeNotChanged = 1,  // each named on standard error; the others are done
+  kExitBusy = 1,            // another change did not end in time: nothing changed; err says so
   kExitBadRequest = 2,      // nothing changed; standard error says why
 };
 

@@ -19,6 +19,11 @@ class VtHandle {
     handle_ = nullptr;
     return ok != FALSE;
   }
+  // Closes the handle held and takes handle (may be null) in its place.
+  void Reset(HANDLE handle) {
+    Close();
+    handle_ = handle;
+  }
 
  private:
   HANDLE handle_;

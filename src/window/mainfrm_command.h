@@ -3,6 +3,7 @@
 #pragma once
 #include <vector>
 
+#include "changelock.h"
 #include "changereport.h"
 #include "classes.h"
 #include "mainfrm.h"
@@ -13,10 +14,14 @@ class TFrmAssoc::Command {
   Command(const Command&) = delete;
   Command& operator=(const Command&) = delete;
 
+  // Takes the change lock before the command reads the rows for its change, showing the wait
+  // cursor while another change runs. False when that one did not end in time: a box has said
+  // so, and the command writes nothing.
+  bool Start();
   // The classes keys every registration of the command shares, opened by the first that needs one.
   VtClasses* keys() { return &keys_; }
   // Shows each row report changed, then one box with every extension it could not change (none
-  // when it changed all). No key stays open while the box shows.
+  // when it changed all). No key stays open, and no other change waits, while the box shows.
   void Finish(const VtChangeReport& report);
 
  private:
@@ -26,4 +31,6 @@ class TFrmAssoc::Command {
 
   TFrmAssoc& form_;
   VtClasses keys_;
+  // Held from Start until the change is done (Finish).
+  VtChangeLock lock_;
 };

@@ -50,8 +50,22 @@ void TFrmAssoc::Command::ShowFailures(const std::vector<VtChangeReport::Failure>
   Application.MessageBox(text, form_.WideCaption(), MB_OK | MB_ICONWARNING);
 }
 
+bool TFrmAssoc::Command::Start() {
+  bool waited = false;
+  HCURSOR before = nullptr;
+  const bool held = lock_.Acquire(keys_, [&] {
+    waited = true;
+    before = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+  });
+  if (waited) SetCursor(before);
+  if (held) return true;
+  Application.MessageBox(VtText(IDS_CHANGE_BUSY), form_.WideCaption(), MB_OK | MB_ICONWARNING);
+  return false;
+}
+
 void TFrmAssoc::Command::Finish(const VtChangeReport& report) {
   keys_.Close();
+  lock_.Release();
   form_.ListView->BeginUpdate();
   for (int row : report.rows()) form_.RefreshRow(row);
   form_.ListView->EndUpdate();
@@ -76,6 +90,7 @@ void TFrmAssoc::btnApplyClick(TControl*) {
     }
   }
   Command command(*this);
+  if (!command.Start()) return;
   command.Finish(
       ApplyRows(rows_, exePath.c_str(), pieces, comboName, exeFolder, options, command.keys()));
 }
@@ -97,6 +112,7 @@ void TFrmAssoc::btnUnregClick(TControl*) {
   if (first == pieces.size() || !Confirm(IDS_ASK_UNREG)) return;
   pieces.erase(pieces.begin(), pieces.begin() + static_cast<std::ptrdiff_t>(first));
   Command command(*this);
+  if (!command.Start()) return;
   command.Finish(UnregisterRows(rows_, pieces, command.keys()));
 }
 
@@ -104,6 +120,7 @@ void TFrmAssoc::btnUnregAllClick(TControl*) {
   if (ListView->Count() == 0) return;
   if (!Confirm(IDS_ASK_UNREGALL)) return;
   Command command(*this);
+  if (!command.Start()) return;
   command.Finish(UnregisterAllRows(rows_, command.keys()));
 }
 

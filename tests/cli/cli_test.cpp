@@ -4,6 +4,8 @@
 #include <windows.h>
 // wincrypt.h needs windows.h first.
 #include <wincrypt.h>
+// sddl.h needs windows.h first.
+#include <sddl.h>
 
 #include <algorithm>
 #include <map>
@@ -12,6 +14,8 @@
 #include <vector>
 
 #include "defaultapps.h"
+#include "handle.h"
+#include "localmemory.h"
 #include "process.h"
 #include "readonlytree.h"
 #include "regaccess.h"
@@ -41,6 +45,23 @@ bool PlainAscii(const std::string& text) {
     if (byte > 0x7E || (byte < 0x20 && byte != '\r' && byte != '\n')) return false;
   }
   return true;
+}
+
+// The mutex that every change of this user's classes holds: named by the user's SID, spelled out
+// here so that a change under another name is caught.
+std::string UserChangeLockName() {
+  HANDLE opened = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return std::string();
+  const VtHandle token(opened);
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  std::vector<BYTE> user(size);
+  char* sid = nullptr;
+  if (size == 0 || !GetTokenInformation(token.get(), TokenUser, user.data(), size, &size) ||
+      !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid))
+    return std::string();
+  const VtLocal<char> owned(sid);
+  return std::string("Global\\vntassoc.change.user.") + owned.get();
 }
 
 std::string Upper(std::string text) {
@@ -345,6 +366,34 @@ TEST_F(Cli, UserScopeRegistersInTheUsersClassesOnly) {
   std::string typeName;
   vttest::GetString(kMachine, Key(ToolProgId(ext)), "", &typeName);
   EXPECT_EQ(typeName, "-h");
+}
+
+// Another change of this user's classes running: register says on standard error that it waits,
+// writes nothing meanwhile, and registers once that change ends.
+TEST_F(Cli, RegisterWaitsForAnotherChangeOfThisUsersClasses) {
+  const std::string ext = Ext();
+  const std::string waiting =
+      JapaneseUi() ? "ほかの関連付けの変更が実行中です。" : "Another change of associations is running.";
+  const VtHandle change(CreateMutexA(nullptr, FALSE, UserChangeLockName().c_str()));
+  ASSERT_TRUE(change.valid());
+  ASSERT_EQ(WaitForSingleObject(change.get(), 10000), WAIT_OBJECT_0);
+
+  vttest::ChildProcess process;
+  const std::string errPath = dir_.File("waiting.txt");
+  ASSERT_TRUE(process.StartRedirected(
+      "\"" + exe_ + "\" register " + ext + " /user /player \"" + player_ + "\"",
+      dir_.File("out.txt"), errPath));
+  std::string err;
+  for (const DWORD start = GetTickCount();
+       err.find(waiting) == std::string::npos && process.running() && GetTickCount() - start < 20000;
+       Sleep(50))
+    vttest::ReadFileBytes(errPath, &err);
+  EXPECT_EQ(err.find(waiting), 0u) << err;
+  EXPECT_TRUE(process.running());
+  EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, Key(ext)));
+  ReleaseMutex(change.get());
+  EXPECT_EQ(process.WaitForExit(60000), 0);
+  EXPECT_EQ(Named(HKEY_CURRENT_USER, ext), ToolProgId(ext));
 }
 
 // A user without rights on the machine's keys: the command line reads them, registers in the user's

@@ -1,7 +1,11 @@
 // Apply and unregister against the registry, with the confirmations answered by the test.
 #include <shlobj.h>
 
+#include <thread>
+
+#include "changelock.h"
 #include "defaultappslaunch.h"
+#include "handle.h"
 #include "window_fixture.h"
 
 namespace {
@@ -102,6 +106,30 @@ TEST_F(WindowTest, ApplyTakesTypeNameFromComboThenFiletypeIniThenExtension) {
   EXPECT_EQ(Classes(ToolProgId(2)), Caption(2) + " File");
   EXPECT_EQ(form_->ListView->ItemText(2, 1), Caption(2) + " File");
   EXPECT_EQ(form_->ListView->ItemText(0, 2), Quoted(player_));
+}
+
+// Another change of this user's classes running (here a thread that holds its mutex for 300 ms):
+// apply waits for it, then applies, with no box but the question.
+TEST_F(WindowTest, ApplyWaitsForAnotherChangeThenApplies) {
+  StartPlayer(Ext(0));
+  Open();
+  Select(0);
+  const VtHandle taken(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  std::thread other([&taken] {
+    const VtHandle change(CreateMutexA(nullptr, FALSE, ChangeLockName(VtScope::kUser).c_str()));
+    WaitForSingleObject(change.get(), INFINITE);
+    SetEvent(taken.get());
+    Sleep(300);
+    ReleaseMutex(change.get());
+  });
+  WaitForSingleObject(taken.get(), INFINITE);
+  const DWORD start = GetTickCount();
+  Click(form_->btnApply);
+  const DWORD spent = GetTickCount() - start;
+  other.join();
+  EXPECT_GE(spent, 200u);
+  EXPECT_EQ(Classes(Ext(0)), ToolProgId(0));
+  EXPECT_EQ(boxes_.Calls().size(), 1u);
 }
 
 // Each apply brings every associated row, selected or not, to the options of the radio buttons;
