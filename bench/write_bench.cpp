@@ -18,7 +18,6 @@
 #include "commandline.h"
 #include "commands.h"
 #include "floor.h"
-#include "handle.h"
 #include "library.h"
 #include "process.h"
 #include "regcount.h"

@@ -119,7 +119,8 @@ TEST_F(RegFileTest, WritesSectionsAndValuesAsRegeditDoes) {
   ASSERT_TRUE(Put(cu, user_, L"", REG_SZ, Bytes(L"")) && Put(cu, user_, L"bin", REG_BINARY, bin) &&
               Put(cu, user_, L"odd", REG_SZ, Bytes(L"a") + "b") &&
               Put(cu, user_, L"q\"\\", REG_DWORD, std::string("\x2a\0\0\0", 4)) &&
-              Put(cu, user_, L"unterminated", REG_SZ, Bytes(L"abX").substr(0, 4)) &&
+              RegSetKeyValueW(cu, user_.c_str(), L"unterminated", REG_SZ, Bytes(L"abX").data(),
+                              4) == ERROR_SUCCESS &&
               MakeKey(cu, user_ + L"\\sub") && vttest::WriteFileBytes(file_, "old"));
 
   ASSERT_EQ(ERROR_SUCCESS, Export(file_, {{cu, user_}, {cu, later_}}));

@@ -77,14 +77,8 @@ std::string WideBytes(const std::wstring& text) {
 
 bool SetRawValueW(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type,
                   const std::string& bytes) {
-  HKEY key;
-  if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  LONG rc = RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                           static_cast<DWORD>(bytes.size()));
-  RegCloseKey(key);
-  return rc == ERROR_SUCCESS;
+  return RegSetKeyValueW(root, path.c_str(), name, type, bytes.data(),
+                         static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
 bool GetValue(HKEY root, const std::string& path, const char* name, DWORD* type,

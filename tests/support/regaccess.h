@@ -32,8 +32,8 @@ bool DeleteValue(HKEY root, const std::string& path, const char* name, REGSAM vi
 // Removes a key tree. True when it is gone afterwards.
 bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view = 0);
 // Through the wide functions, for names code page 932 lacks (the functions above turn them into
-// "?"): a value of any type from its bytes as stored, the key made when missing; a key tree removed
-// (true when it is gone afterwards).
+// "?"): a value of any type from its bytes, the key made when missing; a key tree removed (true
+// when it is gone afterwards).
 // A text's bytes as the wide functions store it: its UTF-16 characters and one NUL.
 std::string WideBytes(const std::wstring& text);
 bool SetRawValueW(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type,
