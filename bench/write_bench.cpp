@@ -18,7 +18,6 @@
 #include "commandline.h"
 #include "commands.h"
 #include "floor.h"
-#include "handle.h"
 #include "library.h"
 #include "process.h"
 #include "regcount.h"
@@ -120,24 +119,6 @@ bool RunCliHere(const std::vector<std::string>& args) {
       return false;
   }
 }
-
-// Standard output to NUL for its scope: list's lines would land in the table, which goes there.
-class OutputToNul {
- public:
-  OutputToNul()
-      : saved_(GetStdHandle(STD_OUTPUT_HANDLE)),
-        nul_(CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                         nullptr)) {
-    if (nul_.valid()) SetStdHandle(STD_OUTPUT_HANDLE, nul_.get());
-  }
-  ~OutputToNul() { SetStdHandle(STD_OUTPUT_HANDLE, saved_); }
-  OutputToNul(const OutputToNul&) = delete;
-  OutputToNul& operator=(const OutputToNul&) = delete;
-
- private:
-  HANDLE saved_;  // the process's, not this object's
-  VtHandle nul_;
-};
 
 // What one scope's write and undo need: the window's rows, the registrations, the .reg files and
 // the command line's arguments.
@@ -342,7 +323,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> policyArgs = CliArgs("policy", set, VtScope::kMachine);
     policyArgs.insert(policyArgs.begin() + 1, folder.File("policy.xml"));
     auto listHere = [&listArgs] {
-      const OutputToNul quiet;
+      const vttest::StdHandleToNul quiet(STD_OUTPUT_HANDLE);
       return RunCliHere(listArgs);
     };
     Rounds reads;

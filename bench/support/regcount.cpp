@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "importpatch.h"
+
 namespace vtbench {
 
 namespace {
@@ -94,43 +96,17 @@ const Wrapper kWrappers[kKinds] = {
     {"RegDeleteValueA", reinterpret_cast<uintptr_t>(&CountDeleteValue)},
 };
 
-void WriteEntry(uintptr_t* slot, uintptr_t value) {
-  DWORD old = 0;
-  VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
-  *slot = value;
-  VirtualProtect(slot, sizeof *slot, old, &old);
-}
-
-// Walks advapi32's import entries of this executable; install: wrappers in, else originals back.
-// Returns the number of entries changed.
+// Puts the wrappers into this executable's import entries (install), else the originals back.
+// Returns the number of functions changed.
 int PatchImports(bool install) {
-  auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (directory.VirtualAddress == 0) return 0;
   int changed = 0;
-  for (auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-       import->Name != 0; ++import) {
-    if (_stricmp(reinterpret_cast<const char*>(base + import->Name), "advapi32.dll") != 0) continue;
-    if (import->OriginalFirstThunk == 0) continue;  // no names to go by
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<uintptr_t*>(base + import->FirstThunk);
-    for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      const char* name = reinterpret_cast<const char*>(
-          reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name);
-      for (int kind = 0; kind < kKinds; ++kind) {
-        if (std::strcmp(name, kWrappers[kind].name) != 0) continue;
-        if (install) {
-          g_original[kind] = *slots;
-          WriteEntry(slots, kWrappers[kind].wrapper);
-        } else if (g_original[kind] != 0) {
-          WriteEntry(slots, g_original[kind]);
-        }
-        ++changed;
-      }
-    }
+  for (int kind = 0; kind < kKinds; ++kind) {
+    if (!install && g_original[kind] == 0) continue;
+    const uintptr_t former = vttest::PatchImport(
+        "advapi32.dll", kWrappers[kind].name, install ? kWrappers[kind].wrapper : g_original[kind]);
+    if (former == 0) continue;
+    if (install) g_original[kind] = former;
+    ++changed;
   }
   return changed;
 }

@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "ownedtext.h"
 #include "process.h"
-#include "registry.h"
+#include "regaccess.h"
+#include "regdump.h"
 #include "scratch.h"
 #include "widetext.h"
 
@@ -24,70 +24,19 @@ std::wstring Wide(const std::string& text) {
   return wide ? wide.get() : L"";
 }
 
-// A string's stored bytes: its UTF-16 characters and one NUL.
-std::string Bytes(const std::wstring& text) {
-  return std::string(reinterpret_cast<const char*>(text.c_str()),
-                     (text.size() + 1) * sizeof(wchar_t));
-}
+std::string Bytes(const std::wstring& text) { return vttest::WideBytes(text); }
 
-// Through the wide functions, which take any name; the key is made when missing. The first size
-// bytes only, when given.
+// Through the wide functions, which take any name; the key is made when missing.
 bool Put(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type,
-         const std::string& bytes, size_t size = std::string::npos) {
-  return RegSetKeyValueW(root, path.c_str(), name, type, bytes.data(),
-                         static_cast<DWORD>(std::min(size, bytes.size()))) == ERROR_SUCCESS;
+         const std::string& bytes) {
+  return vttest::SetRawValueW(root, path, name, type, bytes);
 }
 bool MakeKey(HKEY root, const std::wstring& path) {
   return Put(root, path, L"x", REG_NONE, "") &&
          RegDeleteKeyValueW(root, path.c_str(), L"x") == ERROR_SUCCESS;
 }
 
-// vttest::DumpTree reads through the ANSI functions, which turn characters code page 932 lacks
-// into "?" and convert string data: this dump reads names and bytes as stored.
-void DumpKey(HKEY parent, const std::wstring& name, const std::wstring& shown,
-             std::vector<std::wstring>& lines) {
-  VtRegistry key;
-  if (!key.Open(parent, name.c_str(), KEY_READ)) {
-    lines.push_back(shown + L" (no key)");
-    return;
-  }
-  lines.push_back(shown);
-  std::vector<wchar_t> valueName(16384);
-  std::vector<BYTE> data(65536);  // far more than any value here
-  for (DWORD i = 0;; ++i) {
-    DWORD length = static_cast<DWORD>(valueName.size());
-    DWORD size = static_cast<DWORD>(data.size());
-    DWORD type = 0;
-    if (RegEnumValueW(key.key(), i, valueName.data(), &length, nullptr, &type, data.data(),
-                      &size) != ERROR_SUCCESS)
-      break;
-    std::wstring line = shown + L" \"" + std::wstring(valueName.data(), length) + L"\" " +
-                        std::to_wstring(type) + L":";
-    for (DWORD b = 0; b < size; ++b) {
-      line += L"0123456789abcdef"[data[b] >> 4];
-      line += L"0123456789abcdef"[data[b] & 15];
-    }
-    lines.push_back(line);
-  }
-  wchar_t sub[256];
-  for (DWORD i = 0;; ++i) {
-    DWORD length = 256;
-    if (RegEnumKeyExW(key.key(), i, sub, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
-    const std::wstring child(sub, length);
-    DumpKey(key.key(), child, shown + L"\\" + child, lines);
-  }
-}
-
-std::wstring Dump(HKEY root, const std::wstring& path) {
-  std::vector<std::wstring> lines;
-  DumpKey(root, path, path, lines);
-  std::sort(lines.begin(), lines.end());
-  std::wstring text;
-  for (const std::wstring& line : lines) text += line + L"\n";
-  return text;
-}
+std::wstring Dump(HKEY root, const std::wstring& path) { return vttest::DumpTreeW(root, path); }
 
 // Wine's own reg.exe imports the file; its exit code, -1 when it did not end.
 int Import(const std::string& file) {
@@ -170,7 +119,8 @@ TEST_F(RegFileTest, WritesSectionsAndValuesAsRegeditDoes) {
   ASSERT_TRUE(Put(cu, user_, L"", REG_SZ, Bytes(L"")) && Put(cu, user_, L"bin", REG_BINARY, bin) &&
               Put(cu, user_, L"odd", REG_SZ, Bytes(L"a") + "b") &&
               Put(cu, user_, L"q\"\\", REG_DWORD, std::string("\x2a\0\0\0", 4)) &&
-              Put(cu, user_, L"unterminated", REG_SZ, Bytes(L"abX"), 4) &&
+              RegSetKeyValueW(cu, user_.c_str(), L"unterminated", REG_SZ, Bytes(L"abX").data(),
+                              4) == ERROR_SUCCESS &&
               MakeKey(cu, user_ + L"\\sub") && vttest::WriteFileBytes(file_, "old"));
 
   ASSERT_EQ(ERROR_SUCCESS, Export(file_, {{cu, user_}, {cu, later_}}));

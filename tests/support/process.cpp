@@ -72,6 +72,15 @@ void ChildProcess::Kill() {
   info_ = PROCESS_INFORMATION();
 }
 
+StdHandleToNul::StdHandleToNul(DWORD which)
+    : which_(which),
+      saved_(GetStdHandle(which)),
+      nul_(CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)) {
+  if (nul_.valid()) SetStdHandle(which, nul_.get());
+}
+
+StdHandleToNul::~StdHandleToNul() { SetStdHandle(which_, saved_); }
+
 std::string WinePath(const std::string& path) {
   if (path.empty() || path[0] != '/') return path;
   std::string converted = "Z:" + path;

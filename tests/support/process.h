@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "handle.h"
+
 namespace vttest {
 
 // A child process; ended (by its own handle) if it still runs on destruction.
@@ -35,6 +37,22 @@ class ChildProcess {
   bool StartWith(const std::string& commandLine, const char* folder, HANDLE out, HANDLE err);
 
   PROCESS_INFORMATION info_;
+};
+
+// One of the process's standard handles (STD_OUTPUT_HANDLE, STD_ERROR_HANDLE) led to NUL for the
+// lifetime of this object, for code that writes there through GetStdHandle (the command line's
+// streams); put back on destruction.
+class StdHandleToNul {
+ public:
+  explicit StdHandleToNul(DWORD which);
+  ~StdHandleToNul();
+  StdHandleToNul(const StdHandleToNul&) = delete;
+  StdHandleToNul& operator=(const StdHandleToNul&) = delete;
+
+ private:
+  DWORD which_;
+  HANDLE saved_;  // the process's, not this object's
+  VtHandle nul_;
 };
 
 // A host path as Wine shows it ("/work/x" becomes "Z:\work\x"); other paths unchanged.

@@ -72,6 +72,17 @@ bool SetString(HKEY root, const std::string& path, const char* name, const std::
                      view);
 }
 
+std::string WideBytes(const std::wstring& text) {
+  return std::string(reinterpret_cast<const char*>(text.c_str()),
+                     (text.size() + 1) * sizeof(wchar_t));
+}
+
+bool SetRawValueW(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type,
+                  const std::string& bytes) {
+  return RegSetKeyValueW(root, path.c_str(), name, type, bytes.data(),
+                         static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+}
+
 bool GetValue(HKEY root, const std::string& path, const char* name, DWORD* type,
               std::string* bytes, REGSAM view) {
   HKEY key;
@@ -170,14 +181,12 @@ bool DeleteValue(HKEY root, const std::string& path, const char* name, REGSAM vi
   return rc == ERROR_SUCCESS;
 }
 
-namespace {
-
 // In UTF-16, so that a subkey whose name code page 932 lacks is deleted too rather than named "?"
 // and never found; a subkey that will not open ends the walk rather than being taken again.
-bool DeleteKeyTreeW(HKEY root, const wchar_t* path, REGSAM view) {
+bool DeleteKeyTreeW(HKEY root, const std::wstring& path, REGSAM view) {
   HKEY key;
   // Enumerating is all it needs, so a key that denies changes (a scratch user choice) goes as well.
-  const LONG opened = RegOpenKeyExW(root, path, 0, KEY_READ | view, &key);
+  const LONG opened = RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key);
   if (opened != ERROR_SUCCESS) return opened == ERROR_FILE_NOT_FOUND;
   // Always take index 0: deleting shifts the remaining indices down.
   wchar_t name[256];
@@ -188,10 +197,8 @@ bool DeleteKeyTreeW(HKEY root, const wchar_t* path, REGSAM view) {
     if (!DeleteKeyTreeW(key, name, view)) break;
   }
   RegCloseKey(key);
-  return RegDeleteKeyExW(root, path, view, 0) == ERROR_SUCCESS;
+  return RegDeleteKeyExW(root, path.c_str(), view, 0) == ERROR_SUCCESS;
 }
-
-}  // namespace
 
 bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view) {
   std::wstring wide(path.size() + 1, L'\0');
@@ -199,7 +206,7 @@ bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view) {
                                          static_cast<int>(wide.size()));
   if (length <= 0) return false;
   wide.resize(static_cast<size_t>(length - 1));
-  return DeleteKeyTreeW(root, wide.c_str(), view);
+  return DeleteKeyTreeW(root, wide, view);
 }
 
 std::vector<std::string> SubkeyNames(HKEY root, const std::string& path, REGSAM view) {

@@ -40,6 +40,14 @@ bool ValueExists(HKEY root, const std::string& path, const char* name, REGSAM vi
 bool DeleteValue(HKEY root, const std::string& path, const char* name, REGSAM view = 0);
 // Removes a key tree. True when it is gone afterwards.
 bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view = 0);
+// Through the wide functions, for names code page 932 lacks (the functions above turn them into
+// "?"): a value of any type from its bytes, the key made when missing; a key tree removed (true
+// when it is gone afterwards).
+// A text's bytes as the wide functions store it: its UTF-16 characters and one NUL.
+std::string WideBytes(const std::wstring& text);
+bool SetRawValueW(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type,
+                  const std::string& bytes);
+bool DeleteKeyTreeW(HKEY root, const std::wstring& path, REGSAM view = 0);
 // The names of a key's subkeys, and of its values, in the order the registry gives them; none when
 // the key is missing.
 std::vector<std::string> SubkeyNames(HKEY root, const std::string& path, REGSAM view = 0);

@@ -73,7 +73,52 @@ void Dump(HKEY root, const std::string& path, const std::string& shown, REGSAM v
     Dump(root, path + "\\" + child, shown + "\\" + child, view, out);
 }
 
+void DumpKeyW(HKEY parent, const std::wstring& name, const std::wstring& shown, REGSAM view,
+              std::vector<std::wstring>& lines) {
+  HKEY key;
+  if (RegOpenKeyExW(parent, name.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
+    lines.push_back(shown + L" (no key)");
+    return;
+  }
+  lines.push_back(shown);
+  std::vector<wchar_t> valueName(16384);
+  std::vector<BYTE> data(65536);  // far more than any value a test writes
+  for (DWORD i = 0;; ++i) {
+    DWORD length = static_cast<DWORD>(valueName.size());
+    DWORD size = static_cast<DWORD>(data.size());
+    DWORD type = 0;
+    if (RegEnumValueW(key, i, valueName.data(), &length, nullptr, &type, data.data(), &size) !=
+        ERROR_SUCCESS)
+      break;
+    std::wstring line = shown + L" \"" + std::wstring(valueName.data(), length) + L"\" " +
+                        std::to_wstring(type) + L":";
+    for (DWORD b = 0; b < size; ++b) {
+      line += L"0123456789abcdef"[data[b] >> 4];
+      line += L"0123456789abcdef"[data[b] & 15];
+    }
+    lines.push_back(line);
+  }
+  wchar_t sub[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = 256;
+    if (RegEnumKeyExW(key, i, sub, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    const std::wstring child(sub, length);
+    DumpKeyW(key, child, shown + L"\\" + child, view, lines);
+  }
+  RegCloseKey(key);
+}
+
 }  // namespace
+
+std::wstring DumpTreeW(HKEY root, const std::wstring& path, REGSAM view) {
+  std::vector<std::wstring> lines;
+  DumpKeyW(root, path, path, view, lines);
+  std::sort(lines.begin(), lines.end());
+  std::wstring text;
+  for (const std::wstring& line : lines) text += line + L"\n";
+  return text;
+}
 
 std::string DumpTree(HKEY root, const std::string& path, REGSAM view) {
   std::string out;

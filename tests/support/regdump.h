@@ -15,4 +15,9 @@ std::string DumpTree(HKEY root, const std::string& path, REGSAM view = 0);
 // Several trees, each headed by its path.
 std::string DumpTrees(HKEY root, const std::vector<std::string>& paths, REGSAM view = 0);
 
+// The same through the wide functions, which the ones above are not (they turn characters code
+// page 932 lacks into "?" and convert string data): names as they are and bytes as stored, one
+// line a key or a value, sorted; "path (no key)" when the key is missing.
+std::wstring DumpTreeW(HKEY root, const std::wstring& path, REGSAM view = 0);
+
 }  // namespace vttest
