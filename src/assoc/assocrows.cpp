@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "applyoptions.h"
+#include "assockeys.h"
 #include "assoctext.h"
 #include "ownassociations.h"
 #include "text.h"
@@ -44,6 +45,16 @@ void AddPlayerRows(VtAssocRows& rows, const char* extensions, VtScope scope) {
   }
 }
 
+// The scope's extension key names the tool's ProgID while the scope's classes lack that ProgID:
+// an earlier version's association through HKEY_CLASSES_ROOT, whose ProgID and "backup" only the
+// other hive holds. Load shows it as nothing of the tool's, yet undo has something to give back.
+bool NamesToolProgIdElsewhere(const char* ext, VtScope scope) {
+  VtClasses classes(scope);
+  const VtOwnedText named(NamedIn(classes, scope, ext));
+  const VtOwnedText own(ToolProgId(ext));
+  return named && SameKeyName(named.get(), own.get());
+}
+
 void AddOwnRows(VtAssocRows& rows, bool scanClasses, VtScope scope) {
   for (VtOwnCandidate& candidate : OwnAssociationCandidates(scanClasses)) {
     std::string& ext = candidate.ext;
@@ -53,7 +64,9 @@ void AddOwnRows(VtAssocRows& rows, bool scanClasses, VtScope scope) {
     std::unique_ptr<VtAssocInfo> entry(new VtAssocInfo(ext.c_str(), scope));
     entry->Load();
     // A candidate passed over here may still come again from the other hive's registration.
-    if (entry->associated == 0 && entry->userAssociated == 0 && !candidate.registered) continue;
+    if (entry->associated == 0 && entry->userAssociated == 0 && !candidate.registered &&
+        !NamesToolProgIdElsewhere(entry->ext, scope))
+      continue;
     rows.Add(std::move(entry));
   }
 }

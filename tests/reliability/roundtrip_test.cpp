@@ -499,9 +499,14 @@ TEST_P(ForeignStates, AStaleBackupIsNeverInherited) {
 TEST_P(ForeignStates, APreviousNameInAnyScriptComesBackExactly) {
   const Names n = Fresh(scope());
   const std::wstring previous = L"Café.Ωmega." + std::wstring(n.other.begin(), n.other.end());
-  ASSERT_TRUE(vttest::SetWideString(n.at.hive(), n.at.Path(n.ext), "", previous));
+  const std::string path = n.at.Path(n.ext);
+  ASSERT_TRUE(vttest::SetRawValueW(n.at.hive(), std::wstring(path.begin(), path.end()), L"", REG_SZ,
+                                   vttest::WideBytes(previous)));
   RoundTripOnce(n);
-  EXPECT_EQ(previous, vttest::GetWideString(n.at.hive(), n.at.Path(n.ext), ""));
+  DWORD type = 0;
+  std::string stored;
+  EXPECT_TRUE(vttest::GetStoredValue(n.at.hive(), path, "", &type, &stored));
+  EXPECT_EQ(vttest::WideBytes(previous), stored);
 }
 
 // A registration that a restored export left in pieces (FileAssociations there, the value that

@@ -25,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "changelock.h"
 #include "commandline.h"
 #include "commands.h"
 #include "defaultapps.h"
@@ -216,10 +217,16 @@ struct Context {
 
 const DWORD kSecondChangeWaitMs = 200;
 
-// Runs change as its front end runs it, whole. The front ends' per-hive change lock is to be
-// taken here, waiting lockWaitMs at most; a change that does not get it does not run.
+// Runs change as its front end runs it, whole, holding the change lock of the hives it may write
+// (waiting lockWaitMs at most); a change that does not get it does not run, as a front end gives
+// up. The command line takes the same lock again inside, which its owning thread gets at once.
 void RunChange(const Change& c, const Context& ctx, DWORD lockWaitMs) {
-  (void)lockWaitMs;  // LOCK: VtChangeLock for c's scope, around all of what follows.
+  VtChangeLock lock;
+  const bool reads = c.verb == Verb::kExport || c.verb == Verb::kImport;
+  if (!reads &&
+      !lock.Acquire(VtClasses(c.scope, c.MachineRights() ? VtScope::kMachine : c.scope), nullptr,
+                    lockWaitMs))
+    return;
   const std::vector<std::string> pieces = ctx.Pieces(c.exts);
   if (c.Window()) {
     std::string answer;  // the player's, naming every extension of the trial

@@ -124,30 +124,6 @@ bool GetStoredValue(HKEY root, const std::string& path, const char* name, DWORD*
   return true;
 }
 
-bool SetWideString(HKEY root, const std::string& path, const char* name, const std::wstring& value,
-                   REGSAM view) {
-  HKEY key;
-  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS)
-    return false;
-  const LONG rc = RegSetValueExW(key, WideName(name).c_str(), 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(value.c_str()),
-                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
-  return rc == ERROR_SUCCESS;
-}
-
-std::wstring GetWideString(HKEY root, const std::string& path, const char* name, REGSAM view) {
-  DWORD type = 0;
-  std::string bytes;
-  if (!GetStoredValue(root, path, name, &type, &bytes, view) ||
-      (type != REG_SZ && type != REG_EXPAND_SZ))
-    return std::wstring();
-  std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
-  if (!text.empty()) std::memcpy(&text[0], bytes.data(), text.size() * sizeof(wchar_t));
-  return text.substr(0, text.find(L'\0'));
-}
-
 bool GetString(HKEY root, const std::string& path, const char* name, std::string* out,
                REGSAM view) {
   DWORD type = 0;

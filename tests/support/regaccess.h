@@ -26,11 +26,6 @@ bool GetValue(HKEY root, const std::string& path, const char* name, DWORD* type,
 // where GetValue gives it in the ANSI code page, which turns "Café" into "Cafe" under 932.
 bool GetStoredValue(HKEY root, const std::string& path, const char* name, DWORD* type,
                     std::string* bytes, REGSAM view = 0);
-// Sets a REG_SZ value from UTF-16, for names in any script; true on success.
-bool SetWideString(HKEY root, const std::string& path, const char* name, const std::wstring& value,
-                   REGSAM view = 0);
-// A string value as UTF-16 up to its first zero; empty when missing or not a string.
-std::wstring GetWideString(HKEY root, const std::string& path, const char* name, REGSAM view = 0);
 // A value's bytes up to the first zero, whatever its type; false when the key or value is missing.
 bool GetString(HKEY root, const std::string& path, const char* name, std::string* out,
                REGSAM view = 0);
@@ -40,11 +35,11 @@ bool ValueExists(HKEY root, const std::string& path, const char* name, REGSAM vi
 bool DeleteValue(HKEY root, const std::string& path, const char* name, REGSAM view = 0);
 // Removes a key tree. True when it is gone afterwards.
 bool DeleteKeyTree(HKEY root, const std::string& path, REGSAM view = 0);
+// A text's bytes as the wide functions store it: its UTF-16 characters and one NUL.
+std::string WideBytes(const std::wstring& text);
 // Through the wide functions, for names code page 932 lacks (the functions above turn them into
 // "?"): a value of any type from its bytes, the key made when missing; a key tree removed (true
 // when it is gone afterwards).
-// A text's bytes as the wide functions store it: its UTF-16 characters and one NUL.
-std::string WideBytes(const std::wstring& text);
 bool SetRawValueW(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type,
                   const std::string& bytes);
 bool DeleteKeyTreeW(HKEY root, const std::wstring& path, REGSAM view = 0);
