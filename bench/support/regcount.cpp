@@ -13,12 +13,13 @@ namespace vtbench {
 namespace {
 
 enum Kind {
-  kOpen, kCreate, kClose, kQuery, kSet, kInfo, kEnum, kEnumWide, kDelete, kDeleteInView, kDeleteValue,
-  kKinds
+  kOpen, kOpenWide, kCreate, kClose, kQuery, kQueryWide, kSet, kSetWide, kInfo, kEnum, kEnumWide,
+  kDelete, kDeleteInView, kDeleteValue, kCopyTree, kKinds
 };
-const char* const kKindNames[kKinds] = {"open", "create", "close", "query", "set",
-                                        "info", "enum",   "enum (wide)", "delete", "delete (view)",
-                                        "delete value"};
+const char* const kKindNames[kKinds] = {
+    "open",  "open (wide)", "create", "close",         "query",        "query (wide)",
+    "set",   "set (wide)",  "info",   "enum",          "enum (wide)",  "delete",
+    "delete (view)", "delete value", "copy tree"};
 long g_counts[kKinds];
 
 // The original function of each wrapper, taken from the import table when it is patched.
@@ -33,6 +34,10 @@ LONG WINAPI CountOpen(HKEY a, LPCSTR b, DWORD c, REGSAM d, PHKEY e) {
   ++g_counts[kOpen];
   return Original<decltype(&RegOpenKeyExA)>(kOpen)(a, b, c, d, e);
 }
+LONG WINAPI CountOpenWide(HKEY a, LPCWSTR b, DWORD c, REGSAM d, PHKEY e) {
+  ++g_counts[kOpenWide];
+  return Original<decltype(&RegOpenKeyExW)>(kOpenWide)(a, b, c, d, e);
+}
 LONG WINAPI CountCreate(HKEY a, LPCSTR b, DWORD c, LPSTR d, DWORD e, REGSAM f, LPSECURITY_ATTRIBUTES g,
                         PHKEY h, LPDWORD i) {
   ++g_counts[kCreate];
@@ -45,6 +50,18 @@ LONG WINAPI CountClose(HKEY a) {
 LONG WINAPI CountQuery(HKEY a, LPCSTR b, LPDWORD c, LPDWORD d, LPBYTE e, LPDWORD f) {
   ++g_counts[kQuery];
   return Original<decltype(&RegQueryValueExA)>(kQuery)(a, b, c, d, e, f);
+}
+LONG WINAPI CountQueryWide(HKEY a, LPCWSTR b, LPDWORD c, LPDWORD d, LPBYTE e, LPDWORD f) {
+  ++g_counts[kQueryWide];
+  return Original<decltype(&RegQueryValueExW)>(kQueryWide)(a, b, c, d, e, f);
+}
+LONG WINAPI CountSetWide(HKEY a, LPCWSTR b, DWORD c, DWORD d, const BYTE* e, DWORD f) {
+  ++g_counts[kSetWide];
+  return Original<decltype(&RegSetValueExW)>(kSetWide)(a, b, c, d, e, f);
+}
+LONG WINAPI CountCopyTree(HKEY a, LPCSTR b, HKEY c) {
+  ++g_counts[kCopyTree];
+  return Original<decltype(&RegCopyTreeA)>(kCopyTree)(a, b, c);
 }
 LONG WINAPI CountSet(HKEY a, LPCSTR b, DWORD c, DWORD d, const BYTE* e, DWORD f) {
   ++g_counts[kSet];
@@ -84,16 +101,20 @@ struct Wrapper {
 };
 const Wrapper kWrappers[kKinds] = {
     {"RegOpenKeyExA", reinterpret_cast<uintptr_t>(&CountOpen)},
+    {"RegOpenKeyExW", reinterpret_cast<uintptr_t>(&CountOpenWide)},
     {"RegCreateKeyExA", reinterpret_cast<uintptr_t>(&CountCreate)},
     {"RegCloseKey", reinterpret_cast<uintptr_t>(&CountClose)},
     {"RegQueryValueExA", reinterpret_cast<uintptr_t>(&CountQuery)},
+    {"RegQueryValueExW", reinterpret_cast<uintptr_t>(&CountQueryWide)},
     {"RegSetValueExA", reinterpret_cast<uintptr_t>(&CountSet)},
+    {"RegSetValueExW", reinterpret_cast<uintptr_t>(&CountSetWide)},
     {"RegQueryInfoKeyA", reinterpret_cast<uintptr_t>(&CountInfo)},
     {"RegEnumKeyExA", reinterpret_cast<uintptr_t>(&CountEnum)},
     {"RegEnumKeyExW", reinterpret_cast<uintptr_t>(&CountEnumWide)},
     {"RegDeleteKeyA", reinterpret_cast<uintptr_t>(&CountDelete)},
     {"RegDeleteKeyExA", reinterpret_cast<uintptr_t>(&CountDeleteInView)},
     {"RegDeleteValueA", reinterpret_cast<uintptr_t>(&CountDeleteValue)},
+    {"RegCopyTreeA", reinterpret_cast<uintptr_t>(&CountCopyTree)},
 };
 
 // Puts the wrappers into this executable's import entries (install), else the originals back.

@@ -78,7 +78,9 @@ struct ExtState {
   int foreign[2];  // the kForeignStyles name its form names or keeps as backup
 };
 
-enum class Verb { kApply, kUndo, kUndoAll, kRegister, kUnregister, kUnregisterAll, kExport, kImport };
+enum class Verb {
+  kApply, kUndo, kUndoAll, kRegister, kUnregister, kUnregisterAll, kExport, kImport
+};
 struct Change {
   Verb verb = Verb::kApply;
   VtScope scope = VtScope::kUser;
@@ -121,10 +123,13 @@ struct Snapshot {
   Snapshot(VtScope hive, const Names& n) {
     ext = vttest::DumpTreeW(ScopeHive(hive), kClasses + n.ext);
     own = vttest::DumpTreeW(ScopeHive(hive), kClasses + n.own);
-    for (const std::wstring& key : n.foreign) others += vttest::DumpTreeW(ScopeHive(hive), kClasses + key);
+    for (const std::wstring& key : n.foreign)
+      others += vttest::DumpTreeW(ScopeHive(hive), kClasses + key);
     others += vttest::DumpTreeW(ScopeHive(hive), kClasses + n.gone);
   }
-  bool operator==(const Snapshot& o) const { return ext == o.ext && own == o.own && others == o.others; }
+  bool operator==(const Snapshot& o) const {
+    return ext == o.ext && own == o.own && others == o.others;
+  }
   std::wstring ext, own, others;
 };
 
@@ -472,7 +477,8 @@ unsigned Setting(const char* flag, const char* variable, unsigned otherwise, boo
   const char* at = std::strstr(line, flag);
   const char* env = std::getenv(variable);
   if (given != nullptr) *given = at != nullptr || env != nullptr;
-  if (at != nullptr) return static_cast<unsigned>(std::strtoul(at + std::strlen(flag), nullptr, 10));
+  if (at != nullptr)
+    return static_cast<unsigned>(std::strtoul(at + std::strlen(flag), nullptr, 10));
   if (env != nullptr) return static_cast<unsigned>(std::strtoul(env, nullptr, 10));
   return otherwise;
 }
@@ -522,7 +528,8 @@ TEST(StateSpace, EveryExtensionGetsBackTheAssociationItHad) {
   int covered = 0;
   for (int h : {0, 1})
     for (int f = 0; f < kForms; ++f) covered += forms[h][f] != 0;
-  std::printf("state space: %u sequences in %.1f s (%.1f/s) from seed %u, %d of %d forms per hive\n",
+  std::printf("state space: %u sequences in %.1f s (%.1f/s) from seed %u, %d of %d forms per"
+              " hive\n",
               sequences, seconds, sequences / seconds, first, covered, 2 * kForms);
 }
 

@@ -10,7 +10,8 @@ uintptr_t PatchImport(const char* dll, const char* function, uintptr_t replaceme
   auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
   auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
   auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  const IMAGE_DATA_DIRECTORY& directory =
+      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   if (directory.VirtualAddress == 0) return 0;
   uintptr_t former = 0;
   for (auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);

@@ -75,7 +75,8 @@ void ChildProcess::Kill() {
 StdHandleToNul::StdHandleToNul(DWORD which)
     : which_(which),
       saved_(GetStdHandle(which)),
-      nul_(CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)) {
+      nul_(CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                       nullptr)) {
   if (nul_.valid()) SetStdHandle(which, nul_.get());
 }
 
