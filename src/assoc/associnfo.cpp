@@ -51,13 +51,12 @@ bool OpenShown(VtClasses& classes, VtRegistry* key, const char* progId) {
   return classes.Open(key, VtScope::kMachine, progId, KEY_READ) == ERROR_SUCCESS;
 }
 
-// What hive's key name names, read in UTF-16 (empty: nothing); *found: the key is there. The
-// registry's result where it is there but cannot be read.
+// What hive's key name names, read in UTF-16 (empty: nothing). The registry's result where it is
+// there but cannot be read.
 LONG ReadNamed(VtClasses& classes, VtScope hive, const char* name, const char* value,
-               std::wstring* named, bool* found = nullptr) {
+               std::wstring* named) {
   VtRegistry key;
   const LONG rc = classes.Open(&key, hive, name, KEY_READ);
-  if (found != nullptr) *found = rc == ERROR_SUCCESS;
   if (rc == ERROR_SUCCESS) *named = key.ReadWide(value);
   return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
 }
@@ -175,7 +174,9 @@ DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const 
   if (rc == ERROR_SUCCESS) {
     const bool namesOwn = SameKeyName(named, own.get());
     if (!namesOwn && !named.empty()) captured = named;
-    if (namesOwn && created) {
+    // A ProgID key without any value is one a registration cut short had only just made: the
+    // "backup" is its first value, so no other hive's can have been taken over yet.
+    if (namesOwn && (created || progKey.IsEmpty())) {
       // An earlier version's association through HKEY_CLASSES_ROOT: its "backup" is in the other
       // hive's ProgID, which Windows opened for this extension.
       std::wstring previous;
@@ -207,10 +208,15 @@ LONG VtAssocInfo::MakeAnew(VtClasses& classes, const char* own, const std::wstri
                            VtRegistry* progKey, bool* created) {
   const VtScope other = OtherHive(scope);
   bool otherProgId = false;
-  std::wstring unused;
-  LONG rc = SameKeyName(otherNamed, own)
-                ? ReadNamed(classes, other, own, "", &unused, &otherProgId)
-                : ERROR_SUCCESS;
+  LONG rc = ERROR_SUCCESS;
+  if (SameKeyName(otherNamed, own)) {
+    // A key without any value there is one a registration cut short had only just made, which
+    // still opens this one's "backup" for its extension.
+    VtRegistry key;
+    rc = classes.Open(&key, other, own, KEY_READ);
+    otherProgId = rc == ERROR_SUCCESS && !key.IsEmpty();
+    if (rc == ERROR_FILE_NOT_FOUND) rc = ERROR_SUCCESS;
+  }
   // The other hive's extension names this ProgID and has none of its own, so Windows opens this
   // one for it, and its undo reads this "backup": that hive gets a copy of its own first. Where
   // it may not be written, the only copy must not be replaced.
@@ -260,8 +266,9 @@ DWORD VtAssocInfo::Failed(VtClasses& classes, LONG error) {
 
 LONG VtAssocInfo::WriteProgId(VtRegistry& progKey, const ProgIdTexts& texts) {
   // Without a new capture the old "backup" stays: it names what preceded the first registration.
-  if (!progKey.WriteString("", texts.typeName) ||
-      (texts.captured != nullptr && !progKey.WriteString(L"backup", *texts.captured)))
+  // It is the first value written: a key holding any value holds its "backup" already.
+  if ((texts.captured != nullptr && !progKey.WriteString(L"backup", *texts.captured)) ||
+      !progKey.WriteString("", texts.typeName))
     return progKey.error();
   VtRegistry key;
   VtOwnedText iconText(IconLocation(texts.exePath, ext));

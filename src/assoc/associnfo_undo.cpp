@@ -19,7 +19,10 @@ namespace {
 // is missing, the one Windows finds for this user, the other hive's (an association made through
 // HKEY_CLASSES_ROOT names a ProgID of whichever hive held it). The registry's result.
 LONG OpenBackupKey(VtClasses& classes, VtScope hive, const char* own, VtRegistry* progKey) {
-  const LONG rc = classes.Open(progKey, hive, own, KEY_READ);
+  LONG rc = classes.Open(progKey, hive, own, KEY_READ);
+  // A key without any value was only just made by a registration cut short, before the "backup"
+  // it was to take from the other hive's: that one still holds it.
+  if (rc == ERROR_SUCCESS && progKey->IsEmpty()) rc = ERROR_FILE_NOT_FOUND;
   return rc == ERROR_FILE_NOT_FOUND ? classes.Open(progKey, OtherHive(hive), own, KEY_READ) : rc;
 }
 
@@ -129,7 +132,8 @@ LONG VtAssocInfo::RemoveProgIdIn(VtClasses& classes, VtScope hive, const char* o
     other.names = other.named && SameKeyName(other.named.get(), own);
   }
   VtRegistry otherKey;
-  if (other.names && classes.Open(&otherKey, OtherHive(hive), own, KEY_READ) != ERROR_SUCCESS)
+  if (other.names && (classes.Open(&otherKey, OtherHive(hive), own, KEY_READ) != ERROR_SUCCESS ||
+                      otherKey.IsEmpty()))
     return ERROR_SUCCESS;
   // A ProgID no extension named is at most what an interrupted change left, as a rule nothing:
   // deleting its key alone first ends a missing one at once.
