@@ -32,7 +32,10 @@ class VtAssocInfo {
   void Load();
   // Writes "vantrel"+ext with the type name, icon, open command and "backup" in the scope's
   // classes, and only when all of it is there points the extension at it; then offers it in "Open
-  // with" and Default Apps. ERROR_SUCCESS, or the error that left the extension as it was (and
+  // with" and Default Apps. Both hives are read first: the "backup" is what the extension named
+  // (an earlier version's association through HKEY_CLASSES_ROOT: the other hive's ProgID's), a
+  // ProgID of the tool's the extension does not name is made anew, and one the other hive's
+  // extension still opens is copied there before it changes. ERROR_SUCCESS, or the error that left the extension as it was (and
   // removed what this call created); for an extension the tool does not register
   // (extensionrule.h) the rule's code, with nothing changed, not even the fields. typeName is
   // copied before the entry's own texts are released. keys: the classes of the command this call
