@@ -101,7 +101,13 @@ void VtAssocInfo::GiveBackIn(VtClasses& classes, VtScope hive, const char* own,
     const std::wstring named = extKey.ReadWide("");
     undo->named = named.empty() ? nullptr : Narrow(named.c_str(), CP_ACP);
     undo->known = true;
-    if (!SameKeyName(named, own)) return;
+    if (!SameKeyName(named, own)) {
+      VtRegistry progKey;
+      extKey.Close();
+      if (named.empty() && classes.Open(&progKey, hive, own, KEY_READ) == ERROR_SUCCESS)
+        undo->result = SettleEmptyExtension(classes, hive, ext);
+      return;
+    }
     undo->named.reset();
     rc = GiveBackExtension(classes, hive, extKey, ext, own, &undo->named);
     undo->gaveBack = rc == ERROR_SUCCESS;

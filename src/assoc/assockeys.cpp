@@ -24,3 +24,16 @@ LONG RemoveOpenWith(VtRegistry& extKey, const char* progId) {
   extKey.DeleteLeaf(kOpenWithProgids);
   return ERROR_SUCCESS;
 }
+
+LONG SettleEmptyExtension(VtClasses& classes, VtScope hive, const char* ext) {
+  VtRegistry extKey;
+  LONG rc = classes.Open(&extKey, hive, ext, KEY_READ);
+  if (rc != ERROR_SUCCESS || !extKey.IsEmpty()) return ERROR_SUCCESS;
+  if (hive == VtScope::kMachine) {
+    rc = classes.Open(&extKey, hive, ext, kReadWrite);
+    return rc != ERROR_SUCCESS || extKey.WriteString("", "") ? rc : extKey.error();
+  }
+  extKey.Close();
+  rc = classes.DeleteKnownTree(hive, ext, {});
+  return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
+}

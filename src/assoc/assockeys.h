@@ -18,6 +18,12 @@ VtOwnedText NamedIn(VtClasses& classes, VtScope hive, const char* ext);
 // Deletes the tool's ProgID tree as Register builds it, deepest first; anything else found there
 // goes by the walk. The registry's result.
 LONG DeleteToolProgId(VtClasses& classes, VtScope hive, const char* progId);
+// A registration cut short between making ext's key and naming its ProgID there leaves the key
+// without any value; where it is so (as the tool's ProgID in hive tells, which the caller knows),
+// it ends as undoing leaves a key that named nothing: in the user's classes gone, so that the
+// machine's association shows; in the machine's with an empty default. Any other key stays as it
+// is. ERROR_SUCCESS, else the registry's result.
+LONG SettleEmptyExtension(VtClasses& classes, VtScope hive, const char* ext);
 // Takes progId out of the open extension key's "Open with" list. The list's key goes only when
 // nothing at all is left in it: other programs' entries, a default value or a subkey keep it.
 // ERROR_SUCCESS when the entry is gone or was never there, else the registry's result.

@@ -75,21 +75,6 @@ void Note(std::vector<VtLeftover>* left, const std::string& ext, LONG rc) {
     left->push_back({ext, static_cast<DWORD>(rc)});
 }
 
-// A registration cut short between making ext's key and naming the ProgID in it leaves the key
-// without any value: it ends as undoing leaves a key that named nothing, in the user's classes
-// gone (so that the machine's association shows), in the machine's with an empty default.
-LONG SettleEmptyExtension(VtClasses& classes, VtScope hive, const char* ext) {
-  VtRegistry extKey;
-  LONG rc = classes.Open(&extKey, hive, ext, KEY_READ);
-  if (rc != ERROR_SUCCESS || !extKey.IsEmpty()) return ERROR_SUCCESS;
-  if (hive == VtScope::kMachine) {
-    rc = classes.Open(&extKey, hive, ext, kReadWrite);
-    return rc != ERROR_SUCCESS || extKey.WriteString("", "") ? rc : extKey.error();
-  }
-  extKey.Close();
-  return classes.DeleteKnownTree(hive, ext, {});
-}
-
 void RemoveFromHive(VtClasses& classes, VtScope hive, const HiveScan& scan, const NamedSet& named,
                     std::vector<VtLeftover>* left) {
   for (const std::string& ext : scan.openWith) {
