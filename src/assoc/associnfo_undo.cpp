@@ -15,28 +15,36 @@
 
 namespace {
 
-// Opens the ProgID key own whose "backup" hive's extension key gives back: hive's own; where that
-// is missing, the one Windows finds for this user, the other hive's (an association made through
-// HKEY_CLASSES_ROOT names a ProgID of whichever hive held it). The registry's result.
-LONG OpenBackupKey(VtClasses& classes, VtScope hive, const char* own, VtRegistry* progKey) {
-  LONG rc = classes.Open(progKey, hive, own, KEY_READ);
-  // A key without any value was only just made by a registration cut short, before the "backup"
-  // it was to take from the other hive's: that one still holds it.
-  if (rc == ERROR_SUCCESS && progKey->IsEmpty()) rc = ERROR_FILE_NOT_FOUND;
-  return rc == ERROR_FILE_NOT_FOUND ? classes.Open(progKey, OtherHive(hive), own, KEY_READ) : rc;
+// Reads into *backup, in UTF-16 as stored, the "backup" of the ProgID key own that hive's extension
+// key gives back: hive's own; where that is missing, the one Windows finds for this user, the
+// other hive's (an association made through HKEY_CLASSES_ROOT names a ProgID of whichever hive
+// held it). The registry's result: ERROR_FILE_NOT_FOUND where neither is there.
+LONG ReadBackup(VtClasses& classes, VtScope hive, const char* own, std::wstring* backup) {
+  VtRegistry progKey;
+  LONG rc = classes.Open(&progKey, hive, own, KEY_READ);
+  if (rc == ERROR_SUCCESS) {
+    *backup = progKey.ReadWide("backup");
+    // A key without any value was only just made by a registration cut short, before the
+    // "backup" it was to take from the other hive's: that one still holds it.
+    if (!backup->empty() || !progKey.IsEmpty()) return rc;
+    rc = ERROR_FILE_NOT_FOUND;
+  }
+  if (rc != ERROR_FILE_NOT_FOUND) return rc;
+  rc = classes.Open(&progKey, OtherHive(hive), own, KEY_READ);
+  if (rc == ERROR_SUCCESS) *backup = progKey.ReadWide("backup");
+  return rc;
 }
 
 // Gives the open extension key of hive, which names the tool's ProgID own, back what it named
-// before: the "backup" that OpenBackupKey finds. The registry's result; on success *named holds
+// before: the "backup" that ReadBackup finds. The registry's result; on success *named holds
 // what the extension names now (null: nothing).
 LONG GiveBackExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, const char* ext,
                        const char* own, VtOwnedText* named) {
-  VtRegistry progKey;
-  const LONG rc = OpenBackupKey(classes, hive, own, &progKey);
+  // Read and written in UTF-16: the name comes back exactly as it was, in any script.
+  std::wstring previous;
+  const LONG rc = ReadBackup(classes, hive, own, &previous);
   // A "backup" that cannot be read is not known to be empty: the association stays.
   if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return rc;
-  // Read and written in UTF-16: the name comes back exactly as it was, in any script.
-  const std::wstring previous = rc == ERROR_SUCCESS ? progKey.ReadWide("backup") : std::wstring();
   if (!previous.empty()) {
     if (!extKey.WriteString(L"", previous)) return extKey.error();
     *named = Narrow(previous.c_str(), CP_ACP);
