@@ -34,7 +34,7 @@ namespace {
 // How many extensions each step changes, unless "--extensions N" says otherwise.
 const int kDefaultExtensions = 500;
 const char kOption[] = "/a";  // AddOption 1
-const VtApplyOptions kApply{1, 0};  // the window's options that give every row kOption
+const VtApplyOptions kApply{VtAddOption::kYes, VtPlaylistOption::kAdd};  // the window's options that give every row kOption
 const VtScope kScopes[] = {VtScope::kMachine, VtScope::kUser};
 
 const char* ScopeName(VtScope scope) { return scope == VtScope::kMachine ? "machine" : "user"; }

@@ -20,9 +20,9 @@ bool IsPlaylist(const char* ext) {
 }
 
 const char* PlayerOption(const char* ext, const VtApplyOptions& options) {
-  if (IsPlaylist(ext)) return options.list == 1 ? "/clear" : "";
-  if (options.add == 1) return "/a";
-  return options.add == 0 ? "/na" : "";
+  if (IsPlaylist(ext)) return options.list == VtPlaylistOption::kNew ? "/clear" : "";
+  if (options.add == VtAddOption::kYes) return "/a";
+  return options.add == VtAddOption::kNo ? "/na" : "";
 }
 
 std::string OptionsPath(const char* windowExe) {
@@ -32,14 +32,14 @@ std::string OptionsPath(const char* windowExe) {
 
 VtApplyOptions ReadApplyOptions(const VtIniFile& ini) {
   VtApplyOptions options;
-  const int add = ini.GetInt(kSection, kAddOption, -1);
-  const int list = ini.GetInt(kSection, kListOption, 0);
-  if (add >= -1 && add <= 1) options.add = add;
-  if (list >= 0 && list <= 1) options.list = list;
+  const int add = ini.GetInt(kSection, kAddOption, static_cast<int>(VtAddOption::kAsPlayer));
+  const int list = ini.GetInt(kSection, kListOption, static_cast<int>(VtPlaylistOption::kAdd));
+  if (add >= -1 && add <= 1) options.add = static_cast<VtAddOption>(add);
+  if (list >= 0 && list <= 1) options.list = static_cast<VtPlaylistOption>(list);
   return options;
 }
 
 void WriteApplyOptions(VtIniFile& ini, const VtApplyOptions& options) {
-  ini.SetInt(kSection, kAddOption, options.add);
-  ini.SetInt(kSection, kListOption, options.list);
+  ini.SetInt(kSection, kAddOption, static_cast<int>(options.add));
+  ini.SetInt(kSection, kListOption, static_cast<int>(options.list));
 }

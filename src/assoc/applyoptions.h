@@ -5,11 +5,16 @@
 
 class VtIniFile;
 
+// What opening a file from Explorer does to the player's playlist: what the player itself is set
+// to, add it ("/a"), or not ("/na"). The numbers are the options file's.
+enum class VtAddOption : int { kAsPlayer = -1, kNo = 0, kYes = 1 };
+// What opening a playlist does: add it to the one open, or open it anew ("/clear"). The numbers
+// are the options file's.
+enum class VtPlaylistOption : int { kAdd = 0, kNew = 1 };
+
 struct VtApplyOptions {
-  // -1: as the player itself is set; 1: add the file to the playlist ("/a"); 0: do not ("/na").
-  int add = -1;
-  // For a playlist: 0 adds it to the one open; 1 opens it anew ("/clear").
-  int list = 0;
+  VtAddOption add = VtAddOption::kAsPlayer;
+  VtPlaylistOption list = VtPlaylistOption::kAdd;
 };
 
 // The playlist types, which the player plays but does not name: appended to its extension text.

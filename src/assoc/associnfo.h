@@ -35,12 +35,13 @@ class VtAssocInfo {
   // with" and Default Apps. Both hives are read first: the "backup" is what the extension named
   // (an earlier version's association through HKEY_CLASSES_ROOT: the other hive's ProgID's), a
   // ProgID of the tool's the extension does not name is made anew, and one the other hive's
-  // extension still opens is copied there before it changes. ERROR_SUCCESS, or the error that left the extension as it was (and
-  // removed what this call created); for an extension the tool does not register
-  // (extensionrule.h) the rule's code, with nothing changed, not even the fields. typeName is
-  // copied before the entry's own texts are released. keys: the classes of the command this call
-  // is one of, kept open from one entry to the next, whose scope and rights the entry takes; null:
-  // the entry's scope, opened for this call alone.
+  // extension still opens is copied there before it changes. ERROR_SUCCESS, or the error that
+  // left the extension as it was (and removed what this call created); for an extension the tool
+  // does not register (extensionrule.h) the rule's code, with nothing changed, not even the
+  // fields. typeName is copied before the entry's own texts are released, so it may be the
+  // entry's own. Afterwards every field is fresh but backup, which keeps what the last Load read.
+  // keys: the classes of the command this call is one of, kept open from one entry to the next,
+  // whose scope and rights the entry takes; null: the entry's scope, opened for this call alone.
   DWORD Register(const char* exePath, const char* typeName, const char* option,
                  VtClasses* keys = nullptr);
   // In each classes hive the scope may write whose extension key names the tool's ProgID: gives it

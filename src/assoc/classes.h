@@ -16,7 +16,9 @@
 // The classes key beneath each of the two hives.
 inline constexpr char kClassesKey[] = "Software\\Classes";
 
-// Where the tool registers: one of the two classes hives, with its Default Apps registration.
+// One of the two classes hives, with the tool's Default Apps registration beside it. The same
+// value says three things by where it stands: a change's scope (the hive it registers in), a
+// hive (where a key is read or written), and rights (the widest hive a change may write).
 enum class VtScope { kMachine, kUser };
 
 // Both classes hives in the order Windows reads them for this user: the user's, then the machine's.

@@ -40,10 +40,9 @@ void ReregisterWithOptions(VtAssocRows& rows, const char* exePath, const VtApply
     if (entry->fromMachine != 0) continue;
     // One the tool would not make now (an earlier version's) is left for undo, unasked about.
     if (ExtensionProblem(entry->ext) != ERROR_SUCCESS) continue;
-    // Register releases the entry's own typeName before it reads the argument.
-    const std::string typeName = entry->typeName;
+    // Register copies the type name before it releases the entry's own.
     report->Changed(row, entry->ext,
-                    entry->Register(exePath, typeName.c_str(), PlayerOption(entry->ext, options),
+                    entry->Register(exePath, entry->typeName, PlayerOption(entry->ext, options),
                                     keys));
   }
 }

@@ -126,14 +126,14 @@ bool TakeValue(Switch flag, const std::wstring& value, VtCliRequest* request,
       return true;
     }
     case kListAdd:
-      if (lower == L"player") request->add = -1;
-      else if (lower == L"yes") request->add = 1;
-      else if (lower == L"no") request->add = 0;
+      if (lower == L"player") request->add = VtAddOption::kAsPlayer;
+      else if (lower == L"yes") request->add = VtAddOption::kYes;
+      else if (lower == L"no") request->add = VtAddOption::kNo;
       else return Fail(error, IDS_CLI_LISTADD);
       return true;
     case kPlaylist:
-      if (lower == L"add") request->list = 0;
-      else if (lower == L"new") request->list = 1;
+      if (lower == L"add") request->list = VtPlaylistOption::kAdd;
+      else if (lower == L"new") request->list = VtPlaylistOption::kNew;
       else return Fail(error, IDS_CLI_PLAYLIST);
       return true;
     case kPlayer: {

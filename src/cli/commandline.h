@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "applyoptions.h"
 #include "classes.h"
 
 enum class VtCliVerb { kHelp, kList, kRegister, kUnregister, kExport, kScope, kRefresh, kPolicy };
@@ -16,8 +17,8 @@ struct VtCliRequest {
   // /user or /machine: the scope the caller insists on; none: the widest this user may write.
   std::optional<VtScope> scope;
   std::string typeName;      // empty: filetype.ini's, else "EXT File"
-  std::optional<int> add;    // /listadd as VtApplyOptions::add; none: not given
-  std::optional<int> list;   // /playlist as VtApplyOptions::list; none: not given
+  std::optional<VtAddOption> add;        // /listadd; none: not given
+  std::optional<VtPlaylistOption> list;  // /playlist; none: not given
   std::string playerPath;    // empty: asked of the running player
   std::wstring file;         // export's and policy's
   // policy's: /version's number (0: not given), /suggested and /base64.

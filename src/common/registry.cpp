@@ -209,7 +209,10 @@ bool VtRegistry::SetValue(const char* name, DWORD type, const void* data, DWORD 
 }
 
 bool VtRegistry::DeleteValue(const char* name) {
-  if (key_ == nullptr || name == nullptr) return false;
+  if (key_ == nullptr || name == nullptr) {
+    error_ = ERROR_INVALID_HANDLE;
+    return false;
+  }
   error_ = RegDeleteValueA(key_, name);
   return error_ == ERROR_SUCCESS;
 }

@@ -13,8 +13,10 @@ const char kSearchPathKey[] = "Software\\Zemrath's Soft\\Sorvik Player\\SearchPa
 
 VtApplyOptions TFrmAssoc::CheckedOptions() const {
   VtApplyOptions options;
-  options.add = RadioButton1->Checked() ? -1 : RadioButton2->Checked() ? 1 : 0;
-  options.list = RadioButton5->Checked() ? 1 : 0;
+  options.add = RadioButton1->Checked()   ? VtAddOption::kAsPlayer
+                : RadioButton2->Checked() ? VtAddOption::kYes
+                                          : VtAddOption::kNo;
+  options.list = RadioButton5->Checked() ? VtPlaylistOption::kNew : VtPlaylistOption::kAdd;
   return options;
 }
 
@@ -27,14 +29,14 @@ void TFrmAssoc::RecordPath(VtRegistry& key) {
 void TFrmAssoc::ReadOptions(VtIniFile& ini) {
   ini.Load(OptionsPath(exeFile).c_str());
   const VtApplyOptions options = ReadApplyOptions(ini);
-  if (options.add == -1) {
+  if (options.add == VtAddOption::kAsPlayer) {
     RadioButton1->SetChecked(true);
-  } else if (options.add == 1) {
+  } else if (options.add == VtAddOption::kYes) {
     RadioButton2->SetChecked(true);
   } else {
     RadioButton3->SetChecked(true);
   }
-  if (options.list == 0) {
+  if (options.list == VtPlaylistOption::kAdd) {
     RadioButton4->SetChecked(true);
   } else {
     RadioButton5->SetChecked(true);
