@@ -66,7 +66,8 @@ fi
 
 # Drive C: is the prefix's drive_c, so the tool's walk up from a test player stops there: close the
 # folders above the tests' players (ScratchDir's "vttest" under ProgramData) to others.
-for folder in "$WINEPREFIX/drive_c" "$WINEPREFIX/drive_c/ProgramData" "$WINEPREFIX/drive_c/ProgramData/vttest"; do
+for folder in "$WINEPREFIX/drive_c" "$WINEPREFIX/drive_c/ProgramData" \
+              "$WINEPREFIX/drive_c/ProgramData/vttest"; do
   if [ -d "$folder" ]; then chmod go-w "$folder"; fi
 done
 

@@ -3,7 +3,7 @@
 #pragma once
 
 enum class VtPlayerPlace {
-  kShared,         // outside every user's folder, and only its owner and administrators may change it
+  kShared,         // outside every user's folder; only its owner and administrators may change it
   kPrivateFolder,  // inside the profiles folder or the temporary folder: a place of one user's
   kReplaceable,    // other users may change the file or a folder above it, or that cannot be read
 };

@@ -9,8 +9,8 @@
 namespace {
 
 // The rights that change what a file holds or who decides that, or that remove it.
-const DWORD kChangesFile =
-    FILE_WRITE_DATA | FILE_APPEND_DATA | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+const DWORD kChangesFile = FILE_WRITE_DATA | FILE_APPEND_DATA | DELETE | WRITE_DAC | WRITE_OWNER |
+                           GENERIC_WRITE | GENERIC_ALL;
 
 // Adding a file or folder (FILE_ADD_FILE and FILE_ADD_SUBDIRECTORY are the write and append bits)
 // matters only where the program looks for its libraries: the root of a system volume gives
