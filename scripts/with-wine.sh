@@ -13,6 +13,9 @@ fi
 prefix="$1"; shift
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
+# Test players must lie in a tree no one else may write (Wine reads o+w as "Everyone may modify"),
+# whatever umask the caller runs with: what Wine creates from here on gets the usual one.
+umask 022
 mkdir -p "$prefix"
 export WINEPREFIX="$(cd "$prefix" && pwd)"
 export LANG="${VT_LOCALE:-ja_JP.UTF-8}" LC_ALL="${VT_LOCALE:-ja_JP.UTF-8}"
@@ -60,6 +63,13 @@ fonts_dir="$WINEPREFIX/drive_c/windows/Fonts"
 if [ -f "$marlett" ] && [ -d "$fonts_dir" ] && [ ! -f "$fonts_dir/marlett.ttf" ]; then
   cp "$marlett" "$fonts_dir/"
 fi
+
+# Drive C: is the prefix's drive_c, so the tool's walk up from a test player stops there: close the
+# folders above the tests' players (ScratchDir's "vttest" under ProgramData) to others.
+for folder in "$WINEPREFIX/drive_c" "$WINEPREFIX/drive_c/ProgramData" \
+              "$WINEPREFIX/drive_c/ProgramData/vttest"; do
+  if [ -d "$folder" ]; then chmod go-w "$folder"; fi
+done
 
 wineserver -p
 # Start Wine's service processes (and the virtual desktop) now, detached from our output: started by

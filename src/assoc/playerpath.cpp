@@ -1,15 +1,9 @@
 #include "playerpath.h"
 
 #include <windows.h>
-#include <userenv.h>
 
-#include <cwchar>
-#include <string>
-
-#include "longpath.h"
-#include "ownedtext.h"
+#include "playerplace.h"
 #include "text.h"
-#include "widetext.h"
 
 namespace {
 
@@ -40,23 +34,6 @@ bool EndsInExe(const char* path) {
   return dot != nullptr && CompareNoCase(dot, ".exe") == 0;
 }
 
-std::wstring ProfilesFolder() {
-  DWORD size = 0;
-  GetProfilesDirectoryW(nullptr, &size);
-  if (size == 0) return std::wstring();
-  // Room for a terminator whether or not the size counted one.
-  std::wstring folder(size + 1, L'\0');
-  if (!GetProfilesDirectoryW(&folder[0], &size)) return std::wstring();
-  folder.resize(std::wcslen(folder.c_str()));
-  return folder;
-}
-
-std::wstring TempFolder() {
-  wchar_t folder[MAX_PATH + 1];
-  const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
-  return length != 0 && length <= MAX_PATH ? std::wstring(folder, length) : std::wstring();
-}
-
 }  // namespace
 
 VtPathProblem PlayerPathProblem(const char* path) {
@@ -69,15 +46,8 @@ VtPathProblem PlayerPathProblem(const char* path) {
   return VtPathProblem::kNone;
 }
 
-bool InPrivateFolder(const char* path) {
-  const VtOwnedWide wide(Widen(path));
-  if (!wide) return false;
-  const std::wstring full = FullLongPath(wide.get());
-  return !full.empty() && (PathWithin(full, ProfilesFolder().c_str()) ||
-                           PathWithin(full, TempFolder().c_str()));
-}
-
 VtScope RegisterScope(VtScope rights, const char* exePath) {
-  return rights == VtScope::kMachine && !InPrivateFolder(exePath) ? VtScope::kMachine
-                                                                  : VtScope::kUser;
+  return rights == VtScope::kMachine && PlayerPlace(exePath) == VtPlayerPlace::kShared
+             ? VtScope::kMachine
+             : VtScope::kUser;
 }

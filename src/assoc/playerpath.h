@@ -16,9 +16,6 @@ enum class VtPathProblem {
 // character and no ':' but the drive's (no stream name). Walks by whole characters.
 VtPathProblem PlayerPathProblem(const char* path);
 
-// True when path lies inside the profiles folder or the temporary folder: a place of one user,
-// which other users may not read and whose owner alone decides what it holds.
-bool InPrivateFolder(const char* path);
 // Where a player at exePath is registered for a process that may write rights: the user's classes
-// for a player in a private folder, else rights.
+// for a player that is not VtPlayerPlace::kShared (playerplace.h), else rights.
 VtScope RegisterScope(VtScope rights, const char* exePath);

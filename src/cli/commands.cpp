@@ -17,6 +17,7 @@
 #include "library.h"
 #include "playeranswer.h"
 #include "playerpath.h"
+#include "playerplace.h"
 #include "rowchanges.h"
 #include "text.h"
 #include "uitext.h"
@@ -106,13 +107,15 @@ std::string PlayerPathOf(const VtCliRequest& request, const PlayerAnswer& answer
 bool RegisterScopeOf(const VtCliRequest& request, const std::string& exePath, VtScope* scope,
                      std::wstring* why) {
   if (!ScopeOf(request, scope, why)) return false;
-  if (exePath.empty()) return true;
-  *scope = RegisterScope(*scope, exePath.c_str());
-  if (request.scope == VtScope::kMachine && *scope != VtScope::kMachine) {
-    *why = VtText(IDS_CLI_PRIVATE_PLAYER) + Ansi(exePath);
-    return false;
-  }
-  return true;
+  if (exePath.empty() || *scope != VtScope::kMachine) return true;
+  const VtPlayerPlace place = PlayerPlace(exePath.c_str());
+  if (place == VtPlayerPlace::kShared) return true;
+  *scope = VtScope::kUser;
+  if (request.scope != VtScope::kMachine) return true;
+  *why = VtText(place == VtPlayerPlace::kPrivateFolder ? IDS_CLI_PRIVATE_PLAYER
+                                                       : IDS_CLI_REPLACEABLE_PLAYER) +
+         Ansi(exePath);
+  return false;
 }
 
 // Fills rows with the rows the window shows, whose associations register brings up to the options

@@ -13,6 +13,7 @@
 #include "clitexts.h"
 #include "commands.h"
 #include "defaultapps.h"
+#include "extensionrule.h"
 #include "ownedtext.h"
 #include "policytext.h"
 #include "spellednames.h"
@@ -42,6 +43,12 @@ std::vector<VtPolicyAssociation> MachineAssociations(const VtAssocRows& rows, bo
     const VtAssocInfo& entry = *rows.Entry(row);
     const std::wstring shown = WideFrom(ShownExtension(entry.ext).c_str(), CP_ACP);
     UINT why = 0;
+    // What register refuses now, an earlier version may have written: never handed to every user.
+    if (const DWORD problem = ExtensionProblem(entry.ext);
+        entry.associated != 0 && problem != ERROR_SUCCESS) {
+      leftOut->push_back(shown + L": " + ChangeFailureReason(problem));
+      continue;
+    }
     if (entry.associated != 0) {
       const std::wstring progId = MachineProgId(classes, entry.ext);
       if (XmlHolds(shown) && XmlHolds(progId)) associations.push_back({shown, progId});

@@ -2,15 +2,6 @@
 
 #include <windows.h>
 
-namespace {
-
-bool SameText(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLength) {
-  return CompareStringOrdinal(a, static_cast<int>(aLength), b, static_cast<int>(bLength), TRUE) ==
-         CSTR_EQUAL;
-}
-
-}  // namespace
-
 std::wstring FullLongPath(const wchar_t* path) {
   if (path == nullptr || path[0] == 0) return std::wstring();
   const DWORD size = GetFullPathNameW(path, 0, nullptr, nullptr);
@@ -27,18 +18,4 @@ std::wstring FullLongPath(const wchar_t* path) {
   if (longLength == 0 || longLength >= longSize) return full;
   longPath.resize(longLength);
   return longPath;
-}
-
-bool SameFilePath(const wchar_t* a, const wchar_t* b) {
-  const std::wstring fullA = FullLongPath(a);
-  const std::wstring fullB = FullLongPath(b);
-  return !fullA.empty() && SameText(fullA.c_str(), fullA.size(), fullB.c_str(), fullB.size());
-}
-
-bool PathWithin(const std::wstring& path, const wchar_t* given) {
-  std::wstring folder = FullLongPath(given);
-  if (folder.empty()) return false;
-  if (folder.back() != L'\\') folder += L'\\';
-  return path.size() > folder.size() &&
-         SameText(path.c_str(), folder.size(), folder.c_str(), folder.size());
 }

@@ -10,5 +10,7 @@
 // or queried, or window no longer belongs to the process that was opened.
 std::wstring WindowImagePath(HWND window);
 // True only when the process owning window runs the executable that exePath (ANSI code page)
-// names; false for a null or empty exePath and for a window whose process cannot be checked.
+// names, as text: its image path, that path's final form or its short form. False for a null or
+// empty exePath, a share or device path (never looked up), and a process that cannot be checked.
+// exePath itself reaches no file-system call.
 bool WindowRunsExecutable(HWND window, const char* exePath);

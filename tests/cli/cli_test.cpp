@@ -588,6 +588,74 @@ TEST_F(Cli, RegisterRefusesAPathThatTheAnsweringProgramDoesNotRun) {
   EXPECT_EQ(Run("register " + ext), 2);
   EXPECT_EQ(err_.rfind(kNotThePlayer, 0), 0u) << err_;
   EXPECT_EQ(snapshot(), before);
+  // A share is refused unseen, as a path that names another program: its host is never asked.
+  impostor.Close();
+  vttest::StubProcess sharer;
+  ASSERT_TRUE(sharer.StartAt(player_, "--exe-name \\\\vthost\\share\\vtplayer.exe --support-ext " +
+                                          ext));
+  EXPECT_EQ(Run("register " + ext), 2);
+  EXPECT_EQ(err_.rfind(kNotThePlayer, 0), 0u) << err_;
+  EXPECT_EQ(snapshot(), before);
+}
+
+// Where the player's file really is and who may replace it decide, never the text given: a link
+// into a profile, a short name, and a file or folder other users may write are this user's only.
+TEST_F(Cli, MachineScopeJudgesThePlayerWhereItIsAndWhoMayReplaceIt) {
+  char publicFolder[MAX_PATH], temp[MAX_PATH];
+  const DWORD publicLength = GetEnvironmentVariableA("PUBLIC", publicFolder, MAX_PATH);
+  ASSERT_TRUE(publicLength > 0 && publicLength < MAX_PATH);
+  vttest::ScratchDir profile(std::string(publicFolder, publicLength));
+  vttest::ScratchDir tempFolder(std::string(temp, GetTempPathA(MAX_PATH, temp)));
+  for (const vttest::ScratchDir* folder : {&profile, &tempFolder})
+    ASSERT_TRUE(vttest::WriteFileBytes(folder->File("vtplayer.exe"), "MZ"));
+  const std::string link = dir_.File("link");
+  // Removed before the scratch folders go, which would otherwise be emptied through it.
+  struct HostLink {
+    std::string host;
+    ~HostLink() { vttest::RunHostCommand("rm -f '" + host + "'"); }
+  } hostLink{vttest::HostPath(dir_.path()) + "link"};
+  char shortForm[MAX_PATH];
+  ASSERT_NE(GetShortPathNameA(tempFolder.File("vtplayer.exe").c_str(), shortForm, MAX_PATH), 0u);
+  for (const char* folder : {"file", "own", "above", "above\\inner"})
+    ASSERT_TRUE(CreateDirectoryA(dir_.File(folder).c_str(), nullptr));
+  struct Case {
+    std::string player;
+    std::string openedToOthers;  // made writable by others on the host's side
+    const char* rule;
+  };
+  const char* inUsersFolder = JapaneseUi() ? "ユーザーのフォルダー" : "user's folder";
+  const char* othersMayChange = JapaneseUi() ? "ほかのユーザーが変更できる" : "Other users may change";
+  const Case cases[] = {
+      {link + "\\vtplayer.exe", "", inUsersFolder},
+      {shortForm, "", inUsersFolder},
+      {dir_.File("file\\vtplayer.exe"), dir_.File("file\\vtplayer.exe"), othersMayChange},
+      {dir_.File("own\\vtplayer.exe"), dir_.File("own"), othersMayChange},
+      {dir_.File("above\\inner\\vtplayer.exe"), dir_.File("above"), othersMayChange}};
+  std::string host;
+  for (const Case& c : cases) {
+    if (c.openedToOthers.empty()) continue;
+    ASSERT_TRUE(vttest::WriteFileBytes(c.player, "MZ"));
+    host += "chmod o+w '" + vttest::HostPath(c.openedToOthers) + "' && ";
+  }
+  vttest::RunHostCommand(host + "ln -s '" + vttest::HostPath(profile.path()) + "' '" +
+                         hostLink.host + "'");
+  // A host program's end may not come through to Wine: wait for what it made last.
+  for (int i = 0; i < 100 && GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+    Sleep(50);
+  ASSERT_NE(GetFileAttributesA((link + "\\vtplayer.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+  const std::string ext = Ext();
+  for (const Case& c : cases) {
+    const std::string p = " /player \"" + c.player + "\"";
+    EXPECT_EQ(Run("scope" + p), 0) << c.player;
+    EXPECT_EQ(out_, "user\r\n") << c.player;
+    EXPECT_EQ(Run("register " + ext + " /machine" + p), 2) << c.player;
+    EXPECT_NE(err_.find(c.rule), std::string::npos) << c.player << "\n" << err_;
+    EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(ext)))) << c.player;
+    ASSERT_EQ(Run("register " + ext + p), 0) << err_;
+    EXPECT_EQ(Named(HKEY_CURRENT_USER, ext), ToolProgId(ext)) << c.player;
+    EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(ext)))) << c.player;
+    ASSERT_EQ(Run("unregister " + ext), 0) << err_;
+  }
 }
 
 // The file a deployment hands to Windows, read by Windows' own parser: the machine's associations
@@ -693,6 +761,44 @@ TEST_F(Cli, PolicyBase64NothingLeftAndAFailedWrite) {
   std::string after;
   ASSERT_TRUE(vttest::ReadFileBytes(xml, &after));
   EXPECT_EQ(after, xmlBytes);
+}
+
+// An earlier version's association of a program type (.bat naming vantrel.BAT, its backup the
+// type before): policy leaves it out with its reason and writes no file for it alone; list still
+// shows it and unregister gives the type back.
+TEST_F(Cli, PolicyLeavesOutAProgramTypeAnEarlierVersionRegistered) {
+  std::string batType;
+  vttest::GetString(kMachine, Key(".bat"), "", &batType);
+  struct Restore {
+    std::string type;
+    ~Restore() { vttest::SetString(kMachine, Key(".bat"), "", type); }
+  } restore{batType};
+  Own(kMachine, "vantrel.BAT");
+  vttest::SetString(kMachine, Key("vantrel.BAT"), "backup", batType);
+  vttest::SetString(kMachine, Key("vantrel.BAT"), "", "BAT File");
+  vttest::SetString(kMachine, Key(".bat"), "", "vantrel.BAT");
+  const std::string ext = Ext();
+  ASSERT_EQ(Run("register " + ext + " /player \"" + player_ + "\""), 0) << err_;
+
+  const std::string xml = dir_.File("policy.xml");
+  EXPECT_EQ(Run("policy \"" + xml + "\" .bat"), 1);
+  EXPECT_NE(err_.find("\r\n.bat: "), std::string::npos) << err_;
+  EXPECT_EQ(GetFileAttributesA(xml.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(Run("policy \"" + xml + "\""), 1);
+  EXPECT_NE(err_.find("\r\n.bat: "), std::string::npos) << err_;
+  std::vector<vttest::XmlElement> elements;
+  std::string why;
+  ASSERT_TRUE(vttest::ReadXmlElements(xml, &elements, &why)) << why;
+  std::vector<std::string> identifiers;
+  for (const vttest::XmlElement& element : elements)
+    if (element.depth == 1) identifiers.push_back(element.attributes.at("Identifier"));
+  EXPECT_EQ(std::count(identifiers.begin(), identifiers.end(), ".bat"), 0);
+  EXPECT_EQ(std::count(identifiers.begin(), identifiers.end(), Lower(ext)), 1);
+
+  EXPECT_EQ(Run("list .bat"), 0);
+  EXPECT_NE(out_.find("\r\n.bat\ttool\t"), std::string::npos) << out_;
+  EXPECT_EQ(Run("unregister .bat"), 0) << err_;
+  EXPECT_EQ(Named(kMachine, ".bat"), batType);
 }
 
 }  // namespace

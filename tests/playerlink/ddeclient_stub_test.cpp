@@ -1,12 +1,15 @@
 // The DDE client against the stand-in player in a second process, which serves with raw DDE messages
-// and so takes several requests on one conversation.
+// and so takes several requests on one conversation; and what the tool takes from its answers.
 #include <gtest/gtest.h>
 #include <malloc.h>
 
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "importpatch.h"
+#include "playeranswer.h"
 #include "scratch.h"
 #include "stubprocess.h"
 #include "vtddeclient.h"
@@ -32,7 +35,93 @@ class DdeClientWithStub : public ::testing::Test {
   std::unique_ptr<VtDDEClient> client_;
 };
 
+// Every path this program hands to the file system's lookups while a FileCallRecorder lives.
+std::vector<std::wstring>& SeenPaths() {
+  static std::vector<std::wstring> seen;
+  return seen;
+}
+
+template <class Function>
+Function System(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
+HANDLE WINAPI RecordCreateFileW(const wchar_t* path, DWORD access, DWORD share,
+                                SECURITY_ATTRIBUTES* security, DWORD how, DWORD flags,
+                                HANDLE from) {
+  SeenPaths().push_back(path);
+  return System<decltype(&RecordCreateFileW)>("CreateFileW")(path, access, share, security, how,
+                                                             flags, from);
+}
+
+DWORD WINAPI RecordGetFileAttributesW(const wchar_t* path) {
+  SeenPaths().push_back(path);
+  return System<decltype(&RecordGetFileAttributesW)>("GetFileAttributesW")(path);
+}
+
+// GetLongPathNameW and GetShortPathNameW take the same arguments.
+template <const char* kName>
+DWORD WINAPI RecordPathName(const wchar_t* path, wchar_t* buffer, DWORD size) {
+  SeenPaths().push_back(path);
+  return System<decltype(&RecordPathName<kName>)>(kName)(path, buffer, size);
+}
+const char kLongPathName[] = "GetLongPathNameW";
+const char kShortPathName[] = "GetShortPathNameW";
+
+struct Patch {
+  const char* name;
+  uintptr_t recorder;
+};
+const Patch kPatches[] = {
+    {"CreateFileW", reinterpret_cast<uintptr_t>(&RecordCreateFileW)},
+    {"GetFileAttributesW", reinterpret_cast<uintptr_t>(&RecordGetFileAttributesW)},
+    {kLongPathName, reinterpret_cast<uintptr_t>(&RecordPathName<kLongPathName>)},
+    {kShortPathName, reinterpret_cast<uintptr_t>(&RecordPathName<kShortPathName>)}};
+const size_t kPatchCount = sizeof kPatches / sizeof kPatches[0];
+
+// Records the paths of this program's own calls of those lookups while it lives.
+class FileCallRecorder {
+ public:
+  FileCallRecorder() {
+    SeenPaths().clear();
+    for (size_t i = 0; i < kPatchCount; ++i)
+      formers_[i] = vttest::PatchImport("kernel32.dll", kPatches[i].name, kPatches[i].recorder);
+  }
+  ~FileCallRecorder() {
+    for (size_t i = 0; i < kPatchCount; ++i)
+      if (formers_[i] != 0) vttest::PatchImport("kernel32.dll", kPatches[i].name, formers_[i]);
+  }
+  FileCallRecorder(const FileCallRecorder&) = delete;
+  FileCallRecorder& operator=(const FileCallRecorder&) = delete;
+
+ private:
+  uintptr_t formers_[kPatchCount] = {};
+};
+
 }  // namespace
+
+// A program answering as the player names a share, in any spelling of one: the path is refused
+// unseen, since looking it up would connect to the host with this process's credentials.
+TEST(PlayerAnswerIdentity, AShareNamedOverDdeReachesNoFileSystemCall) {
+  for (const char* share : {"\\\\vthost\\share\\vtplayer.exe", "//vthost/share/vtplayer.exe",
+                            "\\/vthost\\share\\vtplayer.exe",
+                            "\\\\?\\UNC\\vthost\\share\\vtplayer.exe"}) {
+    StubProcess stub;
+    ASSERT_TRUE(stub.Start(std::string("--exe-name ") + share + " --support-ext .mp3")) << share;
+    PlayerAnswer answer;
+    {
+      const FileCallRecorder recorder;
+      answer = AskPlayer();
+    }
+    EXPECT_TRUE(answer.unverified) << share;
+    EXPECT_EQ(answer.exePath, nullptr) << share;
+    ASSERT_TRUE(answer.extensions) << share;
+    EXPECT_STREQ(answer.extensions.get(), ".mp3");
+    for (const std::wstring& path : SeenPaths())
+      EXPECT_EQ(path.find(L"vthost"), std::wstring::npos) << share;
+  }
+}
 
 TEST_F(DdeClientWithStub, BothItemsOnOneConversation) {
   // 表 ends in byte 0x5C, which must travel as part of the character, not as a backslash.

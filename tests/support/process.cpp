@@ -90,6 +90,21 @@ std::string WinePath(const std::string& path) {
   return converted;
 }
 
+std::string HostPath(const std::string& path) {
+  // Wine's own export: no Windows function knows the host's side.
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  wchar_t wide[MAX_PATH];
+  if (toUnix == nullptr || MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) == 0)
+    return std::string();
+  char* named = toUnix(wide);
+  if (named == nullptr) return std::string();
+  const std::string host = named;
+  HeapFree(GetProcessHeap(), 0, named);
+  return host;
+}
+
 std::string ProgramPath() {
   char module[MAX_PATH];
   const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);

@@ -5,6 +5,7 @@
 #include "associnfo.h"
 #include "assoctext.h"
 #include "defaultapps.h"
+#include "process.h"
 #include "window_fixture.h"
 
 using Rows = std::vector<std::string>;
@@ -57,7 +58,12 @@ INSTANTIATE_TEST_SUITE_P(
         Reply{"NoExtensions", "--no-support-ext", nullptr, {}},
         Reply{"NotRunningWithoutMutex", "--no-mutex", kPrompt, {}},
         Reply{"NoPath", "--no-exe-name --support-ext .wav", kPrompt, {"WAV", "VNT", "M3U"}},
-        Reply{"EmptyPath", "--exe-name-empty --support-ext .wav", "", {"WAV", "VNT", "M3U"}}),
+        Reply{"EmptyPath", "--exe-name-empty --support-ext .wav", "", {"WAV", "VNT", "M3U"}},
+        // A share is never looked up: its host would be asked with this user's credentials.
+        Reply{"SharePath",
+              "--exe-name \\\\vthost\\share\\vantrel.exe --support-ext .wav",
+              kPrompt,
+              {"WAV", "VNT", "M3U"}}),
     [](const ::testing::TestParamInfo<Reply>& test) { return std::string(test.param.name); });
 
 // The player's own path counts however it is spelled: the long form, the short 8.3 form, another
@@ -130,6 +136,43 @@ TEST_F(WindowTest, APlayerInAUsersOwnFolderIsRegisteredForThatUserOnly) {
   EXPECT_EQ(named, ToolProgId(0));
   Close();
   stub_.Close();  // before its folder goes
+}
+
+// Judged where the file is and by who may replace it: a player reached through a link into the
+// profiles folder, and one in a folder other users may write, are this user's only from the start.
+TEST_F(WindowTest, APlayerLinkedIntoAProfileOrReplaceableByOthersIsForThisUserOnly) {
+  char profile[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableA("PUBLIC", profile, MAX_PATH);
+  ASSERT_TRUE(length > 0 && length < MAX_PATH);
+  vttest::ScratchDir userFolder(std::string(profile, length));
+  const std::string open = scratch_.File("open");
+  ASSERT_TRUE(CreateDirectoryA(open.c_str(), nullptr));
+  // Removed before the scratch folders go, which would otherwise be emptied through it.
+  struct HostLink {
+    std::string host;
+    ~HostLink() { vttest::RunHostCommand("rm -f '" + host + "'"); }
+  } link{vttest::HostPath(scratch_.path()) + "link"};
+  vttest::RunHostCommand("chmod o+w '" + vttest::HostPath(open) + "' && ln -s '" +
+                         vttest::HostPath(userFolder.path()) + "' '" + link.host + "'");
+  // A host program's end may not come through to Wine: wait for what it made.
+  const std::string linked = scratch_.File("link");
+  for (int i = 0; i < 100 && GetFileAttributesA(linked.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+    Sleep(50);
+  for (const std::string& player : {scratch_.File("link\\vantrel.exe"), open + "\\vantrel.exe"}) {
+    ASSERT_TRUE(stub_.StartAt(player, "--support-ext " + Ext(0))) << player;
+    Open();
+    EXPECT_EQ(form_->Edit1->Text(), player);
+    EXPECT_EQ(form_->lblScope->Text(), "登録先: このユーザー") << player;
+    Select(0);
+    Click(form_->btnApply);
+    EXPECT_EQ(Classes(Ext(0)), "(missing)") << player;
+    std::string named;
+    EXPECT_TRUE(vttest::GetString(HKEY_CURRENT_USER, UserClass(Ext(0)), "", &named)) << player;
+    EXPECT_EQ(named, ToolProgId(0));
+    Close();
+    stub_.Close();
+    vttest::DeleteKeyTree(HKEY_CURRENT_USER, UserClass(Ext(0)));
+  }
 }
 
 TEST_F(WindowTest, SelectionShowsExtensionsTypeNameAndEnablesApply) {

@@ -1,0 +1,104 @@
+#include "playerplace.h"
+
+#include <windows.h>
+#include <userenv.h>
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "finalpath.h"
+#include "ownedtext.h"
+#include "replaceable.h"
+#include "widetext.h"
+
+namespace {
+
+// One file or folder however it is reached: a junction, a short name or \\localhost\C$ give
+// other paths to the same identity.
+struct FileId {
+  DWORD volume;
+  DWORD high;
+  DWORD low;
+};
+
+bool IdOf(HANDLE object, FileId* id) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(object, &info)) return false;
+  *id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+  return true;
+}
+
+std::wstring ProfilesFolder() {
+  DWORD size = 0;
+  GetProfilesDirectoryW(nullptr, &size);
+  if (size == 0) return std::wstring();
+  // Room for a terminator whether or not the size counted one.
+  std::wstring folder(size + 1, L'\0');
+  if (!GetProfilesDirectoryW(&folder[0], &size)) return std::wstring();
+  folder.resize(std::wcslen(folder.c_str()));
+  return folder;
+}
+
+std::wstring TempFolder() {
+  wchar_t folder[MAX_PATH + 1];
+  const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  return length != 0 && length <= MAX_PATH ? std::wstring(folder, length) : std::wstring();
+}
+
+std::vector<FileId> PrivateFolders() {
+  std::vector<FileId> ids;
+  for (const std::wstring& folder : {ProfilesFolder(), TempFolder()}) {
+    if (folder.empty()) continue;
+    const VtHandle opened(OpenToInspect(folder.c_str()));
+    FileId id;
+    if (opened.valid() && IdOf(opened.get(), &id)) ids.push_back(id);
+  }
+  return ids;
+}
+
+bool IsAny(const std::vector<FileId>& ids, HANDLE object) {
+  FileId id;
+  if (!IdOf(object, &id)) return false;
+  for (const FileId& other : ids)
+    if (other.volume == id.volume && other.high == id.high && other.low == id.low) return true;
+  return false;
+}
+
+// Characters of the volume's root in a final path, its backslash included: "\\?\C:\",
+// "\\?\UNC\server\share\", "\\?\Volume{...}\"; 0 when there is none.
+size_t RootLength(const std::wstring& path) {
+  const wchar_t kShare[] = L"\\\\?\\UNC\\";
+  size_t from = 4;  // past "\\?\"
+  if (path.compare(0, std::wcslen(kShare), kShare) == 0)
+    from = path.find(L'\\', std::wcslen(kShare)) + 1;  // past the server's name
+  const size_t end = path.find(L'\\', from);
+  return end == std::wstring::npos || from == 0 ? 0 : end + 1;
+}
+
+}  // namespace
+
+VtPlayerPlace PlayerPlace(const char* exePath) {
+  const VtOwnedWide wide(Widen(exePath));
+  if (!wide) return VtPlayerPlace::kReplaceable;
+  const VtHandle file(OpenToInspect(wide.get()));
+  // Judged where it really is: the text given may lead anywhere through links and shares.
+  const std::wstring path = file.valid() ? FinalPath(file.get()) : std::wstring();
+  const size_t root = RootLength(path);
+  if (root == 0) return VtPlayerPlace::kReplaceable;
+  const std::vector<FileId> privateFolders = PrivateFolders();
+  bool replaceable = OthersMayReplace(file.get(), VtReplaceKind::kFile);
+  VtReplaceKind kind = VtReplaceKind::kOwnFolder;
+  for (size_t end = path.find_last_of(L'\\'); end != std::wstring::npos && end + 1 >= root;
+       end = path.find_last_of(L'\\', end - 1)) {
+    // The root keeps its backslash: without it "\\?\C:" names the volume, not its folder.
+    const std::wstring folderPath = path.substr(0, end + 1 == root ? root : end);
+    const VtHandle folder(OpenToInspect(folderPath.c_str()));
+    if (!folder.valid()) return VtPlayerPlace::kReplaceable;
+    if (IsAny(privateFolders, folder.get())) return VtPlayerPlace::kPrivateFolder;
+    replaceable = replaceable || OthersMayReplace(folder.get(), kind);
+    kind = VtReplaceKind::kFolderAbove;
+    if (end + 1 == root) break;
+  }
+  return replaceable ? VtPlayerPlace::kReplaceable : VtPlayerPlace::kShared;
+}
