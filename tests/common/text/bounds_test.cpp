@@ -50,10 +50,10 @@ TEST(Bounds, AppendBoundedKeepsWholeCharactersWithinTheSize) {
   const Append cases[] = {
       {"C:\\表\\", "readme.txt", 520, 16, "C:\\表\\readme.txt"},
       {"ab", "c表", 6, 5, "abc表"},
-      {"ab", "c表", 5, 5, "abc"},       // 表 would take the terminator's byte
+      {"ab", "c表", 5, 5, "abc"},          // 表 would take the terminator's byte
       {"", "表", 2, 2, ""},
       {"ab\x81", "表cd", 6, 6, "ab表c"},  // a dangling lead byte is overwritten
-      {"a表", "xy", 3, 3, "ax"},        // 表 would end at the size: the append starts over it
+      {"a表", "xy", 3, 3, "ax"},           // 表 would end at the size: the append starts over it
   };
   for (const Append& c : cases) {
     Marked buf(c.dest);
