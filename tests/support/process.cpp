@@ -90,6 +90,21 @@ std::string WinePath(const std::string& path) {
   return converted;
 }
 
+std::string HostPath(const std::string& path) {
+  // Wine's own export, which hands back a block of the process heap.
+  using UnixName = char*(__cdecl*)(const wchar_t*);
+  const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  std::wstring wide(path.size() + 1, L'\0');
+  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0],
+                                                      static_cast<int>(wide.size()))));
+  char* name = unixName && !wide.empty() ? unixName(wide.c_str()) : nullptr;
+  if (name == nullptr) return std::string();
+  const std::string host(name);
+  HeapFree(GetProcessHeap(), 0, name);
+  return host;
+}
+
 std::string ProgramPath() {
   char module[MAX_PATH];
   const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
