@@ -197,7 +197,7 @@ int AppendBounded(char* dest, const char* src, int size) {
       continue;
     }
     // Checked before the trail byte is read, so nothing at or past size is touched; a dangling
-    // lead byte, or one whose character would end at the size, is written over.
+    // lead byte, or a character that leaves no room for the terminator, is written over.
     if (count >= size - 2 || p[count + 1] == 0) break;
     count += 2;
   }

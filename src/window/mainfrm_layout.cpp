@@ -19,13 +19,12 @@ struct TLanguageLayout {
   int label2Width;
   int sideLeft;
   int sideWidth;
-  int scopeWidth;
 };
 
 namespace {
 
-const TLanguageLayout kJapaneseLayout = {false, 60, 36, 464, 75, 80};
-const TLanguageLayout kEnglishLayout = {true, 72, 84, 460, 80, 80};
+const TLanguageLayout kJapaneseLayout = {false, 60, 36, 464, 75};
+const TLanguageLayout kEnglishLayout = {true, 72, 84, 460, 80};
 
 }  // namespace
 
@@ -111,6 +110,5 @@ void TFrmAssocLayout::AddSideColumn(const TLanguageLayout& language) {
   btnDefaultApps = Add<TButton>({"btnDefaultApps", Panel1, {left, 89, width, 25}, nullptr, cfNone},
                                 VtText(IDS_BUTTON_DEFAULTAPPS));
   // Beneath the Default Apps button, in the column's free space; the text wraps within it.
-  lblScope =
-      Add<TLabel>({"lblScope", Panel1, {left, 124, language.scopeWidth, 40}, nullptr, cfNone});
+  lblScope = Add<TLabel>({"lblScope", Panel1, {left, 124, 80, 40}, nullptr, cfNone});
 }
