@@ -74,6 +74,14 @@ std::vector<BYTE> DaclOf(const wchar_t* path) {
   return security;
 }
 
+// ERROR_SUCCESS where the file could be moved away now, else why not (ERROR_FILE_NOT_FOUND where
+// there is none). Wine's ReplaceFileW leaves a file of its own beside a target it cannot move.
+DWORD CheckMovable(const wchar_t* path) {
+  const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  const VtHandle file(CreateFileW(path, DELETE, share, nullptr, OPEN_EXISTING, 0, nullptr));
+  return file.valid() ? ERROR_SUCCESS : LastError();
+}
+
 std::wstring Hex(DWORD value) {
   wchar_t digits[9];
   wsprintfW(digits, L"%lx", value);
@@ -159,11 +167,15 @@ DWORD WriteWholeFile(const wchar_t* path, const void* data, DWORD size) {
   if (error != ERROR_SUCCESS) return error;
   // ReplaceFileW keeps the target's security descriptor and attributes, which a rename would swap
   // for the temporary file's.
-  if (ReplaceFileW(path, temp.path(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-    temp.Keep();
-    return ERROR_SUCCESS;
+  error = CheckMovable(path);
+  if (error == ERROR_SUCCESS) {
+    if (ReplaceFileW(path, temp.path(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr)) {
+      temp.Keep();
+      return ERROR_SUCCESS;
+    }
+    error = LastError();
   }
-  error = LastError();
   if (error != ERROR_FILE_NOT_FOUND) return error;
   // No target yet, so nothing to keep. One made meanwhile is not replaced without its own.
   if (!MoveFileExW(temp.path(), path, MOVEFILE_WRITE_THROUGH)) return LastError();
