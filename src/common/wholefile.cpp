@@ -1,5 +1,6 @@
 #include "wholefile.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -103,12 +104,13 @@ class TempFile {
   // Makes a new file for the target name in folder, open for writing and not shared, so that no
   // other write's cleaning deletes it while it is filled.
   DWORD Create(const std::wstring& folder, const std::wstring& name) {
+    const DWORD kAccess = GENERIC_WRITE | READ_CONTROL | WRITE_DAC;
     const std::wstring stem =
         folder + kTempPrefix + name + L"." + Hex(GetCurrentProcessId()) + L"-";
     for (DWORD attempt = 0; attempt < kTempAttempts; ++attempt) {
       const std::wstring path = stem + Hex(attempt) + kTempSuffix;
-      file_.Reset(CreateFileW(path.c_str(), GENERIC_WRITE | WRITE_DAC, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+      file_.Reset(CreateFileW(path.c_str(), kAccess, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
       if (file_.valid()) {
         path_ = path;
         return ERROR_SUCCESS;
@@ -120,10 +122,17 @@ class TempFile {
   }
 
   // Gives the file the target's DACL before anyone can open it by the target's name. ReplaceFileW
-  // would do so on Windows, but Wine's does not; where it fails, Windows' still will.
+  // would do so on Windows, but Wine's does not; where this fails, Windows' still will. A DACL
+  // that is already the same is left alone: Wine would turn a set one into another Unix mode.
   void TakeDacl(std::vector<BYTE>* security) {
-    if (!security->empty())
-      SetKernelObjectSecurity(file_.get(), DACL_SECURITY_INFORMATION, security->data());
+    if (security->empty()) return;
+    std::vector<BYTE> own(security->size());
+    DWORD size = 0;
+    if (GetKernelObjectSecurity(file_.get(), DACL_SECURITY_INFORMATION, own.data(),
+                                static_cast<DWORD>(own.size()), &size) &&
+        size == security->size() && std::equal(own.begin(), own.end(), security->begin()))
+      return;
+    SetKernelObjectSecurity(file_.get(), DACL_SECURITY_INFORMATION, security->data());
   }
 
   // Writes and flushes the bytes, then closes the file so that it can be moved.
