@@ -1,6 +1,6 @@
 // A file written whole or not at all: into a new temporary file beside it, flushed to the disk,
-// then moved over it, so that no reader ever sees part of it. The target keeps its security
-// descriptor and attributes.
+// then moved over it, so that no reader ever sees part of it. The target keeps its DACL (on Windows
+// its attributes and creation time as well).
 #pragma once
 #include <windows.h>
 

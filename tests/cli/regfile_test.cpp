@@ -182,7 +182,7 @@ TEST_F(RegFileTest, AFailedExportLeavesTheFileAsItWasAndNoTemporaryFile) {
             Export(file_, {{HKEY_CLASSES_ROOT, L".mp3"}}));
   EXPECT_EQ(ERROR_INVALID_PARAMETER, Export(file_, {{cu, L"Software\\"}}));
   EXPECT_EQ(ERROR_INVALID_PARAMETER, WriteRegistryFile(L"", {}));
-  // The rename fails with the temporary file written; a read-only target is kept.
+  // A folder is never replaced, nor is a read-only target.
   EXPECT_NE(ERROR_SUCCESS, Export(folder, {{cu, later_}}));
   ASSERT_TRUE(SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(ERROR_ACCESS_DENIED, Export(file_, {{cu, later_}}));
@@ -193,8 +193,8 @@ TEST_F(RegFileTest, AFailedExportLeavesTheFileAsItWasAndNoTemporaryFile) {
   EXPECT_EQ((std::vector<std::string>{"backup.reg", "folder"}), vttest::Listing(dir_.path()));
 }
 
-// Under Wine a file's DACL is made from its Unix mode, and setting a DACL changes nothing: the
-// host's chmod makes the file readable by its owner only.
+// Under Wine a file's DACL is made from its Unix mode, and SetNamedSecurityInfo changes nothing:
+// the host's chmod makes the file readable by its owner only.
 TEST_F(RegFileTest, AnExportOverAFileKeepsItsSecurity) {
   ASSERT_TRUE(vttest::WriteFileBytes(file_, "old"));
   const std::string host = vttest::HostPath(file_), open = DaclOf(file_);

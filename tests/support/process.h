@@ -57,7 +57,7 @@ class StdHandleToNul {
 
 // A host path as Wine shows it ("/work/x" becomes "Z:\work\x"); other paths unchanged.
 std::string WinePath(const std::string& path);
-// Where Wine keeps a path of any of its drives on the host ("C:\\x" lies in the prefix); the empty
+// Where Wine keeps a path of any of its drives on the host (C: lies in the prefix); the empty
 // text where the program does not run under Wine.
 std::string HostPath(const std::string& path);
 // The running program's full path, and its folder with the trailing backslash.
