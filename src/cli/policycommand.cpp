@@ -87,8 +87,10 @@ int RunPolicy(const VtCliRequest& request, const VtStdStream& err) {
   const int version = request.version == 0 && request.suggested ? 1 : request.version;
   std::string text = PolicyXml(associations, OwnText(kAppName), version, request.suggested);
   if (request.base64) text = Base64(text);
-  const DWORD result =
-      WriteWholeFile(request.file.c_str(), text.data(), static_cast<DWORD>(text.size()));
+  // The XML is never empty, so neither is its encoding unless the system could not make it.
+  const DWORD result = text.empty() ? ERROR_OUTOFMEMORY
+                                    : WriteWholeFile(request.file.c_str(), text.data(),
+                                                     static_cast<DWORD>(text.size()));
   if (result != ERROR_SUCCESS)
     report += VtText(IDS_CLI_EXPORT_FAILED) + L"\r\n" + ChangeFailureLine(request.file, result) +
               L"\r\n";

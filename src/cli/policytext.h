@@ -16,5 +16,6 @@ bool XmlHolds(const std::wstring& text);
 // Every text is one XmlHolds accepts.
 std::string PolicyXml(const std::vector<VtPolicyAssociation>& associations,
                       const std::wstring& appName, int version, bool suggested);
-// bytes in base64 (RFC 4648, with padding) on one line, without a line end.
+// bytes in base64 (RFC 4648, with padding) on one line, without a line end; the empty text for
+// no bytes and when the system cannot encode them (out of memory).
 std::string Base64(const std::string& bytes);

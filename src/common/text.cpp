@@ -187,3 +187,19 @@ int CopyBounded(char* dest, const char* src, int size) {
   if (size > 0) dest[copied] = 0;
   return count;
 }
+
+int AppendBounded(char* dest, const char* src, int size) {
+  const Byte* p = Bytes(dest);
+  int count = 0;
+  while (count < size && p[count] != 0) {
+    if (!IsLead(p[count])) {
+      ++count;
+      continue;
+    }
+    // Checked before the trail byte is read, so nothing at or past size is touched; a dangling
+    // lead byte, or a character that leaves no room for the terminator, is written over.
+    if (count >= size - 2 || p[count + 1] == 0) break;
+    count += 2;
+  }
+  return count + CopyBounded(dest + count, src, size - count);
+}

@@ -50,3 +50,6 @@ int ParseIntOr(const char* text, int dflt);
 // Copies whole characters that fit in size - 1 bytes and terminates (size <= 0 writes nothing).
 // Returns the source length up to its last whole character: a result >= size means the copy was cut.
 int CopyBounded(char* dest, const char* src, int size);
+// Appends src to the text in dest (shorter than size) as CopyBounded copies it, within size bytes
+// in all. Returns the length the whole text would have: a result >= size means it was cut.
+int AppendBounded(char* dest, const char* src, int size);

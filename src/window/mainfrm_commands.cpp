@@ -140,8 +140,10 @@ void TFrmAssoc::btnDefaultAppsClick(TControl*) {
 }
 
 bool TFrmAssoc::OpenInToolFolder(const char* fileName) {
-  const std::string path = std::string(exeFolder) + fileName;
-  if (!FileExists(path.c_str())) return false;
-  ShellExecuteA(Handle(), "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  char path[kPathSize];
+  CopyBounded(path, exeFolder, kPathSize);
+  // A path cut short would name another file.
+  if (AppendBounded(path, fileName, kPathSize) >= kPathSize || !FileExists(path)) return false;
+  ShellExecuteA(Handle(), "open", path, nullptr, nullptr, SW_SHOWNORMAL);
   return true;
 }

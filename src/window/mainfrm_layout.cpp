@@ -10,36 +10,52 @@ const unsigned kReadOnlyField = cfReadOnly | cfParentColor;
 
 }  // namespace
 
+// The Japanese captions fit the window as designed. The English ones, in the system's message font
+// (the Shift-JIS form font has no glyphs for other languages), need a wider column "Extension",
+// more room for "Extensions" and a wider right-hand column for "Default apps".
+struct TLanguageLayout {
+  bool messageFont;
+  int extensionColumn;
+  int label2Width;
+  int sideLeft;
+  int sideWidth;
+};
+
+namespace {
+
+const TLanguageLayout kJapaneseLayout = {false, 60, 36, 464, 75};
+const TLanguageLayout kEnglishLayout = {true, 72, 84, 460, 80};
+
+}  // namespace
+
 // Within each parent, creation order is the tab order, so the panel's children are not created in
-// declaration order. Labels take no focus and go first. The sizes hold the English captions in the
-// system's message font as well as the Japanese ones: "Extensions" and "Default apps" need more
-// than the Japanese captions do, and so does the column "Extension".
+// declaration order. Labels take no focus and go first.
 TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
+  const TLanguageLayout& language = VtJapaneseUi() ? kJapaneseLayout : kEnglishLayout;
   SetCaption(VtText(IDS_TITLE));
-  // The Shift-JIS form font has no glyphs for what other languages need.
-  if (!VtJapaneseUi()) UseMessageFont();
-  AddList();
+  if (language.messageFont) UseMessageFont();
+  AddList(language);
   Panel1 = Add<TPanel>({"Panel1", nullptr, {0, 241, 544, 201}, nullptr, cfAlignBottom});
-  AddFields();
+  AddFields(language);
   AddOpenedFilesChoice();
   AddPlaylistChoice();
   AddCommandRow();
-  AddSideColumn();
+  AddSideColumn(language);
 }
 
-void TFrmAssocLayout::AddList() {
+void TFrmAssocLayout::AddList(const TLanguageLayout& language) {
   ListView = Add<TListView>({"ListView", nullptr, {0, 0, 544, 241}, nullptr, cfAlignClient});
-  ListView->AddColumn(VtText(IDS_COLUMN_EXTENSION), 72);
+  ListView->AddColumn(VtText(IDS_COLUMN_EXTENSION), language.extensionColumn);
   ListView->AddColumn(VtText(IDS_COLUMN_TYPE), 110);
   ListView->AddColumn(VtText(IDS_COLUMN_COMMAND), 210);
   ListView->AddColumn(VtText(IDS_COLUMN_ICON), 150);
   ListView->AddColumn(VtText(IDS_COLUMN_DEFAULT), 150);
 }
 
-void TFrmAssocLayout::AddFields() {
+void TFrmAssocLayout::AddFields(const TLanguageLayout& language) {
   Label1 =
       Add<TLabel>({"Label1", Panel1, {8, 8, 118, 12}, nullptr, cfNone}, VtText(IDS_LABEL_PATH));
-  Label2 = Add<TLabel>({"Label2", Panel1, {8, 33, 84, 12}, nullptr, cfNone},
+  Label2 = Add<TLabel>({"Label2", Panel1, {8, 33, language.label2Width, 12}, nullptr, cfNone},
                        VtText(IDS_LABEL_EXTENSIONS));
   Label3 =
       Add<TLabel>({"Label3", Panel1, {8, 58, 77, 12}, nullptr, cfNone}, VtText(IDS_LABEL_TYPE));
@@ -87,11 +103,12 @@ void TFrmAssocLayout::AddCommandRow() {
                          VtText(IDS_BUTTON_README));
 }
 
-void TFrmAssocLayout::AddSideColumn() {
-  Button7 = Add<TButton>({"Button7", Panel1, {460, 52, 80, 25}, nullptr, cfNone},
+void TFrmAssocLayout::AddSideColumn(const TLanguageLayout& language) {
+  const int left = language.sideLeft, width = language.sideWidth;
+  Button7 = Add<TButton>({"Button7", Panel1, {left, 52, width, 25}, nullptr, cfNone},
                          VtText(IDS_BUTTON_TYPEFILE));
-  btnDefaultApps = Add<TButton>({"btnDefaultApps", Panel1, {460, 89, 80, 25}, nullptr, cfNone},
+  btnDefaultApps = Add<TButton>({"btnDefaultApps", Panel1, {left, 89, width, 25}, nullptr, cfNone},
                                 VtText(IDS_BUTTON_DEFAULTAPPS));
   // Beneath the Default Apps button, in the column's free space; the text wraps within it.
-  lblScope = Add<TLabel>({"lblScope", Panel1, {460, 124, 80, 40}, nullptr, cfNone});
+  lblScope = Add<TLabel>({"lblScope", Panel1, {left, 124, 80, 40}, nullptr, cfNone});
 }

@@ -3,6 +3,9 @@
 #pragma once
 #include "forms.h"
 
+// The sizes that differ with the language of the captions.
+struct TLanguageLayout;
+
 class TFrmAssocLayout : public TForm {
  public:
   TFrmAssocLayout();
@@ -35,9 +38,9 @@ class TFrmAssocLayout : public TForm {
 
  private:
   // The extensions' list with its columns, above the panel.
-  void AddList();
+  void AddList(const TLanguageLayout& language);
   // On the panel, in tab order: the player's path, the extensions and the file type to register.
-  void AddFields();
+  void AddFields(const TLanguageLayout& language);
   // Whether the player adds files opened from Explorer to its playlist.
   void AddOpenedFilesChoice();
   // Whether a playlist file opened from Explorer is added to the list or starts a new one.
@@ -45,5 +48,5 @@ class TFrmAssocLayout : public TForm {
   // The buttons along the panel's bottom edge, from 情報取得 to the readme.
   void AddCommandRow();
   // The column right of the choices: the type names file, Default Apps and the scope shown.
-  void AddSideColumn();
+  void AddSideColumn(const TLanguageLayout& language);
 };

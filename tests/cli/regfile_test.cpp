@@ -2,7 +2,9 @@
 // file is the exported trees as they were, on scratch keys and in a scratch folder.
 #include "regfile.h"
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <string>
 #include <vector>
@@ -43,6 +45,24 @@ int Import(const std::string& file) {
   vttest::ChildProcess reg;
   if (!reg.Start("reg.exe import \"" + file + "\"", nullptr, true)) return -1;
   return reg.WaitForExit(30000);
+}
+
+// The file's DACL in SDDL; the empty text when it cannot be read.
+std::string DaclOf(const std::string& path) {
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  char* text = nullptr;
+  if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
+    return std::string();
+  std::string dacl;
+  if (ConvertSecurityDescriptorToStringSecurityDescriptorA(sd, SDDL_REVISION_1,
+                                                           DACL_SECURITY_INFORMATION, &text,
+                                                           nullptr)) {
+    dacl = text;
+    LocalFree(text);
+  }
+  LocalFree(sd);
+  return dacl;
 }
 
 class RegFileTest : public ::testing::Test {
@@ -162,7 +182,7 @@ TEST_F(RegFileTest, AFailedExportLeavesTheFileAsItWasAndNoTemporaryFile) {
             Export(file_, {{HKEY_CLASSES_ROOT, L".mp3"}}));
   EXPECT_EQ(ERROR_INVALID_PARAMETER, Export(file_, {{cu, L"Software\\"}}));
   EXPECT_EQ(ERROR_INVALID_PARAMETER, WriteRegistryFile(L"", {}));
-  // The rename fails with the temporary file written; a read-only target is kept.
+  // A folder is never replaced, nor is a read-only target.
   EXPECT_NE(ERROR_SUCCESS, Export(folder, {{cu, later_}}));
   ASSERT_TRUE(SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(ERROR_ACCESS_DENIED, Export(file_, {{cu, later_}}));
@@ -171,6 +191,40 @@ TEST_F(RegFileTest, AFailedExportLeavesTheFileAsItWasAndNoTemporaryFile) {
   std::string bytes;
   EXPECT_TRUE(vttest::ReadFileBytes(file_, &bytes) && bytes == "old");
   EXPECT_EQ((std::vector<std::string>{"backup.reg", "folder"}), vttest::Listing(dir_.path()));
+}
+
+// Under Wine a file's DACL is made from its Unix mode, and SetNamedSecurityInfo changes nothing:
+// the host's chmod makes the file readable by its owner only.
+TEST_F(RegFileTest, AnExportOverAFileKeepsItsSecurity) {
+  ASSERT_TRUE(vttest::WriteFileBytes(file_, "old"));
+  const std::string host = vttest::HostPath(file_), open = DaclOf(file_);
+  if (host.empty()) GTEST_SKIP() << "sets the file's rights from Wine's host";
+  vttest::RunHostCommand("chmod 600 '" + host + "'");
+  // The host's command may still be running when its process has ended.
+  std::string restricted = open;
+  for (int attempt = 0; attempt < 50 && restricted == open; ++attempt, Sleep(20))
+    restricted = DaclOf(file_);
+  ASSERT_NE(open, restricted);
+
+  ASSERT_EQ(ERROR_SUCCESS, Export(file_, {{HKEY_CURRENT_USER, later_}}));
+  EXPECT_EQ(restricted, DaclOf(file_));
+  std::string bytes;
+  EXPECT_TRUE(vttest::ReadFileBytes(file_, &bytes) && bytes != "old");
+}
+
+// A write cut short by a kill leaves its temporary file; the next write of the same file removes
+// it, and only those of that file.
+TEST_F(RegFileTest, AnExportRemovesTheTemporaryFilesAnEarlierOneLeft) {
+  const char* const left[] = {"~vt.backup.reg.1f4-0.tmp", "~VT.BACKUP.REG.a0-3.tmp"};
+  const std::vector<std::string> kept{"other.reg", "~vt.backup.reg.1-2.3-4.tmp",
+                                      "~vt.backup.reg.x.tmp", "~vt.other.reg.1f4-0.tmp"};
+  for (const char* name : left) ASSERT_TRUE(vttest::WriteFileBytes(dir_.File(name), "part"));
+  for (const std::string& name : kept) ASSERT_TRUE(vttest::WriteFileBytes(dir_.File(name), "x"));
+
+  ASSERT_EQ(ERROR_SUCCESS, Export(file_, {{HKEY_CURRENT_USER, later_}}));
+  std::vector<std::string> expected = kept;
+  expected.insert(expected.begin(), "backup.reg");
+  EXPECT_EQ(expected, vttest::Listing(dir_.path()));
 }
 
 }  // namespace

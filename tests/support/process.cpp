@@ -91,17 +91,17 @@ std::string WinePath(const std::string& path) {
 }
 
 std::string HostPath(const std::string& path) {
-  // Wine's own export: no Windows function knows the host's side.
-  using ToUnix = char*(CDECL*)(const wchar_t*);
-  const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+  // Wine's own export, which hands back a block of the process heap.
+  using UnixName = char*(__cdecl*)(const wchar_t*);
+  const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  wchar_t wide[MAX_PATH];
-  if (toUnix == nullptr || MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) == 0)
-    return std::string();
-  char* named = toUnix(wide);
-  if (named == nullptr) return std::string();
-  const std::string host = named;
-  HeapFree(GetProcessHeap(), 0, named);
+  std::wstring wide(path.size() + 1, L'\0');
+  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0],
+                                                      static_cast<int>(wide.size()))));
+  char* name = unixName && !wide.empty() ? unixName(wide.c_str()) : nullptr;
+  if (name == nullptr) return std::string();
+  const std::string host(name);
+  HeapFree(GetProcessHeap(), 0, name);
   return host;
 }
 

@@ -57,8 +57,8 @@ class StdHandleToNul {
 
 // A host path as Wine shows it ("/work/x" becomes "Z:\work\x"); other paths unchanged.
 std::string WinePath(const std::string& path);
-// The host's path of a Windows path (ANSI code page) on any of Wine's drives, for host commands;
-// empty when Wine does not give one.
+// Where Wine keeps a path of any of its drives on the host (C: lies in the prefix); the empty
+// text where the program does not run under Wine.
 std::string HostPath(const std::string& path);
 // The running program's full path, and its folder with the trailing backslash.
 std::string ProgramPath();

@@ -2,6 +2,7 @@
 // the size. Each buffer is pre-filled with 0xBD so a stray write shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -33,6 +34,35 @@ TEST(Bounds, CopyBoundedCutsBeforeACharacterThatDoesNotFit) {
   EXPECT_TRUE(buf.IntactFrom(3));
   EXPECT_EQ(2, CopyBounded(buf.data(), "ab\x81", 6));
   EXPECT_STREQ("ab", buf.data());
+}
+
+struct Append {
+  const char* dest;
+  const char* src;
+  int size;
+  int result;  // the length the whole text would have
+  const char* text;
+};
+
+// The text already in the buffer is walked by characters; what is appended is cut before the
+// first character that would leave no room for the terminator.
+TEST(Bounds, AppendBoundedKeepsWholeCharactersWithinTheSize) {
+  const Append cases[] = {
+      {"C:\\表\\", "readme.txt", 520, 16, "C:\\表\\readme.txt"},
+      {"ab", "c表", 6, 5, "abc表"},
+      {"ab", "c表", 5, 5, "abc"},          // 表 would take the terminator's byte
+      {"", "表", 2, 2, ""},
+      {"ab\x81", "表cd", 6, 6, "ab表c"},  // a dangling lead byte is overwritten
+      {"a表", "xy", 3, 3, "ax"},           // 表 would end at the size: the append starts over it
+  };
+  for (const Append& c : cases) {
+    Marked buf(c.dest);
+    EXPECT_EQ(c.result, AppendBounded(buf.data(), c.src, c.size)) << c.dest << "+" << c.src;
+    EXPECT_STREQ(c.text, buf.data()) << c.dest << "+" << c.src;
+    // Past the size, only the text that was there before may differ from the marker.
+    EXPECT_TRUE(buf.IntactFrom(std::max(static_cast<size_t>(c.size), std::strlen(c.dest) + 1)))
+        << c.dest << "+" << c.src;
+  }
 }
 
 TEST(Bounds, FolderOfAndChangeExtensionSeeOnlyRealBackslashes) {
