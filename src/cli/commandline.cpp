@@ -251,15 +251,26 @@ bool ParseCommandLine(const std::vector<std::wstring>& args, VtCliRequest* reque
   *request = VtCliRequest();
   // Help as the command, or as the command's only argument; anywhere else "/?" or "-h" is what
   // the caller meant it as: a switch's value, or a mistake.
-  if (!args.empty() && (IsHelp(args[0]) || (args.size() == 2 && IsHelp(args[1])))) return true;
+  // An unknown command is refused as such, with or without help after it.
+  if (!args.empty() && IsHelp(args[0])) return true;
   if (args.empty()) return Fail(error, IDS_CLI_NO_COMMAND);
   request->verb = VerbOf(args[0]);
   if (request->verb == VtCliVerb::kHelp) return Fail(error, IDS_CLI_UNKNOWN_COMMAND, args[0]);
+  if (args.size() == 2 && IsHelp(args[1])) {
+    request->verb = VtCliVerb::kHelp;
+    return true;
+  }
 
   Parsed parsed;
   parsed.allowed = AllowedFor(request->verb);
+  bool switches = true;
   for (size_t i = 1; i < args.size(); ++i) {
-    const std::wstring name = SwitchOf(args[i]);
+    // "--" ends the switches: a file or an extension may begin with "/" or "-".
+    if (switches && args[i] == L"--") {
+      switches = false;
+      continue;
+    }
+    const std::wstring name = switches ? SwitchOf(args[i]) : std::wstring();
     const bool taken = !name.empty() ? TakeSwitch(args, &i, name, &parsed, request, error)
                                      : TakeOperand(args[i], &parsed, request, error);
     if (!taken) return false;

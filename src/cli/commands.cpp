@@ -159,13 +159,14 @@ bool ScopeOf(const VtCliRequest& request, VtScope* scope, std::wstring* why) {
   return true;
 }
 
-void AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* rows) {
+bool AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* rows) {
   if (!request.exts.empty()) {
     for (const std::string& ext : request.exts) AddRow(*rows, ext, scope, true);
-    return;
+    return true;
   }
   const PlayerAnswer answer = AskPlayer();
   FillRows(*rows, answer.extensions.get(), scope, answer.extensions == nullptr);
+  return static_cast<bool>(answer.extensions);
 }
 
 int RunList(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err) {
@@ -237,15 +238,12 @@ int RunUnregister(const VtCliRequest& request, const VtStdStream& err) {
 }
 
 int RunScope(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err) {
-  // The path matters only where one is known and usable: register refuses any other.
-  std::string exePath;
-  if (!request.playerPath.empty() || request.scope != VtScope::kUser) {
-    std::wstring unused;
-    exePath = PlayerPathOf(request, request.playerPath.empty() ? AskPlayer() : PlayerAnswer(),
-                           &unused);
-  }
-  VtScope scope;
+  // register's own checks, in its order: a scope printed is one register then takes.
   std::wstring why;
+  const std::string exePath =
+      PlayerPathOf(request, request.playerPath.empty() ? AskPlayer() : PlayerAnswer(), &why);
+  if (exePath.empty()) return Refuse(err, why);
+  VtScope scope;
   if (!RegisterScopeOf(request, exePath, &scope, &why)) return Refuse(err, why);
   return out.Write(scope == VtScope::kMachine ? L"machine\r\n" : L"user\r\n")
              ? kExitDone

@@ -30,4 +30,5 @@ int Refuse(const VtStdStream& err, const std::wstring& why);
 // process may write. False, with *why, for /machine where this user may not write the machine's.
 bool ScopeOf(const VtCliRequest& request, VtScope* scope, std::wstring* why);
 // The request's extensions as loaded rows of scope; without any, the rows the window would show.
-void AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* rows);
+// False when those came without the player's list: the tool's own associations alone.
+bool AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* rows);

@@ -160,7 +160,9 @@ int RunExport(const VtCliRequest& request, const VtStdStream& err) {
   std::wstring why;
   if (!ScopeOf(request, &scope, &why)) return Refuse(err, why);
   VtAssocRows rows;
-  AddRequestedRows(request, scope, &rows);
+  // A full export without the player cannot know the player's other types: the caller is told.
+  if (!AddRequestedRows(request, scope, &rows))
+    err.Write(VtText(IDS_CLI_EXPORT_WITHOUT_PLAYER) + L"\r\n");
   ExportPlan plan(scope);
   for (int row = 0; row < rows.Count(); ++row) plan.AddExtension(rows.Entry(row)->ext);
   if (request.exts.empty()) {

@@ -64,5 +64,12 @@ int main() {
   VtCliRequest request;
   std::wstring why;
   if (!ParseCommandLine(Arguments(), &request, &why)) return Refuse(err, why);
-  return Run(request, out, err);
+  int code = Run(request, out, err);
+  // Said once at the end, so that a script's log tells why a name reads "?" or a list is short.
+  if (out.Lossy() || err.Lossy()) err.Write(VtText(IDS_CLI_LOSSY) + L"\r\n");
+  if (out.Failed()) {
+    err.Write(VtText(IDS_CLI_OUTPUT_FAILED) + L"\r\n");
+    if (code == kExitDone) code = kExitSomeNotChanged;
+  }
+  return code;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "ownedtext.h"
 #include "widetext.h"
 
 namespace {
@@ -10,6 +9,30 @@ namespace {
 // Before Windows 8 one WriteConsoleW call fails outright above 64 KB (the console's shared heap),
 // so a long list goes in pieces well below that.
 constexpr size_t kConsolePiece = 8192;
+
+// The code page of what goes to a file or a pipe: the console's output code page, as "chcp" set
+// it; a process without a console (started by a service or with its output captured) has none.
+UINT OutputCodePage() {
+  const UINT codePage = GetConsoleOutputCP();
+  return codePage != 0 ? codePage : GetOEMCP();
+}
+
+// text in codePage; *lossy: a character had no form there and became the default one.
+std::string Encode(const std::wstring& text, UINT codePage, bool* lossy) {
+  // UTF-8 carries everything and takes neither flag nor default character.
+  const bool utf8 = codePage == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL defaulted = FALSE;
+  BOOL* used = utf8 ? nullptr : &defaulted;
+  const int length = static_cast<int>(text.size());
+  const int size =
+      WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, used);
+  std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0)
+    WideCharToMultiByte(codePage, flags, text.data(), length, &bytes[0], size, nullptr, used);
+  *lossy = defaulted != FALSE;
+  return bytes;
+}
 
 }  // namespace
 
@@ -20,17 +43,22 @@ VtStdStream::VtStdStream(DWORD which) : handle_(GetStdHandle(which)), console_(f
 }
 
 bool VtStdStream::Write(const std::wstring& text) const {
-  if (text.empty()) return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE;
-  if (console_) return WriteToConsole(text);
-  const VtOwnedText narrow(Narrow(text.c_str(), CP_ACP));
-  return narrow && WriteBytes(narrow.get());
+  const bool written = text.empty() ? handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE
+                       : console_   ? WriteToConsole(text)
+                                    : WriteEncoded(text);
+  if (!written) failed_ = true;
+  return written;
 }
 
 bool VtStdStream::WriteAnsi(const std::string& text) const {
-  if (!console_) return WriteBytes(text);
-  if (text.empty()) return true;
-  const std::wstring wide = WideFrom(text.c_str(), CP_ACP);
-  return !wide.empty() && WriteToConsole(wide);
+  return Write(WideFrom(text.c_str(), CP_ACP));
+}
+
+bool VtStdStream::WriteEncoded(const std::wstring& text) const {
+  bool defaulted = false;
+  const std::string bytes = Encode(text, OutputCodePage(), &defaulted);
+  if (defaulted) lossy_ = true;
+  return !bytes.empty() && WriteBytes(bytes);
 }
 
 bool VtStdStream::WriteToConsole(const std::wstring& text) const {

@@ -178,7 +178,8 @@ TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
       "register " + ext + " /user /user" + p, "unregister " + ext + " /type x",
       // Help is asked alone: beside an extension it is a mistake.
       "register " + ext + " /?" + p, "list " + ext + " -h",
-      "register " + ext + " /user /machine" + p, "scope " + ext, "refresh /user",
+      "register " + ext + " /user /machine" + p, "scope " + ext, "refresh /user", "frob /?",
+      "export -x.reg " + ext,
       "register " + ext + " /player \"" + dir_.File("missing.exe") + "\"",
       "register " + ext + " /player \"" + player_ + "::$DATA\\\" /c x\"",
       "register " + ext + " /player \"" + percent + "\"", "register " + ext + " /player " + text,
@@ -207,7 +208,40 @@ TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
     EXPECT_NE(err_.find(kUsageStart), std::string::npos) << args;
     EXPECT_NE(err_.find(kUsageStart), 0u) << args << ": no reason before the usage";
   }
+  // scope refuses every path register refuses, with the same reason: it never names a scope that
+  // register would not take.
+  for (const std::string& path : {percent, text, dir_.File("missing.exe")}) {
+    EXPECT_EQ(Run("register " + ext + " /player \"" + path + "\""), 2) << path;
+    const std::string reason = err_.substr(0, err_.find("\r\n"));
+    EXPECT_EQ(Run("scope /player \"" + path + "\""), 2) << path;
+    EXPECT_EQ(err_.substr(0, err_.find("\r\n")), reason) << path;
+  }
   EXPECT_EQ(snapshot(), before);
+}
+
+// To a file or a pipe the output is in the console's output code page (the OEM one without a
+// console, as here), as Windows' own console tools write it: what that code page lacks is "?",
+// never a look-alike, and is said. "--" lets a file's name begin with "-".
+TEST_F(Cli, OutputToAPipeIsInTheOutputCodePageAndDashesEndTheSwitches) {
+  const std::string ext = Ext(), other = Other();
+  vttest::SetString(kMachine, Key(ext), "", other);
+  if (GetACP() != GetOEMCP()) {
+    // Code page 1252's é is another byte in 437 or 850; its € is in neither.
+    const std::wstring typeName = L"Caf\u00e9 \u20ac";
+    const std::string key = Key(other);
+    ASSERT_TRUE(vttest::SetRawValueW(kMachine, std::wstring(key.begin(), key.end()), L"",
+                                     REG_SZ, vttest::WideBytes(typeName)));
+    ASSERT_EQ(Run("list " + ext), 0) << err_;
+    char expected[16] = "";
+    BOOL defaulted = FALSE;
+    WideCharToMultiByte(GetOEMCP(), WC_NO_BEST_FIT_CHARS, typeName.c_str(), -1, expected,
+                        sizeof expected, nullptr, &defaulted);
+    EXPECT_NE(out_.find(std::string("\t") + expected + "\t"), std::string::npos) << out_;
+    EXPECT_TRUE(defaulted);
+    EXPECT_NE(err_.find("chcp 65001"), std::string::npos) << err_;
+  }
+  EXPECT_EQ(Run("export -- -x.reg " + ext, dir_.path().c_str()), 0) << err_;
+  EXPECT_TRUE(vttest::ReadFileBytes(dir_.File("-x.reg"), &out_));
 }
 
 // To a console the text goes as UTF-16: bytes of code page 932 would show as other characters
