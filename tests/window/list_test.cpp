@@ -115,14 +115,24 @@ TEST_F(WindowTest, APathThatCannotStandInAnOpenCommandIsNotTaken) {
   EXPECT_EQ(Classes(ToolProgId(0)), "(missing)");
 }
 
+namespace {
+
+// The profile every user shares, inside the profiles folder; empty when it is not known.
+std::string PublicProfile() {
+  char profile[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableA("PUBLIC", profile, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? std::string(profile, length) : std::string();
+}
+
+}  // namespace
+
 // A player in the profiles folder (the command line's test has one in the temporary folder): the
 // label says so as soon as its path is known, and Apply registers in this user's classes, never
 // the machine's.
 TEST_F(WindowTest, APlayerInAUsersOwnFolderIsRegisteredForThatUserOnly) {
-  char profile[MAX_PATH];
-  const DWORD length = GetEnvironmentVariableA("PUBLIC", profile, MAX_PATH);
-  ASSERT_TRUE(length > 0 && length < MAX_PATH);
-  vttest::ScratchDir userFolder(std::string(profile, length));
+  const std::string profile = PublicProfile();
+  ASSERT_FALSE(profile.empty());
+  vttest::ScratchDir userFolder(profile);
   const std::string player = userFolder.File("vantrel.exe");
   ASSERT_TRUE(stub_.StartAt(player, "--support-ext " + Ext(0)));
   Open();
@@ -141,10 +151,9 @@ TEST_F(WindowTest, APlayerInAUsersOwnFolderIsRegisteredForThatUserOnly) {
 // Judged where the file is and by who may replace it: a player reached through a link into the
 // profiles folder, and one in a folder other users may write, are this user's only from the start.
 TEST_F(WindowTest, APlayerLinkedIntoAProfileOrReplaceableByOthersIsForThisUserOnly) {
-  char profile[MAX_PATH];
-  const DWORD length = GetEnvironmentVariableA("PUBLIC", profile, MAX_PATH);
-  ASSERT_TRUE(length > 0 && length < MAX_PATH);
-  vttest::ScratchDir userFolder(std::string(profile, length));
+  const std::string profile = PublicProfile();
+  ASSERT_FALSE(profile.empty());
+  vttest::ScratchDir userFolder(profile);
   const std::string open = scratch_.File("open");
   ASSERT_TRUE(CreateDirectoryA(open.c_str(), nullptr));
   // Removed before the scratch folders go, which would otherwise be emptied through it.
