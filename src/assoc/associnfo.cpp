@@ -234,8 +234,13 @@ LONG VtAssocInfo::CarryTo(VtClasses& classes, VtScope hive, const char* own) {
   bool created = false;
   LONG rc = classes.Open(&source, OtherHive(hive), own, KEY_READ);
   if (rc == ERROR_SUCCESS) rc = classes.Create(&copy, hive, own, kReadWrite, &created);
-  // Values copied as stored, the "backup" in whatever script it is spelled: the copy opens as the
-  // original did until a registration of that hive writes it anew.
+  // The "backup" first, as every ProgID key of the tool takes it: a copy cut short holds it
+  // already, or nothing at all, which undo looks past.
+  const std::wstring carried = source.ReadWide("backup");
+  if (rc == ERROR_SUCCESS && !carried.empty() && !copy.WriteString(L"backup", carried))
+    rc = copy.error();
+  // Values copied as stored, in whatever script they are spelled: the copy opens as the original
+  // did until a registration of that hive writes it anew.
   if (rc == ERROR_SUCCESS) rc = RegCopyTreeA(source.key(), nullptr, copy.key());
   copy.Close();
   if (rc != ERROR_SUCCESS && created) DeleteToolProgId(classes, hive, own);

@@ -9,10 +9,11 @@
 namespace vttest {
 namespace {
 
-// Every function of advapi32 that changes the registry; whichever the executable imports is gated.
+// Every function of advapi32 that changes the registry (a tree copy counts as one write);
+// whichever the executable imports is gated.
 enum Write {
   kSetA, kSetW, kCreateA, kCreateW, kDeleteKeyA, kDeleteKeyW, kDeleteKeyExA, kDeleteKeyExW,
-  kDeleteValueA, kDeleteValueW, kDeleteTreeA, kDeleteTreeW, kWrites
+  kDeleteValueA, kDeleteValueW, kDeleteTreeA, kDeleteTreeW, kCopyTreeA, kCopyTreeW, kWrites
 };
 
 uintptr_t g_original[kWrites];
@@ -61,6 +62,8 @@ const Gate kGates[kWrites] = {
     {"RegDeleteValueW", GateOf<kDeleteValueW>(decltype(&RegDeleteValueW){})},
     {"RegDeleteTreeA", GateOf<kDeleteTreeA>(decltype(&RegDeleteTreeA){})},
     {"RegDeleteTreeW", GateOf<kDeleteTreeW>(decltype(&RegDeleteTreeW){})},
+    {"RegCopyTreeA", GateOf<kCopyTreeA>(decltype(&RegCopyTreeA){})},
+    {"RegCopyTreeW", GateOf<kCopyTreeW>(decltype(&RegCopyTreeW){})},
 };
 
 }  // namespace
