@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "finalpath.h"
 #include "handle.h"
 #include "owner.h"
 
@@ -25,12 +26,6 @@ DWORD LastError() {
 void EndSearch(void* search) { FindClose(search); }
 using VtSearch = VtOwner<void, EndSearch>;
 
-// Letter case aside, as the file system compares names.
-bool SameName(const wchar_t* a, const wchar_t* b, size_t length) {
-  return CompareStringOrdinal(a, static_cast<int>(length), b, static_cast<int>(length), TRUE) ==
-         CSTR_EQUAL;
-}
-
 bool IsHexDigit(wchar_t c) {
   return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
 }
@@ -42,7 +37,7 @@ bool IsTempTail(const std::wstring& tail) {
   if (dash == 0 || dash == std::wstring::npos || tail.size() < dash + 2 + kTempSuffixLength)
     return false;
   const size_t end = tail.size() - kTempSuffixLength;
-  if (!SameName(tail.c_str() + end, kTempSuffix, kTempSuffixLength)) return false;
+  if (!SamePathText(tail.substr(end), kTempSuffix)) return false;
   for (size_t i = 0; i < end; ++i)
     if (i != dash && !IsHexDigit(tail[i])) return false;
   return true;
@@ -59,7 +54,7 @@ void RemoveLeftTempFiles(const std::wstring& folder, const std::wstring& name) {
   do {
     const std::wstring entry = found.cFileName;
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && entry.size() > stem.size() &&
-        SameName(entry.c_str(), stem.c_str(), stem.size()) && IsTempTail(entry.substr(stem.size())))
+        SamePathText(entry.substr(0, stem.size()), stem) && IsTempTail(entry.substr(stem.size())))
       DeleteFileW((folder + entry).c_str());
   } while (FindNextFileW(search.get(), &found));
 }
