@@ -222,7 +222,8 @@ int main(int argc, char** argv) {
   auto ownRows = [](bool scanClasses) {
     return [scanClasses] {
       VtAssocRows found;
-      FillRows(found, nullptr, VtScope::kMachine, scanClasses);
+      VtClassesMemo walk;
+      FillRows(found, nullptr, VtScope::kMachine, scanClasses ? &walk : nullptr);
       return found.Count() == 0;
     };
   };

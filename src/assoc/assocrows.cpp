@@ -55,8 +55,8 @@ bool NamesToolProgIdElsewhere(const char* ext, VtScope scope) {
   return named && SameKeyName(named.get(), own.get());
 }
 
-void AddOwnRows(VtAssocRows& rows, bool scanClasses, VtScope scope) {
-  for (VtOwnCandidate& candidate : OwnAssociationCandidates(scanClasses)) {
+void AddOwnRows(VtAssocRows& rows, VtClassesMemo* classes, VtScope scope) {
+  for (VtOwnCandidate& candidate : OwnAssociationCandidates(classes)) {
     std::string& ext = candidate.ext;
     UpperInPlace(&ext[0]);
     // Each key once: no row for a key a row holds, and each candidate loaded once.
@@ -73,11 +73,11 @@ void AddOwnRows(VtAssocRows& rows, bool scanClasses, VtScope scope) {
 
 }  // namespace
 
-int FillRows(VtAssocRows& rows, const char* extensions, VtScope scope, bool scanClasses) {
+int FillRows(VtAssocRows& rows, const char* extensions, VtScope scope, VtClassesMemo* classes) {
   const int before = rows.Count();
   // The playlist types are appended only to an answer: no answer, no rows.
   if (extensions != nullptr) AddPlayerRows(rows, extensions, scope);
   const int players = rows.Count() - before;
-  AddOwnRows(rows, scanClasses, scope);
+  AddOwnRows(rows, classes, scope);
   return players;
 }

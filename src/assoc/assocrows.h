@@ -8,6 +8,7 @@
 
 #include "associnfo.h"
 #include "classes.h"
+#include "classesmemo.h"
 
 class VtAssocRows {
  public:
@@ -37,7 +38,8 @@ class VtAssocRows {
 // Adds the rows the tool shows for the player's answer (null: the player gave none): one for every
 // piece of the player's extension text with the playlist types appended, in capitals as the
 // player's list shows them; then one for every extension the tool itself associated that no row's
-// key holds yet, looked for in every ProgID key too with scanClasses. That walk reads every key of
-// both classes, too much for every start: callers ask for it only without the player's answer, for
-// associations older than the tool's Default Apps registration. How many rows are the player's.
-int FillRows(VtAssocRows& rows, const char* extensions, VtScope scope, bool scanClasses);
+// key holds yet, looked for among the classes' ProgID keys too with classes (null: not). A walk of
+// the classes reads every key of both, too much for every start: callers ask for it only without
+// the player's answer, for associations older than the tool's Default Apps registration, and the
+// memo spares it while the classes stand. How many rows are the player's.
+int FillRows(VtAssocRows& rows, const char* extensions, VtScope scope, VtClassesMemo* classes);

@@ -3,9 +3,10 @@
 // sddl.h needs windows.h first.
 #include <sddl.h>
 
-#include <vector>
+#include <string>
 
 #include "localmemory.h"
+#include "usersid.h"
 
 namespace {
 
@@ -14,23 +15,6 @@ const char kMachineName[] = "Global\\vntassoc.change.machine";
 const char kUserNamePrefix[] = "Global\\vntassoc.change.user.";
 // Waiting and releasing are all a change does with a mutex.
 const DWORD kMutexAccess = SYNCHRONIZE | MUTEX_MODIFY_STATE;
-
-// The SID of this process's user as text ("S-1-5-21-..."); empty when the token cannot be read.
-std::string UserSidText() {
-  HANDLE opened = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return std::string();
-  const VtHandle token(opened);
-  DWORD size = 0;
-  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-  std::vector<BYTE> buffer(size);
-  if (size == 0 || !GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size))
-    return std::string();
-  char* text = nullptr;
-  if (!ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text))
-    return std::string();
-  const VtLocal<char> owned(text);
-  return owned.get();
-}
 
 std::string NameOf(VtScope hive, const std::string& sid) {
   return hive == VtScope::kMachine ? kMachineName : kUserNamePrefix + sid;

@@ -21,7 +21,7 @@ void AddRegistered(VtRegistry& associations, std::vector<VtOwnCandidate>* found)
 
 }  // namespace
 
-std::vector<VtOwnCandidate> OwnAssociationCandidates(bool scanClasses) {
+std::vector<VtOwnCandidate> OwnAssociationCandidates(VtClassesMemo* classes) {
   std::vector<VtOwnCandidate> found;
   // Read access only: listing must not need the rights that changing needs.
   for (VtScope scope : kBothHives) {
@@ -29,13 +29,9 @@ std::vector<VtOwnCandidate> OwnAssociationCandidates(bool scanClasses) {
     if (associations.Open(ScopeHive(scope), kFileAssociationsKey, KEY_READ))
       AddRegistered(associations, &found);
   }
-  if (scanClasses) {
-    for (VtScope scope : kBothHives) {
-      for (const std::string& name : ClassesKeyNames(scope)) {
-        const char* ext = ToolProgIdExtension(name.c_str());
-        if (ext != nullptr && IsExtension(ext)) found.push_back({ext, false});
-      }
-    }
+  if (classes != nullptr) {
+    for (VtScope scope : kBothHives)
+      for (std::string& ext : classes->ToolProgIdExtensions(scope)) found.push_back({ext, false});
   }
   return found;
 }

@@ -118,11 +118,18 @@ bool RegisterScopeOf(const VtCliRequest& request, const std::string& exePath, Vt
   return false;
 }
 
+// FillRows for the player's extension text; without one the classes are walked, always anew: a
+// script is told what the registry holds now, never what a window remembered of it.
+int FillWalked(VtAssocRows& rows, const char* extensions, VtScope scope) {
+  VtClassesMemo classes;
+  return FillRows(rows, extensions, scope, extensions == nullptr ? &classes : nullptr);
+}
+
 // Fills rows with the rows the window shows, whose associations register brings up to the options
 // as its apply does; the pieces it registers: /all's each key once, else the request's.
 std::vector<std::string> FillToRegister(const VtCliRequest& request, const PlayerAnswer& answer,
                                         VtScope scope, VtAssocRows* rows) {
-  const int players = FillRows(*rows, answer.extensions.get(), scope, answer.extensions == nullptr);
+  const int players = FillWalked(*rows, answer.extensions.get(), scope);
   if (!request.all) {
     for (const std::string& ext : request.exts) AddRow(*rows, ext, scope, false);
     return request.exts;
@@ -165,7 +172,7 @@ bool AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* r
     return true;
   }
   const PlayerAnswer answer = AskPlayer();
-  FillRows(*rows, answer.extensions.get(), scope, answer.extensions == nullptr);
+  FillWalked(*rows, answer.extensions.get(), scope);
   return static_cast<bool>(answer.extensions);
 }
 
@@ -223,7 +230,7 @@ int RunUnregister(const VtCliRequest& request, const VtStdStream& err) {
     if (request.all) {
       // Every association of the tool, found through its ProgID keys too, the player's or not;
       // then what changes cut short left that no extension names.
-      FillRows(rows, nullptr, scope, true);
+      FillWalked(rows, nullptr, scope);
       report = UnregisterAllRows(rows, &keys);
       for (const VtLeftover& left : RemoveLeftovers(keys))
         report.NotChanged(left.ext.c_str(), left.error);

@@ -24,7 +24,8 @@ class TFrmAssoc : public TFrmAssocLayout {
 
   // Part of the list (mainfrm_list.cpp).
   void btnInfoClick(TControl* Sender);
-  // Adds the rows FillRows adds for the player's extension text (null: none) and shows them.
+  // Adds the rows FillRows adds for the player's extension text (null: none) and shows them;
+  // with scanClasses, the classes as the memo finds them.
   void FillList(const char* extensions, bool scanClasses);
   void ClearList();
   // The entry row shows; row is within 0..ListView->Count()-1.
@@ -73,6 +74,9 @@ class TFrmAssoc : public TFrmAssocLayout {
   VtScope rights_ = VtScope::kMachine;
   // Where it registers: rights_, or the user's for a player in a folder of one user's.
   VtScope scope_ = VtScope::kMachine;
+  // The tool's ProgIDs in the classes, kept in the options file from one start to the next;
+  // 情報取得 walks the classes anew.
+  VtClassesMemo classes_;
 };
 
 // The application's one window, from its creation by WinMain until the message loop ends.

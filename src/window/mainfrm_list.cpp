@@ -16,7 +16,9 @@ const char* TFrmAssoc::RowCaption(const char* ext) {
   return size != 0 ? ext + size : "";
 }
 
-void TFrmAssoc::btnInfoClick(TControl*) {
+void TFrmAssoc::btnInfoClick(TControl* Sender) {
+  // The start fills through here too, and trusts the memo; a press of the button does not.
+  if (Sender != nullptr) classes_.Forget();
   ListView->BeginUpdate();
   ClearList();
   PlayerAnswer answer = AskPlayer();
@@ -37,7 +39,7 @@ void TFrmAssoc::btnInfoClick(TControl*) {
 
 void TFrmAssoc::FillList(const char* extensions, bool scanClasses) {
   const int first = rows_.Count();
-  FillRows(rows_, extensions, scope_, scanClasses);
+  FillRows(rows_, extensions, scope_, scanClasses ? &classes_ : nullptr);
   ShowRows(first);
 }
 

@@ -1,5 +1,5 @@
-// The two options kept in vntassoc.ini beside the executable, and the tool's path recorded for the
-// sibling product.
+// The two options kept in vntassoc.ini beside the executable with the classes' memo, and the
+// tool's path recorded for the sibling product.
 #include "inifile.h"
 #include "library.h"
 #include "mainfrm.h"
@@ -28,6 +28,7 @@ void TFrmAssoc::RecordPath(VtRegistry& key) {
 
 void TFrmAssoc::ReadOptions(VtIniFile& ini) {
   ini.Load(OptionsPath(exeFile).c_str());
+  classes_.Read(ini);
   const VtApplyOptions options = ReadApplyOptions(ini);
   if (options.add == VtAddOption::kAsPlayer) {
     RadioButton1->SetChecked(true);
@@ -48,5 +49,6 @@ void TFrmAssoc::WriteOptions(VtIniFile& ini) {
   const VtApplyOptions options = CheckedOptions();
   ini.Load(OptionsPath(exeFile).c_str());
   WriteApplyOptions(ini, options);
+  classes_.Write(ini);
   ini.Save();
 }

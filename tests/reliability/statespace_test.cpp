@@ -241,7 +241,7 @@ void RunChange(const Change& c, const Context& ctx, DWORD lockWaitMs) {
     std::string answer;  // the player's, naming every extension of the trial
     for (const std::string& piece : ctx.Pieces(~0u)) answer += (answer.empty() ? "" : ";") + piece;
     VtAssocRows rows;
-    FillRows(rows, answer.c_str(), c.scope, false);
+    FillRows(rows, answer.c_str(), c.scope, nullptr);
     VtClasses keys(c.scope, c.MachineRights() ? VtScope::kMachine : c.scope);
     if (c.verb == Verb::kApply)
       ApplyRows(rows, ctx.exe.c_str(), pieces, "", exeFolder, VtApplyOptions{}, &keys);

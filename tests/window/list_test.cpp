@@ -260,6 +260,27 @@ TEST_F(WindowTest, WithoutThePlayerTheToolsOwnAssociationsAreListed) {
   EXPECT_EQ(Column(1), (Rows{Caption(0) + " File", "Old Style"}));
 }
 
+// A start without the player trusts the classes' memo in the options file while the classes key's
+// last-write time stands; 情報取得 walks the classes anew whatever the memo says.
+TEST_F(WindowTest, TheStartTrustsTheClassesMemoAndInfoWalksAnew) {
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, Ext(0), "", ToolProgId(0)));
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, ToolProgId(0), "", "Old Style"));
+  HKEY key = nullptr;
+  FILETIME time = {};
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes", 0,
+                          KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key), ERROR_SUCCESS);
+  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                   nullptr, nullptr, &time);
+  RegCloseKey(key);
+  char memo[64];
+  wsprintfA(memo, "[classes]\r\nmachine=%08lX%08lX\r\n", time.dwHighDateTime, time.dwLowDateTime);
+  ASSERT_TRUE(vttest::WriteFileBytes(OptionsPath(), memo));
+  Open();
+  EXPECT_EQ(Column(0), Rows{});
+  Click(form_->btnInfo);
+  EXPECT_EQ(Column(0), Rows{Caption(0)});
+}
+
 // The player's list first, as always; then what the tool associated and the player no longer names,
 // once each.
 TEST_F(WindowTest, AnExtensionThePlayerNoLongerNamesKeepsItsRow) {

@@ -7,9 +7,11 @@ namespace {
 const char kMaker[] = "Software\\Zemrath's Soft";
 const char kSearchPath[] = "Software\\Zemrath's Soft\\Sorvik Player\\SearchPath";
 
+// The file's text up to the classes' memo that a start without the player appends.
 std::string ReadText(const std::string& path) {
   std::string text;
-  return vttest::ReadFileBytes(path, &text) ? text : "(missing)";
+  if (!vttest::ReadFileBytes(path, &text)) return "(missing)";
+  return text.substr(0, text.find("[classes]\r\n"));
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+#include "usersid.h"
+
+#include <windows.h>
+// sddl.h needs windows.h first.
+#include <sddl.h>
+
+#include <vector>
+
+#include "handle.h"
+#include "localmemory.h"
+
+std::string UserSidText() {
+  HANDLE opened = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return std::string();
+  const VtHandle token(opened);
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  if (size == 0 || !GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size))
+    return std::string();
+  char* text = nullptr;
+  if (!ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text))
+    return std::string();
+  const VtLocal<char> owned(text);
+  return owned.get();
+}

@@ -1,0 +1,6 @@
+// The SID of this process's user, as text: what names that user's own things among all users'.
+#pragma once
+#include <string>
+
+// "S-1-5-21-..."; empty when the token cannot be read.
+std::string UserSidText();
