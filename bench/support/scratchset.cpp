@@ -105,12 +105,15 @@ int SweepDefaultApps() {
 
 }  // namespace
 
-ScratchSet::ScratchSet(int count) : count_(count), pid_(GetCurrentProcessId()) { Remove(); }
+ScratchSet::ScratchSet(int count, int first)
+    : count_(count), first_(first), pid_(GetCurrentProcessId()) {
+  Remove();
+}
 
 ScratchSet::~ScratchSet() { Remove(); }
 
 std::string ScratchSet::Name(const char* prefix, int i) const {
-  return prefix + std::to_string(pid_) + "_" + std::to_string(i + 1);
+  return prefix + std::to_string(pid_) + "_" + std::to_string(first_ + i + 1);
 }
 
 std::string ScratchSet::Ext(int i) const { return Name(".vtb", i); }

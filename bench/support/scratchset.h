@@ -16,7 +16,8 @@ extern const char kPlayerPath[];
 
 class ScratchSet {
  public:
-  explicit ScratchSet(int count);
+  // Extensions first + 1 to first + count: sets of one process with disjoint ranges stand apart.
+  explicit ScratchSet(int count, int first = 0);
   ~ScratchSet();
   ScratchSet(const ScratchSet&) = delete;
   ScratchSet& operator=(const ScratchSet&) = delete;
@@ -62,6 +63,7 @@ class ScratchSet {
   void Remove() const;
   std::string Name(const char* prefix, int i) const;
   int count_;
+  int first_;
   unsigned long pid_;
 };
 

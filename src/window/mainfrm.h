@@ -24,9 +24,8 @@ class TFrmAssoc : public TFrmAssocLayout {
 
   // Part of the list (mainfrm_list.cpp).
   void btnInfoClick(TControl* Sender);
-  // Adds the rows FillRows adds for the player's extension text (null: none) and shows them;
-  // with scanClasses, the classes as the memo finds them.
-  void FillList(const char* extensions, bool scanClasses);
+  // Adds the rows FillRows adds for the player's extension text (null: none) and shows them.
+  void FillList(const char* extensions, VtClassesMemo* classes);
   void ClearList();
   // The entry row shows; row is within 0..ListView->Count()-1.
   VtAssocInfo* Entry(int row) const { return rows_.Entry(row); }

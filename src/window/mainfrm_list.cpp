@@ -33,13 +33,13 @@ void TFrmAssoc::btnInfoClick(TControl* Sender) {
     Edit1->SetText(VtText(IDS_NO_PLAYER));
   // The rows show the classes the player is registered in.
   SetScope(exePath != nullptr && exePath[0] != 0 ? RegisterScope(rights_, exePath) : rights_);
-  FillList(answer.extensions.get(), answer.extensions == nullptr);
+  FillList(answer.extensions.get(), answer.extensions == nullptr ? &classes_ : nullptr);
   ListView->EndUpdate();
 }
 
-void TFrmAssoc::FillList(const char* extensions, bool scanClasses) {
+void TFrmAssoc::FillList(const char* extensions, VtClassesMemo* classes) {
   const int first = rows_.Count();
-  FillRows(rows_, extensions, scope_, scanClasses ? &classes_ : nullptr);
+  FillRows(rows_, extensions, scope_, classes);
   ShowRows(first);
 }
 
