@@ -10,6 +10,7 @@
 #include "assockeys.h"
 #include "assoctext.h"
 #include "defaultapps.h"
+#include "extensionrule.h"
 #include "registry.h"
 #include "widetext.h"
 

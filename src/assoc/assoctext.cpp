@@ -66,13 +66,6 @@ bool SameKeyName(const std::wstring& a, const char* b) {
   return folded == KeyNameFold(b);
 }
 
-bool IsExtension(const char* ext) {
-  // A backslash (a whole character: in 表 the byte 0x5C is a second byte) would make the name a
-  // path of keys. ".mp3\" opens the key of .mp3 itself, and its ProgID "vantrel.MP3\" is the key
-  // of .mp3's, so registering both would overwrite the "backup" that holds .mp3's old ProgID.
-  return ext && ext[0] == '.' && FindLastChar(ext, '\\') == nullptr;
-}
-
 std::vector<std::string> Pieces(std::string text) {
   std::vector<std::string> pieces;
   char* rest = nullptr;

@@ -13,9 +13,6 @@ std::wstring KeyNameFold(const char* name);
 bool SameKeyName(const char* a, const char* b);
 // The same for a name read in UTF-16 (registry.h's ReadWide) beside one of the tool's own.
 bool SameKeyName(const std::wstring& a, const char* b);
-// True for a non-null text that begins with "." and holds no backslash: anything else is not worth
-// a registry access, or names a path of keys rather than one extension's key.
-bool IsExtension(const char* ext);
 // The pieces of a ";"-separated list of extensions, in order, as NextToken cuts them: an empty
 // piece between two ";" is kept, a ";" at the end makes none.
 std::vector<std::string> Pieces(std::string text);

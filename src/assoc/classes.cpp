@@ -82,5 +82,5 @@ LONG VtClasses::DeleteKnownTree(VtScope scope, const char* name,
                                 std::initializer_list<const char*> known) {
   VtRegistry& root = Root(scope);
   if (root.key() == nullptr) return ERROR_FILE_NOT_FOUND;
-  return root.DeleteKnownTree(name, known);
+  return root.DeleteKnownTree(name, known) ? ERROR_SUCCESS : root.error();
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "assoctext.h"
+#include "extensionrule.h"
 #include "inifile.h"
 #include "text.h"
 #include "usersid.h"

@@ -24,8 +24,15 @@ bool IsExtensionCharacter(const char* c, int size) {
 
 }  // namespace
 
+bool IsExtension(const char* ext) {
+  // A backslash (a whole character: in 表 the byte 0x5C is a second byte) would make the name a
+  // path of keys. ".mp3\" opens the key of .mp3 itself, and its ProgID "vantrel.MP3\" is the key
+  // of .mp3's, so registering both would overwrite the "backup" that holds .mp3's old ProgID.
+  return ext && ext[0] == '.' && ext[1] != 0 && FindLastChar(ext, '\\') == nullptr;
+}
+
 DWORD ExtensionProblem(const char* ext) {
-  if (ext == nullptr || ext[0] != '.' || ext[1] == 0) return kErrorNotAnExtension;
+  if (!IsExtension(ext)) return kErrorNotAnExtension;
   for (const char* c = ext + 1; *c != 0;) {
     const int size = CharSize(c);
     if (size == 0 || !IsExtensionCharacter(c, size)) return kErrorNotAnExtension;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "assoctext.h"
+#include "extensionrule.h"
 #include "classes.h"
 #include "defaultapps.h"
 #include "registry.h"

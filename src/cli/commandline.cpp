@@ -12,7 +12,6 @@
 #include "extensionrule.h"
 #include "longpath.h"
 #include "ownedtext.h"
-#include "registry.h"
 #include "text.h"
 #include "uitext.h"
 #include "widetext.h"
@@ -91,18 +90,13 @@ bool TakesExtensions(VtCliVerb verb) {
 // Whether the command's first argument that is no switch names the file it writes.
 bool TakesFile(VtCliVerb verb) { return verb == VtCliVerb::kExport || verb == VtCliVerb::kPolicy; }
 
-// arg as an extension key name: ".EXT" in capitals. False for anything that is no extension: empty,
-// dots only, a path of keys, the wildcard class "*", a control character, longer than a key name,
-// ".exe", or a character the ANSI code page lacks.
+// arg as an extension key name: ".EXT" in capitals, the dot added when arg lacks it. False for a
+// character the ANSI code page lacks and for what IsExtension refuses; whether it may be registered
+// is register's own question.
 bool ToExtension(const std::wstring& arg, std::string* ext) {
   const std::wstring name = !arg.empty() && arg[0] == L'.' ? arg : L"." + arg;
-  if (name.size() > static_cast<size_t>(VtRegistry::kMaxNameChars) ||
-      name.find_first_not_of(L'.') == std::wstring::npos)
-    return false;
-  for (wchar_t c : name)
-    if (c < 0x20 || c == 0x7F || c == L'\\' || c == L'*' || c == L'?') return false;
   const VtOwnedText narrow(NarrowExact(name.c_str()));
-  if (!narrow || !IsExtension(narrow.get()) || SameKeyName(narrow.get(), ".exe")) return false;
+  if (!narrow || !IsExtension(narrow.get())) return false;
   *ext = narrow.get();
   UpperInPlace(&(*ext)[0]);
   return true;

@@ -258,11 +258,15 @@ LONG VtRegistry::RemoveKey(const char* subKey) const {
 }
 
 bool VtRegistry::DeleteLeaf(const char* subKey) {
-  return key_ != nullptr && subKey != nullptr && RemoveKey(subKey) == ERROR_SUCCESS;
+  error_ = key_ != nullptr && subKey != nullptr ? RemoveKey(subKey) : ERROR_INVALID_HANDLE;
+  return error_ == ERROR_SUCCESS;
 }
 
-LONG VtRegistry::DeleteKnownTree(const char* subKey, std::initializer_list<const char*> known) {
-  if (key_ == nullptr || subKey == nullptr) return ERROR_INVALID_HANDLE;
+bool VtRegistry::DeleteKnownTree(const char* subKey, std::initializer_list<const char*> known) {
+  if (key_ == nullptr || subKey == nullptr) {
+    error_ = ERROR_INVALID_HANDLE;
+    return false;
+  }
   // Deleting by path needs no walk, which opens and lists every key besides deleting it.
   bool first = true;
   for (const char* path : known) {
@@ -273,17 +277,25 @@ LONG VtRegistry::DeleteKnownTree(const char* subKey, std::initializer_list<const
     if (first && rc == ERROR_FILE_NOT_FOUND) break;
     first = false;
   }
-  const LONG rc = RemoveKey(subKey);
-  if (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) return rc;
-  if (DeleteTree(subKey)) return ERROR_SUCCESS;
+  error_ = RemoveKey(subKey);
+  if (error_ == ERROR_SUCCESS || error_ == ERROR_FILE_NOT_FOUND) return error_ == ERROR_SUCCESS;
+  const LONG rc = error_;
+  if (DeleteTree(subKey)) return true;
   // What kept the key: the walk may have failed on a subkey, or the key on its own rights.
-  return rc;
+  error_ = rc;
+  return false;
 }
 
 bool VtRegistry::DeleteTree(const char* subKey) {
-  if (key_ == nullptr || subKey == nullptr) return false;
+  if (key_ == nullptr || subKey == nullptr) {
+    error_ = ERROR_INVALID_HANDLE;
+    return false;
+  }
   VtOwnedText copy(DupText(subKey));
-  if (!copy) return false;
+  if (!copy) {
+    error_ = ERROR_NOT_ENOUGH_MEMORY;
+    return false;
+  }
 
   // Only a backslash that is a character of its own is cut: in 表 or ソ, 0x5C is a trail byte.
   char* last = FindLastChar(copy.get(), '\\');
@@ -292,8 +304,12 @@ bool VtRegistry::DeleteTree(const char* subKey) {
   // The walk comes before any deletion: most keys of the tool's trees (a ProgID with DefaultIcon
   // and shell\open\command) have subkeys, and the registry refuses to delete those. A missing key
   // ends at the failed open.
-  if (!DeleteSubkeysOf(copy.get())) return false;
-  return RemoveKey(copy.get()) == ERROR_SUCCESS;
+  if (!DeleteSubkeysOf(copy.get())) {
+    error_ = ERROR_FILE_NOT_FOUND;
+    return false;
+  }
+  error_ = RemoveKey(copy.get());
+  return error_ == ERROR_SUCCESS;
 }
 
 bool VtRegistry::DeleteSubkeysOf(const char* subKey) {

@@ -1,6 +1,8 @@
 // One open registry key (ANSI API; a UTF-16 path may open it too) with its own buffer for the last
 // string value read: the tool's one owner of registry keys. The deletions need StartLibrary (they
-// walk names by characters).
+// walk names by characters). One convention throughout: every call that opens or changes something
+// returns whether it did and leaves the registry's result in error(); the queries return what they
+// found and leave error() as it was.
 #pragma once
 #include <windows.h>
 
@@ -34,8 +36,8 @@ class VtRegistry {
   bool Open(HKEY, const Char*, T) = delete;
   template <class T, class = std::enable_if_t<std::is_same<T, bool>::value>>
   bool Create(HKEY, const char*, T) = delete;
-  // The registry's result of the last Open, Create, write (WriteString, WriteMarker) or
-  // DeleteValue.
+  // The registry's result of the last Open, Create, write or deletion (ERROR_INVALID_HANDLE for
+  // one tried while closed).
   LONG error() const { return error_; }
   // String value name ("": default) as stored, else ""; the object's until next read, open, close.
   const char* ReadString(const char* name);
@@ -70,14 +72,14 @@ class VtRegistry {
   bool SubkeyName(DWORD index, NameBuffer& name) const;
   // The same for value names; the default value's name is the empty text.
   bool ValueName(DWORD index, NameBuffer& name) const;
-  // The deletions work beneath the open key and return false while it is closed.
+  // The deletions work beneath the open key; ERROR_FILE_NOT_FOUND in error() when there was no
+  // subKey.
   // Deletes subKey and all below it (one trailing "\" ignored); true when this deleted subKey.
   bool DeleteTree(const char* subKey);
   // Deletes subKey, values and all, unless it has subkeys; true when deleted.
   bool DeleteLeaf(const char* subKey);
-  // DeleteTree that first deletes the paths known below subKey, deepest first; the registry's
-  // result (ERROR_FILE_NOT_FOUND: there was no subKey).
-  LONG DeleteKnownTree(const char* subKey, std::initializer_list<const char*> known);
+  // DeleteTree that first deletes the paths known below subKey, deepest first.
+  bool DeleteKnownTree(const char* subKey, std::initializer_list<const char*> known);
 
   HKEY key() const { return key_; }
 

@@ -179,6 +179,7 @@ TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
       // Help is asked alone: beside an extension it is a mistake.
       "register " + ext + " /?" + p, "list " + ext + " -h",
       "register " + ext + " /user /machine" + p, "scope " + ext, "refresh /user", "frob /?",
+      "unregister .", "unregister a\\b",
       "export -x.reg " + ext,
       "register " + ext + " /player \"" + dir_.File("missing.exe") + "\"",
       "register " + ext + " /player \"" + player_ + "::$DATA\\\" /c x\"",
@@ -208,6 +209,10 @@ TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
     EXPECT_NE(err_.find(kUsageStart), std::string::npos) << args;
     EXPECT_NE(err_.find(kUsageStart), 0u) << args << ": no reason before the usage";
   }
+  // unregister takes every name of one extension key, those register refuses too: an earlier
+  // version may have registered them. Where nothing is the tool's, nothing changes.
+  for (const char* args : {"unregister .EXE", "unregister *", "unregister \"a b\"", "unregister .."})
+    EXPECT_EQ(Run(args), 0) << args << err_;
   // scope refuses every path register refuses, with the same reason: it never names a scope that
   // register would not take.
   for (const std::string& path : {percent, text, dir_.File("missing.exe")}) {
