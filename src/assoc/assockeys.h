@@ -1,5 +1,5 @@
-// What the entry's operations (associnfo.cpp, associnfo_undo.cpp) and the removal of what they
-// leave when cut short (leftovers.cpp) share about the keys of one association.
+// What the entry's operations (associnfo.cpp, associnfo_unregister.cpp) and the removal of what
+// they leave when cut short (leftovers.cpp) share about the keys of one association.
 #pragma once
 #include <windows.h>
 
