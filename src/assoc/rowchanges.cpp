@@ -49,9 +49,9 @@ void ReregisterWithOptions(VtAssocRows& rows, const char* exePath, const VtApply
 
 }  // namespace
 
-VtChangeReport ApplyRows(VtAssocRows& rows, const char* exePath,
-                         const std::vector<std::string>& pieces, const std::string& typeName,
-                         const char* folder, const VtApplyOptions& options, VtClasses* keys) {
+VtChangeReport RegisterRows(VtAssocRows& rows, const char* exePath,
+                            const std::vector<std::string>& pieces, const std::string& typeName,
+                            const char* folder, const VtApplyOptions& options, VtClasses* keys) {
   VtChangeReport report;
   VtTypeNames typeNames(folder);
   std::vector<bool> done(static_cast<size_t>(rows.Count()));

@@ -203,8 +203,8 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
     if (!LockForChange(keys, &lock, err)) return kExitBusy;
     VtAssocRows rows;
     const std::vector<std::string> pieces = FillToRegister(request, answer, scope, &rows);
-    report = ApplyRows(rows, exePath.c_str(), pieces, request.typeName, exeFolder,
-                       OptionsFor(request), &keys);
+    report = RegisterRows(rows, exePath.c_str(), pieces, request.typeName, exeFolder,
+                          OptionsFor(request), &keys);
   }
   NotifyAssociationsChanged();
   return ReportFailures(report, err);

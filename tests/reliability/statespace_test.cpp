@@ -244,7 +244,7 @@ void RunChange(const Change& c, const Context& ctx, DWORD lockWaitMs) {
     FillRows(rows, answer.c_str(), c.scope, false);
     VtClasses keys(c.scope, c.MachineRights() ? VtScope::kMachine : c.scope);
     if (c.verb == Verb::kApply)
-      ApplyRows(rows, ctx.exe.c_str(), pieces, "", exeFolder, VtApplyOptions{}, &keys);
+      RegisterRows(rows, ctx.exe.c_str(), pieces, "", exeFolder, VtApplyOptions{}, &keys);
     else if (c.verb == Verb::kUndo)
       UnregisterRows(rows, pieces, &keys);
     else
