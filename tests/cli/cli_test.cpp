@@ -305,7 +305,7 @@ TEST_F(Cli, EnglishUsageAndRefusalsWhereTheLanguageIsNotJapanese) {
 // The type name from filetype.ini (Japanese, so the redirected list must be code page 932), the
 // options from vntassoc.ini unless the command line names its own, and undo back to the other
 // program.
-TEST_F(Cli, RegisterListsAsToolAndUnregisterGivesBackTheOtherProgram) {
+TEST_F(Cli, RegisterListsAsToolAndUnregisterRestoresTheOtherProgram) {
   const std::string first = Ext(), second = Ext(), untouched = Ext(), other = Other();
   vttest::SetString(kMachine, Key(first), "", other);
   ASSERT_TRUE(vttest::WriteFileBytes(dir_.File("filetype.ini"),
@@ -432,7 +432,7 @@ TEST_F(Cli, RegisterWaitsForAnotherChangeOfThisUsersClasses) {
 
 // A user without rights on the machine's keys: the command line reads them, registers in the user's
 // own classes, says nothing failed, and leaves the machine's keys as they were.
-TEST_F(Cli, WithoutRightsOnTheMachineItRegistersAndUndoesForThisUserOnly) {
+TEST_F(Cli, WithoutRightsOnTheMachineItRegistersAndUnregistersForThisUserOnly) {
   const std::string ext = Ext(), other = Other();
   vttest::SetString(kMachine, Key(ext), "", other);
   const std::vector<std::string> machine = {Key(ext), Key(ToolProgId(ext)), Key(other)};
@@ -463,7 +463,7 @@ TEST_F(Cli, WithoutRightsOnTheMachineItRegistersAndUndoesForThisUserOnly) {
 
 // An export made before a change, imported by Wine's own reg.exe after it, leaves the extension
 // keys and the ProgIDs as they were, in both hives.
-TEST_F(Cli, ExportGivesBackTheTreesThroughRegImport) {
+TEST_F(Cli, ExportRestoresTheTreesThroughRegImport) {
   const std::string seeded = Ext(), absent = Ext(), other = Other(), userOther = Other(HKEY_CURRENT_USER);
   vttest::SetString(kMachine, Key(seeded), "", other);
   vttest::SetString(kMachine, Key(seeded), "Content Type", "audio/x-test");
@@ -495,7 +495,7 @@ TEST_F(Cli, ExportGivesBackTheTreesThroughRegImport) {
 // Both kinds of export, restored as README says after commands of the window and the command line,
 // in both scopes: every key and value each names is as it was, names spelled as they were, and no
 // Default Apps value names a ProgID that is gone.
-TEST_F(Cli, EachExportGivesBackExactlyWhatItNames) {
+TEST_F(Cli, EachExportRestoresExactlyWhatItNames) {
   const std::string window = dir_.File("vntassoc.exe");
   ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_VNTASSOC_EXE).c_str(), window.c_str(), FALSE));
   for (const std::string scope : {"", " /user"}) {

@@ -86,7 +86,7 @@ class RegFileTest : public ::testing::Test {
   const std::string file_ = dir_.File("backup.reg");
 };
 
-TEST_F(RegFileTest, ImportGivesBackEveryExportedTreeByteForByte) {
+TEST_F(RegFileTest, ImportRestoresEveryExportedTreeByteForByte) {
   const HKEY cu = HKEY_CURRENT_USER;
   const HKEY lm = HKEY_LOCAL_MACHINE;
   const std::wstring deeper = user_ + L"\\sub\\関連付け " + kForeign + L" [x]";

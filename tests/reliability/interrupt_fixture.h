@@ -48,22 +48,23 @@ class Interruption : public ::testing::Test {
 
   // The front's program and its arguments for an apply or for an undo.
   std::string Program() const;
-  std::string Arguments(bool apply) const;
+  std::string Arguments(bool registers) const;
   // Begins the apply or the undo in tool, started with those: the window's rows loaded, every row
   // selected for "適用", the button clicked and confirmed; the command line runs from its start.
   // The moment the command began.
-  Clock::time_point Begin(vttest::ToolProcess& tool, bool apply);
+  Clock::time_point Begin(vttest::ToolProcess& tool, bool registers);
   // Waits for the command's end and checks it ended well; the window is closed afterwards. The
   // time since begun.
   double Complete(vttest::ToolProcess& tool, Clock::time_point begun);
   // An apply to the end; the time the command took.
-  double ApplyAll();
+  double RegisterAll();
   // A fresh start and an undo to the end; the time the command took.
   double Recover();
-  // An uninterrupted apply and undo first; the undo's time sets the range of its kill moments.
-  // Then trials killed at a random moment of the apply, every undoEvery-th also at a random moment
-  // of the undo, each followed by a fresh start and a complete undo.
-  void RunTrials(unsigned seed, int trials, int undoEvery);
+  // An uninterrupted registration and unregistration first; the unregistration's time sets the
+  // range of its kill moments. Then trials killed at a random moment of the registration, every
+  // unregisterEvery-th also at a random moment of the unregistration, each followed by a fresh
+  // start and a complete unregistration.
+  void RunTrials(unsigned seed, int trials, int unregisterEvery);
 
   const vttest::HiveClasses at_;
   vttest::ScratchDir dir_;

@@ -40,12 +40,12 @@ class StandardUserInterruption : public Interruption,
   }
 
   // RunTrials with the machine's keys read-only, which must come through unchanged.
-  void RunTrialsAsStandardUser(unsigned seed, int trials, int undoEvery) {
+  void RunTrialsAsStandardUser(unsigned seed, int trials, int unregisterEvery) {
     const std::string machine = MachineDump();
     {
       vttest::ReadOnlyTree standardUser(HKEY_LOCAL_MACHINE, "Software");
       ASSERT_TRUE(standardUser.ok()) << standardUser.failed()[0];
-      RunTrials(seed, trials, undoEvery);
+      RunTrials(seed, trials, unregisterEvery);
     }
     EXPECT_EQ(machine, MachineDump());
   }
@@ -55,7 +55,8 @@ class StandardUserInterruption : public Interruption,
 
 // The same for the window and the command line, which finds the user's scope by itself, as an
 // uninstaller run by this user starts it.
-TEST_P(StandardUserInterruption, KilledWhileApplyingAndUndoingLosesNoAssociationOfTheUsers) {
+TEST_P(StandardUserInterruption,
+       KilledWhileRegisteringAndUnregisteringLosesNoAssociationOfTheUsers) {
   front_ = GetParam();
   RunTrialsAsStandardUser(front_ == Front::kWindow ? 20241207 : 20250612, 5, 2);
 }

@@ -9,7 +9,7 @@ namespace {
 // extension fewer, or the registration is what the tool wrote before it registered for Default Apps
 // and "Open with" (the ProgID and the extension's key only): a fresh start and "すべて解除" still
 // give every extension back.
-TEST_F(Interruption, WithoutThePlayerEveryAssociationIsGivenBack) {
+TEST_F(Interruption, WithoutThePlayerEveryExtensionIsUnregistered) {
   const struct {
     const char* state;
     bool dropOne;   // the player, started again, no longer names the last extension
@@ -20,7 +20,7 @@ TEST_F(Interruption, WithoutThePlayerEveryAssociationIsGivenBack) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.state);
     ASSERT_TRUE(StartPlayer(kExtensions));
-    ApplyAll();
+    RegisterAll();
     stub_.Close();
     if (c.dropOne) {
       ASSERT_TRUE(StartPlayer(kExtensions - 1));
@@ -35,9 +35,9 @@ TEST_F(Interruption, WithoutThePlayerEveryAssociationIsGivenBack) {
   }
 }
 
-TEST_F(Interruption, KilledWhileApplyingLosesNoAssociation) { RunTrials(20240907, 12, 0); }
+TEST_F(Interruption, KilledWhileRegisteringLosesNoAssociation) { RunTrials(20240907, 12, 0); }
 
-TEST_F(Interruption, KilledWhileApplyingAndAgainWhileUndoingLosesNoAssociation) {
+TEST_F(Interruption, KilledWhileRegisteringAndAgainWhileUnregisteringLosesNoAssociation) {
   RunTrials(7, 10, 2);
 }
 

@@ -246,7 +246,7 @@ class RoundTripIn : public RoundTrip, public ::testing::WithParamInterface<VtSco
 INSTANTIATE_TEST_SUITE_P(Scope, RoundTripIn, ::testing::Values(VtScope::kMachine, VtScope::kUser),
                          vttest::ScopeName);
 
-TEST_P(RoundTripIn, RegisterOnceOrTwiceThenUnregisterGivesBackTheStartingState) {
+TEST_P(RoundTripIn, RegisterOnceOrTwiceThenUnregisterRestoresTheStartingState) {
   const HKEY hive = ScopeHive(scope()), otherHive = ScopeHive(OtherScope(scope()));
   for (int registrations = 1; registrations <= 2; ++registrations) {
     for (const Case& c : Matrix()) {
@@ -284,7 +284,7 @@ TEST_P(RoundTripIn, RegisterOnceOrTwiceThenUnregisterGivesBackTheStartingState) 
 // A user's registration and the machine's on the same extension, from every starting state in
 // both hives: one administrator's undo gives both hives back, each as its own scope's round trip
 // does, and leaves nothing of the tool's in either.
-TEST_F(RoundTrip, AdministratorsUndoGivesBackTheUsersAndTheMachinesRegistrationTogether) {
+TEST_F(RoundTrip, AdministratorsUnregisterRemovesTheUsersAndTheMachinesRegistrationTogether) {
   for (const Case& c : Matrix()) {
     SCOPED_TRACE(c.state);
     const Names n = Fresh(VtScope::kMachine), user = n.In(VtScope::kUser);
@@ -385,7 +385,7 @@ TEST_P(RoundTripIn, UnregisterAloneRestoresOrClearsWithoutLosingTheExtensionsOwn
 // tool's ProgID, which only the machine's classes hold, with the "backup" of what the user's key
 // named; the machine's key names another program. An administrator's undo and a standard user's
 // both give the user's key its program back, and the machine's keeps its own.
-TEST_P(RoundTripIn, UndoReadsTheBackupWhereWindowsFindsTheProgId) {
+TEST_P(RoundTripIn, UnregisterReadsTheBackupWhereWindowsFindsTheProgId) {
   const Names n = Fresh(), user = n.In(VtScope::kUser), machine = n.In(VtScope::kMachine);
   const std::string previous = n.other + ".Previous";
   ASSERT_TRUE(user.at.PutText(n.ext, "", n.own));

@@ -80,15 +80,16 @@ struct ExtState {
 };
 
 enum class Verb {
-  kApply, kUndo, kUndoAll, kRegister, kUnregister, kUnregisterAll, kExport, kImport
+  kWindowRegister, kWindowUnregister, kWindowUnregisterAll,
+  kRegister, kUnregister, kUnregisterAll, kExport, kImport
 };
 struct Change {
-  Verb verb = Verb::kApply;
+  Verb verb = Verb::kWindowRegister;
   VtScope scope = VtScope::kUser;
   bool admin = false;   // the window in the user's scope with an administrator's rights
   unsigned exts = 1;    // bit i: extension i
-  bool Window() const { return verb <= Verb::kUndoAll; }
-  bool Registers() const { return verb == Verb::kApply || verb == Verb::kRegister; }
+  bool Window() const { return verb <= Verb::kWindowUnregisterAll; }
+  bool Registers() const { return verb == Verb::kWindowRegister || verb == Verb::kRegister; }
   bool MachineRights() const { return scope == VtScope::kMachine || admin; }
 };
 struct Step {
@@ -243,9 +244,9 @@ void RunChange(const Change& c, const Context& ctx, DWORD lockWaitMs) {
     VtAssocRows rows;
     FillRows(rows, answer.c_str(), c.scope, false);
     VtClasses keys(c.scope, c.MachineRights() ? VtScope::kMachine : c.scope);
-    if (c.verb == Verb::kApply)
+    if (c.verb == Verb::kWindowRegister)
       RegisterRows(rows, ctx.exe.c_str(), pieces, "", exeFolder, VtApplyOptions{}, &keys);
-    else if (c.verb == Verb::kUndo)
+    else if (c.verb == Verb::kWindowUnregister)
       UnregisterRows(rows, pieces, &keys);
     else
       UnregisterAllRows(rows, &keys);
@@ -284,11 +285,13 @@ void RunStep(const Step& step, const Context& ctx) {
 }
 
 std::string Describe(const Change& c) {
-  static const char* const kVerbs[] = {"window apply", "window undo", "window undo all",
-                                       "register",     "unregister",  "unregister /all",
-                                       "export",       "reg import of the last export"};
+  static const char* const kVerbs[] = {"window register", "window unregister",
+                                       "window unregister all", "register", "unregister",
+                                       "unregister /all", "export",
+                                       "reg import of the last export"};
   std::string text = kVerbs[static_cast<int>(c.verb)];
-  if (c.verb != Verb::kUndoAll && c.verb != Verb::kUnregisterAll && c.verb != Verb::kImport)
+  if (c.verb != Verb::kWindowUnregisterAll && c.verb != Verb::kUnregisterAll &&
+      c.verb != Verb::kImport)
     for (int i = 0; i < 4; ++i)
       if (c.exts & (1u << i)) text += " x" + std::to_string(i);
   text += c.scope == VtScope::kMachine ? " /machine" : " /user";
@@ -314,10 +317,11 @@ std::string Describe(const Trial& t, const Context& ctx) {
 }
 
 Change DrawChange(std::mt19937& rng, int exts, bool mayImport) {
-  static const Verb kDraws[] = {Verb::kApply,      Verb::kApply,         Verb::kRegister,
-                                Verb::kRegister,   Verb::kUndo,          Verb::kUndoAll,
-                                Verb::kUnregister, Verb::kUnregisterAll, Verb::kExport,
-                                Verb::kImport};
+  static const Verb kDraws[] = {Verb::kWindowRegister,   Verb::kWindowRegister,
+                                Verb::kRegister,         Verb::kRegister,
+                                Verb::kWindowUnregister, Verb::kWindowUnregisterAll,
+                                Verb::kUnregister,       Verb::kUnregisterAll,
+                                Verb::kExport,           Verb::kImport};
   Change c;
   do c.verb = kDraws[rng() % (mayImport ? 10 : 8)];
   while (c.verb == Verb::kImport && !mayImport);

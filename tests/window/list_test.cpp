@@ -184,7 +184,7 @@ TEST_F(WindowTest, APlayerLinkedIntoAProfileOrReplaceableByOthersIsForThisUserOn
   }
 }
 
-TEST_F(WindowTest, SelectionShowsExtensionsTypeNameAndEnablesApply) {
+TEST_F(WindowTest, SelectionShowsExtensionsTypeNameAndEnablesRegister) {
   SeedOther(0, "Other Audio");
   StartPlayer(Ext(0) + ";" + Ext(1));
   Open();

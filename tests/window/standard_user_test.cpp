@@ -55,7 +55,7 @@ class StandardUser : public WindowTest {
 
 // A standard user sees what an administrator sees, associates in their own classes, undoes it so
 // that the machine's association shows again, and leaves every key of the machine as it was.
-TEST_F(StandardUser, AssociatesAndUndoesInTheirOwnClassesOnly) {
+TEST_F(StandardUser, RegistersAndUnregistersInTheirOwnClassesOnly) {
   SeedOther(0, "Other");
   SeedOther(1, "Second");
   StartPlayer(Ext(0) + ";" + Ext(1));
@@ -137,7 +137,7 @@ TEST_F(StandardUser, MachineAssociationIsLeftWholeAndReported) {
 
 // An administrator's すべて解除 gives back the associations of the machine's classes and of the
 // administrator's own, and leaves nothing of the tool's in either.
-TEST_F(StandardUser, AdministratorUndoesTheMachinesAndTheirOwnTogether) {
+TEST_F(StandardUser, AdministratorUnregistersTheMachinesAndTheirOwnTogether) {
   SeedOther(0, "Other");
   ASSERT_TRUE(vttest::SetString(HKEY_CURRENT_USER, UserClass(Ext(1)), "", OtherProgId(0)));
   StartPlayer(Ext(0) + ";" + Ext(1));
@@ -164,7 +164,7 @@ TEST_F(StandardUser, AdministratorUndoesTheMachinesAndTheirOwnTogether) {
 
 // An extension key the administrator may not write: that extension is left exactly as it was,
 // with no ProgID of the tool's, and named in the box; the others are applied.
-TEST_F(StandardUser, AdministratorsApplyPastAKeyItMayNotWrite) {
+TEST_F(StandardUser, AdministratorsRegisterPastAKeyItMayNotWrite) {
   SeedOther(0, "Other");
   SeedOther(1, "Locked");
   StartPlayer(Ext(0) + ";" + Ext(1));
