@@ -1,4 +1,4 @@
-// Registering and undoing the rows' associations: the window's apply and undo, which the command
+// Registering and unregistering the rows' associations: the window's commands, which the command
 // line's register and unregister share. Each returns what it did; neither calls back into the
 // program that shows the rows.
 #pragma once
