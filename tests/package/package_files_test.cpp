@@ -121,7 +121,7 @@ class TypeNames : public testing::Test {
     ASSERT_TRUE(file_.Load((kDir + "filetype.ini").c_str()));
   }
   void TearDown() override { StopLibrary(); }
-  // The lookup the apply command makes: the extension as the list holds it, in capitals.
+  // The lookup the register command makes: the extension as the list holds it, in capitals.
   std::string NameFor(const char* ext) {
     char buffer[512];
     std::memset(buffer, 0xBD, sizeof buffer);

@@ -190,9 +190,9 @@ void Interruption::RunTrials(unsigned seed, int trials, int unregisterEvery) {
   std::string spread;
   for (int trial = 0; trial < trials; ++trial) {
     SCOPED_TRACE("trial " + std::to_string(trial));
-    // Killed as soon as a random row's ProgID appears: the moments spread over the whole apply
-    // however fast this machine runs it now, and the command line's reading before its first
-    // change takes none of them.
+    // Killed as soon as a random row's ProgID appears: the moments spread over the whole
+    // registration however fast this machine runs it now, and the command line's reading before its
+    // first change takes none of them.
     const std::string& killAt = owns_[std::uniform_int_distribution<size_t>(0, kRows - 1)(random)];
     {
       vttest::ToolProcess tool(Program(), Arguments(true));
@@ -218,12 +218,12 @@ void Interruption::RunTrials(unsigned seed, int trials, int unregisterEvery) {
   }
   EXPECT_EQ(0, lost);
   EXPECT_EQ(0, left);
-  EXPECT_GE(midway, trials / 2);  // most kills landed inside the apply, not after it
+  EXPECT_GE(midway, trials / 2);  // most kills landed inside the registration, not after it
   EXPECT_EQ(expected_, DumpAll());
   std::printf(
-      "[ figure   ] %s: apply of %d rows %.0f ms, undo %.0f ms; %d trials (%d also killed while "
-      "undoing), %d killed midway; associations lost: %d, keys and values of the tool left: "
-      "%d\n[ figure   ] rows naming the tool at the kill:%s\n",
+      "[ figure   ] %s: registration of %d rows %.0f ms, unregistration %.0f ms; %d trials (%d "
+      "also killed while unregistering), %d killed midway; associations lost: %d, keys and values "
+      "of the tool left: %d\n[ figure   ] rows naming the tool at the kill:%s\n",
       FrontName(front_), kRows, registerMs, unregisterMs, trials,
       unregisterKills, midway, lost, left, spread.c_str());
   RecordProperty("lost", lost);

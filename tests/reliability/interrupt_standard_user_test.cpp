@@ -1,9 +1,8 @@
 // The tool and its command line run by a standard user (every machine key read-only, as Windows
-// grants them), killed at random moments while they apply and undo in the user's classes
-// (interrupt_fixture.h). The
-// machine's own association of every scratch extension, which a row shows where the user has none,
-// must come through byte for byte. Fewer trials than an administrator's: locking the machine's keys
-// and unlocking them again take seconds of their own.
+// grants them), killed at random moments while they register and unregister in the user's classes
+// (interrupt_fixture.h). The machine's own association of every scratch extension, which a row
+// shows where the user has none, must come through byte for byte. Fewer trials than an
+// administrator's: locking the machine's keys and unlocking them again take seconds of their own.
 #include "interrupt_fixture.h"
 #include "readonlytree.h"
 #include "regdump.h"

@@ -1,14 +1,14 @@
 // The tool and its command line, run as an administrator, killed at random moments while they
-// apply and undo in the machine's classes (interrupt_fixture.h). Fixed seeds; the kill moments spread over the whole
-// length of an uninterrupted apply, measured first.
+// register and unregister in the machine's classes (interrupt_fixture.h). Fixed seeds; the kill
+// moments spread over the whole length of an uninterrupted registration, measured first.
 #include "interrupt_fixture.h"
 
 namespace {
 
-// The way back never depends on the player. After an apply the player stops, or names one
+// The way back never depends on the player. After a registration the player stops, or names one
 // extension fewer, or the registration is what the tool wrote before it registered for Default Apps
 // and "Open with" (the ProgID and the extension's key only): a fresh start and "すべて解除" still
-// give every extension back.
+// unregister every extension.
 TEST_F(Interruption, WithoutThePlayerEveryExtensionIsUnregistered) {
   const struct {
     const char* state;

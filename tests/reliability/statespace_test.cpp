@@ -1,10 +1,10 @@
 // Every extension gets back the association it had, from any starting state and through any order
 // of changes. From a seed, a generator draws 3 or 4 extensions, each in one of the forms below in
-// each classes hive, and 1 to 4 steps in either scope: the window's apply and undo (the core it
-// calls, over its rows), the command line's register and unregister, an export restored later by
-// "reg import". Some steps stop at their k-th registry write; in some, a second change runs to its
-// end at that write. Then "unregister /all" runs in each scope that changed anything, and the
-// oracle compares every extension's keys with what its starting form must end as (kEnds).
+// each classes hive, and 1 to 4 steps in either scope: the window's register and unregister (the
+// core it calls, over its rows), the command line's register and unregister, an export restored
+// later by "reg import". Some steps stop at their k-th registry write; in some, a second change
+// runs to its end at that write. Then "unregister /all" runs in each scope that changed anything,
+// and the oracle compares every extension's keys with what its starting form must end as (kEnds).
 //
 // Stand-ins: a write refused from the k-th on, changing nothing, for a kill at that write; a change
 // on a second thread while the first waits at its k-th write, for two front ends at once; the
@@ -51,9 +51,10 @@ const char* const kFormNames[kForms] = {
 
 // What an extension's key may end as.
 enum End { kNoKey, kEmptySz, kValuesOnly, kValuesEmptySz, kNamesForeign };
-// Each form's ends, in the machine's classes and in the user's, after an undo that reached the
-// hive (README, "Differences that a round trip leaves on purpose"); two where either may be right,
-// as the tool did or did not write the key before. The tool's ProgID gives back its backup.
+// Each form's ends, in the machine's classes and in the user's, after an unregistration that
+// reached the hive (README, "Differences that a round trip leaves on purpose"); two where either
+// may be right, as the tool did or did not write the key before. A key naming the tool's ProgID
+// gets back that ProgID's backup.
 struct Ends {
   std::vector<End> machine, user;
 };
@@ -395,7 +396,7 @@ std::string RunTrial(const Trial& t, Context& ctx) {
   for (VtScope scope : kHives)
     if (scope == VtScope::kUser ? userChanged : machineChanged)
       RunChange({Verb::kUnregisterAll, scope, false, 0}, ctx, INFINITE);
-  // The machine's undo reaches both hives; the user's alone never the machine's.
+  // The machine's unregister reaches both hives; the user's alone never the machine's.
   const bool reached[2] = {userChanged || machineChanged, machineChanged};
 
   for (size_t i = 0; i < t.exts.size(); ++i) {
