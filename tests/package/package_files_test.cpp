@@ -105,7 +105,7 @@ TEST(PackagedReadme, EnglishOneIsPlainAsciiAndNamesTheEnglishCaptions) {
   }
   EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << "the last line has no line end";
   const char* const needles[] = {
-      "Version 0.02.2012.0910", "Get info", "Close", "Apply", "Undo all", "Readme", "filetype.ini",
+      "Version 0.02.2012.0910", "Get info", "Close", "Register", "Unregister all", "Readme", "filetype.ini",
       "Default apps", "File type", "Windows default", "For: all users", "For: this user",
       "Start Vantrel Player, then click Get info", "These extensions could not be changed:",
       "/a ", "/na ", "/clear ", "HKEY_CLASSES_ROOT\\vantrel.MP3", "vntassoc.ini", "[filetype]"};
