@@ -1,6 +1,6 @@
-// Writing and undoing: 500 extensions of another program registered as the window's "適用" does
-// (ApplyRows: every selected row registered with its option, then every other associated row
-// again), then all of them unregistered as "すべて解除" does (UnregisterRows), in the machine's
+// Registering and unregistering: 500 extensions of another program registered as the window's
+// "適用" does (RegisterRows: every selected row registered with its option, then every other
+// associated row again), then all of them unregistered as "すべて解除" does (UnregisterRows), in the machine's
 // scope and in the user's; each against the floor of direct calls and against "reg import" of a
 // .reg file that makes the same change in the same hive. Beside them, vntassoc-cli registers and
 // unregisters the same 500 in one process each, timed from its start to its exit; and, with them
@@ -120,7 +120,7 @@ bool RunCliHere(const std::vector<std::string>& args) {
   }
 }
 
-// What one scope's write and undo need: the window's rows, the registrations, the .reg files and
+// What one scope's register and unregister need: the window's rows, the registrations, the .reg files and
 // the command line's arguments.
 struct Scope {
   explicit Scope(VtScope of) : scope(of) {}
@@ -185,12 +185,12 @@ int main(int argc, char** argv) {
   auto toolWrite = [&](Scope& s) {
     return [&, p = &s] {
       VtClasses keys(p->scope);
-      return ApplyRows(p->rows, kPlayerPath, selection, "", folder.path().c_str(), kApply, &keys)
+      return RegisterRows(p->rows, kPlayerPath, selection, "", folder.path().c_str(), kApply, &keys)
           .failures()
           .empty();
     };
   };
-  auto toolUndo = [](Scope& s) {
+  auto toolUnregister = [](Scope& s) {
     return [p = &s] {
       VtClasses keys(p->scope);
       return UnregisterAllRows(p->rows, &keys).failures().empty();
@@ -203,7 +203,7 @@ int main(int argc, char** argv) {
       return FloorRegisterApp(set.AppIcon(), p->scope);
     };
   };
-  auto floorUndo = [](Scope& s) {
+  auto floorUnregister = [](Scope& s) {
     return [p = &s] {
       for (const Registration& r : p->registrations)
         if (!FloorUnregister(r, p->scope)) return false;
@@ -228,22 +228,22 @@ int main(int argc, char** argv) {
     };
   };
 
-  // Each writer starts from the other program's associations and each undoer from the same
-  // registered state, which every check below confirms.
+  // Each registering side starts from the other program's associations and each unregistering
+  // side from the same registered state, which every check below confirms.
   Rounds rounds;
   for (Scope& s : scopes) {
     const std::string name = ScopeName(s.scope);
     rounds.Untimed("fill " + name, fill(s));
     rounds.Step("write tool " + name, toolWrite(s), registered(s));
-    rounds.Step("undo tool " + name, toolUndo(s), original);
+    rounds.Step("unregister tool " + name, toolUnregister(s), original);
     rounds.Step("write floor " + name, floorWrite(s), registered(s));
-    rounds.Step("undo floor " + name, floorUndo(s), original);
+    rounds.Step("unregister floor " + name, floorUnregister(s), original);
     rounds.Step("write reg " + name, regImport(s.registerFile), registered(s));
-    rounds.Step("undo reg " + name, regImport(s.unregisterFile), original);
+    rounds.Step("unregister reg " + name, regImport(s.unregisterFile), original);
     rounds.Step("write cli " + name, cliProcess(s.registerArgs), registered(s));
-    rounds.Step("undo cli " + name, cliProcess(s.unregisterArgs), original);
+    rounds.Step("unregister cli " + name, cliProcess(s.unregisterArgs), original);
     rounds.Step("write cli here " + name, cliHere(s.registerArgs), registered(s));
-    rounds.Step("undo cli here " + name, cliHere(s.unregisterArgs), original);
+    rounds.Step("unregister cli here " + name, cliHere(s.unregisterArgs), original);
   }
   rounds.Step("reg empty", regImport(emptyFile));
   rounds.Step("cli start", cliProcess({"/?"}));
@@ -254,31 +254,31 @@ int main(int argc, char** argv) {
   std::vector<TableRow> rows;
   for (Scope& s : scopes) {
     const std::string name = ScopeName(s.scope);
-    TableRow write, undo, cliWrite, cliUndo;
-    write.measure = "2 write " + n + ", " + name + ": apply (register /a once)";
-    undo.measure = "3 undo " + n + ", " + name + ": unregister all";
+    TableRow write, unregister, cliWrite, cliUnregister;
+    write.measure = "2 write " + n + ", " + name + ": register (with /a, once)";
+    unregister.measure = "3 unregister " + n + ", " + name + ": unregister all";
     cliWrite.measure = "2 write " + n + ", " + name + ": command line register";
-    cliUndo.measure = "3 undo " + n + ", " + name + ": command line unregister";
+    cliUnregister.measure = "3 unregister " + n + ", " + name + ": command line unregister";
     write.tool = rounds.Median("write tool " + name);
     write.floor = rounds.Median("write floor " + name);
     write.alt = rounds.Median("write reg " + name);
-    undo.tool = rounds.Median("undo tool " + name);
-    undo.floor = rounds.Median("undo floor " + name);
-    undo.alt = rounds.Median("undo reg " + name);
-    write.altName = undo.altName = "reg import";
-    write.goal = undo.goal = "<1x alt";
+    unregister.tool = rounds.Median("unregister tool " + name);
+    unregister.floor = rounds.Median("unregister floor " + name);
+    unregister.alt = rounds.Median("unregister reg " + name);
+    write.altName = unregister.altName = "reg import";
+    write.goal = unregister.goal = "<1x alt";
     write.met = write.tool < write.alt;
-    undo.met = undo.tool < undo.alt;
+    unregister.met = unregister.tool < unregister.alt;
     cliWrite.tool = rounds.Median("write cli " + name);
-    cliUndo.tool = rounds.Median("undo cli " + name);
+    cliUnregister.tool = rounds.Median("unregister cli " + name);
     cliWrite.floor = write.floor;
-    cliUndo.floor = undo.floor;
+    cliUnregister.floor = unregister.floor;
     cliWrite.alt = write.alt;
-    cliUndo.alt = undo.alt;
-    cliWrite.altName = cliUndo.altName = "reg import";
-    cliWrite.goal = cliUndo.goal = "<1x alt";
+    cliUnregister.alt = unregister.alt;
+    cliWrite.altName = cliUnregister.altName = "reg import";
+    cliWrite.goal = cliUnregister.goal = "<1x alt";
     cliWrite.met = cliWrite.tool < cliWrite.alt;
-    cliUndo.met = cliUndo.tool < cliUndo.alt;
+    cliUnregister.met = cliUnregister.tool < cliUnregister.alt;
 
     // Registry calls per extension, counted in one more pass of each side.
     LoadRows(set, s.scope, &s.rows);
@@ -290,21 +290,21 @@ int main(int argc, char** argv) {
                   counter.Breakdown(extensions).c_str());
     };
     count("write, tool", toolWrite(s), &write.toolCalls);
-    count("undo, tool", toolUndo(s), &undo.toolCalls);
+    count("unregister, tool", toolUnregister(s), &unregister.toolCalls);
     count("write, floor", floorWrite(s), &write.floorCalls);
-    count("undo, floor", floorUndo(s), &undo.floorCalls);
+    count("unregister, floor", floorUnregister(s), &unregister.floorCalls);
     // The command line's calls in this process: its start makes none of the tool's.
     count("write, command line", cliHere(s.registerArgs), &cliWrite.toolCalls);
-    count("undo, command line", cliHere(s.unregisterArgs), &cliUndo.toolCalls);
+    count("unregister, command line", cliHere(s.unregisterArgs), &cliUnregister.toolCalls);
     cliWrite.floorCalls = write.floorCalls;
-    cliUndo.floorCalls = undo.floorCalls;
+    cliUnregister.floorCalls = unregister.floorCalls;
     if (!set.IsOriginal()) return 1;
-    rows.insert(rows.end(), {write, cliWrite, undo, cliUndo});
+    rows.insert(rows.end(), {write, cliWrite, unregister, cliUnregister});
     std::printf(
         "NOTE\tcommand line, %s, in this process (parsed and run, without the program's start "
         "and exit): register %.1f ms, unregister %.1f ms\n",
         name.c_str(), rounds.Median("write cli here " + name),
-        rounds.Median("undo cli here " + name));
+        rounds.Median("unregister cli here " + name));
   }
   {
     RegCallCounter counter;
@@ -347,7 +347,7 @@ int main(int argc, char** argv) {
     policy.goal = "<=1.1x alt";
     policy.met = policy.tool <= 1.1 * policy.alt;
     rows.push_back(policy);
-    if (!toolUndo(machine)() || !set.IsOriginal()) return 1;
+    if (!toolUnregister(machine)() || !set.IsOriginal()) return 1;
   }
   std::printf("NOTE\tvntassoc-cli /? (the program's start and exit): %.1f ms\n",
               rounds.Median("cli start"));

@@ -143,7 +143,8 @@ void FloorRead(const char* ext, FloorFacts* facts, VtScope scope) {
   if (scope == VtScope::kUser) QueryDefault(classes.user, ext, facts->progId);
   if (facts->progId[0] == 0) QueryDefault(classes.machine, ext, facts->progId);
   // In the machine's scope the user's own extension, read once: what Windows opens for this user
-  // instead, and whether an association of the tool there needs undoing too (never in the sets).
+  // instead, and whether an association of the tool there needs unregistering too (never in the
+  // sets).
   char userNamed[kFloorText] = "";
   if (scope == VtScope::kMachine) QueryDefault(classes.user, ext, userNamed);
   FloorChoice(classes, userNamed, ext, facts->progId, facts->userChoice);

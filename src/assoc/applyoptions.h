@@ -1,4 +1,4 @@
-// The two options of an apply, kept in the options file, and the player option that each
+// The two options of a registration, kept in the options file, and the player option that each
 // extension's open command gets from them.
 #pragma once
 #include <string>

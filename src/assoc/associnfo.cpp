@@ -116,7 +116,7 @@ void VtAssocInfo::LoadNamed(VtClasses& classes, const char* named,
       classes.scope() != VtScope::kMachine ? nullptr
       : knownUserNamed                     ? *knownUserNamed
                                            : readUserNamed.get();
-  // An association of the tool in the user's own classes is undone with the machine's.
+  // An association of the tool in the user's own classes is unregistered with the machine's.
   if (userNamed != nullptr && SameKeyName(userNamed, own.get())) {
     VtRegistry userOwn;
     userAssociated = classes.OpenMerged(&userOwn, own.get()) ? 1 : 0;
@@ -218,8 +218,8 @@ LONG VtAssocInfo::MakeAnew(VtClasses& classes, const char* own, const std::wstri
     if (rc == ERROR_FILE_NOT_FOUND) rc = ERROR_SUCCESS;
   }
   // The other hive's extension names this ProgID and has none of its own, so Windows opens this
-  // one for it, and its undo reads this "backup": that hive gets a copy of its own first. Where
-  // it may not be written, the only copy must not be replaced.
+  // one for it, and unregistering it reads this "backup": that hive gets a copy of its own first.
+  // Where it may not be written, the only copy must not be replaced.
   if (rc == ERROR_SUCCESS && SameKeyName(otherNamed, own) && !otherProgId)
     rc = classes.MayWrite(other) ? CarryTo(classes, other, own) : ERROR_ACCESS_DENIED;
   progKey->Close();
@@ -235,7 +235,7 @@ LONG VtAssocInfo::CarryTo(VtClasses& classes, VtScope hive, const char* own) {
   LONG rc = classes.Open(&source, OtherHive(hive), own, KEY_READ);
   if (rc == ERROR_SUCCESS) rc = classes.Create(&copy, hive, own, kReadWrite, &created);
   // The "backup" first, as every ProgID key of the tool takes it: a copy cut short holds it
-  // already, or nothing at all, which undo looks past.
+  // already, or nothing at all, which Unregister looks past.
   const std::wstring carried = source.ReadWide("backup");
   if (rc == ERROR_SUCCESS && !carried.empty() && !copy.WriteString(L"backup", carried))
     rc = copy.error();

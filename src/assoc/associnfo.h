@@ -14,7 +14,7 @@
 class VtRegistry;
 
 // Unregister's result for a tool's association in the machine's classes that the user's scope may
-// not undo: an error code of the application's own (bit 29), never one of the system's.
+// not unregister: an error code of the application's own (bit 29), never one of the system's.
 const DWORD kErrorMachineAssociation = 0x20000001;
 
 class VtAssocInfo {
@@ -44,13 +44,13 @@ class VtAssocInfo {
   // whose scope and rights the entry takes; null: the entry's scope, opened for this call alone.
   DWORD Register(const char* exePath, const char* typeName, const char* option,
                  VtClasses* keys = nullptr);
-  // In each classes hive the scope may write whose extension key names the tool's ProgID: gives it
-  // back the ProgID in "backup", read where Windows finds the ProgID for this user when the hive
+  // In each classes hive the scope may write whose extension key names the tool's ProgID: restores
+  // the ProgID in "backup", read where Windows finds the ProgID for this user when the hive
   // has none (a user's extension key then names nothing and goes where it held nothing else, so
   // the machine's shows again). Only then takes the ProgID out of "Open with" and Default Apps and
   // deletes its tree in each such hive, unless an extension key still needs it. Then reloads.
   // ERROR_SUCCESS, the error that kept an association, or kErrorMachineAssociation for one only
-  // an administrator may undo. keys as for Register.
+  // an administrator may unregister. keys as for Register.
   DWORD Unregister(VtClasses* keys = nullptr);
 
   // Null means absent, which differs from an empty text.
@@ -64,7 +64,7 @@ class VtAssocInfo {
   // their own there, and only an administrator may change the one shown.
   int32_t fromMachine;
   // 1 when, in the machine's scope, the user's own extension key names the tool's ProgID and that
-  // ProgID opens for this user: an association of the tool that undo gives back as well, though
+  // ProgID opens for this user: an association of the tool that Unregister removes as well, though
   // the fields show the machine's.
   int32_t userAssociated;
   // As constructed; a Register or Unregister given a command's classes takes their scope.
@@ -109,21 +109,22 @@ class VtAssocInfo {
   LONG NameProgId(VtClasses& classes, const char* own, VtRegistry& extKey);
   // A Register that left the extension as it was: the fields show the registry again.
   DWORD Failed(VtClasses& classes, LONG error);
-  // What undoing did in one classes hive.
-  struct HiveUndo {
+  // What unregistering did in one classes hive.
+  struct HiveUnregistration {
     LONG result = ERROR_SUCCESS;  // the error that kept the tool's association there
     bool names = false;           // the extension key still names the tool's ProgID
-    bool gaveBack = false;        // it named the tool's ProgID and was given back
+    bool restored = false;        // it named the tool's ProgID and was restored
     bool known = false;           // named holds what the extension key names now
     VtOwnedText named;            // null: nothing, or no key
   };
   // Unregister's first step in hive: the extension key there, where it names own, gets back what
   // it named before.
-  void GiveBackIn(VtClasses& classes, VtScope hive, const char* own, HiveUndo* undo);
+  void RestoreIn(VtClasses& classes, VtScope hive, const char* own, HiveUnregistration* unreg);
   // Its second, where the first succeeded: Default Apps' entry and own's tree in hive go, unless
-  // an extension key of the other hive still opens that tree (read into undo where this process
+  // an extension key of the other hive still opens that tree (read into unreg where this process
   // may not write that hive). The registry's result.
-  LONG RemoveProgIdIn(VtClasses& classes, VtScope hive, const char* own, HiveUndo (&undo)[2]);
-  // Unregister's last step: the fields as the registry shows them now, from what undo knows.
-  void Reload(VtClasses& classes, const HiveUndo (&undo)[2]);
+  LONG RemoveProgIdIn(VtClasses& classes, VtScope hive, const char* own,
+                      HiveUnregistration (&unreg)[2]);
+  // Unregister's last step: the fields as the registry shows them now, from what unreg knows.
+  void Reload(VtClasses& classes, const HiveUnregistration (&unreg)[2]);
 };

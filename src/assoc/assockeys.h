@@ -1,5 +1,5 @@
-// What the entry's operations (associnfo.cpp, associnfo_undo.cpp) and the removal of what they
-// leave when cut short (leftovers.cpp) share about the keys of one association.
+// What the entry's operations (associnfo.cpp, associnfo_unregister.cpp) and the removal of what
+// they leave when cut short (leftovers.cpp) share about the keys of one association.
 #pragma once
 #include <windows.h>
 
@@ -20,7 +20,7 @@ VtOwnedText NamedIn(VtClasses& classes, VtScope hive, const char* ext);
 LONG DeleteToolProgId(VtClasses& classes, VtScope hive, const char* progId);
 // A registration cut short between making ext's key and naming its ProgID there leaves the key
 // without any value; where it is so (as the tool's ProgID in hive tells, which the caller knows),
-// it ends as undoing leaves a key that named nothing: in the user's classes gone, so that the
+// it ends as unregistering leaves a key that named nothing: in the user's classes gone, so that the
 // machine's association shows; in the machine's with an empty default. Any other key stays as it
 // is. ERROR_SUCCESS, else the registry's result.
 LONG SettleEmptyExtension(VtClasses& classes, VtScope hive, const char* ext);

@@ -15,7 +15,7 @@ void VtChangeReport::NotChanged(const char* ext, DWORD result) {
     failures_.push_back({ext, result});
     return;
   }
-  // A caller may pass over the machine's association it may not undo; never over a later failure.
+  // A caller may pass over the machine's association it may not unregister, never a later failure.
   Failure& first = failures_[noted.first->second];
   if (first.result == kErrorMachineAssociation) first.result = result;
 }

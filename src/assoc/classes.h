@@ -46,7 +46,7 @@ std::vector<std::string> ClassesKeyNames(VtScope scope);
 // registers in: the one object that carries it.
 class VtClasses {
  public:
-  // rights: the widest scope the operation may change (undo reaches every hive it may write);
+  // rights: the widest scope the operation may change (Unregister reaches every hive it may write);
   // scope: where it registers, never wider than rights.
   explicit VtClasses(VtScope scope) : VtClasses(scope, scope) {}
   VtClasses(VtScope scope, VtScope rights)

@@ -40,7 +40,7 @@ ULONGLONG Now() {
   return (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
 }
 
-// A name the options file can carry on one line and give back unchanged.
+// A name the options file can carry on one line and read back unchanged.
 bool Storable(const std::string& ext) {
   for (unsigned char c : ext)
     if (c < 0x20 || c == 0x7F) return false;

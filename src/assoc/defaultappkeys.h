@@ -1,7 +1,7 @@
 // The tool's Default Apps FileAssociations keys of both hives (defaultapps.h) for one operation:
-// each opened at its first use and kept with the number of values it holds, so that an apply or an
-// undo of hundreds of extensions opens it once, and an undo asks the registry whether the key is
-// empty only where the last value may have gone.
+// each opened at its first use and kept with the number of values it holds, so that registering or
+// unregistering hundreds of extensions opens it once, and unregistering asks the registry whether
+// the key is empty only where the last value may have gone.
 #pragma once
 #include <windows.h>
 
@@ -29,7 +29,7 @@ class VtDefaultAppKeys {
   void Close();
 
   // Whether hive is known to hold nothing of the tool's Default Apps registration, so that the
-  // operation's later undos need not look again; Open with create forgets it.
+  // operation's later unregistrations need not look again; Open with create forgets it.
   bool Gone(VtScope hive) const;
   void SetGone(VtScope hive);
   // Whether this operation found (or made) hive's registration whole: name, description, icon

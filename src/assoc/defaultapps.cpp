@@ -33,7 +33,7 @@ bool RegistrationCurrent(HKEY hive, const char* exePath) {
 
 void RegisterDefaultApp(VtClasses& keys, const char* ext, const char* progId,
                         const char* exePath) {
-  // An apply registers hundreds of extensions: the registration is looked at with the first.
+  // One command registers hundreds of extensions: the registration is looked at with the first.
   VtDefaultAppKeys& apps = keys.defaultApps();
   if (!apps.Current(keys.scope())) {
     if (!RegistrationCurrent(ScopeHive(keys.scope()), exePath)) return;
@@ -59,7 +59,7 @@ LONG UnregisterDefaultApp(VtClasses& keys, VtScope scope, const char* ext) {
   // Nothing left for Default Apps to offer: the tool's key goes, then the value that points
   // Windows at it, in the reverse order of Register. Without FileAssociations the tool's key is
   // looked for first: where it is missing (as a rule in the hive of the other scope), only the
-  // value may be left, by an undo cut short.
+  // value may be left, by an unregistration cut short.
   const HKEY hive = ScopeHive(scope);
   VtRegistry software(KEY_WOW64_64KEY);
   const bool appKey = listed || software.Open(hive, kAppKey, KEY_READ) ||

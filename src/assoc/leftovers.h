@@ -1,7 +1,7 @@
 // What a change of the tool's that was cut short may leave beside its associations: a ProgID
 // written just before its extension would have named it, an "Open with" entry, a Default Apps
-// value, the Default Apps registration with nothing listed in it. Undoing every association ends
-// here, so that nothing of the tool's is left where this process may write.
+// value, the Default Apps registration with nothing listed in it. Unregistering every association
+// ends here, so that nothing of the tool's is left where this process may write.
 #pragma once
 #include <windows.h>
 
@@ -21,7 +21,7 @@ struct VtLeftover {
 // "." and the rest, letter case ignored) that no extension key of either hive names (up to its
 // first backslash), each extension's "Open with" entry of its own such ProgID, each Default Apps
 // value naming such a ProgID, and then the registration when nothing is listed. A ProgID an
-// extension key names is an association, whose undo is Unregister's: it stays with its "Open with"
+// extension key names is an association, Unregister's to remove: it stays with its "Open with"
 // entry and Default Apps value. A Default Apps value naming anything else is not the tool's and
 // stays, and with it the registration. What could not be removed; empty when all of it went.
 std::vector<VtLeftover> RemoveLeftovers(VtClasses& classes);

@@ -10,7 +10,7 @@
 struct VtOwnCandidate {
   std::string ext;  // as stored (letter case kept)
   // The tool's Default Apps registration names the tool's ProgID for ext: worth a row even when
-  // that ProgID is gone, so that undoing can take the registration back.
+  // that ProgID is gone, so that unregistering can take the registration back.
   bool registered;
 };
 

@@ -11,8 +11,8 @@
 namespace {
 
 // Registering a selected row bare and then again with its option ends exactly as registering it
-// once with the option does, at twice the registry work; so an apply gives each selected row its
-// final option at once (marked in done) and the re-registration passes over it. Had that
+// once with the option does, at twice the registry work; so RegisterRows gives each selected row
+// its final option at once (marked in done) and the re-registration passes over it. Had that
 // registration failed, the entry would have no typeName and be passed over anyway; one that did
 // nothing (".exe") would do nothing again. Every row of one key is registered by the same piece, so
 // the order of the registrations never decides what a key ends with.
@@ -38,7 +38,7 @@ void ReregisterWithOptions(VtAssocRows& rows, const char* exePath, const VtApply
     // The machine's association, shown to the user's scope, is not the user's to bring up to date:
     // registering it would copy it into the user's classes.
     if (entry->fromMachine != 0) continue;
-    // One the tool would not make now (an earlier version's) is left for undo, unasked about.
+    // One the tool would not make now (an earlier version's) is left to unregister, unasked about.
     if (ExtensionProblem(entry->ext) != ERROR_SUCCESS) continue;
     // Register copies the type name before it releases the entry's own.
     report->Changed(row, entry->ext,
@@ -49,9 +49,9 @@ void ReregisterWithOptions(VtAssocRows& rows, const char* exePath, const VtApply
 
 }  // namespace
 
-VtChangeReport ApplyRows(VtAssocRows& rows, const char* exePath,
-                         const std::vector<std::string>& pieces, const std::string& typeName,
-                         const char* folder, const VtApplyOptions& options, VtClasses* keys) {
+VtChangeReport RegisterRows(VtAssocRows& rows, const char* exePath,
+                            const std::vector<std::string>& pieces, const std::string& typeName,
+                            const char* folder, const VtApplyOptions& options, VtClasses* keys) {
   VtChangeReport report;
   VtTypeNames typeNames(folder);
   std::vector<bool> done(static_cast<size_t>(rows.Count()));
@@ -64,7 +64,8 @@ VtChangeReport ApplyRows(VtAssocRows& rows, const char* exePath,
 }
 
 // Only the first row of each ext is unregistered; the other rows of ext are reloaded so that none
-// of them keeps showing (and, on the next apply, re-registering) the association just removed.
+// of them keeps showing (and, at the next registration, re-registering) the association just
+// removed.
 VtChangeReport UnregisterRows(VtAssocRows& rows, const std::vector<std::string>& exts,
                               VtClasses* keys) {
   VtChangeReport report;

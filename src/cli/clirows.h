@@ -14,6 +14,6 @@ void AddRow(VtAssocRows& rows, const std::string& ext, VtScope scope, bool load)
 // ext as the command line shows it: with its "." and in small letters.
 std::string ShownExtension(const char* ext);
 // "ext: reason" for each extension report could not change, in its order. passOverMachine: an
-// association of the machine that this scope may not undo is no failure (undoing every association
-// this user may undo).
+// association of the machine that this scope may not unregister is no failure (unregistering every
+// association this user may unregister).
 std::vector<std::wstring> FailureLines(const VtChangeReport& report, bool passOverMachine);

@@ -225,7 +225,7 @@ bool Complete(const Parsed& parsed, VtCliRequest* request, std::wstring* error) 
     return Fail(error, IDS_CLI_EXT_AND_ALL);
   if (needsExtensions && !request->all && request->exts.empty())
     return Fail(error, IDS_CLI_EXT_OR_ALL);
-  // Undo and the listings take every extension the tool may once have registered.
+  // unregister and the listings take every extension the tool may once have registered.
   if (request->verb != VtCliVerb::kRegister) return true;
   for (const std::string& ext : request->exts) {
     const DWORD problem = ExtensionProblem(ext.c_str());

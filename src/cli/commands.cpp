@@ -1,4 +1,4 @@
-// list, register and unregister: the window's fill, apply and undo over the command line's rows.
+// list, register and unregister: the window's fill and commands over the command line's rows.
 #include "commands.h"
 
 #include <windows.h>
@@ -126,7 +126,7 @@ int FillWalked(VtAssocRows& rows, const char* extensions, VtScope scope) {
 }
 
 // Fills rows with the rows the window shows, whose associations register brings up to the options
-// as its apply does; the pieces it registers: /all's each key once, else the request's.
+// as the window's 適用 does; the pieces it registers: /all's each key once, else the request's.
 std::vector<std::string> FillToRegister(const VtCliRequest& request, const PlayerAnswer& answer,
                                         VtScope scope, VtAssocRows* rows) {
   const int players = FillWalked(*rows, answer.extensions.get(), scope);
@@ -210,8 +210,8 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
     if (!LockForChange(keys, &lock, err)) return kExitBusy;
     VtAssocRows rows;
     const std::vector<std::string> pieces = FillToRegister(request, answer, scope, &rows);
-    report = ApplyRows(rows, exePath.c_str(), pieces, request.typeName, exeFolder,
-                       OptionsFor(request), &keys);
+    report = RegisterRows(rows, exePath.c_str(), pieces, request.typeName, exeFolder,
+                          OptionsFor(request), &keys);
   }
   NotifyAssociationsChanged();
   return ReportFailures(report, err);
@@ -235,7 +235,7 @@ int RunUnregister(const VtCliRequest& request, const VtStdStream& err) {
       for (const VtLeftover& left : RemoveLeftovers(keys))
         report.NotChanged(left.ext.c_str(), left.error);
     } else {
-      // One row per extension's key: undoing every row undoes each once.
+      // One row per extension's key: unregistering every row unregisters each once.
       for (const std::string& ext : request.exts) AddRow(rows, ext, scope, false);
       report = UnregisterAllRows(rows, &keys);
     }

@@ -1,4 +1,4 @@
-// export: a registry editor file that gives back, through `reg import` alone, what the tool's
+// export: a registry editor file that restores, through `reg import` alone, what the tool's
 // commands may change in the hives of the scope. Without extensions: the key of every extension
 // the window would list, the ProgIDs they name, every ProgID of the tool and the whole Default Apps
 // registration. With extensions: those extensions' keys, the ProgIDs they name, the tool's ProgID
@@ -51,7 +51,7 @@ bool HasValue(HKEY key, const wchar_t* name) {
   return RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-// One hive whose keys the file gives back, with the names beneath its classes key (listed in the
+// One hive whose keys the file restores, with the names beneath its classes key (listed in the
 // 64-bit view, as ClassesKeyNames lists them: the 32-bit view lists only the redirected keys).
 struct ExportHive {
   explicit ExportHive(VtScope of)
@@ -67,7 +67,8 @@ struct ExportHive {
 class ExportPlan {
  public:
   explicit ExportPlan(VtScope scope) {
-    // The machine's scope also undoes in the user's classes; the user's never reaches the machine's.
+    // The machine's scope also unregisters in the user's classes; the user's never reaches the
+    // machine's.
     if (scope == VtScope::kMachine) hives_.emplace_back(VtScope::kMachine);
     hives_.emplace_back(VtScope::kUser);
   }
@@ -83,7 +84,7 @@ class ExportPlan {
       const std::wstring path = L"Software\\Classes\\" + hive.classes.Spelled(name);
       if (!extKey.Open(hive.root, path.c_str(), KEY_READ)) continue;
       const std::wstring named = TextValue(extKey.key(), L"");
-      // Only a name of one key beneath the classes is a ProgID worth giving back.
+      // Only a name of one key beneath the classes is a ProgID worth restoring.
       if (!named.empty() && named.size() <= static_cast<size_t>(VtRegistry::kMaxNameChars) &&
           named.find(L'\\') == std::wstring::npos)
         progIds.push_back(named);

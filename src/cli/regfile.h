@@ -1,4 +1,4 @@
-// A registry editor file that gives back, through the system's own "reg import", the state some
+// A registry editor file that restores, through the system's own "reg import", the state some
 // registry keys had when it was written.
 #pragma once
 #include <windows.h>
@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-// A key whose present state the file gives back: a root (HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER)
+// A key whose present state the file restores: a root (HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER)
 // and its path beneath it, e.g. L"Software\\Classes\\.mp3".
 struct VtExportKey {
   VtExportKey(HKEY root_, std::wstring path_, REGSAM view_ = 0,

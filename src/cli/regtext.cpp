@@ -32,7 +32,7 @@ void AppendHexNumber(std::wstring& out, DWORD value, int minDigits) {
   while (count > 0) out += digits[--count];
 }
 
-// "text" gives back the characters and one terminating NUL, nothing else: so only whole UTF-16
+// "text" reads back as the characters and one terminating NUL, nothing else: so only whole UTF-16
 // characters ending in the single NUL, without a line break, may be written that way.
 bool QuotesExactly(const BYTE* data, DWORD size) {
   if (size < 2 || size % 2 != 0) return false;

@@ -1,4 +1,4 @@
-// The one way the tool owns a block or handle that a single function gives back to the system:
+// The one way the tool owns a block or handle that a single function returns to the system:
 // released at the end of the owner's scope or when the owner takes another. It moves and never
 // copies. ownedtext.h makes the runtime's texts of it, localmemory.h the system's LocalAlloc blocks.
 #pragma once

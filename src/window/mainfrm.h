@@ -69,7 +69,8 @@ class TFrmAssoc : public TFrmAssocLayout {
   Initializer initializer_;
   // The entries the list shows, row by row.
   VtAssocRows rows_;
-  // The widest scope this process may change, decided at start by its rights: undo reaches it.
+  // The widest scope this process may change, decided at start by its rights: unregistering
+  // reaches it.
   VtScope rights_ = VtScope::kMachine;
   // Where it registers: rights_, or the user's for a player in a folder of one user's.
   VtScope scope_ = VtScope::kMachine;

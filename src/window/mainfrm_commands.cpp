@@ -92,7 +92,7 @@ void TFrmAssoc::btnApplyClick(TControl*) {
   Command command(*this);
   if (!command.Start()) return;
   command.Finish(
-      ApplyRows(rows_, exePath.c_str(), pieces, comboName, exeFolder, options, command.keys()));
+      RegisterRows(rows_, exePath.c_str(), pieces, comboName, exeFolder, options, command.keys()));
 }
 
 // Asks once, at the first piece whose first row is associated; pieces before it are skipped, and

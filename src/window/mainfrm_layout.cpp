@@ -12,19 +12,22 @@ const unsigned kReadOnlyField = cfReadOnly | cfParentColor;
 
 // The Japanese captions fit the window as designed. The English ones, in the system's message font
 // (the Shift-JIS form font has no glyphs for other languages), need a wider column "Extension",
-// more room for "Extensions" and a wider right-hand column for "Default apps".
+// more room for "Extensions", a wider right-hand column for "Default apps" and a wider button for
+// "Unregister all", which the buttons left of it close up to make room for.
 struct TLanguageLayout {
   bool messageFont;
   int extensionColumn;
   int label2Width;
   int sideLeft;
   int sideWidth;
+  int commandStep;
+  int unregAllWidth;
 };
 
 namespace {
 
-const TLanguageLayout kJapaneseLayout = {false, 60, 36, 464, 75};
-const TLanguageLayout kEnglishLayout = {true, 72, 84, 460, 80};
+const TLanguageLayout kJapaneseLayout = {false, 60, 36, 464, 75, 92, 75};
+const TLanguageLayout kEnglishLayout = {true, 72, 84, 460, 80, 88, 95};
 
 }  // namespace
 
@@ -39,7 +42,7 @@ TFrmAssocLayout::TFrmAssocLayout() : TForm(kFormArgs) {
   AddFields(language);
   AddOpenedFilesChoice();
   AddPlaylistChoice();
-  AddCommandRow();
+  AddCommandRow(language);
   AddSideColumn(language);
 }
 
@@ -88,17 +91,19 @@ void TFrmAssocLayout::AddPlaylistChoice() {
                                    VtText(IDS_PLAYLIST_NEW));
 }
 
-void TFrmAssocLayout::AddCommandRow() {
+void TFrmAssocLayout::AddCommandRow(const TLanguageLayout& language) {
+  const int step = language.commandStep;
   btnInfo =
       Add<TButton>({"btnInfo", Panel1, {4, 174, 75, 25}, nullptr, cfNone}, VtText(IDS_BUTTON_INFO));
-  btnClose = Add<TButton>({"btnClose", Panel1, {96, 174, 75, 25}, nullptr, cfNone},
+  btnClose = Add<TButton>({"btnClose", Panel1, {4 + step, 174, 75, 25}, nullptr, cfNone},
                           VtText(IDS_BUTTON_CLOSE));
-  btnApply = Add<TButton>({"btnApply", Panel1, {188, 174, 75, 25}, nullptr, cfDisabled},
+  btnApply = Add<TButton>({"btnApply", Panel1, {4 + 2 * step, 174, 75, 25}, nullptr, cfDisabled},
                           VtText(IDS_BUTTON_APPLY));
-  btnUnreg = Add<TButton>({"btnUnreg", Panel1, {280, 174, 75, 25}, nullptr, cfNone},
+  btnUnreg = Add<TButton>({"btnUnreg", Panel1, {4 + 3 * step, 174, 75, 25}, nullptr, cfNone},
                           VtText(IDS_BUTTON_UNREG));
-  btnUnregAll = Add<TButton>({"btnUnregAll", Panel1, {372, 174, 75, 25}, nullptr, cfNone},
-                             VtText(IDS_BUTTON_UNREGALL));
+  btnUnregAll = Add<TButton>(
+      {"btnUnregAll", Panel1, {4 + 4 * step, 174, language.unregAllWidth, 25}, nullptr, cfNone},
+      VtText(IDS_BUTTON_UNREGALL));
   btnRdme = Add<TButton>({"btnRdme", Panel1, {464, 174, 75, 25}, nullptr, cfNone},
                          VtText(IDS_BUTTON_README));
 }

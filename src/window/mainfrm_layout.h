@@ -46,7 +46,7 @@ class TFrmAssocLayout : public TForm {
   // Whether a playlist file opened from Explorer is added to the list or starts a new one.
   void AddPlaylistChoice();
   // The buttons along the panel's bottom edge, from 情報取得 to the readme.
-  void AddCommandRow();
+  void AddCommandRow(const TLanguageLayout& language);
   // The column right of the choices: the type names file, Default Apps and the scope shown.
   void AddSideColumn(const TLanguageLayout& language);
 };

@@ -291,7 +291,7 @@ TEST_F(AssocInfo, EachScopeShowsItsOwnAssociationAndWhatWindowsOpensInstead) {
   EXPECT_STREQ("User's Copy", user.typeName);
 
   // An association of the tool in the administrator's own classes only: the machine's columns,
-  // and undo gives the user's key back all the same.
+  // and Unregister restores the user's key all the same.
   const std::string own = "vantrel" + ext, userOwn = userClasses.Path(own);
   ScratchKey userOwnKey(HKEY_CURRENT_USER, userOwn);
   SetString(HKEY_CURRENT_USER, userOwn, "", "Vantrel Type");
@@ -609,7 +609,7 @@ TEST_F(AssocInfo, ExecutablesAndMalformedExtensionsAreNeverTouched) {
 
 // The rows find every row of one key, double-byte letter case folded as the registry folds it, and
 // forget the rows they drop; a report names each key once, and a failure after "only an
-// administrator may undo this" is never hidden behind it.
+// administrator may unregister this" is never hidden behind it.
 TEST_F(AssocInfo, RowsOfOneKeyAndOneFailureEachInTheReport) {
   VtAssocRows rows;
   for (const char* ext : {".ＶＴＡ", ".mp3", ".ｖｔａ", ".MP3"})

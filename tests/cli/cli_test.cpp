@@ -308,9 +308,9 @@ TEST_F(Cli, EnglishUsageAndRefusalsWhereTheLanguageIsNotJapanese) {
 }
 
 // The type name from filetype.ini (Japanese, so the redirected list must be code page 932), the
-// options from vntassoc.ini unless the command line names its own, and undo back to the other
-// program.
-TEST_F(Cli, RegisterListsAsToolAndUnregisterGivesBackTheOtherProgram) {
+// options from vntassoc.ini unless the command line names its own, and unregister back to the
+// other program.
+TEST_F(Cli, RegisterListsAsToolAndUnregisterRestoresTheOtherProgram) {
   const std::string first = Ext(), second = Ext(), untouched = Ext(), other = Other();
   vttest::SetString(kMachine, Key(first), "", other);
   ASSERT_TRUE(vttest::WriteFileBytes(dir_.File("filetype.ini"),
@@ -375,7 +375,8 @@ TEST_F(Cli, UserScopeRegistersInTheUsersClassesOnly) {
   std::string command;
   vttest::GetString(HKEY_CURRENT_USER, Key(ToolProgId(ext) + "\\shell\\open\\command"), "", &command);
   EXPECT_EQ(command, Open(""));
-  ASSERT_EQ(Run("unregister " + ext), 0) << err_;  // an administrator's undo reaches the user's too
+  // An administrator's unregister reaches the user's classes too.
+  ASSERT_EQ(Run("unregister " + ext), 0) << err_;
   EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, Key(ext)));
 
   char temp[MAX_PATH];
@@ -437,7 +438,7 @@ TEST_F(Cli, RegisterWaitsForAnotherChangeOfThisUsersClasses) {
 
 // A user without rights on the machine's keys: the command line reads them, registers in the user's
 // own classes, says nothing failed, and leaves the machine's keys as they were.
-TEST_F(Cli, WithoutRightsOnTheMachineItRegistersAndUndoesForThisUserOnly) {
+TEST_F(Cli, WithoutRightsOnTheMachineItRegistersAndUnregistersForThisUserOnly) {
   const std::string ext = Ext(), other = Other();
   vttest::SetString(kMachine, Key(ext), "", other);
   const std::vector<std::string> machine = {Key(ext), Key(ToolProgId(ext)), Key(other)};
@@ -468,7 +469,7 @@ TEST_F(Cli, WithoutRightsOnTheMachineItRegistersAndUndoesForThisUserOnly) {
 
 // An export made before a change, imported by Wine's own reg.exe after it, leaves the extension
 // keys and the ProgIDs as they were, in both hives.
-TEST_F(Cli, ExportGivesBackTheTreesThroughRegImport) {
+TEST_F(Cli, ExportRestoresTheTreesThroughRegImport) {
   const std::string seeded = Ext(), absent = Ext(), other = Other(), userOther = Other(HKEY_CURRENT_USER);
   vttest::SetString(kMachine, Key(seeded), "", other);
   vttest::SetString(kMachine, Key(seeded), "Content Type", "audio/x-test");
@@ -500,18 +501,19 @@ TEST_F(Cli, ExportGivesBackTheTreesThroughRegImport) {
 // Both kinds of export, restored as README says after commands of the window and the command line,
 // in both scopes: every key and value each names is as it was, names spelled as they were, and no
 // Default Apps value names a ProgID that is gone.
-TEST_F(Cli, EachExportGivesBackExactlyWhatItNames) {
+TEST_F(Cli, EachExportRestoresExactlyWhatItNames) {
   const std::string window = dir_.File("vntassoc.exe");
   ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_VNTASSOC_EXE).c_str(), window.c_str(), FALSE));
   for (const std::string scope : {"", " /user"}) {
     const HKEY hive = scope.empty() ? kMachine : HKEY_CURRENT_USER;
     const std::string p = scope + " /player \"" + player_ + "\"";
-    const std::string kept = Ext(), changed = Ext(), undone = Ext(), fresh = Ext(), other = Other(hive);
+    const std::string kept = Ext(), changed = Ext(), unregistered = Ext(), fresh = Ext();
+    const std::string other = Other(hive);
     vttest::SetString(hive, Key(kept), "", other);
     // The window lists the player's extensions and the tool's associations: the whole export's.
     vttest::StubProcess stub;
     ASSERT_TRUE(stub.StartAt(player_, "--support-ext " + kept + ";" + fresh));
-    ASSERT_EQ(Run("register " + changed + " " + undone + " /listadd no" + p), 0) << err_;
+    ASSERT_EQ(Run("register " + changed + " " + unregistered + " /listadd no" + p), 0) << err_;
     // A ProgID of the tool that no extension names, as a command cut short leaves it.
     const std::string orphan = "vantrel." + vttest::UniqueName("VTCORPHAN");
     Own(hive, orphan);
@@ -536,13 +538,13 @@ TEST_F(Cli, EachExportGivesBackExactlyWhatItNames) {
       }
       return text;
     };
-    std::vector<std::string> all = {kept, changed, undone, fresh};
+    std::vector<std::string> all = {kept, changed, unregistered, fresh};
     if (hive == kMachine) all.insert(all.end(), {".vnt", ".m3u"});
     const std::string wholeFile = dir_.File("whole.reg"), someFile = dir_.File("some.reg");
     ASSERT_EQ(Run("export \"" + wholeFile + "\" " + scope), 0) << err_;
     const std::string whole = dump(all, true);
-    ASSERT_EQ(Run("export \"" + someFile + "\" " + fresh + " " + undone + scope), 0) << err_;
-    const std::string some = dump({fresh, undone}, false);
+    ASSERT_EQ(Run("export \"" + someFile + "\" " + fresh + " " + unregistered + scope), 0) << err_;
+    const std::string some = dump({fresh, unregistered}, false);
 
     if (hive == kMachine) {  // the window registers for every user here
       ASSERT_EQ(Run("list"), 0);
@@ -556,7 +558,7 @@ TEST_F(Cli, EachExportGivesBackExactlyWhatItNames) {
       EXPECT_EQ(tool.Close(30000), 0);
       ASSERT_EQ(Named(kMachine, ".m3u"), ToolProgId(".m3u"));
     }
-    ASSERT_EQ(Run("unregister " + undone + scope), 0) << err_;
+    ASSERT_EQ(Run("unregister " + unregistered + scope), 0) << err_;
     ASSERT_EQ(Run("unregister /all" + scope), 0) << err_;
     ASSERT_FALSE(vttest::KeyExists(hive, Key(orphan)));
     ASSERT_EQ(Run("register " + kept + " " + fresh + " " + changed + " /listadd yes" + p), 0) << err_;
@@ -564,7 +566,7 @@ TEST_F(Cli, EachExportGivesBackExactlyWhatItNames) {
     ASSERT_NE(dump(all, true), whole);
 
     Restore(someFile);
-    EXPECT_EQ(dump({fresh, undone}, false), some) << scope;
+    EXPECT_EQ(dump({fresh, unregistered}, false), some) << scope;
     for (HKEY h : {kMachine, HKEY_CURRENT_USER}) {
       for (const std::string& name : vttest::ValueNames(h, kFileAssociationsKey, vttest::kView64)) {
         std::string progId;
@@ -584,7 +586,7 @@ TEST_F(Cli, EachExportGivesBackExactlyWhatItNames) {
 }
 
 // Without extensions, the player's (with the playlist types) and the tool's own; /all registers
-// what the player plays and undoes every association of the tool.
+// what the player plays and unregisters every association of the tool.
 TEST_F(Cli, AllFollowsTheRunningPlayer) {
   const std::string first = Ext(), second = Ext(), other = Other();
   vttest::SetString(kMachine, Key(first), "", other);
@@ -804,7 +806,7 @@ TEST_F(Cli, PolicyBase64NothingLeftAndAFailedWrite) {
 
 // An earlier version's association of a program type (.bat naming vantrel.BAT, its backup the
 // type before): policy leaves it out with its reason and writes no file for it alone; list still
-// shows it and unregister gives the type back.
+// shows it and unregister restores the type.
 TEST_F(Cli, PolicyLeavesOutAProgramTypeAnEarlierVersionRegistered) {
   std::string batType;
   vttest::GetString(kMachine, Key(".bat"), "", &batType);

@@ -86,7 +86,7 @@ class RegFileTest : public ::testing::Test {
   const std::string file_ = dir_.File("backup.reg");
 };
 
-TEST_F(RegFileTest, ImportGivesBackEveryExportedTreeByteForByte) {
+TEST_F(RegFileTest, ImportRestoresEveryExportedTreeByteForByte) {
   const HKEY cu = HKEY_CURRENT_USER;
   const HKEY lm = HKEY_LOCAL_MACHINE;
   const std::wstring deeper = user_ + L"\\sub\\関連付け " + kForeign + L" [x]";
@@ -172,7 +172,7 @@ TEST_F(RegFileTest, AFailedExportLeavesTheFileAsItWasAndNoTemporaryFile) {
   ASSERT_TRUE(vttest::WriteFileBytes(file_, "old") && CreateDirectoryA(folder.c_str(), nullptr));
   const std::vector<VtExportKey> keys{{cu, later_}, {cu, user_}};
 
-  // A line break in a name would end its line: no line gives it back.
+  // A line break in a name would end its line: no line restores it.
   ASSERT_TRUE(Put(cu, user_ + L"\\sub", L"two\nlines", REG_SZ, Bytes(L"x")));
   EXPECT_EQ(ERROR_INVALID_DATA, Export(file_, keys));
   ASSERT_TRUE(RegDeleteTreeW(cu, (user_ + L"\\sub").c_str()) == ERROR_SUCCESS &&

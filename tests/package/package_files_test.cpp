@@ -105,7 +105,7 @@ TEST(PackagedReadme, EnglishOneIsPlainAsciiAndNamesTheEnglishCaptions) {
   }
   EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << "the last line has no line end";
   const char* const needles[] = {
-      "Version 0.02.2012.0910", "Get info", "Close", "Apply", "Undo all", "Readme", "filetype.ini",
+      "Version 0.02.2012.0910", "Get info", "Close", "Register", "Unregister all", "Readme", "filetype.ini",
       "Default apps", "File type", "Windows default", "For: all users", "For: this user",
       "Start Vantrel Player, then click Get info", "These extensions could not be changed:",
       "/a ", "/na ", "/clear ", "HKEY_CLASSES_ROOT\\vantrel.MP3", "vntassoc.ini", "[filetype]"};
@@ -121,7 +121,7 @@ class TypeNames : public testing::Test {
     ASSERT_TRUE(file_.Load((kDir + "filetype.ini").c_str()));
   }
   void TearDown() override { StopLibrary(); }
-  // The lookup the apply command makes: the extension as the list holds it, in capitals.
+  // The lookup the register command makes: the extension as the list holds it, in capitals.
   std::string NameFor(const char* ext) {
     char buffer[512];
     std::memset(buffer, 0xBD, sizeof buffer);

@@ -1,7 +1,7 @@
 // What the player may answer, however odd, through the stand-in player and the real window: empty,
 // 1 MiB, every byte from 0x01 to 0xFF, a lead byte with nothing after it, an embedded zero, 10,000
-// extensions, and pieces that are no plain extension. Each gives a defined list, and applying and
-// undoing it never writes outside the keys of the pieces that are extensions.
+// extensions, and pieces that are no plain extension. Each gives a defined list, and registering
+// and unregistering it never writes outside the keys of the pieces that are extensions.
 #include <gtest/gtest.h>
 #include <windows.h>
 // commctrl.h needs windows.h first.
@@ -121,7 +121,8 @@ TEST_F(DdeInput, OddAnswersGiveDefinedRows) {
   }
 }
 
-// One piece of 1 MiB: a row whose extension no registry key can have. Applying it changes nothing.
+// One piece of 1 MiB: a row whose extension no registry key can have. Registering it changes
+// nothing.
 TEST_F(DdeInput, OneMebibyteAnswerIsOneRowThatNothingIsRegisteredFor) {
   std::string huge = ".vtr" + std::to_string(GetCurrentProcessId());
   huge.resize(1 << 20, 'q');

@@ -1,6 +1,7 @@
 // The tool's files under faults: the options file read-only, its folder not writable, the file held
 // open by another process without sharing, and a type-name file of 200 KB. The tool must fill its
-// list, apply and undo, and exit normally, and no file may end up truncated or half-written.
+// list, register and unregister, and exit normally, and no file may end up truncated or
+// half-written.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -54,7 +55,7 @@ class FileFaults : public ::testing::Test {
       vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, ToolProgId(ext));
       vttest::RemoveDefaultApp(ext);
     }
-    // The session applies and undoes the playlist rows too, which leaves their keys behind.
+    // The session registers and unregisters the playlist rows too, which leaves their keys behind.
     for (int i = 0; i < 2; ++i) {
       vttest::RemoveDefaultApp(kPlaylists[i]);
       if (!hadPlaylistKey_[i]) vttest::DeleteKeyTree(HKEY_CLASSES_ROOT, kPlaylists[i]);
@@ -91,8 +92,8 @@ class FileFaults : public ::testing::Test {
     locked_ = false;
   }
 
-  // One session: the list filled, both extensions applied (type names from filetype.ini when it
-  // has them) and checked, all undone, the window closed. The exit code.
+  // One session: the list filled, both extensions registered (type names from filetype.ini when
+  // it has them) and checked, all unregistered, the window closed. The exit code.
   int Session(const std::string& expectedType1 = "", const std::string& expectedType2 = "") {
     vttest::ToolProcess tool(File("vntassoc.exe"));
     EXPECT_TRUE(tool.WaitForRows(4, kWaitMs));

@@ -10,7 +10,7 @@
 namespace {
 
 const DWORD kWaitMs = 30000;
-const char kApply[] = "適用";
+const char kRegister[] = "適用";
 const char kUnregisterAll[] = "すべて解除";
 
 double MsSince(std::chrono::steady_clock::time_point start) {
@@ -138,19 +138,19 @@ std::string Interruption::Program() const {
   return front_ == Front::kWindow ? exe_ : cli_;
 }
 
-std::string Interruption::Arguments(bool apply) const {
+std::string Interruption::Arguments(bool registers) const {
   if (front_ == Front::kWindow) return "";
-  return apply ? "register /all" : "unregister /all";
+  return registers ? "register /all" : "unregister /all";
 }
 
-Interruption::Clock::time_point Interruption::Begin(vttest::ToolProcess& tool, bool apply) {
+Interruption::Clock::time_point Interruption::Begin(vttest::ToolProcess& tool, bool registers) {
   if (front_ == Front::kCommandLine) return Clock::now();
   EXPECT_TRUE(tool.WaitForRows(kRows, kWaitMs));
-  if (apply) {
+  if (registers) {
     EXPECT_EQ(kRows, tool.SelectAll());
-    EXPECT_TRUE(tool.ButtonEnabled(kApply));
+    EXPECT_TRUE(tool.ButtonEnabled(kRegister));
   }
-  EXPECT_TRUE(tool.Click(apply ? kApply : kUnregisterAll));
+  EXPECT_TRUE(tool.Click(registers ? kRegister : kUnregisterAll));
   EXPECT_TRUE(tool.AnswerOk(kWaitMs));
   return Clock::now();
 }
@@ -166,7 +166,7 @@ double Interruption::Complete(vttest::ToolProcess& tool, Clock::time_point begun
   return ms;
 }
 
-double Interruption::ApplyAll() {
+double Interruption::RegisterAll() {
   vttest::ToolProcess tool(Program(), Arguments(true));
   const double ms = Complete(tool, Begin(tool, true));
   EXPECT_EQ(kExtensions + 2, NamingTheTool());
@@ -178,21 +178,21 @@ double Interruption::Recover() {
   return Complete(tool, Begin(tool, false));
 }
 
-void Interruption::RunTrials(unsigned seed, int trials, int undoEvery) {
-  const double applyMs = ApplyAll();
+void Interruption::RunTrials(unsigned seed, int trials, int unregisterEvery) {
+  const double registerMs = RegisterAll();
   ASSERT_FALSE(HasFailure());
-  const double undoMs = Recover();
+  const double unregisterMs = Recover();
   ASSERT_EQ(0, Lost());
   EXPECT_EQ(expected_, DumpAll());
 
   std::mt19937 random(seed);
-  int lost = 0, left = 0, midway = 0, undoKills = 0;
+  int lost = 0, left = 0, midway = 0, unregisterKills = 0;
   std::string spread;
   for (int trial = 0; trial < trials; ++trial) {
     SCOPED_TRACE("trial " + std::to_string(trial));
-    // Killed as soon as a random row's ProgID appears: the moments spread over the whole apply
-    // however fast this machine runs it now, and the command line's reading before its first
-    // change takes none of them.
+    // Killed as soon as a random row's ProgID appears: the moments spread over the whole
+    // registration however fast this machine runs it now, and the command line's reading before its
+    // first change takes none of them.
     const std::string& killAt = owns_[std::uniform_int_distribution<size_t>(0, kRows - 1)(random)];
     {
       vttest::ToolProcess tool(Program(), Arguments(true));
@@ -203,13 +203,13 @@ void Interruption::RunTrials(unsigned seed, int trials, int undoEvery) {
     const int done = NamingTheTool();
     spread += " " + std::to_string(done);
     if (done > 0 && done < kExtensions + 2) ++midway;
-    if (undoEvery > 0 && trial % undoEvery == undoEvery - 1) {
-      const double undoKill = std::uniform_real_distribution<double>(0, undoMs)(random);
+    if (unregisterEvery > 0 && trial % unregisterEvery == unregisterEvery - 1) {
+      const double unregisterKill = std::uniform_real_distribution<double>(0, unregisterMs)(random);
       vttest::ToolProcess tool(Program(), Arguments(false));
       const Clock::time_point start = Begin(tool, false);
-      while (MsSince(start) < undoKill) Sleep(1);
+      while (MsSince(start) < unregisterKill) Sleep(1);
       tool.Kill();
-      ++undoKills;
+      ++unregisterKills;
     }
     Recover();
     int kept = 0;
@@ -218,14 +218,14 @@ void Interruption::RunTrials(unsigned seed, int trials, int undoEvery) {
   }
   EXPECT_EQ(0, lost);
   EXPECT_EQ(0, left);
-  EXPECT_GE(midway, trials / 2);  // most kills landed inside the apply, not after it
+  EXPECT_GE(midway, trials / 2);  // most kills landed inside the registration, not after it
   EXPECT_EQ(expected_, DumpAll());
   std::printf(
-      "[ figure   ] %s: apply of %d rows %.0f ms, undo %.0f ms; %d trials (%d also killed while "
-      "undoing), %d killed midway; associations lost: %d, keys and values of the tool left: "
-      "%d\n[ figure   ] rows naming the tool at the kill:%s\n",
-      FrontName(front_), kRows, applyMs, undoMs, trials,
-      undoKills, midway, lost, left, spread.c_str());
+      "[ figure   ] %s: registration of %d rows %.0f ms, unregistration %.0f ms; %d trials (%d "
+      "also killed while unregistering), %d killed midway; associations lost: %d, keys and values "
+      "of the tool left: %d\n[ figure   ] rows naming the tool at the kill:%s\n",
+      FrontName(front_), kRows, registerMs, unregisterMs, trials,
+      unregisterKills, midway, lost, left, spread.c_str());
   RecordProperty("lost", lost);
   RecordProperty("left", left);
 }

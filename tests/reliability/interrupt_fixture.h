@@ -1,6 +1,6 @@
-// Copies of vntassoc.exe killed at random moments while they apply 500 associations (and, in some
-// trials, while they undo them): a fresh start and "すべて解除" must give every extension back the
-// ProgID it named before and leave nothing of the tool's behind: no ProgID, no Open with entry,
+// Copies of vntassoc.exe killed at random moments while they register 500 extensions (and, in some
+// trials, while they unregister them): a fresh start and "すべて解除" must restore the ProgID every
+// extension named before and leave nothing of the tool's behind: no ProgID, no Open with entry,
 // no Default Apps registration. The same for copies of vntassoc-cli.exe killed in "register /all"
 // and "unregister /all", followed by a complete "unregister /all". The extensions are seeded in
 // the classes of the hive where the tool is expected to register: the machine's for an
@@ -46,24 +46,25 @@ class Interruption : public ::testing::Test {
   // left behind, in either hive, fail the test too; *left (may be null) counts them.
   int Lost(int* left = nullptr) const;
 
-  // The front's program and its arguments for an apply or for an undo.
+  // The front's program and its arguments for a registration or for an unregistration.
   std::string Program() const;
-  std::string Arguments(bool apply) const;
-  // Begins the apply or the undo in tool, started with those: the window's rows loaded, every row
-  // selected for "適用", the button clicked and confirmed; the command line runs from its start.
-  // The moment the command began.
-  Clock::time_point Begin(vttest::ToolProcess& tool, bool apply);
+  std::string Arguments(bool registers) const;
+  // Begins the registration or the unregistration in tool, started with those: the window's rows
+  // loaded, every row selected for "適用", the button clicked and confirmed; the command line runs
+  // from its start. The moment the command began.
+  Clock::time_point Begin(vttest::ToolProcess& tool, bool registers);
   // Waits for the command's end and checks it ended well; the window is closed afterwards. The
   // time since begun.
   double Complete(vttest::ToolProcess& tool, Clock::time_point begun);
-  // An apply to the end; the time the command took.
-  double ApplyAll();
-  // A fresh start and an undo to the end; the time the command took.
+  // A registration to the end; the time the command took.
+  double RegisterAll();
+  // A fresh start and an unregistration to the end; the time the command took.
   double Recover();
-  // An uninterrupted apply and undo first; the undo's time sets the range of its kill moments.
-  // Then trials killed at a random moment of the apply, every undoEvery-th also at a random moment
-  // of the undo, each followed by a fresh start and a complete undo.
-  void RunTrials(unsigned seed, int trials, int undoEvery);
+  // An uninterrupted registration and unregistration first; the unregistration's time sets the
+  // range of its kill moments. Then trials killed at a random moment of the registration, every
+  // unregisterEvery-th also at a random moment of the unregistration, each followed by a fresh
+  // start and a complete unregistration.
+  void RunTrials(unsigned seed, int trials, int unregisterEvery);
 
   const vttest::HiveClasses at_;
   vttest::ScratchDir dir_;

@@ -1,9 +1,8 @@
 // The tool and its command line run by a standard user (every machine key read-only, as Windows
-// grants them), killed at random moments while they apply and undo in the user's classes
-// (interrupt_fixture.h). The
-// machine's own association of every scratch extension, which a row shows where the user has none,
-// must come through byte for byte. Fewer trials than an administrator's: locking the machine's keys
-// and unlocking them again take seconds of their own.
+// grants them), killed at random moments while they register and unregister in the user's classes
+// (interrupt_fixture.h). The machine's own association of every scratch extension, which a row
+// shows where the user has none, must come through byte for byte. Fewer trials than an
+// administrator's: locking the machine's keys and unlocking them again take seconds of their own.
 #include "interrupt_fixture.h"
 #include "readonlytree.h"
 #include "regdump.h"
@@ -40,12 +39,12 @@ class StandardUserInterruption : public Interruption,
   }
 
   // RunTrials with the machine's keys read-only, which must come through unchanged.
-  void RunTrialsAsStandardUser(unsigned seed, int trials, int undoEvery) {
+  void RunTrialsAsStandardUser(unsigned seed, int trials, int unregisterEvery) {
     const std::string machine = MachineDump();
     {
       vttest::ReadOnlyTree standardUser(HKEY_LOCAL_MACHINE, "Software");
       ASSERT_TRUE(standardUser.ok()) << standardUser.failed()[0];
-      RunTrials(seed, trials, undoEvery);
+      RunTrials(seed, trials, unregisterEvery);
     }
     EXPECT_EQ(machine, MachineDump());
   }
@@ -55,7 +54,8 @@ class StandardUserInterruption : public Interruption,
 
 // The same for the window and the command line, which finds the user's scope by itself, as an
 // uninstaller run by this user starts it.
-TEST_P(StandardUserInterruption, KilledWhileApplyingAndUndoingLosesNoAssociationOfTheUsers) {
+TEST_P(StandardUserInterruption,
+       KilledWhileRegisteringAndUnregisteringLosesNoAssociationOfTheUsers) {
   front_ = GetParam();
   RunTrialsAsStandardUser(front_ == Front::kWindow ? 20241207 : 20250612, 5, 2);
 }

@@ -1,15 +1,15 @@
 // The tool and its command line, run as an administrator, killed at random moments while they
-// apply and undo in the machine's classes (interrupt_fixture.h). Fixed seeds; the kill moments spread over the whole
-// length of an uninterrupted apply, measured first.
+// register and unregister in the machine's classes (interrupt_fixture.h). Fixed seeds; the kill
+// moments spread over the whole length of an uninterrupted registration, measured first.
 #include "interrupt_fixture.h"
 
 namespace {
 
-// The way back never depends on the player. After an apply the player stops, or names one
+// The way back never depends on the player. After a registration the player stops, or names one
 // extension fewer, or the registration is what the tool wrote before it registered for Default Apps
 // and "Open with" (the ProgID and the extension's key only): a fresh start and "すべて解除" still
-// give every extension back.
-TEST_F(Interruption, WithoutThePlayerEveryAssociationIsGivenBack) {
+// unregister every extension.
+TEST_F(Interruption, WithoutThePlayerEveryExtensionIsUnregistered) {
   const struct {
     const char* state;
     bool dropOne;   // the player, started again, no longer names the last extension
@@ -20,7 +20,7 @@ TEST_F(Interruption, WithoutThePlayerEveryAssociationIsGivenBack) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.state);
     ASSERT_TRUE(StartPlayer(kExtensions));
-    ApplyAll();
+    RegisterAll();
     stub_.Close();
     if (c.dropOne) {
       ASSERT_TRUE(StartPlayer(kExtensions - 1));
@@ -35,9 +35,9 @@ TEST_F(Interruption, WithoutThePlayerEveryAssociationIsGivenBack) {
   }
 }
 
-TEST_F(Interruption, KilledWhileApplyingLosesNoAssociation) { RunTrials(20240907, 12, 0); }
+TEST_F(Interruption, KilledWhileRegisteringLosesNoAssociation) { RunTrials(20240907, 12, 0); }
 
-TEST_F(Interruption, KilledWhileApplyingAndAgainWhileUndoingLosesNoAssociation) {
+TEST_F(Interruption, KilledWhileRegisteringAndAgainWhileUnregisteringLosesNoAssociation) {
   RunTrials(7, 10, 2);
 }
 

@@ -129,7 +129,7 @@ TEST_P(RegistryInputIn, DefaultThatIsNoReadableTextCountsAsNamingNothing) {
   }
 }
 
-// A ProgID name of exactly 4 MiB is still read, kept as "backup" and given back byte for byte; a
+// A ProgID name of exactly 4 MiB is still read, kept as "backup" and restored byte for byte; a
 // name stored without its terminating zero comes back with one.
 TEST_P(RegistryInputIn, LongestReadableAndUnterminatedNamesComeBack) {
   const std::vector<Typed> cases = {
@@ -293,9 +293,9 @@ TEST_F(RegistryInput, UserChoiceNamesOfAnyLengthOrUnresolvable) {
   }
 }
 
-// A FileAssociations key the tool may not change is no empty one: Unregister gives the extension
-// back, leaves the whole Default Apps registration and the ProgID it names, and says why; the next
-// undo with the right to change it takes them away.
+// A FileAssociations key the tool may not change is no empty one: Unregister restores the
+// extension, leaves the whole Default Apps registration and the ProgID it names, and says why; the
+// next unregister with the right to change it takes them away.
 TEST_P(RegistryInputIn, FileAssociationsItMayNotChangeKeepsTheDefaultAppsRegistration) {
   at_.PutText(ext_, "", other_);
   VtAssocInfo entry(entry_.c_str(), scope_);
@@ -315,7 +315,7 @@ TEST_P(RegistryInputIn, FileAssociationsItMayNotChangeKeepsTheDefaultAppsRegistr
 }
 
 // An extension key the tool may not change that names the tool's ProgID: the association stays in
-// effect, so the ProgID stays with the "backup" that gives the extension back later, and so does
+// effect, so the ProgID stays with the "backup" that restores the extension later, and so does
 // its Default Apps entry; Unregister says why.
 TEST_P(RegistryInputIn, ExtensionItMayNotChangeKeepsTheToolsProgIdWithItsBackup) {
   at_.PutText(ext_, "", other_);
@@ -363,7 +363,7 @@ TEST_P(RegistryInputIn, LeftoversGoUnlessAnExtensionNamesTheirProgId) {
   };
 
   ASSERT_EQ(ERROR_SUCCESS, VtAssocInfo((entry_ + "A").c_str(), scope_).Register(kExe, "VTR", ""));
-  // Cut short after "Open with" and Default Apps had the ProgID, with the extension given back.
+  // Cut short after "Open with" and Default Apps had the ProgID, with the extension restored.
   at_.PutText(ext_, "", other_);
   at_.PutValue(ext_ + "\\OpenWithProgids", other_.c_str(), REG_NONE, "");
   at_.PutValue(ext_ + "\\OpenWithProgids", own_.c_str(), REG_NONE, "");

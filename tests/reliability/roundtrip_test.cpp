@@ -89,8 +89,8 @@ void ExtensionExtras(const Names& n) {
 
 void NoKey(const Names&) {}
 void NamesNothing(const Names& n) { n.at.PutText(n.ext, "", ""); }
-// What undo leaves of a key that named nothing beside values of its own: in the machine's classes
-// an empty default, in the user's none, which would hide the machine's association.
+// What Unregister leaves of a key that named nothing beside values of its own: in the machine's
+// classes an empty default, in the user's none, which would hide the machine's association.
 void ExtrasNamingNothing(const Names& n) {
   NamesNothing(n);
   ExtensionExtras(n);
@@ -246,7 +246,7 @@ class RoundTripIn : public RoundTrip, public ::testing::WithParamInterface<VtSco
 INSTANTIATE_TEST_SUITE_P(Scope, RoundTripIn, ::testing::Values(VtScope::kMachine, VtScope::kUser),
                          vttest::ScopeName);
 
-TEST_P(RoundTripIn, RegisterOnceOrTwiceThenUnregisterGivesBackTheStartingState) {
+TEST_P(RoundTripIn, RegisterOnceOrTwiceThenUnregisterRestoresTheStartingState) {
   const HKEY hive = ScopeHive(scope()), otherHive = ScopeHive(OtherScope(scope()));
   for (int registrations = 1; registrations <= 2; ++registrations) {
     for (const Case& c : Matrix()) {
@@ -281,10 +281,10 @@ TEST_P(RoundTripIn, RegisterOnceOrTwiceThenUnregisterGivesBackTheStartingState) 
   }
 }
 
-// A user's registration and the machine's on the same extension, from every starting state in
-// both hives: one administrator's undo gives both hives back, each as its own scope's round trip
+// A user's registration and the machine's on the same extension, from every starting state in both
+// hives: one administrator's unregister restores both hives, each as its own scope's round trip
 // does, and leaves nothing of the tool's in either.
-TEST_F(RoundTrip, AdministratorsUndoGivesBackTheUsersAndTheMachinesRegistrationTogether) {
+TEST_F(RoundTrip, AdministratorsUnregisterRemovesTheUsersAndTheMachinesRegistrationTogether) {
   for (const Case& c : Matrix()) {
     SCOPED_TRACE(c.state);
     const Names n = Fresh(VtScope::kMachine), user = n.In(VtScope::kUser);
@@ -320,7 +320,7 @@ TEST_P(RoundTripIn, UnregisteringSomeExtensionsLeavesTheOthersAsIfOnlyTheyWereRe
     ExtensionExtras(m);
   })(n[0]);
   Beside(NamesOther)(n[1]);
-  // Naming nothing, in the form that each scope gives back as it was.
+  // Naming nothing, in the form that each scope restores as it was.
   Beside(scope() == VtScope::kMachine ? Seed(NamesNothing) : Seed(NoKey))(n[2]);
   const std::string before = Dump(n);
   const VtScope in = scope();
@@ -383,9 +383,9 @@ TEST_P(RoundTripIn, UnregisterAloneRestoresOrClearsWithoutLosingTheExtensionsOwn
 
 // An earlier version associated through HKEY_CLASSES_ROOT: the user's extension key names the
 // tool's ProgID, which only the machine's classes hold, with the "backup" of what the user's key
-// named; the machine's key names another program. An administrator's undo and a standard user's
-// both give the user's key its program back, and the machine's keeps its own.
-TEST_P(RoundTripIn, UndoReadsTheBackupWhereWindowsFindsTheProgId) {
+// named; the machine's key names another program. An administrator's unregister and a standard
+// user's both restore the program the user's key named, and the machine's keeps its own.
+TEST_P(RoundTripIn, UnregisterReadsTheBackupWhereWindowsFindsTheProgId) {
   const Names n = Fresh(), user = n.In(VtScope::kUser), machine = n.In(VtScope::kMachine);
   const std::string previous = n.other + ".Previous";
   ASSERT_TRUE(user.at.PutText(n.ext, "", n.own));
@@ -446,12 +446,12 @@ TEST_F(RoundTrip, ExtensionsDifferingInDoubleByteCaseShareOneBackup) {
 
 namespace {
 
-// States the tool did not make itself, each registered and undone in either scope: the extension
-// keys of both hives must come back naming what they named, spelled as they spelled it.
+// States the tool did not make itself, each registered and unregistered in either scope: the
+// extension keys of both hives must come back naming what they named, spelled as they spelled it.
 class ForeignStates : public RoundTrip, public ::testing::WithParamInterface<VtScope> {
  protected:
   VtScope scope() const { return GetParam(); }
-  // Register and undo, as an apply and a later "解除" of that scope do.
+  // Register and Unregister, as a "適用" and a later "解除" of that scope do.
   void RoundTripOnce(const Names& n) {
     VtClasses classes(scope());
     ASSERT_EQ(ERROR_SUCCESS,

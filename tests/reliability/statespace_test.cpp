@@ -1,10 +1,10 @@
 // Every extension gets back the association it had, from any starting state and through any order
 // of changes. From a seed, a generator draws 3 or 4 extensions, each in one of the forms below in
-// each classes hive, and 1 to 4 steps in either scope: the window's apply and undo (the core it
-// calls, over its rows), the command line's register and unregister, an export restored later by
-// "reg import". Some steps stop at their k-th registry write; in some, a second change runs to its
-// end at that write. Then "unregister /all" runs in each scope that changed anything, and the
-// oracle compares every extension's keys with what its starting form must end as (kEnds).
+// each classes hive, and 1 to 4 steps in either scope: the window's register and unregister (the
+// core it calls, over its rows), the command line's register and unregister, an export restored
+// later by "reg import". Some steps stop at their k-th registry write; in some, a second change
+// runs to its end at that write. Then "unregister /all" runs in each scope that changed anything,
+// and the oracle compares every extension's keys with what its starting form must end as (kEnds).
 //
 // Stand-ins: a write refused from the k-th on, changing nothing, for a kill at that write; a change
 // on a second thread while the first waits at its k-th write, for two front ends at once; the
@@ -51,9 +51,10 @@ const char* const kFormNames[kForms] = {
 
 // What an extension's key may end as.
 enum End { kNoKey, kEmptySz, kValuesOnly, kValuesEmptySz, kNamesForeign };
-// Each form's ends, in the machine's classes and in the user's, after an undo that reached the
-// hive (README, "Differences that a round trip leaves on purpose"); two where either may be right,
-// as the tool did or did not write the key before. The tool's ProgID gives back its backup.
+// Each form's ends, in the machine's classes and in the user's, after an unregistration that
+// reached the hive (README, "Differences that a round trip leaves on purpose"); two where either
+// may be right, as the tool did or did not write the key before. A key naming the tool's ProgID
+// gets back that ProgID's backup.
 struct Ends {
   std::vector<End> machine, user;
 };
@@ -80,15 +81,16 @@ struct ExtState {
 };
 
 enum class Verb {
-  kApply, kUndo, kUndoAll, kRegister, kUnregister, kUnregisterAll, kExport, kImport
+  kWindowRegister, kWindowUnregister, kWindowUnregisterAll,
+  kRegister, kUnregister, kUnregisterAll, kExport, kImport
 };
 struct Change {
-  Verb verb = Verb::kApply;
+  Verb verb = Verb::kWindowRegister;
   VtScope scope = VtScope::kUser;
   bool admin = false;   // the window in the user's scope with an administrator's rights
   unsigned exts = 1;    // bit i: extension i
-  bool Window() const { return verb <= Verb::kUndoAll; }
-  bool Registers() const { return verb == Verb::kApply || verb == Verb::kRegister; }
+  bool Window() const { return verb <= Verb::kWindowUnregisterAll; }
+  bool Registers() const { return verb == Verb::kWindowRegister || verb == Verb::kRegister; }
   bool MachineRights() const { return scope == VtScope::kMachine || admin; }
 };
 struct Step {
@@ -243,9 +245,9 @@ void RunChange(const Change& c, const Context& ctx, DWORD lockWaitMs) {
     VtAssocRows rows;
     FillRows(rows, answer.c_str(), c.scope, nullptr);
     VtClasses keys(c.scope, c.MachineRights() ? VtScope::kMachine : c.scope);
-    if (c.verb == Verb::kApply)
-      ApplyRows(rows, ctx.exe.c_str(), pieces, "", exeFolder, VtApplyOptions{}, &keys);
-    else if (c.verb == Verb::kUndo)
+    if (c.verb == Verb::kWindowRegister)
+      RegisterRows(rows, ctx.exe.c_str(), pieces, "", exeFolder, VtApplyOptions{}, &keys);
+    else if (c.verb == Verb::kWindowUnregister)
       UnregisterRows(rows, pieces, &keys);
     else
       UnregisterAllRows(rows, &keys);
@@ -284,11 +286,13 @@ void RunStep(const Step& step, const Context& ctx) {
 }
 
 std::string Describe(const Change& c) {
-  static const char* const kVerbs[] = {"window apply", "window undo", "window undo all",
-                                       "register",     "unregister",  "unregister /all",
-                                       "export",       "reg import of the last export"};
+  static const char* const kVerbs[] = {"window register", "window unregister",
+                                       "window unregister all", "register", "unregister",
+                                       "unregister /all", "export",
+                                       "reg import of the last export"};
   std::string text = kVerbs[static_cast<int>(c.verb)];
-  if (c.verb != Verb::kUndoAll && c.verb != Verb::kUnregisterAll && c.verb != Verb::kImport)
+  if (c.verb != Verb::kWindowUnregisterAll && c.verb != Verb::kUnregisterAll &&
+      c.verb != Verb::kImport)
     for (int i = 0; i < 4; ++i)
       if (c.exts & (1u << i)) text += " x" + std::to_string(i);
   text += c.scope == VtScope::kMachine ? " /machine" : " /user";
@@ -314,10 +318,11 @@ std::string Describe(const Trial& t, const Context& ctx) {
 }
 
 Change DrawChange(std::mt19937& rng, int exts, bool mayImport) {
-  static const Verb kDraws[] = {Verb::kApply,      Verb::kApply,         Verb::kRegister,
-                                Verb::kRegister,   Verb::kUndo,          Verb::kUndoAll,
-                                Verb::kUnregister, Verb::kUnregisterAll, Verb::kExport,
-                                Verb::kImport};
+  static const Verb kDraws[] = {Verb::kWindowRegister,   Verb::kWindowRegister,
+                                Verb::kRegister,         Verb::kRegister,
+                                Verb::kWindowUnregister, Verb::kWindowUnregisterAll,
+                                Verb::kUnregister,       Verb::kUnregisterAll,
+                                Verb::kExport,           Verb::kImport};
   Change c;
   do c.verb = kDraws[rng() % (mayImport ? 10 : 8)];
   while (c.verb == Verb::kImport && !mayImport);
@@ -391,7 +396,7 @@ std::string RunTrial(const Trial& t, Context& ctx) {
   for (VtScope scope : kHives)
     if (scope == VtScope::kUser ? userChanged : machineChanged)
       RunChange({Verb::kUnregisterAll, scope, false, 0}, ctx, INFINITE);
-  // The machine's undo reaches both hives; the user's alone never the machine's.
+  // The machine's unregister reaches both hives; the user's alone never the machine's.
   const bool reached[2] = {userChanged || machineChanged, machineChanged};
 
   for (size_t i = 0; i < t.exts.size(); ++i) {

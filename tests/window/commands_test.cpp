@@ -1,4 +1,4 @@
-// Apply and unregister against the registry, with the confirmations answered by the test.
+// Register and unregister against the registry, with the confirmations answered by the test.
 #include <shlobj.h>
 
 #include <thread>
@@ -10,7 +10,7 @@
 
 namespace {
 
-const char kApplyQuestion[] =
+const char kRegisterQuestion[] =
     "関連付けを実行します。よろしいですか？\r\n関連付けは「解除」で元に戻すことが出来ます。\r\n";
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\" \"%1\""; }
@@ -60,8 +60,8 @@ class AssocNotices {
 
 }  // namespace
 
-// While Edit1 shows the prompt instead of a path, apply still asks but changes nothing.
-TEST_F(WindowTest, ApplyAsksFirstAndNeedsAnExistingPlayerPath) {
+// While Edit1 shows the prompt instead of a path, 「適用」 still asks but changes nothing.
+TEST_F(WindowTest, RegisterAsksFirstAndNeedsAnExistingPlayerPath) {
   ASSERT_TRUE(stub_.Start("--no-exe-name --support-ext " + Ext(0)));
   AssocNotices notices;
   Open();
@@ -71,14 +71,14 @@ TEST_F(WindowTest, ApplyAsksFirstAndNeedsAnExistingPlayerPath) {
   Click(form_->btnApply);
   EXPECT_EQ(notices.Count(), 0);
   ASSERT_EQ(boxes_.Calls().size(), 2u);
-  EXPECT_EQ(boxes_.Calls()[0].text, kApplyQuestion);
+  EXPECT_EQ(boxes_.Calls()[0].text, kRegisterQuestion);
   EXPECT_EQ(boxes_.Calls()[0].caption, "確認");
   EXPECT_EQ(boxes_.Calls()[0].flags, 257u);
   EXPECT_EQ(Classes(Ext(0)), "(missing)");
 }
 
-// Explorer hears of each apply once, not once per extension.
-TEST_F(WindowTest, ApplyTakesTypeNameFromComboThenFiletypeIniThenExtension) {
+// Explorer hears of each registration once, not once per extension.
+TEST_F(WindowTest, RegisterTakesTypeNameFromComboThenFiletypeIniThenExtension) {
   SeedOther(0, "Other");
   StartPlayer(Ext(0) + ";" + Ext(1) + ";" + Ext(2));
   ASSERT_TRUE(vttest::WriteFileBytes(Beside("filetype.ini"),
@@ -109,8 +109,8 @@ TEST_F(WindowTest, ApplyTakesTypeNameFromComboThenFiletypeIniThenExtension) {
 }
 
 // Another change of this user's classes running (here a thread that holds its mutex for 300 ms):
-// apply waits for it, then applies, with no box but the question.
-TEST_F(WindowTest, ApplyWaitsForAnotherChangeThenApplies) {
+// 「適用」 waits for it, then registers, with no box but the question.
+TEST_F(WindowTest, RegisterWaitsForAnotherChangeThenRegisters) {
   StartPlayer(Ext(0));
   Open();
   Select(0);
@@ -132,9 +132,9 @@ TEST_F(WindowTest, ApplyWaitsForAnotherChangeThenApplies) {
   EXPECT_EQ(boxes_.Calls().size(), 1u);
 }
 
-// Each apply brings every associated row, selected or not, to the options of the radio buttons;
-// playlists take theirs from the second group only.
-TEST_F(WindowTest, ApplyPutsTheChosenOptionOnEveryAssociatedRow) {
+// Each registration brings every associated row, selected or not, to the options of the radio
+// buttons; playlists take theirs from the second group only.
+TEST_F(WindowTest, RegisterPutsTheChosenOptionOnEveryAssociatedRow) {
   if (Classes(".vnt") != "(missing)") GTEST_SKIP() << ".vnt is associated in this prefix";
   StartPlayer(Ext(0));
   Open();
@@ -164,7 +164,7 @@ TEST_F(WindowTest, ApplyPutsTheChosenOptionOnEveryAssociatedRow) {
 // Rows that CompareNoCase tells apart may name one key (the registry also folds full-width
 // letters): the type name chosen for the selected row is the one that key ends with, also when the
 // other row comes first in the list.
-TEST_F(WindowTest, ApplyToOneOfTwoRowsNamingOneKeyKeepsTheChosenTypeName) {
+TEST_F(WindowTest, RegisteringOneOfTwoRowsNamingOneKeyKeepsTheChosenTypeName) {
   const std::string lower = "." + Caption(0) + "ｖ", upper = "." + Caption(0) + "Ｖ";
   StartPlayer(lower + ";" + upper);
   Open();
@@ -220,8 +220,8 @@ TEST_F(WindowTest, UnregisterAsksAtTheFirstAssociatedExtension) {
   EXPECT_EQ(notices.Count(), 3);
 }
 
-// Two rows of one extension: apply registers both with the option; unregistering the first must
-// not leave the second showing the old association, or the next apply would register the
+// Two rows of one extension: 「適用」 registers both with the option; unregistering the first must
+// not leave the second showing the old association, or the next registration would register the
 // extension again.
 TEST_F(WindowTest, UnregisterRefreshesEveryRowOfTheExtension) {
   SeedOther(0, "Other");
@@ -245,7 +245,7 @@ TEST_F(WindowTest, UnregisterRefreshesEveryRowOfTheExtension) {
 
 // An association of the tool that only the administrator's own classes hold (made by an earlier
 // version, or in this user's scope): the row shows the machine's association, which every user
-// gets, and 「解除」 asks as for any associated row and gives the user's key back.
+// gets, and 「解除」 asks as for any associated row and restores the user's key.
 TEST_F(WindowTest, UnregisterReachesAnAssociationInTheAdministratorsOwnClasses) {
   SeedOther(0, "Other");
   const std::string mine = "VtMine" + Ext(0);
@@ -267,8 +267,9 @@ TEST_F(WindowTest, UnregisterReachesAnAssociationInTheAdministratorsOwnClasses) 
 
 // Pieces of the player's list that Windows never looks up as extensions, and a type by which it
 // starts programs: listed, but 「適用」 registers only the others and names each with its reason.
-// One an earlier version associated is left for undo, unasked about, when another row is applied.
-TEST_F(WindowTest, ApplyNamesEveryExtensionItRefusesWithTheReason) {
+// One an earlier version associated is left to unregister, unasked about, when another row is
+// registered.
+TEST_F(WindowTest, RegisterNamesEveryExtensionItRefusesWithTheReason) {
   const std::string blank = Ext(1) + " x", dotted = ".tar" + Ext(2);
   const std::string blankKey = "." + Caption(1) + " X", blankOwn = "vantrel" + blankKey;
   ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, blankKey, "", blankOwn));

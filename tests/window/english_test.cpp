@@ -89,8 +89,9 @@ TEST_F(EnglishWindow, EveryOwnTextIsEnglishThroughTheWideFunctions) {
       // The labels, the row of buttons along the bottom, the right-hand column, the path field.
       {form_->Label1, L"Vantrel Player path"}, {form_->Label2, L"Extensions"},
       {form_->Label3, L"File type"},
-      {form_->btnInfo, L"Get info"}, {form_->btnClose, L"Close"}, {form_->btnApply, L"Apply"},
-      {form_->btnUnreg, L"Undo"}, {form_->btnUnregAll, L"Undo all"}, {form_->btnRdme, L"Readme"},
+      {form_->btnInfo, L"Get info"}, {form_->btnClose, L"Close"}, {form_->btnApply, L"Register"},
+      {form_->btnUnreg, L"Unregister"}, {form_->btnUnregAll, L"Unregister all"},
+      {form_->btnRdme, L"Readme"},
       {form_->Button7, L"filetype.ini"}, {form_->btnDefaultApps, L"Default apps"},
       {form_->lblScope, L"For: all users"},
       {form_->Edit1, L"Start Vantrel Player, then click Get info"},
@@ -123,12 +124,12 @@ TEST_F(EnglishWindow, BoxesAskAndReportInEnglish) {
   form_->btnUnregAllClick(nullptr);
   ASSERT_EQ(boxes_.Calls().size(), 2u);
   EXPECT_EQ(boxes_.Calls()[0].wideText,
-            L"Associate the selected extensions with Vantrel Player?\r\n"
-            L"Undo gives them back their earlier settings.\r\n");
+            L"Register the selected extensions with Vantrel Player?\r\n"
+            L"Unregister restores their earlier settings.\r\n");
   EXPECT_EQ(boxes_.Calls()[0].wideCaption, L"Confirm");
   EXPECT_EQ(boxes_.Calls()[0].flags, static_cast<UINT>(MB_OKCANCEL | MB_DEFBUTTON2));
   EXPECT_EQ(boxes_.Calls()[1].wideText,
-            L"Undo every association and give back the settings from before Vantrel Player?\r\n");
+            L"Unregister every extension and restore the settings from before Vantrel Player?\r\n");
 
   boxes_.SetAnswer(IDOK);
   Select(0);

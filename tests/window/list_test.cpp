@@ -85,7 +85,7 @@ TEST_F(WindowTest, ThePlayersOwnPathIsTakenHoweverItIsSpelled) {
 }
 
 // A program posing as the player, running from elsewhere under the player's name, names the
-// player's file: that path is not offered, and Apply writes nothing. Its extensions are listed.
+// player's file: that path is not offered, and 「適用」 writes nothing. Its extensions are listed.
 TEST_F(WindowTest, APathTheAnsweringProgramDoesNotRunIsNotTaken) {
   const std::string elsewhere = scratch_.File("elsewhere");
   ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
@@ -102,7 +102,7 @@ TEST_F(WindowTest, APathTheAnsweringProgramDoesNotRunIsNotTaken) {
 }
 
 // The player's own path, which the shell would misread in an open command ("%" is read as "%1",
-// "%L", ...): treated as no path, and Apply writes nothing.
+// "%L", ...): treated as no path, and 「適用」 writes nothing.
 TEST_F(WindowTest, APathThatCannotStandInAnOpenCommandIsNotTaken) {
   const std::string folder = scratch_.File("50%");
   ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
@@ -127,7 +127,7 @@ std::string PublicProfile() {
 }  // namespace
 
 // A player in the profiles folder (the command line's test has one in the temporary folder): the
-// label says so as soon as its path is known, and Apply registers in this user's classes, never
+// label says so as soon as its path is known, and 「適用」 registers in this user's classes, never
 // the machine's.
 TEST_F(WindowTest, APlayerInAUsersOwnFolderIsRegisteredForThatUserOnly) {
   const std::string profile = PublicProfile();
@@ -184,7 +184,7 @@ TEST_F(WindowTest, APlayerLinkedIntoAProfileOrReplaceableByOthersIsForThisUserOn
   }
 }
 
-TEST_F(WindowTest, SelectionShowsExtensionsTypeNameAndEnablesApply) {
+TEST_F(WindowTest, SelectionShowsExtensionsTypeNameAndEnablesRegister) {
   SeedOther(0, "Other Audio");
   StartPlayer(Ext(0) + ";" + Ext(1));
   Open();
@@ -226,7 +226,8 @@ TEST_F(WindowTest, RefillShowsTheRegistryNowAndKeepsTheSelectionText) {
 }
 
 // The last column follows the entry wherever a row is refreshed, and is empty without a choice. The
-// apply refreshes the row of .exe without registering it, so the entry keeps the choice set here.
+// registration refreshes the row of .exe without registering it, so the entry keeps the choice set
+// here.
 TEST_F(WindowTest, LastColumnShowsTheUsersOwnChoiceOnEveryRefresh) {
   StartPlayer(".exe;" + Ext(0));
   Open();

@@ -53,9 +53,9 @@ class StandardUser : public WindowTest {
   std::string Row(int row, int column) const { return form_->ListView->ItemText(row, column); }
 };
 
-// A standard user sees what an administrator sees, associates in their own classes, undoes it so
+// A standard user sees what an administrator sees, registers in their own classes, unregisters so
 // that the machine's association shows again, and leaves every key of the machine as it was.
-TEST_F(StandardUser, AssociatesAndUndoesInTheirOwnClassesOnly) {
+TEST_F(StandardUser, RegistersAndUnregistersInTheirOwnClassesOnly) {
   SeedOther(0, "Other");
   SeedOther(1, "Second");
   StartPlayer(Ext(0) + ";" + Ext(1));
@@ -74,7 +74,7 @@ TEST_F(StandardUser, AssociatesAndUndoesInTheirOwnClassesOnly) {
     Select(0);
     Click(form_->btnApply);
     EXPECT_EQ(User(Ext(0)), ToolProgId(0));
-    // The user had no key of their own: there is nothing to give back but the key itself.
+    // The user had no key of their own: there is nothing to restore but the key itself.
     EXPECT_EQ(User(ToolProgId(0), "backup"), "(missing)");
     EXPECT_EQ(User(ToolProgId(0) + "\\shell\\open\\command"), "\"" + player_ + "\" \"%1\"");
     EXPECT_EQ(Row(0, 2), "\"" + player_ + "\" \"%1\"");
@@ -83,7 +83,7 @@ TEST_F(StandardUser, AssociatesAndUndoesInTheirOwnClassesOnly) {
                                   ("." + Caption(0)).c_str(), &listed, vttest::kView64));
     EXPECT_EQ(listed, ToolProgId(0));
     EXPECT_EQ(Registered(HKEY_CURRENT_USER), kCapabilitiesKey);
-    EXPECT_EQ(Row(1, 1), "Second");  // not brought into the user's classes by the apply
+    EXPECT_EQ(Row(1, 1), "Second");  // not brought into the user's classes by the registration
     EXPECT_EQ(User(Ext(1)), "(missing)");
 
     Click(form_->btnUnregAll);
@@ -101,7 +101,8 @@ TEST_F(StandardUser, AssociatesAndUndoesInTheirOwnClassesOnly) {
 }
 
 // What an administrator associated for every user stays for a standard user, who is told that an
-// administrator must undo it; the user's apply does not copy it into the user's classes.
+// administrator must unregister it; the user's registration does not copy it into the user's
+// classes.
 TEST_F(StandardUser, MachineAssociationIsLeftWholeAndReported) {
   SeedOther(0, "Other");
   StartPlayer(Ext(0) + ";" + Ext(1));
@@ -135,9 +136,9 @@ TEST_F(StandardUser, MachineAssociationIsLeftWholeAndReported) {
   EXPECT_EQ(MachineRegistration(), registration);
 }
 
-// An administrator's すべて解除 gives back the associations of the machine's classes and of the
+// An administrator's すべて解除 unregisters the associations of the machine's classes and of the
 // administrator's own, and leaves nothing of the tool's in either.
-TEST_F(StandardUser, AdministratorUndoesTheMachinesAndTheirOwnTogether) {
+TEST_F(StandardUser, AdministratorUnregistersTheMachinesAndTheirOwnTogether) {
   SeedOther(0, "Other");
   ASSERT_TRUE(vttest::SetString(HKEY_CURRENT_USER, UserClass(Ext(1)), "", OtherProgId(0)));
   StartPlayer(Ext(0) + ";" + Ext(1));
@@ -163,8 +164,8 @@ TEST_F(StandardUser, AdministratorUndoesTheMachinesAndTheirOwnTogether) {
 }
 
 // An extension key the administrator may not write: that extension is left exactly as it was,
-// with no ProgID of the tool's, and named in the box; the others are applied.
-TEST_F(StandardUser, AdministratorsApplyPastAKeyItMayNotWrite) {
+// with no ProgID of the tool's, and named in the box; the others are registered.
+TEST_F(StandardUser, AdministratorsRegisterPastAKeyItMayNotWrite) {
   SeedOther(0, "Other");
   SeedOther(1, "Locked");
   StartPlayer(Ext(0) + ";" + Ext(1));

@@ -99,7 +99,7 @@ TEST_F(RegistryTest, OpenSkipsOneLeadingBackslashAndCreatesMissingKeysTellingWhi
   std::string got;
   ASSERT_TRUE(GetString(HKEY_CURRENT_USER, cu_ + "\\a\\b", "v", &got));
   EXPECT_EQ("表示", got);
-  // An existing key is only opened: a caller undoing what it made must leave this one.
+  // An existing key is only opened: a caller removing what it made must leave this one.
   ASSERT_TRUE(reg.Create(HKEY_CURRENT_USER, (cu_ + "\\a\\b").c_str(), KEY_WRITE, &created));
   EXPECT_FALSE(created);
   created = true;

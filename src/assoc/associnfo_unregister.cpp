@@ -1,5 +1,5 @@
-// Unregister: every hive's extension key given back, then the tool's ProgIDs that nothing opens
-// any more deleted, then the fields reloaded from what the undo read and wrote.
+// Unregister: every hive's extension key restored, then the tool's ProgIDs that nothing opens any
+// more deleted, then the fields reloaded from what it read and wrote.
 #include <windows.h>
 
 #include <optional>
@@ -17,7 +17,7 @@
 namespace {
 
 // Reads into *backup, in UTF-16 as stored, the "backup" of the ProgID key own that hive's extension
-// key gives back: hive's own; where that is missing, the one Windows finds for this user, the
+// key is restored to: hive's own; where that is missing, the one Windows finds for this user, the
 // other hive's (an association made through HKEY_CLASSES_ROOT names a ProgID of whichever hive
 // held it). The registry's result: ERROR_FILE_NOT_FOUND where neither is there.
 LONG ReadBackup(VtClasses& classes, VtScope hive, const char* own, std::wstring* backup) {
@@ -36,10 +36,10 @@ LONG ReadBackup(VtClasses& classes, VtScope hive, const char* own, std::wstring*
   return rc;
 }
 
-// Gives the open extension key of hive, which names the tool's ProgID own, back what it named
+// Restores in the open extension key of hive, which names the tool's ProgID own, what it named
 // before: the "backup" that ReadBackup finds. The registry's result; on success *named holds
 // what the extension names now (null: nothing).
-LONG GiveBackExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, const char* ext,
+LONG RestoreExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, const char* ext,
                        const char* own, VtOwnedText* named) {
   // Read and written in UTF-16: the name comes back exactly as it was, in any script.
   std::wstring previous;
@@ -51,7 +51,7 @@ LONG GiveBackExtension(VtClasses& classes, VtScope hive, VtRegistry& extKey, con
     *named = Narrow(previous.c_str(), CP_ACP);
     return ERROR_SUCCESS;
   }
-  // Nothing to give back. Anything other programs keep in the key ("Content Type",
+  // Nothing to restore. Anything other programs keep in the key ("Content Type",
   // "OpenWithProgids", ...) keeps it. In the user's classes its default value goes: an empty one
   // would hide the machine's association from this user. In the machine's the key names nothing
   // then, and goes where it holds nothing else and no "backup" tells that it was there before.
@@ -76,19 +76,19 @@ DWORD VtAssocInfo::Unregister(VtClasses* keys) {
   VtClasses& classes = keys != nullptr ? *keys : ownKeys;
   scope = classes.scope();
   const VtOwnedText own(ToolProgId(ext));
-  // Every extension key gives back what it named before any ProgID goes: its "backup" may be read
-  // from the other hive's ProgID key.
-  HiveUndo undo[2];
+  // Every extension key is restored before any ProgID goes: its "backup" may be read from the
+  // other hive's ProgID key.
+  HiveUnregistration unreg[2];
   for (VtScope hive : kBothHives)
-    if (classes.MayWrite(hive)) GiveBackIn(classes, hive, own.get(), &undo[HiveIndex(hive)]);
+    if (classes.MayWrite(hive)) RestoreIn(classes, hive, own.get(), &unreg[HiveIndex(hive)]);
   DWORD result = ERROR_SUCCESS;
   for (VtScope hive : kBothHives) {
     if (!classes.MayWrite(hive)) continue;
-    const LONG kept = undo[HiveIndex(hive)].result;
-    const LONG rc = kept != ERROR_SUCCESS ? kept : RemoveProgIdIn(classes, hive, own.get(), undo);
+    const LONG kept = unreg[HiveIndex(hive)].result;
+    const LONG rc = kept != ERROR_SUCCESS ? kept : RemoveProgIdIn(classes, hive, own.get(), unreg);
     if (result == ERROR_SUCCESS) result = static_cast<DWORD>(rc);
   }
-  Reload(classes, undo);
+  Reload(classes, unreg);
   // What the user still sees of the tool lives in the machine's classes.
   if (result == ERROR_SUCCESS && associated != 0 && fromMachine != 0 &&
       !classes.MayWrite(VtScope::kMachine))
@@ -96,51 +96,51 @@ DWORD VtAssocInfo::Unregister(VtClasses* keys) {
   return result;
 }
 
-void VtAssocInfo::GiveBackIn(VtClasses& classes, VtScope hive, const char* own,
-                             HiveUndo* undo) {
+void VtAssocInfo::RestoreIn(VtClasses& classes, VtScope hive, const char* own,
+                            HiveUnregistration* unreg) {
   VtRegistry extKey;
   LONG rc = classes.Open(&extKey, hive, ext, kReadWrite);
   if (rc == ERROR_FILE_NOT_FOUND) {
-    undo->known = true;
+    unreg->known = true;
     return;
   }
   if (rc == ERROR_SUCCESS) {
     // Whatever the extension names now: the entry may be left from an interrupted Register.
     RemoveOpenWith(extKey, own);
     const std::wstring named = extKey.ReadWide("");
-    undo->named = named.empty() ? nullptr : Narrow(named.c_str(), CP_ACP);
-    undo->known = true;
+    unreg->named = named.empty() ? nullptr : Narrow(named.c_str(), CP_ACP);
+    unreg->known = true;
     if (!SameKeyName(named, own)) {
       VtRegistry progKey;
       extKey.Close();
       if (named.empty() && classes.Open(&progKey, hive, own, KEY_READ) == ERROR_SUCCESS)
-        undo->result = SettleEmptyExtension(classes, hive, ext);
+        unreg->result = SettleEmptyExtension(classes, hive, ext);
       return;
     }
-    undo->named.reset();
-    rc = GiveBackExtension(classes, hive, extKey, ext, own, &undo->named);
-    undo->gaveBack = rc == ERROR_SUCCESS;
-    undo->known = undo->gaveBack;
+    unreg->named.reset();
+    rc = RestoreExtension(classes, hive, extKey, ext, own, &unreg->named);
+    unreg->restored = rc == ERROR_SUCCESS;
+    unreg->known = unreg->restored;
   } else if (classes.Open(&extKey, hive, ext, KEY_READ) != ERROR_SUCCESS ||
              !SameKeyName(extKey.ReadWide(""), own)) {
-    // A key this process may not change is the tool's to undo only where it names the ProgID.
+    // A key this process may not change is the tool's to unregister only where it names the ProgID.
     return;
   }
-  // A give-back that failed keeps the ProgID with its "backup" and the Default Apps entry.
-  undo->result = rc;
-  undo->names = rc != ERROR_SUCCESS;
+  // A restore that failed keeps the ProgID with its "backup" and the Default Apps entry.
+  unreg->result = rc;
+  unreg->names = rc != ERROR_SUCCESS;
 }
 
 LONG VtAssocInfo::RemoveProgIdIn(VtClasses& classes, VtScope hive, const char* own,
-                                 HiveUndo (&undo)[2]) {
-  // Default Apps goes first: an entry whose ProgID is gone still gives a row to undo it with. An
-  // entry that stays keeps its ProgID, and is told.
+                                 HiveUnregistration (&unreg)[2]) {
+  // Default Apps goes first: an entry whose ProgID is gone still gives a row to unregister it
+  // with. An entry that stays keeps its ProgID, and is told.
   const LONG listed = UnregisterDefaultApp(classes, hive, ext);
   if (listed != ERROR_SUCCESS) return listed;
   // The other hive's extension key may still name the ProgID (one this process may not change,
-  // or whose give-back failed); unless that hive has a ProgID key of its own, this one is what
+  // or whose restore failed); unless that hive has a ProgID key of its own, this one is what
   // Windows opens for it, and stays.
-  HiveUndo& other = undo[HiveIndex(OtherHive(hive))];
+  HiveUnregistration& other = unreg[HiveIndex(OtherHive(hive))];
   if (!classes.MayWrite(OtherHive(hive)) && !other.known) {
     other.named = NamedIn(classes, OtherHive(hive), ext);
     other.known = true;
@@ -152,16 +152,17 @@ LONG VtAssocInfo::RemoveProgIdIn(VtClasses& classes, VtScope hive, const char* o
     return ERROR_SUCCESS;
   // A ProgID no extension named is at most what an interrupted change left, as a rule nothing:
   // deleting its key alone first ends a missing one at once.
-  const LONG rc = undo[HiveIndex(hive)].gaveBack ? DeleteToolProgId(classes, hive, own)
+  const LONG rc = unreg[HiveIndex(hive)].restored ? DeleteToolProgId(classes, hive, own)
                                                  : classes.DeleteKnownTree(hive, own, {});
   return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
 }
 
-void VtAssocInfo::Reload(VtClasses& classes, const HiveUndo (&undo)[2]) {
-  const HiveUndo& user = undo[HiveIndex(VtScope::kUser)];
-  const HiveUndo& machine = undo[HiveIndex(VtScope::kMachine)];
-  const HiveUndo& mine = undo[HiveIndex(scope)];
-  // What the undo read or wrote is what the registry shows: read again only what it does not know.
+void VtAssocInfo::Reload(VtClasses& classes, const HiveUnregistration (&unreg)[2]) {
+  const HiveUnregistration& user = unreg[HiveIndex(VtScope::kUser)];
+  const HiveUnregistration& machine = unreg[HiveIndex(VtScope::kMachine)];
+  const HiveUnregistration& mine = unreg[HiveIndex(scope)];
+  // What unregistering read or wrote is what the registry shows: read again only what it does not
+  // know.
   if (scope == VtScope::kMachine && mine.known) {
     Clear();
     LoadNamed(classes, mine.named.get(),
