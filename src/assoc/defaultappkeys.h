@@ -1,7 +1,8 @@
 // The tool's Default Apps FileAssociations keys of both hives (defaultapps.h) for one operation:
 // each opened at its first use and kept with the number of values it holds, so that registering or
 // unregistering hundreds of extensions opens it once, and unregistering asks the registry whether
-// the key is empty only where the last value may have gone.
+// the key is empty only where the last value may have gone. Its calls answer as VtRegistry's do:
+// whether they did it, with the registry's result in Open(hive).error().
 #pragma once
 #include <windows.h>
 
