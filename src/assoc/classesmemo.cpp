@@ -87,10 +87,11 @@ void VtClassesMemo::Read(VtIniFile& ini) {
     std::string text = entry->value();
     char* rest = nullptr;
     const char* time = NextToken(&text[0], "\\", &rest);
-    char* end = nullptr;
-    if (time == nullptr || std::strlen(time) != 16) continue;
-    seen.written = std::strtoull(time, &end, 16);
-    if (*end != 0) continue;
+    // Sixteen hex digits and nothing else: strtoull alone would take signs, blanks and "0x".
+    if (time == nullptr || std::strlen(time) != 16 ||
+        std::strspn(time, "0123456789ABCDEFabcdef") != 16)
+      continue;
+    seen.written = std::strtoull(time, nullptr, 16);
     bool whole = true;
     for (char* ext = NextToken(rest, "\\", &rest); ext != nullptr; ext = NextToken(rest, "\\", &rest))
       if (IsExtension(ext)) seen.exts.push_back(ext); else whole = false;

@@ -71,7 +71,8 @@ TEST_F(ClassesMemo, AnythingButAWholeMemoIsWalked) {
   const std::string now = Written();
   for (const std::string& value :
        {std::string("garbage"), now.substr(1) + "\\.FAKE", now + "x\\.FAKE", now + "\\.FAKE\\nodot",
-        now + "\\.FAKE\\.a\\b", std::string(16, 'G') + "\\.FAKE", std::string()}) {
+        now + "\\.FAKE\\.a\\b", std::string(16, 'G') + "\\.FAKE", "0x" + now.substr(2) + "\\.FAKE",
+        std::string()}) {
     EXPECT_FALSE(Holds(Found(value), ".FAKE")) << value;
   }
   EXPECT_EQ(Found(now), Exts{});
