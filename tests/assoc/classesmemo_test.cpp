@@ -19,20 +19,7 @@ class ClassesMemo : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { StartLibrary(); }
 
-  // The machine's classes key's last-write time, as the memo stores it.
-  static std::string Written() {
-    HKEY key = nullptr;
-    FILETIME time = {};
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes", 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
-                      &key) == ERROR_SUCCESS) {
-      RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                       nullptr, nullptr, &time);
-      RegCloseKey(key);
-    }
-    char text[17];
-    wsprintfA(text, "%08lX%08lX", time.dwHighDateTime, time.dwLowDateTime);
-    return text;
-  }
+  static std::string Written() { return vttest::MachineClassesWritten(); }
   // A memo read from an options file whose machine key holds value.
   static Exts Found(const std::string& value) {
     VtIniFile ini;

@@ -232,4 +232,18 @@ std::string HiveClasses::NamedProgId(const std::string& ext) const {
   return NamedIn(hive_, Path(ext));
 }
 
+std::string MachineClassesWritten() {
+  HKEY key = nullptr;
+  FILETIME time = {};
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes", 0, KEY_QUERY_VALUE | kView64, &key) ==
+      ERROR_SUCCESS) {
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     nullptr, nullptr, &time);
+    RegCloseKey(key);
+  }
+  char text[17];
+  wsprintfA(text, "%08lX%08lX", time.dwHighDateTime, time.dwLowDateTime);
+  return text;
+}
+
 }  // namespace vttest

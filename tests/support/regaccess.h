@@ -30,6 +30,9 @@ bool GetStoredValue(HKEY root, const std::string& path, const char* name, DWORD*
 bool GetString(HKEY root, const std::string& path, const char* name, std::string* out,
                REGSAM view = 0);
 bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0);
+// The machine's classes key's last-write time in the 64-bit view, as sixteen hex digits: what the
+// tool's memo of the classes keeps in its options file.
+std::string MachineClassesWritten();
 // True when the key holds a value of that name, of any type.
 bool ValueExists(HKEY root, const std::string& path, const char* name, REGSAM view = 0);
 bool DeleteValue(HKEY root, const std::string& path, const char* name, REGSAM view = 0);

@@ -266,16 +266,8 @@ TEST_F(WindowTest, WithoutThePlayerTheToolsOwnAssociationsAreListed) {
 TEST_F(WindowTest, TheStartTrustsTheClassesMemoAndInfoWalksAnew) {
   ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, Ext(0), "", ToolProgId(0)));
   ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, ToolProgId(0), "", "Old Style"));
-  HKEY key = nullptr;
-  FILETIME time = {};
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes", 0,
-                          KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key), ERROR_SUCCESS);
-  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                   nullptr, nullptr, &time);
-  RegCloseKey(key);
-  char memo[64];
-  wsprintfA(memo, "[classes]\r\nmachine=%08lX%08lX\r\n", time.dwHighDateTime, time.dwLowDateTime);
-  ASSERT_TRUE(vttest::WriteFileBytes(OptionsPath(), memo));
+  ASSERT_TRUE(vttest::WriteFileBytes(
+      OptionsPath(), "[classes]\r\nmachine=" + vttest::MachineClassesWritten() + "\r\n"));
   Open();
   EXPECT_EQ(Column(0), Rows{});
   Click(form_->btnInfo);
