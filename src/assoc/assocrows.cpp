@@ -47,7 +47,8 @@ void AddPlayerRows(VtAssocRows& rows, const char* extensions, VtScope scope) {
 
 // The scope's extension key names the tool's ProgID while the scope's classes lack that ProgID:
 // an earlier version's association through HKEY_CLASSES_ROOT, whose ProgID and "backup" only the
-// other hive holds. Load shows it as nothing of the tool's, yet unregistering has something to restore.
+// other hive holds. Load shows it as nothing of the tool's, yet unregistering has something to
+// restore.
 bool NamesToolProgIdElsewhere(const char* ext, VtScope scope) {
   VtClasses classes(scope);
   const VtOwnedText named(NamedIn(classes, scope, ext));

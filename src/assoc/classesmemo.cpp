@@ -93,8 +93,14 @@ void VtClassesMemo::Read(VtIniFile& ini) {
       continue;
     seen.written = std::strtoull(time, nullptr, 16);
     bool whole = true;
-    for (char* ext = NextToken(rest, "\\", &rest); ext != nullptr; ext = NextToken(rest, "\\", &rest))
-      if (IsExtension(ext)) seen.exts.push_back(ext); else whole = false;
+    for (char* ext = NextToken(rest, "\\", &rest); ext != nullptr;
+         ext = NextToken(rest, "\\", &rest)) {
+      if (IsExtension(ext)) {
+        seen.exts.push_back(ext);
+      } else {
+        whole = false;
+      }
+    }
     seen.known = whole;
     if (!whole) seen = Seen();
   }

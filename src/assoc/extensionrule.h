@@ -20,8 +20,8 @@ enum { kMaxExtensionBytes = 248 };
 // is not worth a registry access, or names a path of keys.
 bool IsExtension(const char* ext);
 
-// ERROR_SUCCESS for ext that may be registered (IsExtension holds for it): "." and then 1 to 247 bytes with no further ".",
-// no blank, no control character and none of \ / : * ? " < > | (by whole characters: the second
-// byte of a double-byte character is no backslash), and not a program type (.exe, .bat, .lnk, ...,
-// letter case ignored). Otherwise the rule it breaks.
+// ERROR_SUCCESS for ext that may be registered (IsExtension holds for it): "." and then 1 to 247
+// bytes with no further ".", no blank, no control character and none of \ / : * ? " < > | (by
+// whole characters: the second byte of a double-byte character is no backslash), and not a
+// program type (.exe, .bat, .lnk, ..., letter case ignored). Otherwise the rule it breaks.
 DWORD ExtensionProblem(const char* ext);

@@ -211,7 +211,8 @@ TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
   }
   // unregister takes every name of one extension key, those register refuses too: an earlier
   // version may have registered them. Where nothing is the tool's, nothing changes.
-  for (const char* args : {"unregister .EXE", "unregister *", "unregister \"a b\"", "unregister .."})
+  for (const char* args :
+       {"unregister .EXE", "unregister *", "unregister \"a b\"", "unregister .."})
     EXPECT_EQ(Run(args), 0) << args << err_;
   // scope refuses every path register refuses, with the same reason: it never names a scope that
   // register would not take.
