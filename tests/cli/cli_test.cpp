@@ -4,8 +4,6 @@
 #include <windows.h>
 // wincrypt.h needs windows.h first.
 #include <wincrypt.h>
-// sddl.h needs windows.h first.
-#include <sddl.h>
 
 #include <algorithm>
 #include <map>
@@ -15,7 +13,6 @@
 
 #include "defaultapps.h"
 #include "handle.h"
-#include "localmemory.h"
 #include "process.h"
 #include "readonlytree.h"
 #include "regaccess.h"
@@ -23,6 +20,7 @@
 #include "scratch.h"
 #include "stubprocess.h"
 #include "toolprocess.h"
+#include "usersid.h"
 #include "xmlread.h"
 
 namespace {
@@ -47,21 +45,11 @@ bool PlainAscii(const std::string& text) {
   return true;
 }
 
-// The mutex that every change of this user's classes holds: named by the user's SID, spelled out
-// here so that a change under another name is caught.
+// The mutex that every change of this user's classes holds: named by the user's SID, the name
+// spelled out here so that a change under another name is caught.
 std::string UserChangeLockName() {
-  HANDLE opened = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return std::string();
-  const VtHandle token(opened);
-  DWORD size = 0;
-  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-  std::vector<BYTE> user(size);
-  char* sid = nullptr;
-  if (size == 0 || !GetTokenInformation(token.get(), TokenUser, user.data(), size, &size) ||
-      !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid))
-    return std::string();
-  const VtLocal<char> owned(sid);
-  return std::string("Global\\vntassoc.change.user.") + owned.get();
+  const std::string sid = UserSidText();
+  return sid.empty() ? std::string() : "Global\\vntassoc.change.user." + sid;
 }
 
 std::string Upper(std::string text) {
