@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "assoctext.h"
 #include "extensionrule.h"
@@ -22,6 +23,10 @@ const size_t kMaxMemoBytes = 32768;
 // have seen (Windows keeps the time to its clock tick only).
 const ULONGLONG kSettledTicks = 10000000ULL;  // 1 s in 100 ns
 
+ULONGLONG Ticks(const FILETIME& time) {
+  return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 // hive's classes key's last-write time in the 64-bit view, the view ClassesKeyNames lists.
 bool LastWritten(VtScope hive, ULONGLONG* written) {
   VtRegistry classes(KEY_WOW64_64KEY);
@@ -30,14 +35,14 @@ bool LastWritten(VtScope hive, ULONGLONG* written) {
       RegQueryInfoKeyA(classes.key(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                        nullptr, nullptr, nullptr, &time) != ERROR_SUCCESS)
     return false;
-  *written = (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  *written = Ticks(time);
   return true;
 }
 
 ULONGLONG Now() {
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
-  return (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  return Ticks(now);
 }
 
 // A name the options file can carry on one line and read back unchanged.
@@ -91,18 +96,15 @@ void VtClassesMemo::Read(VtIniFile& ini) {
     if (time == nullptr || std::strlen(time) != 16 ||
         std::strspn(time, "0123456789ABCDEFabcdef") != 16)
       continue;
+    std::vector<std::string> exts;
+    char* ext = NextToken(rest, "\\", &rest);
+    for (; ext != nullptr && IsExtension(ext); ext = NextToken(rest, "\\", &rest))
+      exts.push_back(ext);
+    // One name that is none leaves the whole memo untrusted.
+    if (ext != nullptr) continue;
+    seen.known = true;
     seen.written = std::strtoull(time, nullptr, 16);
-    bool whole = true;
-    for (char* ext = NextToken(rest, "\\", &rest); ext != nullptr;
-         ext = NextToken(rest, "\\", &rest)) {
-      if (IsExtension(ext)) {
-        seen.exts.push_back(ext);
-      } else {
-        whole = false;
-      }
-    }
-    seen.known = whole;
-    if (!whole) seen = Seen();
+    seen.exts = std::move(exts);
   }
 }
 
