@@ -16,10 +16,20 @@
 
 namespace {
 
-// Offers progId in the open extension key's "Open with" list.
-void AddOpenWith(const VtRegistry& extKey, const char* progId) {
+// Offers progId in the open extension key's "Open with" list. The registry's result.
+LONG AddOpenWith(const VtRegistry& extKey, const char* progId) {
   VtRegistry openWith;
-  if (openWith.Create(extKey.key(), kOpenWithProgids, KEY_WRITE)) openWith.WriteMarker(progId);
+  return openWith.Create(extKey.key(), kOpenWithProgids, KEY_WRITE) && openWith.WriteMarker(progId)
+             ? ERROR_SUCCESS
+             : openWith.error();
+}
+
+// What Register returns for an association made where a piece that offers the player failed:
+// where it is offered matters since Windows 8, when only the user may choose a default.
+DWORD OfferResult(LONG openWith, LONG defaultApp) {
+  if (openWith != ERROR_SUCCESS && defaultApp != ERROR_SUCCESS) return kErrorOfferedNowhere;
+  if (defaultApp != ERROR_SUCCESS) return kErrorNoDefaultApp;
+  return openWith != ERROR_SUCCESS ? kErrorNoOpenWith : ERROR_SUCCESS;
 }
 
 // What the extension names as the scope shows it: the machine's key in the machine's scope; in the
@@ -194,14 +204,19 @@ DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const 
     if (created) DeleteToolProgId(classes, scope, own.get());
     return Failed(classes, rc);
   }
-  RegisterDefaultApp(classes, ext, own.get(), exePath);
+  // The association is made; "Open with" follows the extension's default value and Default Apps
+  // comes last, as Unregister takes them away.
+  const LONG openWith = AddOpenWith(extKey, own.get());
+  extKey.Close();
+  const DWORD offered =
+      OfferResult(openWith, RegisterDefaultApp(classes, ext, own.get(), exePath));
 
   typeName = typeCopy.release();
   associated = 1;
   fromMachine = 0;
   const VtOwnedText userNamed(UserNamed(classes, ext));
   ReplaceText(&userChoice, UserChoiceText(classes, ext, own.get(), userNamed.get()));
-  return ERROR_SUCCESS;
+  return offered;
 }
 
 LONG VtAssocInfo::MakeAnew(VtClasses& classes, const char* own, const std::wstring& otherNamed,
@@ -255,10 +270,7 @@ LONG VtAssocInfo::NameProgId(VtClasses& classes, const char* own, VtRegistry& ex
                 ? ERROR_SUCCESS
                 : classes.Create(&extKey, scope, ext, kReadWrite, &createdExtKey);
   if (rc == ERROR_SUCCESS && !extKey.WriteString("", own)) rc = extKey.error();
-  if (rc == ERROR_SUCCESS) {
-    AddOpenWith(extKey, own);
-    return rc;
-  }
+  if (rc == ERROR_SUCCESS) return rc;
   extKey.Close();
   if (createdExtKey) classes.DeleteKnownTree(scope, ext, {});
   return rc;

@@ -16,6 +16,11 @@ class VtRegistry;
 // Unregister's result for a tool's association in the machine's classes that the user's scope may
 // not unregister: an error code of the application's own (bit 29), never one of the system's.
 const DWORD kErrorMachineAssociation = 0x20000001;
+// Register's results for an association made where the player could not be offered in Default
+// Apps, in "Open with", or in either: the association stays, and the caller says what is missing.
+const DWORD kErrorNoDefaultApp = 0x20000006;
+const DWORD kErrorNoOpenWith = 0x20000007;
+const DWORD kErrorOfferedNowhere = 0x20000008;
 
 class VtAssocInfo {
  public:
@@ -38,8 +43,10 @@ class VtAssocInfo {
   // extension still opens is copied there before it changes. ERROR_SUCCESS, or the error that
   // left the extension as it was (and removed what this call created); for an extension the tool
   // does not register (extensionrule.h) the rule's code, with nothing changed, not even the
-  // fields. typeName is copied before the entry's own texts are released, so it may be the
-  // entry's own. Afterwards every field is fresh but backup, which keeps what the last Load read.
+  // fields; for an association made where a piece that offers it failed, kErrorNoDefaultApp,
+  // kErrorNoOpenWith or kErrorOfferedNowhere, with the fields showing it made. typeName is copied
+  // before the entry's own texts are released, so it may be the entry's own. Afterwards every
+  // field is fresh but backup, which keeps what the last Load read.
   // keys: the classes of the command this call is one of, kept open from one entry to the next,
   // whose scope and rights the entry takes; null: the entry's scope, opened for this call alone.
   DWORD Register(const char* exePath, const char* typeName, const char* option,
@@ -104,8 +111,9 @@ class VtAssocInfo {
   // Copies the other hive's ProgID tree own, "backup" and all, into hive. The registry's result;
   // on a failure nothing of it is left.
   LONG CarryTo(VtClasses& classes, VtScope hive, const char* own);
-  // Register's last step: points the extension's key (extKey where it is open for writing, else
-  // created) at own and offers own in "Open with"; on a failure removes a key it created.
+  // Register's last step that the association needs: points the extension's key (extKey where it
+  // is open for writing, else created, and left open) at own; on a failure removes a key it
+  // created.
   LONG NameProgId(VtClasses& classes, const char* own, VtRegistry& extKey);
   // A Register that left the extension as it was: the fields show the registry again.
   DWORD Failed(VtClasses& classes, LONG error);

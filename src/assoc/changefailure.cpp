@@ -20,6 +20,9 @@ const OwnReason kOwnReasons[] = {
     {kErrorNotAnExtension, IDS_REASON_NOT_EXTENSION},
     {kErrorExtensionTooLong, IDS_REASON_TOO_LONG},
     {kErrorProgramType, IDS_REASON_PROGRAM_TYPE},
+    {kErrorNoDefaultApp, IDS_REASON_NO_DEFAULT_APP},
+    {kErrorNoOpenWith, IDS_REASON_NO_OPEN_WITH},
+    {kErrorOfferedNowhere, IDS_REASON_OFFERED_NOWHERE},
 };
 
 }  // namespace

@@ -15,32 +15,36 @@ bool Current(VtRegistry& key, const char* name, const std::wstring& text) {
 
 // Every piece of the registration that Default Apps reads besides the extensions' values, each
 // looked at on its own: a restored export or another program may have left any one of them
-// without the others. False when one could not be written.
-bool RegistrationCurrent(HKEY hive, const char* exePath) {
+// without the others. The registry's result of the first that could not be written.
+LONG RegistrationCurrent(HKEY hive, const char* exePath) {
   VtRegistry capabilities(KEY_WOW64_64KEY);
   VtOwnedText icon(AppIconLocation(exePath));
   if (!capabilities.Create(hive, kCapabilitiesKey, KEY_READ | KEY_WRITE) ||
       !Current(capabilities, "ApplicationName", OwnText(kAppName)) ||
       !Current(capabilities, "ApplicationDescription", OwnText(kAppDescription)) ||
       !Current(capabilities, "ApplicationIcon", WideFrom(icon.get(), CP_ACP)))
-    return false;
+    return capabilities.error();
   VtRegistry applications(KEY_WOW64_64KEY);
-  return applications.Create(hive, kRegisteredApplicationsKey, KEY_READ | KEY_WRITE) &&
-         Current(applications, kRegisteredAppName, OwnText(kCapabilitiesKey));
+  if (!applications.Create(hive, kRegisteredApplicationsKey, KEY_READ | KEY_WRITE) ||
+      !Current(applications, kRegisteredAppName, OwnText(kCapabilitiesKey)))
+    return applications.error();
+  return ERROR_SUCCESS;
 }
 
 }  // namespace
 
-void RegisterDefaultApp(VtClasses& keys, const char* ext, const char* progId,
+LONG RegisterDefaultApp(VtClasses& keys, const char* ext, const char* progId,
                         const char* exePath) {
   // One command registers hundreds of extensions: the registration is looked at with the first.
   VtDefaultAppKeys& apps = keys.defaultApps();
   if (!apps.Current(keys.scope())) {
-    if (!RegistrationCurrent(ScopeHive(keys.scope()), exePath)) return;
+    const LONG rc = RegistrationCurrent(ScopeHive(keys.scope()), exePath);
+    if (rc != ERROR_SUCCESS) return rc;
     apps.SetCurrent(keys.scope());
   }
-  if (apps.Open(keys.scope(), true).key() == nullptr) return;
-  apps.Write(keys.scope(), ext, progId);
+  const VtRegistry& associations = apps.Open(keys.scope(), true);
+  if (associations.key() == nullptr) return associations.error();
+  return apps.Write(keys.scope(), ext, progId) ? ERROR_SUCCESS : associations.error();
 }
 
 LONG UnregisterDefaultApp(VtClasses& keys, VtScope scope, const char* ext) {

@@ -22,9 +22,10 @@ inline constexpr char kAppDescription[] =
 
 // Adds ext's FileAssociations value naming progId under the tool's Capabilities in the hive of
 // keys' scope, with the application's name, description and icon from exePath and the
-// RegisteredApplications value written before the first such value. Reports nothing; whatever
-// cannot be written is skipped. FileAssociations stays open in keys for the next registration.
-void RegisterDefaultApp(VtClasses& keys, const char* ext, const char* progId, const char* exePath);
+// RegisteredApplications value written before the first such value. ERROR_SUCCESS, else the
+// registry's result of the piece that could not be written (and no value is added without the
+// rest). FileAssociations stays open in keys for the next registration.
+LONG RegisterDefaultApp(VtClasses& keys, const char* ext, const char* progId, const char* exePath);
 // Removes ext's FileAssociations value in hive (none for a null ext); when FileAssociations is
 // missing or holds nothing, removes the tool's key and then the RegisteredApplications value.
 // Nothing else there is touched.

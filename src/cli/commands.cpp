@@ -21,6 +21,7 @@
 #include "rowchanges.h"
 #include "text.h"
 #include "uitext.h"
+#include "usersid.h"
 #include "widetext.h"
 
 namespace {
@@ -103,18 +104,23 @@ std::string PlayerPathOf(const VtCliRequest& request, const PlayerAnswer& answer
 }
 
 // Where register registers the player at exePath (empty: not known). False, with *why, where the
-// scope the request insists on cannot be had.
+// scope the request insists on cannot be had; narrowed as ScopeOf gives it.
 bool RegisterScopeOf(const VtCliRequest& request, const std::string& exePath, VtScope* scope,
-                     std::wstring* why) {
-  if (!ScopeOf(request, scope, why)) return false;
+                     std::wstring* why, std::wstring* narrowed = nullptr) {
+  if (!ScopeOf(request, scope, why, narrowed)) return false;
   if (exePath.empty() || *scope != VtScope::kMachine) return true;
   const VtPlayerPlace place = PlayerPlace(exePath.c_str());
   if (place == VtPlayerPlace::kShared) return true;
   *scope = VtScope::kUser;
-  if (request.scope != VtScope::kMachine) return true;
-  *why = VtText(place == VtPlayerPlace::kPrivateFolder ? IDS_CLI_PRIVATE_PLAYER
-                                                       : IDS_CLI_REPLACEABLE_PLAYER) +
-         Ansi(exePath);
+  const std::wstring reason = VtText(place == VtPlayerPlace::kPrivateFolder
+                                         ? IDS_CLI_PRIVATE_PLAYER
+                                         : IDS_CLI_REPLACEABLE_PLAYER) +
+                              Ansi(exePath);
+  if (request.scope != VtScope::kMachine) {
+    if (narrowed != nullptr) *narrowed = reason;
+    return true;
+  }
+  *why = reason;
   return false;
 }
 
@@ -156,14 +162,25 @@ int Refuse(const VtStdStream& err, const std::wstring& why) {
   return kExitBadRequest;
 }
 
-bool ScopeOf(const VtCliRequest& request, VtScope* scope, std::wstring* why) {
+bool ScopeOf(const VtCliRequest& request, VtScope* scope, std::wstring* why,
+             std::wstring* narrowed) {
   const VtScope rights = WritableScope();
   *scope = request.scope.value_or(rights);
   if (*scope == VtScope::kMachine && rights != VtScope::kMachine) {
     *why = VtText(IDS_CLI_MACHINE_REFUSED);
     return false;
   }
+  if (narrowed != nullptr)
+    *narrowed = !request.scope && rights == VtScope::kUser ? VtText(IDS_CLI_MACHINE_REFUSED) : L"";
   return true;
+}
+
+int SayNarrowed(const std::wstring& narrowed, const std::string& userSid, const VtStdStream& err) {
+  if (narrowed.empty()) return kExitDone;
+  if (IsServiceAccountSid(userSid))
+    return Refuse(err, VtText(IDS_CLI_SERVICE_ACCOUNT) + L"\r\n" + narrowed);
+  err.Write(VtText(IDS_CLI_NARROWED) + narrowed + L"\r\n");
+  return kExitDone;
 }
 
 bool AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* rows) {
@@ -200,7 +217,9 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
   if (exePath.empty()) return Refuse(err, why);
   if (request.all && answer.extensions == nullptr) return Refuse(err, VtText(IDS_CLI_NO_PLAYER_EXTENSIONS));
   VtScope scope;
-  if (!RegisterScopeOf(request, exePath, &scope, &why)) return Refuse(err, why);
+  std::wstring narrowed;
+  if (!RegisterScopeOf(request, exePath, &scope, &why, &narrowed)) return Refuse(err, why);
+  if (SayNarrowed(narrowed, UserSidText(), err) != kExitDone) return kExitBadRequest;
 
   VtChangeReport report;
   {
@@ -219,8 +238,9 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
 
 int RunUnregister(const VtCliRequest& request, const VtStdStream& err) {
   VtScope scope;
-  std::wstring why;
-  if (!ScopeOf(request, &scope, &why)) return Refuse(err, why);
+  std::wstring why, narrowed;
+  if (!ScopeOf(request, &scope, &why, &narrowed)) return Refuse(err, why);
+  if (SayNarrowed(narrowed, UserSidText(), err) != kExitDone) return kExitBadRequest;
   VtAssocRows rows;
   VtChangeReport report;
   {

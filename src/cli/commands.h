@@ -10,8 +10,10 @@
 enum VtExitCode : int {
   kExitDone = 0,
   kExitSomeNotChanged = 1,  // each named on standard error; the others are done
-  kExitBusy = 1,            // another change did not end in time: nothing changed; err says so
   kExitBadRequest = 2,      // nothing changed; standard error says why
+  // Another change did not end in time: nothing changed; err says so. Windows Installer's
+  // ERROR_INSTALL_ALREADY_RUNNING, which Intune and Configuration Manager retry by themselves.
+  kExitBusy = 1618,
 };
 
 // What the command writes goes to out; failures and reasons to err.
@@ -28,7 +30,14 @@ int RunScope(const VtCliRequest& request, const VtStdStream& out, const VtStdStr
 int Refuse(const VtStdStream& err, const std::wstring& why);
 // The classes a request acts on: the ones /user or /machine insists on, else the widest this
 // process may write. False, with *why, for /machine where this user may not write the machine's.
-bool ScopeOf(const VtCliRequest& request, VtScope* scope, std::wstring* why);
+// narrowed (may be null): why the scope is this user's though the request named neither, else "".
+bool ScopeOf(const VtCliRequest& request, VtScope* scope, std::wstring* why,
+             std::wstring* narrowed = nullptr);
+// Where register or unregister took this user's classes unasked (narrowed: why, as ScopeOf gives
+// it; empty: nothing to say), one line on err says so. A service account's own classes open
+// nothing for any person, so for userSid naming one it refuses instead: kExitBadRequest, else
+// kExitDone.
+int SayNarrowed(const std::wstring& narrowed, const std::string& userSid, const VtStdStream& err);
 // The request's extensions as loaded rows of scope; without any, the rows the window would show.
 // False when those came without the player's list: the tool's own associations alone.
 bool AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* rows);

@@ -24,3 +24,7 @@ std::string UserSidText() {
   const VtLocal<char> owned(text);
   return owned.get();
 }
+
+bool IsServiceAccountSid(const std::string& sid) {
+  return sid == "S-1-5-18" || sid == "S-1-5-19" || sid == "S-1-5-20";
+}

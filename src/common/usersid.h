@@ -4,3 +4,6 @@
 
 // "S-1-5-21-..."; empty when the token cannot be read.
 std::string UserSidText();
+// Whether sid ("S-1-5-18") is LocalSystem, LocalService or NetworkService: accounts whose own
+// classes no person's programs ever read.
+bool IsServiceAccountSid(const std::string& sid);

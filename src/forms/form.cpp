@@ -160,6 +160,7 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       {WM_DESTROY, WM_DESTROY, &TForm::OnDestroy},
       {WM_ACTIVATE, WM_ACTIVATE, &TForm::OnActivate},
       {WM_NEXTDLGCTL, WM_NEXTDLGCTL, &TForm::OnNextDlgCtl},
+      {WM_ENDSESSION, WM_ENDSESSION, &TForm::OnSessionEnding},
   };
   for (const auto& entry : kMessageMap) {
     LRESULT result = 0;
@@ -203,6 +204,12 @@ bool TForm::OnCtlColor(WPARAM wParam, LPARAM lParam, LRESULT* result) {
 
 bool TForm::OnSize(WPARAM, LPARAM, LRESULT*) {
   Realign();
+  return true;
+}
+
+// wParam is false where another program refused to let the session end: it goes on then.
+bool TForm::OnSessionEnding(WPARAM wParam, LPARAM, LRESULT*) {
+  if (wParam && OnEndSession) OnEndSession();
   return true;
 }
 

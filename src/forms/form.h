@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -73,6 +74,11 @@ class TForm {
   // Scales a length given at 96 dpi to the application's DPI.
   static int Scale(int length96);
 
+  // Raised when the session really ends (WM_ENDSESSION): Windows may end the process as soon as
+  // it returns, without closing or destroying the form, so what must outlive the session is
+  // saved here.
+  std::function<void()> OnEndSession;
+
  protected:
   // Last in the chain of message handling; the default is DefWindowProc.
   virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -94,6 +100,7 @@ class TForm {
   bool OnDestroy(WPARAM wParam, LPARAM lParam, LRESULT* result);
   bool OnActivate(WPARAM wParam, LPARAM lParam, LRESULT* result);
   bool OnNextDlgCtl(WPARAM wParam, LPARAM lParam, LRESULT* result);
+  bool OnSessionEnding(WPARAM wParam, LPARAM lParam, LRESULT* result);
 
   HWND handle_ = nullptr;
   std::unique_ptr<TFont> font_;

@@ -25,6 +25,7 @@ TFrmAssoc::TFrmAssoc() {
   btnRdme->OnClick = Bind(this, &TFrmAssoc::btnRdmeClick);
   Button7->OnClick = Bind(this, &TFrmAssoc::Button7Click);
   btnDefaultApps->OnClick = Bind(this, &TFrmAssoc::btnDefaultAppsClick);
+  OnEndSession = [this] { SaveOptions(); };
 
   SetCaption(WideCaption() + kVersionSuffix);
   // Decided once; the fill narrows where it registers when the player's path asks for it.
@@ -38,10 +39,7 @@ TFrmAssoc::TFrmAssoc() {
   btnInfoClick(nullptr);
 }
 
-TFrmAssoc::~TFrmAssoc() {
-  VtIniFile options;
-  WriteOptions(options);
-}
+TFrmAssoc::~TFrmAssoc() { SaveOptions(); }
 
 void TFrmAssoc::SetScope(VtScope scope) {
   scope_ = scope;

@@ -53,6 +53,9 @@ class TFrmAssoc : public TFrmAssocLayout {
   void RecordPath(VtRegistry& key);
   void ReadOptions(VtIniFile& ini);
   void WriteOptions(VtIniFile& ini);
+  // The options and the memo into the options file, as the window leaves them: at its
+  // destruction, and when the session ends with the window open.
+  void SaveOptions();
 
   // Shows the rows from row on, each captioned with its extension without the dot; a row the list
   // cannot take goes, with every one after it.

@@ -44,6 +44,11 @@ void TFrmAssoc::ReadOptions(VtIniFile& ini) {
   }
 }
 
+void TFrmAssoc::SaveOptions() {
+  VtIniFile ini;
+  WriteOptions(ini);
+}
+
 // Loads the file first so that every other section and key in it survives.
 void TFrmAssoc::WriteOptions(VtIniFile& ini) {
   const VtApplyOptions options = CheckedOptions();

@@ -36,6 +36,12 @@ const char kNotThePlayer[] =
 // The tool's texts follow the user's interface language: Japanese, else English.
 bool JapaneseUi() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE; }
 
+// The line register and unregister begin standard error with where they took this user's classes
+// unasked.
+const char* Narrowed() {
+  return JapaneseUi() ? "このユーザーの関連付けだけを扱います" : "This user's associations only";
+}
+
 // Printable ASCII and line ends only: code page 932 bytes would be above 0x7F.
 bool PlainAscii(const std::string& text) {
   for (char c : text) {
@@ -423,6 +429,39 @@ TEST_F(Cli, RegisterWaitsForAnotherChangeOfThisUsersClasses) {
   ReleaseMutex(change.get());
   EXPECT_EQ(process.WaitForExit(60000), 0);
   EXPECT_EQ(Named(HKEY_CURRENT_USER, ext), ToolProgId(ext));
+  // One that waits in vain writes nothing, with the code installers retry by themselves.
+  ASSERT_EQ(WaitForSingleObject(change.get(), 10000), WAIT_OBJECT_0);
+  EXPECT_EQ(Run("unregister " + ext + " /user"), 1618) << err_;
+  ReleaseMutex(change.get());
+  EXPECT_EQ(Named(HKEY_CURRENT_USER, ext), ToolProgId(ext));
+}
+
+// A piece that offers the player which could not be written is named with its own reason and exit
+// 1, and the association stays made: since Windows 8 Default Apps is where a user makes it the
+// default.
+TEST_F(Cli, RegisterNamesAnOfferItCouldNotWriteAndKeepsTheAssociation) {
+  const std::string p = " /player \"" + player_ + "\"";
+  struct Case {
+    std::string locked;  // beneath the machine's hive, in the 64-bit view
+    const char* reason;
+  };
+  const std::string openWith = Ext(), capabilities = Ext();
+  const Case cases[] = {
+      {Key(openWith) + "\\OpenWithProgids",
+       JapaneseUi() ? "「プログラムから開く」に Vantrel Player を加えられません" : "\"Open with\""},
+      {kCapabilitiesKey, JapaneseUi() ? "既定のアプリ (設定) に Vantrel Player を登録できません"
+                                      : "Default Apps"}};
+  const std::string* exts[] = {&openWith, &capabilities};
+  for (size_t i = 0; i < 2; ++i) {
+    const std::string& ext = *exts[i];
+    ASSERT_TRUE(vttest::CreateKey(kMachine, cases[i].locked, vttest::kView64));
+    vttest::ReadOnlyTree locked(kMachine, cases[i].locked);
+    ASSERT_TRUE(locked.ok());
+    EXPECT_EQ(Run("register " + ext + p), 1) << cases[i].locked;
+    EXPECT_NE(err_.find("\r\n" + Lower(ext) + ": "), std::string::npos) << err_;
+    EXPECT_NE(err_.find(cases[i].reason), std::string::npos) << err_;
+    EXPECT_EQ(Named(kMachine, ext), ToolProgId(ext));
+  }
 }
 
 // A user without rights on the machine's keys: the command line reads them, registers in the user's
@@ -436,10 +475,14 @@ TEST_F(Cli, WithoutRightsOnTheMachineItRegistersAndUnregistersForThisUserOnly) {
   ASSERT_TRUE(readOnly.ok());
   EXPECT_EQ(Run("export \"" + dir_.File("before.reg") + "\" " + ext), 0) << err_;
   ASSERT_EQ(Run("register " + ext + " /player \"" + player_ + "\""), 0) << err_;
+  EXPECT_EQ(err_.rfind(Narrowed(), 0), 0u) << err_;
   EXPECT_EQ(Named(HKEY_CURRENT_USER, ext), ToolProgId(ext));
   EXPECT_EQ(Run("list " + ext), 0);
   EXPECT_NE(out_.find("\r\n" + ext + "\ttool\t"), std::string::npos) << out_;
   ASSERT_EQ(Run("unregister " + ext), 0) << err_;
+  EXPECT_EQ(err_.rfind(Narrowed(), 0), 0u) << err_;
+  ASSERT_EQ(Run("unregister " + ext + " /user"), 0) << err_;
+  EXPECT_EQ(err_, "");
   EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, Key(ext)));
   // Insisting on every user: refused before anything changes, and said so.
   const std::string p = " /player \"" + player_ + "\"";
@@ -682,6 +725,8 @@ TEST_F(Cli, MachineScopeJudgesThePlayerWhereItIsAndWhoMayReplaceIt) {
     EXPECT_NE(err_.find(c.rule), std::string::npos) << c.player << "\n" << err_;
     EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(ext)))) << c.player;
     ASSERT_EQ(Run("register " + ext + p), 0) << err_;
+    EXPECT_EQ(err_.rfind(Narrowed(), 0), 0u) << err_;
+    EXPECT_NE(err_.find(c.rule), std::string::npos) << c.player << "\n" << err_;
     EXPECT_EQ(Named(HKEY_CURRENT_USER, ext), ToolProgId(ext)) << c.player;
     EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(ext)))) << c.player;
     ASSERT_EQ(Run("unregister " + ext), 0) << err_;

@@ -128,6 +128,16 @@ class FileFaults : public ::testing::Test {
   vttest::StubProcess stub_;
 };
 
+// A log-off with the window open: Windows ends the process after WM_ENDSESSION without destroying
+// the window, and the options are kept all the same.
+TEST_F(FileFaults, EndOfSessionKeepsTheOptions) {
+  vttest::ToolProcess tool(File("vntassoc.exe"));
+  ASSERT_TRUE(tool.WaitForRows(4, kWaitMs));
+  ASSERT_TRUE(tool.EndSession(kWaitMs));
+  const std::string saved = Bytes("vntassoc.ini");
+  EXPECT_EQ(saved.substr(0, saved.find("[classes]")), kOptionsRewritten);
+}
+
 TEST_F(FileFaults, ReadOnlyOptionsFileIsLeftAsItWas) {
   ASSERT_TRUE(SetFileAttributesA(File("vntassoc.ini").c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(0, Session());

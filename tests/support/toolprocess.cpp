@@ -93,6 +93,18 @@ bool ToolProcess::WaitUntilIdle(DWORD timeoutMs) {
   return Answers(timeoutMs > spent ? timeoutMs - spent : 1);
 }
 
+bool ToolProcess::EndSession(DWORD timeoutMs) {
+  DWORD_PTR result = 0;
+  const bool answered =
+      window_ != nullptr &&
+      SendMessageTimeoutA(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                          timeoutMs, &result) != 0 &&
+      SendMessageTimeoutA(window_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, timeoutMs,
+                          &result) != 0;
+  process_.Kill();
+  return answered;
+}
+
 int ToolProcess::Close(DWORD timeoutMs) {
   if (window_ != nullptr) PostMessageA(window_, WM_CLOSE, 0, 0);
   const int code = process_.WaitForExit(timeoutMs);

@@ -41,6 +41,10 @@ class ToolProcess {
   // The exit code once the process has ended by itself within timeoutMs; -1 while it runs.
   int WaitForExit(DWORD timeoutMs) const { return process_.WaitForExit(timeoutMs); }
   void Kill() { process_.Kill(); }
+  // Ends the session as Windows does at a log-off: WM_QUERYENDSESSION, then WM_ENDSESSION with
+  // TRUE, each sent and answered; the process is then killed, as Windows ends it without closing
+  // its window. False when the window did not answer within timeoutMs.
+  bool EndSession(DWORD timeoutMs);
   // Closes the window and returns the exit code; -1 when it had to be killed.
   int Close(DWORD timeoutMs);
 
