@@ -4,8 +4,10 @@
 
 #include "forms.h"
 #include "mainfrm.h"
+#include "systemlibrary.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictLibrarySearch();
   // Any top-level window of this class counts, whatever its title or process.
   HWND running = FindWindowA("TFrmAssoc", nullptr);
   if (running != nullptr) {

@@ -1,13 +1,16 @@
 #include "playerplace.h"
 
 #include <windows.h>
-#include <userenv.h>
+// shlobj.h needs windows.h first.
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <cwchar>
 #include <string>
 #include <vector>
 
 #include "finalpath.h"
+#include "localmemory.h"
 #include "ownedtext.h"
 #include "replaceable.h"
 #include "widetext.h"
@@ -29,15 +32,13 @@ bool IdOf(HANDLE object, FileId* id) {
   return true;
 }
 
+// The folder that holds every user's profile (C:\Users), from the shell, which Windows keeps
+// among its known libraries.
 std::wstring ProfilesFolder() {
-  DWORD size = 0;
-  GetProfilesDirectoryW(nullptr, &size);
-  if (size == 0) return std::wstring();
-  // Room for a terminator whether or not the size counted one.
-  std::wstring folder(size + 1, L'\0');
-  if (!GetProfilesDirectoryW(&folder[0], &size)) return std::wstring();
-  folder.resize(std::wcslen(folder.c_str()));
-  return folder;
+  wchar_t* allocated = nullptr;
+  const HRESULT hr = SHGetKnownFolderPath(FOLDERID_UserProfiles, 0, nullptr, &allocated);
+  const VtTaskMemory<wchar_t> folder(allocated);
+  return SUCCEEDED(hr) && folder ? std::wstring(folder.get()) : std::wstring();
 }
 
 std::wstring TempFolder() {

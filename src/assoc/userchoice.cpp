@@ -9,6 +9,8 @@
 
 #include "assoctext.h"
 #include "registry.h"
+#include "systemlibrary.h"
+#include "systemproc.h"
 #include "widetext.h"
 
 namespace {
@@ -62,23 +64,30 @@ std::string ProgramOf(const char* command) {
 }
 
 // The FileDescription of a program file's version resource, in its first language; null without.
+// The version functions come from the system folder (systemlibrary.h).
 VtOwnedText FileDescription(const std::string& path) {
+  const VtModule version = LoadSystemLibrary(L"version.dll");
+  const auto sizeOf = ProcOf<decltype(&GetFileVersionInfoSizeA)>(version.get(),
+                                                                  "GetFileVersionInfoSizeA");
+  const auto infoOf = ProcOf<decltype(&GetFileVersionInfoA)>(version.get(), "GetFileVersionInfoA");
+  const auto query = ProcOf<decltype(&VerQueryValueA)>(version.get(), "VerQueryValueA");
+  if (sizeOf == nullptr || infoOf == nullptr || query == nullptr) return nullptr;
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  const DWORD size = sizeOf(path.c_str(), &ignored);
   if (size == 0) return nullptr;
   std::vector<char> block(size);
-  if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data())) return nullptr;
+  if (!infoOf(path.c_str(), 0, size, block.data())) return nullptr;
   WORD* languages = nullptr;
   UINT length = 0;
-  if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
-                      reinterpret_cast<void**>(&languages), &length) ||
+  if (!query(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&languages),
+             &length) ||
       length < 2 * sizeof(WORD))
     return nullptr;
-  char query[64];
-  wsprintfA(query, "\\StringFileInfo\\%04x%04x\\FileDescription", languages[0], languages[1]);
+  char item[64];
+  wsprintfA(item, "\\StringFileInfo\\%04x%04x\\FileDescription", languages[0], languages[1]);
   char* text = nullptr;
-  if (!VerQueryValueA(block.data(), query, reinterpret_cast<void**>(&text), &length) ||
-      length == 0 || text == nullptr)
+  if (!query(block.data(), item, reinterpret_cast<void**>(&text), &length) || length == 0 ||
+      text == nullptr)
     return nullptr;
   return text[0] != 0 ? DupText(text) : nullptr;
 }

@@ -15,6 +15,7 @@
 #include "localmemory.h"
 #include "rowchanges.h"
 #include "stdstream.h"
+#include "systemlibrary.h"
 #include "uitext.h"
 
 namespace {
@@ -57,6 +58,7 @@ int Run(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& 
 }  // namespace
 
 int main() {
+  RestrictLibrarySearch();
   Initializer library;
   VtErrorMode quiet;
   const VtStdStream out(STD_OUTPUT_HANDLE);

@@ -1,8 +1,6 @@
 #include "policytext.h"
 
 #include <windows.h>
-// wincrypt.h needs windows.h first.
-#include <wincrypt.h>
 
 #include "ownedtext.h"
 #include "widetext.h"
@@ -53,15 +51,21 @@ std::string PolicyXml(const std::vector<VtPolicyAssociation>& associations,
 }
 
 std::string Base64(const std::string& bytes) {
-  if (bytes.empty()) return std::string();
-  const BYTE* data = reinterpret_cast<const BYTE*>(bytes.data());
-  const DWORD length = static_cast<DWORD>(bytes.size());
-  const DWORD flags = CRYPT_STRING_BASE64 | CRYPT_STRING_NOCRLF;
-  DWORD size = 0;  // first the room the text needs, its terminator included
-  if (!CryptBinaryToStringA(data, length, flags, nullptr, &size) || size == 0) return std::string();
-  std::string text(size, '\0');
-  // On success size is the text's length without the terminator.
-  if (!CryptBinaryToStringA(data, length, flags, &text[0], &size)) return std::string();
-  text.resize(size);
+  // Written here rather than taken from crypt32, which is not among the libraries Windows loads
+  // from its own folder alone (systemlibrary.h).
+  static const char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string text;
+  text.reserve((bytes.size() + 2) / 3 * 4);
+  for (size_t at = 0; at < bytes.size(); at += 3) {
+    const size_t left = bytes.size() - at;
+    unsigned long group = static_cast<unsigned char>(bytes[at]) << 16;
+    if (left > 1) group |= static_cast<unsigned char>(bytes[at + 1]) << 8;
+    if (left > 2) group |= static_cast<unsigned char>(bytes[at + 2]);
+    text += kDigits[(group >> 18) & 63];
+    text += kDigits[(group >> 12) & 63];
+    text += left > 1 ? kDigits[(group >> 6) & 63] : '=';
+    text += left > 2 ? kDigits[group & 63] : '=';
+  }
   return text;
 }

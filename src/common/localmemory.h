@@ -12,3 +12,12 @@ void FreeLocal(T* block) {
 // Owns one such block of T.
 template <class T>
 using VtLocal = VtOwner<T, FreeLocal<T>>;
+
+// The same for blocks the shell and COM allocate with CoTaskMemAlloc, such as
+// SHGetKnownFolderPath's path, released with CoTaskMemFree.
+template <class T>
+void FreeTaskMemory(T* block) {
+  CoTaskMemFree(block);
+}
+template <class T>
+using VtTaskMemory = VtOwner<T, FreeTaskMemory<T>>;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "process.h"
 #include "regdump.h"
 #include "scratch.h"
 #include "stubprocess.h"
@@ -136,6 +137,51 @@ TEST_F(FileFaults, EndOfSessionKeepsTheOptions) {
   ASSERT_TRUE(tool.EndSession(kWaitMs));
   const std::string saved = Bytes("vntassoc.ini");
   EXPECT_EQ(saved.substr(0, saved.find("[classes]")), kOptionsRewritten);
+}
+
+// Unpacked where anyone may put a file beside it, an elevated tool must load no library from its
+// own folder: neither at start nor for the system's own code later. Windows looks there first for
+// every library that is not a known one; Wine does when asked for the native copy first.
+TEST_F(FileFaults, LibrariesPlantedBesideTheProgramsAreNeverLoaded) {
+  const char* const names[] = {"userenv", "version", "crypt32", "uxtheme", "dwmapi", "propsys"};
+  std::string overrides = "userenv,version,crypt32,uxtheme,dwmapi,propsys=n,b";
+  char was[1024] = "";
+  if (GetEnvironmentVariableA("WINEDLLOVERRIDES", was, sizeof was) < sizeof was && was[0])
+    overrides = std::string(was) + ";" + overrides;
+  struct Restore {
+    std::string was;
+    ~Restore() { SetEnvironmentVariableA("WINEDLLOVERRIDES", was.empty() ? nullptr : was.c_str()); }
+  } restore{was};
+  ASSERT_TRUE(SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides.c_str()));
+  for (const char* name : names) {
+    const std::string dll = std::string(name) + ".dll";
+    ASSERT_TRUE(CopyFileA((vttest::WinePath(VT_PLANTED_DIR) + dll).c_str(), File(dll).c_str(),
+                          FALSE));
+  }
+  ASSERT_TRUE(CopyFileA(vttest::WinePath(VT_CLI_EXE).c_str(), File("vntassoc-cli.exe").c_str(),
+                        FALSE));
+  EXPECT_EQ(0, Session());
+  {
+    vttest::ToolProcess tool(File("vntassoc.exe"));
+    EXPECT_TRUE(tool.WaitForRows(4, kWaitMs));
+    EXPECT_TRUE(tool.Click("既定のアプリ"));
+    EXPECT_TRUE(tool.WaitUntilIdle(kWaitMs));
+    EXPECT_EQ(0, tool.Close(kWaitMs));
+  }
+  const std::string player = " /player \"" + playerDir_.File("vantrel.exe") + "\"";
+  const std::string commands[] = {"list",
+                                  "register " + ext1_ + player,
+                                  "export \"" + File("before.reg") + "\"",
+                                  "policy \"" + File("policy.txt") + "\" /base64",
+                                  "unregister " + ext1_};
+  for (const std::string& command : commands) {
+    vttest::ChildProcess cli;
+    ASSERT_TRUE(cli.StartRedirected("\"" + File("vntassoc-cli.exe") + "\" " + command,
+                                    File("out.txt"), File("err.txt")));
+    EXPECT_NE(cli.WaitForExit(kWaitMs), -1) << command;
+  }
+  for (const std::string& name : Listing(folder_))
+    EXPECT_EQ(name.find(".planted"), std::string::npos) << name;
 }
 
 TEST_F(FileFaults, ReadOnlyOptionsFileIsLeftAsItWas) {
