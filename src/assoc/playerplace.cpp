@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "finalpath.h"
+#include "library.h"
 #include "localmemory.h"
 #include "ownedtext.h"
 #include "replaceable.h"
@@ -77,7 +78,27 @@ size_t RootLength(const std::wstring& path) {
   return end == std::wstring::npos || from == 0 ? 0 : end + 1;
 }
 
+// Whether path ("X:\...", else false) names a drive that this logon session has of its own: a
+// subst (a link into another folder) or a network drive mapped for this user.
+bool OnSessionDrive(const wchar_t* path) {
+  if (path[0] == 0 || path[1] != L':') return false;
+  const wchar_t drive[] = {path[0], L':', 0};
+  const wchar_t root[] = {path[0], L':', L'\\', 0};
+  wchar_t target[kPathSize];
+  return (QueryDosDeviceW(drive, target, kPathSize) != 0 && IsSubstTarget(target)) ||
+         GetDriveTypeW(root) == DRIVE_REMOTE;
+}
+
+// Whether a final path lies on a local fixed disk, which every user of the machine has.
+bool OnFixedDisk(const std::wstring& finalPath) {
+  const std::wstring written = WrittenPath(finalPath);
+  if (written.size() < 3 || written[1] != L':' || written[2] != L'\\') return false;
+  return GetDriveTypeW(written.substr(0, 3).c_str()) == DRIVE_FIXED;
+}
+
 }  // namespace
+
+bool IsSubstTarget(const wchar_t* dosDevice) { return std::wcsncmp(dosDevice, L"\\??\\", 4) == 0; }
 
 VtPlayerPlace PlayerPlace(const char* exePath) {
   const VtOwnedWide wide(Widen(exePath));
@@ -87,6 +108,7 @@ VtPlayerPlace PlayerPlace(const char* exePath) {
   const std::wstring path = file.valid() ? FinalPath(file.get()) : std::wstring();
   const size_t root = RootLength(path);
   if (root == 0) return VtPlayerPlace::kReplaceable;
+  if (OnSessionDrive(wide.get()) || !OnFixedDisk(path)) return VtPlayerPlace::kSessionDrive;
   const std::vector<FileId> privateFolders = PrivateFolders();
   bool replaceable = OthersMayReplace(file.get(), VtReplaceKind::kFile);
   VtReplaceKind kind = VtReplaceKind::kOwnFolder;
@@ -102,4 +124,12 @@ VtPlayerPlace PlayerPlace(const char* exePath) {
     if (end + 1 == root) break;
   }
   return replaceable ? VtPlayerPlace::kReplaceable : VtPlayerPlace::kShared;
+}
+
+std::string WrittenPlayerPath(const char* exePath) {
+  const VtOwnedWide wide(Widen(exePath));
+  const VtHandle file(wide ? OpenToInspect(wide.get()) : VtHandle(nullptr));
+  const std::wstring path = file.valid() ? WrittenPath(FinalPath(file.get())) : std::wstring();
+  const VtOwnedText written(path.empty() ? nullptr : NarrowExact(path.c_str()));
+  return written ? written.get() : exePath;
 }

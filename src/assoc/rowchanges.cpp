@@ -6,6 +6,7 @@
 
 #include "associnfo.h"
 #include "extensionrule.h"
+#include "playerplace.h"
 #include "typenames.h"
 
 namespace {
@@ -55,11 +56,16 @@ VtChangeReport RegisterRows(VtAssocRows& rows, const char* exePath,
   VtChangeReport report;
   VtTypeNames typeNames(folder);
   std::vector<bool> done(static_cast<size_t>(rows.Count()));
+  // For every user the path written is the path judged, whatever spelling this session gave.
+  const std::string written = keys != nullptr && keys->scope() == VtScope::kMachine
+                                  ? WrittenPlayerPath(exePath)
+                                  : std::string(exePath);
   for (const std::string& piece : pieces) {
     const std::string name = typeName.empty() ? typeNames.For(piece.c_str()) : typeName;
-    RegisterExtension(rows, exePath, piece.c_str(), name.c_str(), options, keys, &done, &report);
+    RegisterExtension(rows, written.c_str(), piece.c_str(), name.c_str(), options, keys, &done,
+                      &report);
   }
-  ReregisterWithOptions(rows, exePath, options, done, keys, &report);
+  ReregisterWithOptions(rows, written.c_str(), options, done, keys, &report);
   return report;
 }
 

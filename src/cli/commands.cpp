@@ -44,6 +44,20 @@ UINT PathProblemText(VtPathProblem problem) {
   return IDS_CLI_PATH_NO_FILE;
 }
 
+// Why a player in place may not stand for every user, before its path.
+UINT PlaceText(VtPlayerPlace place) {
+  switch (place) {
+    case VtPlayerPlace::kPrivateFolder:
+      return IDS_CLI_PRIVATE_PLAYER;
+    case VtPlayerPlace::kSessionDrive:
+      return IDS_CLI_SESSION_PLAYER;
+    case VtPlayerPlace::kReplaceable:
+    case VtPlayerPlace::kShared:
+      break;
+  }
+  return IDS_CLI_REPLACEABLE_PLAYER;
+}
+
 std::wstring Ansi(const std::string& text) { return WideFrom(text.c_str(), CP_ACP); }
 
 // A registry text in one tab-separated column: its tabs and line ends would start another.
@@ -112,10 +126,7 @@ bool RegisterScopeOf(const VtCliRequest& request, const std::string& exePath, Vt
   const VtPlayerPlace place = PlayerPlace(exePath.c_str());
   if (place == VtPlayerPlace::kShared) return true;
   *scope = VtScope::kUser;
-  const std::wstring reason = VtText(place == VtPlayerPlace::kPrivateFolder
-                                         ? IDS_CLI_PRIVATE_PLAYER
-                                         : IDS_CLI_REPLACEABLE_PLAYER) +
-                              Ansi(exePath);
+  const std::wstring reason = VtText(PlaceText(place)) + Ansi(exePath);
   if (request.scope != VtScope::kMachine) {
     if (narrowed != nullptr) *narrowed = reason;
     return true;

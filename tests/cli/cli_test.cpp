@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "defaultapps.h"
+#include "finalpath.h"
 #include "handle.h"
 #include "process.h"
 #include "readonlytree.h"
@@ -21,6 +22,7 @@
 #include "stubprocess.h"
 #include "toolprocess.h"
 #include "usersid.h"
+#include "widetext.h"
 #include "xmlread.h"
 
 namespace {
@@ -730,6 +732,46 @@ TEST_F(Cli, MachineScopeJudgesThePlayerWhereItIsAndWhoMayReplaceIt) {
     EXPECT_EQ(Named(HKEY_CURRENT_USER, ext), ToolProgId(ext)) << c.player;
     EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(ext)))) << c.player;
     ASSERT_EQ(Run("unregister " + ext), 0) << err_;
+  }
+}
+
+// For every user the path written is the path judged: the file's long final path, not the
+// spelling this session gave (a short name; a drive letter of the test's own stands in for a
+// subst, which only this session would have), or a refusal.
+TEST_F(Cli, MachineScopeWritesThePathItJudged) {
+  const std::string player = dir_.File("Vantrel Player Long Name.exe");
+  ASSERT_TRUE(vttest::WriteFileBytes(player, "MZ"));
+  char shortForm[MAX_PATH];
+  ASSERT_NE(GetShortPathNameA(player.c_str(), shortForm, MAX_PATH), 0u);
+  const std::string drives = vttest::HostPath("C:\\");
+  ASSERT_FALSE(drives.empty());
+  struct HostDrive {
+    std::string link;
+    ~HostDrive() { vttest::RunHostCommand("rm -f '" + link + "'"); }
+  } drive{drives.substr(0, drives.find_last_of('/', drives.size() - 2) + 1) + "q:"};
+  vttest::RunHostCommand("ln -sfn '" + vttest::HostPath(dir_.path()) + "' '" + drive.link + "'");
+  const std::string viaDrive = "Q:\\Vantrel Player Long Name.exe";
+  for (int i = 0; i < 100 && GetFileAttributesA(viaDrive.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+    Sleep(50);
+  const std::string ext = Ext();
+  const std::string command = Key(ToolProgId(ext)) + "\\shell\\open\\command";
+  for (const std::string& given : {std::string(shortForm), viaDrive}) {
+    const int code = Run("register " + ext + " /machine /player \"" + given + "\"");
+    std::string written;
+    // Only the drive of this session's own may be refused.
+    if (code == 2 && given == viaDrive) {
+      EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(ext)))) << given;
+      continue;
+    }
+    ASSERT_EQ(code, 0) << given << "\n" << err_;
+    ASSERT_TRUE(vttest::GetString(kMachine, command, "", &written));
+    const std::string program = written.substr(1, written.find('"', 1) - 1);
+    EXPECT_EQ(program.find('~'), std::string::npos) << written;
+    EXPECT_NE(program.find("Long Name"), std::string::npos) << written;
+    const VtOwnedWide a(Widen(program.c_str())), b(Widen(player.c_str()));
+    const VtHandle writtenFile(OpenToInspect(a.get())), playerFile(OpenToInspect(b.get()));
+    EXPECT_EQ(FinalPath(writtenFile.get()), FinalPath(playerFile.get())) << written;
+    ASSERT_EQ(Run("unregister " + ext + " /machine"), 0) << err_;
   }
 }
 
