@@ -1,7 +1,6 @@
 #include "defaultappslaunch.h"
 
-// shellapi.h and shobjidl.h need windows.h first.
-#include <shellapi.h>
+// shobjidl.h needs windows.h first.
 #include <shobjidl.h>
 
 #include <memory>
@@ -9,6 +8,7 @@
 
 #include "comscope.h"
 #include "defaultapps.h"
+#include "handleropen.h"
 #include "ownedtext.h"
 #include "systemproc.h"
 #include "widetext.h"
@@ -87,17 +87,6 @@ void AppendUriComponent(std::string* uri, const wchar_t* text) {
   }
 }
 
-void OpenUri(HWND owner, const std::string& uri) {
-  SHELLEXECUTEINFOA info = {};
-  info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_FLAG_NO_UI;  // where no handler is registered, no error box either
-  info.hwnd = owner;
-  info.lpVerb = "open";
-  info.lpFile = uri.c_str();
-  info.nShow = SW_SHOWNORMAL;
-  ShellExecuteExA(&info);
-}
-
 void LaunchAssociationUi(const wchar_t* name) {
   IApplicationAssociationRegistrationUI* raw = nullptr;
   if (FAILED(CoCreateInstance(kAssociationUiClass, nullptr, CLSCTX_INPROC_SERVER,
@@ -147,5 +136,5 @@ void OpenDefaultApps(HWND owner, bool forUser) {
     return;
   }
   const std::string uri = DefaultAppsUri(place, forUser);
-  if (!uri.empty()) OpenUri(owner, uri);
+  if (!uri.empty()) OpenWithHandler(owner, uri.c_str());
 }

@@ -1,8 +1,6 @@
 // The buttons' commands: register the selection, re-register every association with the current
 // options, unregister, and open the tool's readme, type-name file and Default Apps.
 #include <windows.h>
-// shellapi.h needs windows.h first.
-#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -11,6 +9,7 @@
 #include "assoctext.h"
 #include "changefailure.h"
 #include "defaultappslaunch.h"
+#include "handleropen.h"
 #include "library.h"
 #include "mainfrm_command.h"
 #include "ownedtext.h"
@@ -144,6 +143,6 @@ bool TFrmAssoc::OpenInToolFolder(const char* fileName) {
   CopyBounded(path, exeFolder, kPathSize);
   // A path cut short would name another file.
   if (AppendBounded(path, fileName, kPathSize) >= kPathSize || !FileExists(path)) return false;
-  ShellExecuteA(Handle(), "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  OpenWithHandler(Handle(), path);
   return true;
 }

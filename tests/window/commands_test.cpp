@@ -5,6 +5,7 @@
 
 #include "changelock.h"
 #include "defaultappslaunch.h"
+#include "handleropen.h"
 #include "handle.h"
 #include "window_fixture.h"
 
@@ -341,4 +342,40 @@ TEST(DefaultAppsPlace, UriNamesTheRegistrationOfTheScope) {
   EXPECT_EQ(DefaultAppsUri(VtDefaultAppsPlace::kSettingsForApp, true),
             "ms-settings:defaultapps?registeredAppUser=Vantrel%20Player%20%28vntassoc%29");
   EXPECT_EQ(DefaultAppsUri(VtDefaultAppsPlace::kSettings, true), "ms-settings:defaultapps");
+}
+
+// The handler of what the buttons open, for an elevated window, comes from the machine's classes
+// alone, whatever the user's own classes name: a URI's scheme, a file's ProgID, else its
+// extension's key. (Wine merges no user's classes, so the choice is checked, not the launch.)
+TEST(HandlerOpen, AnElevatedWindowTakesTheMachinesClassNeverTheUsers) {
+  struct Seed {
+    const char* key;
+    const char* value;
+  };
+  const Seed seeds[] = {{".vthonamed", "VtHoMachine"}, {"VtHoMachine", "machine ProgID"},
+                        {".vthobare", "VtHoMissing"},  {"vthoproto", "machine scheme"}};
+  std::vector<std::unique_ptr<vttest::ScratchKey>> keys;
+  for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+    for (const char* name : {".vthonamed", "VtHoMachine", ".vthobare", "vthoproto", "VtHoUser"})
+      keys.push_back(std::make_unique<vttest::ScratchKey>(hive, std::string("Software\\Classes\\") +
+                                                                    name));
+  for (const Seed& seed : seeds)
+    vttest::SetString(HKEY_LOCAL_MACHINE, std::string("Software\\Classes\\") + seed.key, "",
+                      seed.value);
+  for (const char* name : {".vthonamed", ".vthobare", "vthoproto"})
+    vttest::SetString(HKEY_CURRENT_USER, std::string("Software\\Classes\\") + name, "", "VtHoUser");
+  struct Case {
+    const char* target;
+    const char* shown;  // the default value of the class opened; null: none opened
+  };
+  const Case cases[] = {{"C:\\tool\\readme.vthonamed", "machine ProgID"},
+                        {"C:\\tool\\readme.vthobare", "VtHoMissing"},
+                        {"vthoproto:defaultapps?x=1", "machine scheme"},
+                        {"C:\\tool.vthonamed\\readme", nullptr},
+                        {"C:\\tool\\readme.vthonone", nullptr}};
+  for (const Case& c : cases) {
+    VtRegistry key;
+    ASSERT_EQ(OpenMachineHandlerClass(c.target, &key), c.shown != nullptr) << c.target;
+    EXPECT_STREQ(c.shown != nullptr ? key.ReadString("") : nullptr, c.shown) << c.target;
+  }
 }
