@@ -129,6 +129,35 @@ std::string TListView::ItemText(int index, int column) const {
   }
 }
 
+std::wstring TListView::WideItemText(int index, int column) const {
+  if (!Handle() || index < 0 || column < 0) return std::wstring();
+  // The list keeps its texts in UTF-16 whichever message set them.
+  std::vector<wchar_t> buffer(256);
+  for (;;) {
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    buffer[0] = L'\0';
+    const int length = static_cast<int>(SendMessageW(Handle(), LVM_GETITEMTEXTW,
+                                                     static_cast<WPARAM>(index),
+                                                     reinterpret_cast<LPARAM>(&item)));
+    if (length < static_cast<int>(buffer.size()) - 1 || buffer.size() >= 65536)
+      return OrEmpty(item.pszText);
+    buffer.resize(buffer.size() * 4);
+  }
+}
+
+void TListView::SetItemText(int index, int column, const wchar_t* text) {
+  if (index < 0 || column < 0) return;
+  QuietScope quiet(*this);
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = const_cast<wchar_t*>(OrEmpty(text));
+  SendMessageW(Handle(), LVM_SETITEMTEXTW, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(&item));
+}
+
 void TListView::SetItemText(int index, int column, const char* text) {
   if (index < 0 || column < 0) return;
   QuietScope quiet(*this);
