@@ -40,12 +40,38 @@ std::wstring CutToLimit(const std::wstring& name) {
   int bytes = 0;
   for (size_t i = 0; i < name.size();) {
     const wchar_t c = name[i];
-    const size_t units = IS_HIGH_SURROGATE(c) && i + 1 < name.size() ? 2 : 1;
-    bytes += units == 1 && (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F)) ? 1 : 2 * static_cast<int>(units);
+    const bool pair = IS_HIGH_SURROGATE(c) && i + 1 < name.size();
+    const bool single = !pair && (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F));
+    bytes += pair ? 4 : single ? 1 : 2;
     if (bytes > kNameBytes) return name.substr(0, i);
-    i += units;
+    i += pair ? 2 : 1;
   }
   return name;
+}
+
+// The keys and names of the [filetype] sections, in file order. Lines before the first header and
+// keys of other sections are passed over; a line without "=" or with an empty key is none.
+std::vector<std::pair<std::wstring, std::wstring>> FileTypeNames(const std::wstring& text) {
+  std::vector<std::pair<std::wstring, std::wstring>> names;
+  bool inside = false;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find_first_of(L"\r\n", start);
+    if (end == std::wstring::npos) end = text.size();
+    std::wstring line = text.substr(start, end - start);
+    start = end + 1;
+    for (wchar_t& c : line)
+      if (c == L'\t') c = L' ';
+    line = Trimmed(line);
+    if (line.size() >= 2 && line.front() == L'[' && line.back() == L']') {
+      inside = SameName(Trimmed(line.substr(1, line.size() - 2)), L"filetype");
+      continue;
+    }
+    const size_t equals = line.find(L'=');
+    if (!inside || equals == std::wstring::npos) continue;
+    const std::wstring key = Trimmed(line.substr(0, equals));
+    if (!key.empty()) names.emplace_back(key, Trimmed(line.substr(equals + 1)));
+  }
+  return names;
 }
 
 }  // namespace
@@ -55,29 +81,8 @@ const char kTypeNameFile[] = "filetype.ini";
 std::wstring VtTypeNames::For(const char* ext) {
   if (!loaded_) {
     loaded_ = true;
-    const std::wstring text =
-        ReadTextFile((folder_ + kTypeNameFile).c_str(), kShippedCodePage, kMaxReadSize);
-    // Lines before the first header and keys of other sections are passed over; a line without
-    // "=" or with an empty key is none.
-    bool inside = false;
-    for (size_t start = 0; start < text.size();) {
-      size_t end = text.find_first_of(L"\r\n", start);
-      if (end == std::wstring::npos) end = text.size();
-      std::wstring line = text.substr(start, end - start);
-      start = end + 1;
-      for (wchar_t& c : line)
-        if (c == L'\t') c = L' ';
-      line = Trimmed(line);
-      if (line.size() >= 2 && line.front() == L'[' && line.back() == L']') {
-        const std::wstring section = Trimmed(line.substr(1, line.size() - 2));
-        inside = SameName(section, L"filetype");
-        continue;
-      }
-      const size_t equals = line.find(L'=');
-      if (!inside || equals == std::wstring::npos) continue;
-      const std::wstring key = Trimmed(line.substr(0, equals));
-      if (!key.empty()) names_.emplace_back(key, Trimmed(line.substr(equals + 1)));
-    }
+    names_ = FileTypeNames(
+        ReadTextFile((folder_ + kTypeNameFile).c_str(), kShippedCodePage, kMaxReadSize));
   }
   const std::wstring wideExt = WideFrom(ext, CP_ACP);
   // The last line of a key counts, an empty name too.

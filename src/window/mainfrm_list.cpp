@@ -46,8 +46,8 @@ void TFrmAssoc::FillList(const char* extensions, VtClassesMemo* classes) {
 void TFrmAssoc::ShowRows(int row) {
   for (; row < rows_.Count(); ++row) {
     const VtAssocInfo* entry = rows_.Entry(row);
-    const int index =
-        ListView->AddItem(RowCaption(entry->ext), {"", entry->command, entry->icon, entry->userChoice});
+    const int index = ListView->AddItem(RowCaption(entry->ext),
+                                        {"", entry->command, entry->icon, entry->userChoice});
     if (index < 0) {
       rows_.Truncate(row);
       return;

@@ -293,7 +293,8 @@ TEST_F(Cli, TypeNamesReachTheRegistryExactlyWhateverTheCodePage) {
   ASSERT_EQ(Run("register " + Ext() + " /listadd no" + p), 0) << err_;
   for (const Saved& saved : table) {
     std::string command;
-    vttest::GetString(kMachine, Key(ToolProgId(saved.ext) + "\\shell\\open\\command"), "", &command);
+    vttest::GetString(kMachine, Key(ToolProgId(saved.ext) + "\\shell\\open\\command"), "",
+                      &command);
     EXPECT_EQ(command, Open("/na")) << saved.as << ": not registered again";
     ASSERT_TRUE(vttest::GetStoredValue(kMachine, Key(ToolProgId(saved.ext)), "", &type, &stored));
     EXPECT_EQ(stored, vttest::WideBytes(saved.name)) << saved.as;

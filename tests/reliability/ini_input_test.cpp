@@ -182,7 +182,8 @@ TEST_F(IniInput, TypeNamesAreWhatTheIniReaderReadsInEveryEncoding) {
     named += value[0] != 0 ? 1 : 0;
     const std::wstring text = OwnText(bytes.c_str());
     std::string utf16 = "\xFF\xFE";
-    for (wchar_t c : text) utf16 += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    for (wchar_t c : text)
+      utf16 += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
     const VtOwnedText utf8(Narrow(text.c_str(), CP_UTF8));
     for (const std::string& saved :
          {bytes, "\xEF\xBB\xBF" + std::string(utf8 ? utf8.get() : ""), utf16}) {
