@@ -238,24 +238,6 @@ TEST_F(Cli, OutputToAPipeIsInTheOutputCodePageAndDashesEndTheSwitches) {
   EXPECT_TRUE(vttest::ReadFileBytes(dir_.File("-x.reg"), &out_));
 }
 
-// text as a file saved in codePage holds it: 1200 and 1201 are UTF-16 little- and big-endian.
-std::string Encoded(const std::wstring& text, UINT codePage) {
-  std::string bytes;
-  if (codePage == 1200 || codePage == 1201) {
-    for (wchar_t c : text) {
-      const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
-      bytes += codePage == 1200 ? std::string{low, high} : std::string{high, low};
-    }
-    return bytes;
-  }
-  bytes.resize(text.size() * 4);
-  bytes.resize(static_cast<size_t>(WideCharToMultiByte(codePage, 0, text.c_str(),
-                                                       static_cast<int>(text.size()), &bytes[0],
-                                                       static_cast<int>(bytes.size()), nullptr,
-                                                       nullptr)));
-  return bytes;
-}
-
 // filetype.ini in each encoding a user may save it in, with names that the system's code page may
 // lack: Explorer reads them through the wide functions exactly as written, and a later register,
 // which brings every association of the tool up to its options, carries them over unchanged.
@@ -283,7 +265,7 @@ TEST_F(Cli, TypeNamesReachTheRegistryExactlyWhateverTheCodePage) {
     const std::wstring line = L"[filetype]\r\n" + std::wstring(saved.ext.begin(), saved.ext.end()) +
                               L"=" + saved.name + L"\r\n";
     ASSERT_TRUE(vttest::WriteFileBytes(dir_.File("filetype.ini"),
-                                       saved.mark + Encoded(line, saved.codePage)));
+                                       saved.mark + vttest::EncodedText(line, saved.codePage)));
     ASSERT_EQ(Run("register " + saved.ext + p), 0) << saved.as << err_;
     ASSERT_TRUE(vttest::GetStoredValue(kMachine, Key(ToolProgId(saved.ext)), "", &type, &stored));
     EXPECT_EQ(stored, vttest::WideBytes(saved.name)) << saved.as;

@@ -181,12 +181,8 @@ TEST_F(IniInput, TypeNamesAreWhatTheIniReaderReadsInEveryEncoding) {
     const std::wstring expected = value[0] != 0 ? OwnText(value) : L"MP3 File";
     named += value[0] != 0 ? 1 : 0;
     const std::wstring text = OwnText(bytes.c_str());
-    std::string utf16 = "\xFF\xFE";
-    for (wchar_t c : text)
-      utf16 += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    const VtOwnedText utf8(Narrow(text.c_str(), CP_UTF8));
-    for (const std::string& saved :
-         {bytes, "\xEF\xBB\xBF" + std::string(utf8 ? utf8.get() : ""), utf16}) {
+    for (const std::string& saved : {bytes, "\xEF\xBB\xBF" + vttest::EncodedText(text, CP_UTF8),
+                                     "\xFF\xFE" + vttest::EncodedText(text, 1200)}) {
       ASSERT_TRUE(vttest::WriteFileBytes(dir_.File("filetype.ini"), saved));
       EXPECT_EQ(VtTypeNames(dir_.File("").c_str()).For(".MP3"), expected);
     }
