@@ -185,7 +185,8 @@ int main(int argc, char** argv) {
   auto toolWrite = [&](Scope& s) {
     return [&, p = &s] {
       VtClasses keys(p->scope);
-      return RegisterRows(p->rows, kPlayerPath, selection, "", folder.path().c_str(), kApply, &keys)
+      return RegisterRows(p->rows, kPlayerPath, selection, L"", folder.path().c_str(), kApply,
+                          &keys)
           .failures()
           .empty();
     };

@@ -138,7 +138,8 @@ void VtAssocInfo::LoadNamed(VtClasses& classes, const char* named,
 
   associated = SameKeyName(own.get(), progId) ? 1 : 0;
   ReplaceText(&backup, DupText(key.ReadString("backup")));
-  ReplaceText(&typeName, CopyIfNotEmpty(key.ReadString("")));
+  const std::wstring type = key.ReadWide("");
+  if (!type.empty()) ReplaceText(&typeName, DupWide(type.c_str()));
 
   VtRegistry sub;
   if (sub.Open(key.key(), "DefaultIcon", KEY_READ))
@@ -151,11 +152,11 @@ void VtAssocInfo::LoadNamed(VtClasses& classes, const char* named,
     ReplaceText(&command, CopyIfNotEmpty(sub.ReadString("")));
 }
 
-DWORD VtAssocInfo::Register(const char* exePath, const char* newTypeName, const char* option,
+DWORD VtAssocInfo::Register(const char* exePath, const wchar_t* newTypeName, const char* option,
                             VtClasses* keys) {
   // A refused extension changes nothing, not even the fields.
   if (const DWORD problem = ExtensionProblem(ext); problem != ERROR_SUCCESS) return problem;
-  VtOwnedText typeCopy(DupText(newTypeName ? newTypeName : ""));
+  VtOwnedWide typeCopy(DupWide(newTypeName ? newTypeName : L""));
   ReleaseTypeCommandIcon();
   VtClasses ownKeys(scope);
   VtClasses& classes = keys != nullptr ? *keys : ownKeys;
@@ -285,7 +286,7 @@ LONG VtAssocInfo::WriteProgId(VtRegistry& progKey, const ProgIdTexts& texts) {
   // Without a new capture the old "backup" stays: it names what preceded the first registration.
   // It is the first value written: a key holding any value holds its "backup" already.
   if ((texts.captured != nullptr && !progKey.WriteString(L"backup", *texts.captured)) ||
-      !progKey.WriteString("", texts.typeName))
+      !progKey.WriteString(L"", texts.typeName != nullptr ? texts.typeName : L""))
     return progKey.error();
   VtRegistry key;
   VtOwnedText iconText(IconLocation(texts.exePath, ext));

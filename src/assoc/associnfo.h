@@ -49,7 +49,7 @@ class VtAssocInfo {
   // field is fresh but backup, which keeps what the last Load read.
   // keys: the classes of the command this call is one of, kept open from one entry to the next,
   // whose scope and rights the entry takes; null: the entry's scope, opened for this call alone.
-  DWORD Register(const char* exePath, const char* typeName, const char* option,
+  DWORD Register(const char* exePath, const wchar_t* typeName, const char* option,
                  VtClasses* keys = nullptr);
   // In each classes hive the scope may write whose extension key names the tool's ProgID: restores
   // the ProgID in "backup", read where Windows finds the ProgID for this user when the hive
@@ -63,7 +63,9 @@ class VtAssocInfo {
   // Null means absent, which differs from an empty text.
   char* backup;    // "backup" of the ProgID key named at the last Load; empty if it has none
   char* ext;       // as constructed, leading dot included
-  char* typeName;  // ProgID default value
+  // ProgID default value, in UTF-16 as stored: a name in any script survives being registered
+  // again on a system whose code page lacks its characters.
+  wchar_t* typeName;
   char* command;   // command line of the default verb
   char* icon;      // DefaultIcon default value
   int32_t associated;  // 1: the extension names the tool's ProgID and that key exists
@@ -93,7 +95,7 @@ class VtAssocInfo {
                  std::optional<const char*> userNamed = std::nullopt);
   // What Register writes into the ProgID.
   struct ProgIdTexts {
-    const char* typeName;
+    const wchar_t* typeName;
     const std::wstring* captured;  // the "backup"; null: the one there stays
     const char* exePath;
     const char* option;

@@ -18,7 +18,7 @@ namespace {
 // nothing (".exe") would do nothing again. Every row of one key is registered by the same piece, so
 // the order of the registrations never decides what a key ends with.
 void RegisterExtension(VtAssocRows& rows, const char* exePath, const char* ext,
-                       const char* typeName, const VtApplyOptions& options, VtClasses* keys,
+                       const wchar_t* typeName, const VtApplyOptions& options, VtClasses* keys,
                        std::vector<bool>* done, VtChangeReport* report) {
   // The rows of ext all share one option: IsPlaylist ignores letter case as the key names do.
   const char* option = PlayerOption(ext, options);
@@ -41,7 +41,8 @@ void ReregisterWithOptions(VtAssocRows& rows, const char* exePath, const VtApply
     if (entry->fromMachine != 0) continue;
     // One the tool would not make now (an earlier version's) is left to unregister, unasked about.
     if (ExtensionProblem(entry->ext) != ERROR_SUCCESS) continue;
-    // Register copies the type name before it releases the entry's own.
+    // Register copies the type name before it releases the entry's own. It is carried as read, in
+    // UTF-16: through the code page a name in another script would come back as "?".
     report->Changed(row, entry->ext,
                     entry->Register(exePath, entry->typeName, PlayerOption(entry->ext, options),
                                     keys));
@@ -51,7 +52,7 @@ void ReregisterWithOptions(VtAssocRows& rows, const char* exePath, const VtApply
 }  // namespace
 
 VtChangeReport RegisterRows(VtAssocRows& rows, const char* exePath,
-                            const std::vector<std::string>& pieces, const std::string& typeName,
+                            const std::vector<std::string>& pieces, const std::wstring& typeName,
                             const char* folder, const VtApplyOptions& options, VtClasses* keys) {
   VtChangeReport report;
   VtTypeNames typeNames(folder);
@@ -61,7 +62,7 @@ VtChangeReport RegisterRows(VtAssocRows& rows, const char* exePath,
                                   ? WrittenPlayerPath(exePath)
                                   : std::string(exePath);
   for (const std::string& piece : pieces) {
-    const std::string name = typeName.empty() ? typeNames.For(piece.c_str()) : typeName;
+    const std::wstring name = typeName.empty() ? typeNames.For(piece.c_str()) : typeName;
     RegisterExtension(rows, written.c_str(), piece.c_str(), name.c_str(), options, keys, &done,
                       &report);
   }

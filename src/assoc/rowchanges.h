@@ -14,7 +14,7 @@
 // is empty the one VtTypeNames gives from folder; then registers every association of the scope's
 // own among the rows again, so that all of them open with the options.
 VtChangeReport RegisterRows(VtAssocRows& rows, const char* exePath,
-                            const std::vector<std::string>& pieces, const std::string& typeName,
+                            const std::vector<std::string>& pieces, const std::wstring& typeName,
                             const char* folder, const VtApplyOptions& options, VtClasses* keys);
 // For each of exts in turn: unregisters the first row of ext; the other rows of ext are reloaded.
 VtChangeReport UnregisterRows(VtAssocRows& rows, const std::vector<std::string>& exts,

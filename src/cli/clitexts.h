@@ -2,7 +2,6 @@
 #pragma once
 
 #define IDS_CLI_USAGE 300
-#define IDS_CLI_BAD_TYPE 301
 #define IDS_CLI_LISTADD 302
 #define IDS_CLI_PLAYLIST 303
 #define IDS_CLI_BAD_PLAYER 304

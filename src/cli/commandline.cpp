@@ -112,13 +112,9 @@ bool TakeValue(Switch flag, const std::wstring& value, VtCliRequest* request,
               std::wstring* error) {
   const std::wstring lower = Lower(value);
   switch (flag) {
-    case kType: {
-      if (value.empty()) return true;
-      const VtOwnedText text(NarrowExact(value.c_str()));
-      if (!text) return Fail(error, IDS_CLI_BAD_TYPE, value);
-      request->typeName = text.get();
+    case kType:
+      request->typeName = value;
       return true;
-    }
     case kListAdd:
       if (lower == L"player") request->add = VtAddOption::kAsPlayer;
       else if (lower == L"yes") request->add = VtAddOption::kYes;

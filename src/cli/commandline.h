@@ -16,7 +16,7 @@ struct VtCliRequest {
   bool all = false;
   // /user or /machine: the scope the caller insists on; none: the widest this user may write.
   std::optional<VtScope> scope;
-  std::string typeName;      // empty: filetype.ini's, else "EXT File"
+  std::wstring typeName;     // empty: filetype.ini's, else "EXT File"
   std::optional<VtAddOption> add;        // /listadd; none: not given
   std::optional<VtPlaylistOption> list;  // /playlist; none: not given
   std::string playerPath;    // empty: asked of the running player

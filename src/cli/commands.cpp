@@ -66,6 +66,12 @@ std::string Column(const char* text) {
   if (!column.empty()) ControlsToSpaces(&column[0]);
   return column;
 }
+std::wstring Column(const wchar_t* text) {
+  std::wstring column = text != nullptr ? text : L"";
+  for (wchar_t& c : column)
+    if (c == L'\t' || c == L'\r' || c == L'\n') c = L' ';
+  return column;
+}
 
 const char* StateOf(const VtAssocInfo& entry) {
   if (entry.associated != 0) return "tool";
@@ -210,14 +216,16 @@ int RunList(const VtCliRequest& request, const VtStdStream& out, const VtStdStre
   if (!ScopeOf(request, &scope, &why)) return Refuse(err, why);
   VtAssocRows rows;
   AddRequestedRows(request, scope, &rows);
-  std::string text = kHeader;
+  std::wstring text = Ansi(kHeader);
   for (int row = 0; row < rows.Count(); ++row) {
     const VtAssocInfo& entry = *rows.Entry(row);
-    text += ShownExtension(entry.ext) + "\t" + StateOf(entry) + "\t" + Column(entry.typeName) +
-            "\t" + Column(entry.command) + "\t" + Column(entry.icon) + "\t" +
-            Column(entry.userChoice) + "\r\n";
+    // The type name is UTF-16 already, and may hold what the ANSI code page lacks.
+    text += Ansi(ShownExtension(entry.ext) + "\t" + StateOf(entry) + "\t") +
+            Column(entry.typeName) +
+            Ansi("\t" + Column(entry.command) + "\t" + Column(entry.icon) + "\t" +
+                 Column(entry.userChoice) + "\r\n");
   }
-  return out.WriteAnsi(text) ? kExitDone : kExitSomeNotChanged;
+  return out.Write(text) ? kExitDone : kExitSomeNotChanged;
 }
 
 int RunRegister(const VtCliRequest& request, const VtStdStream& err) {

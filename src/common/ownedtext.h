@@ -18,9 +18,18 @@ inline VtOwnedText DupText(const char* text) {
   return VtOwnedText(text != nullptr ? _strdup(text) : nullptr);
 }
 
-// For a plain char* field that owns its text (VtAssocInfo's): frees *field and puts value's text
-// in its place.
+// The same for a UTF-16 text.
+inline VtOwnedWide DupWide(const wchar_t* text) {
+  return VtOwnedWide(text != nullptr ? _wcsdup(text) : nullptr);
+}
+
+// For a plain char* or wchar_t* field that owns its text (VtAssocInfo's): frees *field and puts
+// value's text in its place.
 inline void ReplaceText(char** field, VtOwnedText value) {
+  std::free(*field);
+  *field = value.release();
+}
+inline void ReplaceText(wchar_t** field, VtOwnedWide value) {
   std::free(*field);
   *field = value.release();
 }

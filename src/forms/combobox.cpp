@@ -8,7 +8,11 @@
 
 TControl::WindowKind TComboBox::Kind(const TCreateArgs&) const {
   // The height given is the field's; the drop-down list needs room below it.
-  return {"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0};
+  // Unicode: the field takes a type name in any script.
+  WindowKind kind{
+      "COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0};
+  kind.unicode = true;
+  return kind;
 }
 
 void TComboBox::AfterCreate(const TCreateArgs& args) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "form.h"
+#include "widetext.h"
 
 bool TControl::Create(TForm& form, const TCreateArgs& args, int id) {
   form_ = &form;
@@ -15,11 +16,16 @@ bool TControl::Create(TForm& form, const TCreateArgs& args, int id) {
   if (args.flags & cfDisabled) style |= WS_DISABLED;
   HWND parent = args.parent && args.parent->Handle() ? args.parent->Handle() : form.Handle();
   QuietScope quiet(*this);
-  handle_ = CreateWindowExA(kind.exStyle, kind.className, OrEmpty(args.caption), style,
-                            TForm::Scale(args.bounds.left), TForm::Scale(args.bounds.top),
-                            TForm::Scale(args.bounds.width), TForm::Scale(args.bounds.height),
-                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                            GetModuleHandleA(nullptr), nullptr);
+  const int left = TForm::Scale(args.bounds.left), top = TForm::Scale(args.bounds.top);
+  const int width = TForm::Scale(args.bounds.width), height = TForm::Scale(args.bounds.height);
+  HMENU menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+  handle_ = kind.unicode
+                ? CreateWindowExW(kind.exStyle, WideFrom(kind.className, CP_ACP).c_str(),
+                                  WideFrom(args.caption, CP_ACP).c_str(), style, left, top, width,
+                                  height, parent, menu, GetModuleHandleW(nullptr), nullptr)
+                : CreateWindowExA(kind.exStyle, kind.className, OrEmpty(args.caption), style,
+                                  left, top, width, height, parent, menu,
+                                  GetModuleHandleA(nullptr), nullptr);
   if (!handle_) return false;
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form.Font()), FALSE);
   AfterCreate(args);

@@ -104,6 +104,9 @@ class TControl {
     DWORD style;
     DWORD exStyle;
     Background background = Background::Class;
+    // A Unicode window, for a text that may hold what the ANSI code page lacks: an ANSI edit
+    // field keeps its text in that code page.
+    bool unicode = false;
   };
   virtual WindowKind Kind(const TCreateArgs& args) const = 0;
   // Runs once after the window exists and has its font (columns, items, initial checks...).

@@ -3,3 +3,4 @@
 #pragma once
 
 inline const char* OrEmpty(const char* text) { return text ? text : ""; }
+inline const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }

@@ -6,6 +6,38 @@
 
 #include "form.h"
 
+namespace {
+
+// LVM_GETITEMTEXT gives no length: grow until the text fits with room to spare. Item and message
+// pick the text's form; the list keeps its texts in UTF-16 whichever form set them.
+template <class Item, class Char>
+std::basic_string<Char> GetItemText(HWND list, UINT message, int index, int column) {
+  std::vector<Char> buffer(256);
+  for (;;) {
+    Item item{};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    buffer[0] = 0;
+    const int length = static_cast<int>(SendMessageA(list, message, static_cast<WPARAM>(index),
+                                                     reinterpret_cast<LPARAM>(&item)));
+    if (length < static_cast<int>(buffer.size()) - 1 || buffer.size() >= 65536)
+      return OrEmpty(item.pszText);
+    buffer.resize(buffer.size() * 4);
+  }
+}
+
+// Null is the empty text.
+template <class Item, class Char>
+void PutItemText(HWND list, UINT message, int index, int column, const Char* text) {
+  Item item{};
+  item.iSubItem = column;
+  item.pszText = const_cast<Char*>(OrEmpty(text));
+  SendMessageA(list, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
 std::string TListItem::Caption() const { return list_ ? list_->ItemText(index_, 0) : std::string(); }
 
 TControl::WindowKind TListView::Kind(const TCreateArgs&) const {
@@ -112,31 +144,24 @@ int TListView::NextSelected(int after) const {
 
 std::string TListView::ItemText(int index, int column) const {
   if (!Handle() || index < 0 || column < 0) return std::string();
-  // LVM_GETITEMTEXT gives no length: grow until the text fits with room to spare.
-  std::vector<char> buffer(256);
-  for (;;) {
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(buffer.size());
-    buffer[0] = '\0';
-    int length = static_cast<int>(SendMessageA(Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(index),
-                                               reinterpret_cast<LPARAM>(&item)));
-    if (length < static_cast<int>(buffer.size()) - 1 || buffer.size() >= 65536) {
-      return OrEmpty(item.pszText);
-    }
-    buffer.resize(buffer.size() * 4);
-  }
+  return GetItemText<LVITEMA, char>(Handle(), LVM_GETITEMTEXTA, index, column);
+}
+
+std::wstring TListView::WideItemText(int index, int column) const {
+  if (!Handle() || index < 0 || column < 0) return std::wstring();
+  return GetItemText<LVITEMW, wchar_t>(Handle(), LVM_GETITEMTEXTW, index, column);
+}
+
+void TListView::SetItemText(int index, int column, const wchar_t* text) {
+  if (index < 0 || column < 0) return;
+  QuietScope quiet(*this);
+  PutItemText<LVITEMW>(Handle(), LVM_SETITEMTEXTW, index, column, text);
 }
 
 void TListView::SetItemText(int index, int column, const char* text) {
   if (index < 0 || column < 0) return;
   QuietScope quiet(*this);
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = const_cast<char*>(OrEmpty(text));
-  SendMessageA(Handle(), LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
-               reinterpret_cast<LPARAM>(&item));
+  PutItemText<LVITEMA>(Handle(), LVM_SETITEMTEXTA, index, column, text);
 }
 
 LRESULT TListView::OnNotify(NMHDR* header) {

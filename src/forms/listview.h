@@ -57,8 +57,11 @@ class TListView : public TControl {
   int NextSelected(int after = -1) const;
 
   std::string ItemText(int index, int column) const;
+  // The same in UTF-16, for a text that may hold what the ANSI code page lacks.
+  std::wstring WideItemText(int index, int column) const;
   // Column 0 is the caption; null is the empty text. Raises no event.
   void SetItemText(int index, int column, const char* text);
+  void SetItemText(int index, int column, const wchar_t* text);
 
   // The user selected or deselected rows (item index -1: several rows at once). Raised once per
   // message the list handles, after it has handled it: selecting all rows is one event, not one

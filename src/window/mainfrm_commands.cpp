@@ -77,7 +77,7 @@ void TFrmAssoc::btnApplyClick(TControl*) {
   if (!Confirm(IDS_ASK_APPLY)) return;
   const std::string exePath = Edit1->Text();
   const std::string selection = Edit2->Text();
-  const std::string comboName = ComboBox1->Text();
+  const std::wstring comboName = ComboBox1->WideText();
   if (PlayerPathProblem(exePath.c_str()) != VtPathProblem::kNone || selection.empty()) return;
 
   // The selection's pieces up to the first that is no extension.

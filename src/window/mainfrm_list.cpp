@@ -46,11 +46,13 @@ void TFrmAssoc::FillList(const char* extensions, VtClassesMemo* classes) {
 void TFrmAssoc::ShowRows(int row) {
   for (; row < rows_.Count(); ++row) {
     const VtAssocInfo* entry = rows_.Entry(row);
-    if (ListView->AddItem(RowCaption(entry->ext), {entry->typeName, entry->command, entry->icon,
-                                                   entry->userChoice}) < 0) {
+    const int index = ListView->AddItem(RowCaption(entry->ext),
+                                        {"", entry->command, entry->icon, entry->userChoice});
+    if (index < 0) {
       rows_.Truncate(row);
       return;
     }
+    ListView->SetItemText(index, 1, entry->typeName);
   }
 }
 
@@ -77,7 +79,7 @@ void TFrmAssoc::ListViewSelectItem(TControl*, TListItem, bool) {
   if (selected == 0) {
     ComboBox1->SetText("");
   } else if (selected == 1) {
-    ComboBox1->SetText(ListView->ItemText(first, 1).c_str());
+    ComboBox1->SetText(ListView->WideItemText(first, 1));
   }
   btnApply->SetEnabled(!selection.empty());
 }

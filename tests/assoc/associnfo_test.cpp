@@ -118,7 +118,7 @@ TEST_F(AssocInfo, LoadClearsEverythingWhenNoProgIdOpens) {
   auto loadFull = [&] {
     SetString(kClasses, ext, "", other);
     info.Load();
-    ASSERT_STREQ("Test Type", info.typeName);
+    ASSERT_STREQ(L"Test Type", info.typeName);
   };
   loadFull();
   SetString(kClasses, ext, "", "");
@@ -143,7 +143,7 @@ TEST_F(AssocInfo, LoadReadsForeignAssociationPieceByPiece) {
   VtAssocInfo info(ext.c_str());
   info.Load();
   EXPECT_STREQ("", info.backup);  // present although the key has no "backup"
-  EXPECT_STREQ("Test Type", info.typeName);
+  EXPECT_STREQ(L"Test Type", info.typeName);
   EXPECT_STREQ("test.dll,3", info.icon);
   EXPECT_STREQ("test.exe \"%1\"", info.command);
   EXPECT_EQ(0, info.associated);
@@ -159,7 +159,7 @@ TEST_F(AssocInfo, LoadReadsForeignAssociationPieceByPiece) {
   vttest::DeleteKeyTree(kClasses, other + "\\shell");
   info.Load();
   EXPECT_EQ(nullptr, info.command);
-  EXPECT_STREQ("Test Type", info.typeName);
+  EXPECT_STREQ(L"Test Type", info.typeName);
 }
 
 TEST_F(AssocInfo, ToolProgIdNamedInOtherCaseCountsAsAssociated) {
@@ -170,7 +170,7 @@ TEST_F(AssocInfo, ToolProgIdNamedInOtherCaseCountsAsAssociated) {
   VtAssocInfo info(upper.c_str());
   info.Load();
   EXPECT_EQ(1, info.associated);
-  EXPECT_STREQ("Mine", info.typeName);
+  EXPECT_STREQ(L"Mine", info.typeName);
 }
 
 TEST_F(AssocInfo, UserChoiceShownWhereItNamesAnotherProgIdThanTheExtension) {
@@ -183,7 +183,7 @@ TEST_F(AssocInfo, UserChoiceShownWhereItNamesAnotherProgIdThanTheExtension) {
   Choose(ext, same);
   info.Load();
   EXPECT_EQ(nullptr, info.userChoice);
-  EXPECT_STREQ("Test Type", info.typeName);
+  EXPECT_STREQ(L"Test Type", info.typeName);
 
   Choose(ext, picked, "UserChoice", "Progid");  // as Windows 7 spells it
   info.Load();
@@ -196,7 +196,7 @@ TEST_F(AssocInfo, UserChoiceShownWhereItNamesAnotherProgIdThanTheExtension) {
   Choose(ext, Typed("Latest Type"), "UserChoiceLatest\\ProgId");
   info.Load();
   EXPECT_STREQ("Latest Type", info.userChoice);
-  EXPECT_STREQ("Test Type", info.typeName);
+  EXPECT_STREQ(L"Test Type", info.typeName);
 
   // Wherever reading the extension's association stops, the choice is still read.
   for (const std::string& named : {std::string("VtTestApp.NoSuchKey"), std::string()}) {
@@ -264,18 +264,18 @@ TEST_F(AssocInfo, EachScopeShowsItsOwnAssociationAndWhatWindowsOpensInstead) {
   SetString(HKEY_CURRENT_USER, userExt, "", mine);
   VtAssocInfo machine(ext.c_str());
   machine.Load();
-  EXPECT_STREQ("Test Type", machine.typeName);
+  EXPECT_STREQ(L"Test Type", machine.typeName);
   EXPECT_STREQ("Mine Type", machine.userChoice);
   VtAssocInfo user(ext.c_str(), VtScope::kUser);
   user.Load();
-  EXPECT_STREQ("Mine Type", user.typeName);
+  EXPECT_STREQ(L"Mine Type", user.typeName);
   EXPECT_EQ(0, user.fromMachine);
   EXPECT_EQ(nullptr, user.userChoice);
 
   // A user's key that names nothing (it may hold only "Open with" entries) hides nothing.
   SetString(HKEY_CURRENT_USER, userExt, "", "");
   user.Load();
-  EXPECT_STREQ("Test Type", user.typeName);
+  EXPECT_STREQ(L"Test Type", user.typeName);
   EXPECT_EQ(1, user.fromMachine);
   machine.Load();
   EXPECT_EQ(nullptr, machine.userChoice);
@@ -286,9 +286,9 @@ TEST_F(AssocInfo, EachScopeShowsItsOwnAssociationAndWhatWindowsOpensInstead) {
   ScratchKey userCopy(HKEY_CURRENT_USER, userProgId);
   SetString(HKEY_CURRENT_USER, userProgId, "", "User's Copy");
   machine.Load();
-  EXPECT_STREQ("Test Type", machine.typeName);
+  EXPECT_STREQ(L"Test Type", machine.typeName);
   user.Load();
-  EXPECT_STREQ("User's Copy", user.typeName);
+  EXPECT_STREQ(L"User's Copy", user.typeName);
 
   // An association of the tool in the administrator's own classes only: the machine's columns,
   // and Unregister restores the user's key all the same.
@@ -299,7 +299,7 @@ TEST_F(AssocInfo, EachScopeShowsItsOwnAssociationAndWhatWindowsOpensInstead) {
   machine.Load();
   EXPECT_EQ(0, machine.associated);
   EXPECT_EQ(1, machine.userAssociated);
-  EXPECT_STREQ("Test Type", machine.typeName);
+  EXPECT_STREQ(L"Test Type", machine.typeName);
   EXPECT_EQ(ERROR_SUCCESS, machine.Unregister());
   EXPECT_EQ(0, machine.userAssociated);
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userExt));
@@ -316,7 +316,7 @@ TEST_F(AssocInfo, RegisterAndUnregisterCompareUserChoiceWithWhatTheyLeave) {
   VtAssocInfo info(upper.c_str());
   info.Load();
   EXPECT_STREQ(("vantrel" + ext).c_str(), info.userChoice);  // no such key yet
-  info.Register(kExe, "Vantrel Type", "");
+  info.Register(kExe, L"Vantrel Type", "");
   EXPECT_EQ(nullptr, info.userChoice);
   info.Unregister();
   EXPECT_STREQ(("vantrel" + ext).c_str(), info.userChoice);
@@ -344,7 +344,7 @@ TEST_F(AssocInfo, RegisterAndUnregisterRestoreThePreviousProgId) {
   SetString(kClasses, ext, "", other);
   VtAssocInfo info(ext.c_str());
   info.Load();
-  info.Register(kExe, "Vantrel Type", "/na");
+  info.Register(kExe, L"Vantrel Type", "/na");
   EXPECT_EQ(progId, Value(ext));
   EXPECT_EQ("Vantrel Type", Value(progId));
   EXPECT_EQ(other, Value(progId, "backup"));
@@ -358,13 +358,13 @@ TEST_F(AssocInfo, RegisterAndUnregisterRestoreThePreviousProgId) {
   info.Register(kExe, info.typeName, "");
   EXPECT_EQ(other, Value(progId, "backup"));
   EXPECT_EQ(kOpen, Value(progId + "\\shell\\open\\command"));
-  EXPECT_STREQ("Vantrel Type", info.typeName);
+  EXPECT_STREQ(L"Vantrel Type", info.typeName);
 
   info.Unregister();
   EXPECT_EQ(other, Value(ext));
   EXPECT_FALSE(KeyExists(kClasses, progId));
   EXPECT_EQ(0, info.associated);
-  EXPECT_STREQ("Test Type", info.typeName);
+  EXPECT_STREQ(L"Test Type", info.typeName);
 }
 
 // The player's own MIDI-family types show its second icon in any letter case (the list passes them
@@ -380,7 +380,7 @@ TEST_F(AssocInfo, PlayerIconOnlyForItsOwnTypesInAnyCase) {
   for (const auto& c : cases) {
     const std::string ext = Named(c.first);
     VtAssocInfo info(ext.c_str());
-    info.Register(kExe, "Vantrel Type", "");
+    info.Register(kExe, L"Vantrel Type", "");
     EXPECT_EQ(std::string(kExe) + c.second, Value("vantrel" + ext + "\\DefaultIcon")) << ext;
     EXPECT_STREQ((std::string(kExe) + c.second).c_str(), info.icon) << ext;
   }
@@ -389,8 +389,8 @@ TEST_F(AssocInfo, PlayerIconOnlyForItsOwnTypesInAnyCase) {
 TEST_F(AssocInfo, RegisterOnUnnamedExtensionKeepsNoBackup) {
   std::string ext = Ext(), progId = "vantrel" + ext;
   VtAssocInfo info(ext.c_str());
-  info.Register(kExe, "", "");
-  EXPECT_STREQ("", info.typeName);
+  info.Register(kExe, L"", "");
+  EXPECT_STREQ(L"", info.typeName);
   EXPECT_EQ("", Value(progId));
   EXPECT_EQ("<missing>", Value(progId, "backup"));
 
@@ -408,7 +408,7 @@ TEST_F(AssocInfo, UnregisterLeavesForeignExtensionButDeletesToolProgId) {
   info.Unregister();
   EXPECT_EQ(other, Value(ext));
   EXPECT_FALSE(KeyExists(kClasses, progId));
-  EXPECT_STREQ("Test Type", info.typeName);
+  EXPECT_STREQ(L"Test Type", info.typeName);
 }
 
 TEST_F(AssocInfo, OpenWithProgidsLosesOnlyTheToolsEntryAndGoesOnlyWhenNothingIsLeft) {
@@ -417,7 +417,7 @@ TEST_F(AssocInfo, OpenWithProgidsLosesOnlyTheToolsEntryAndGoesOnlyWhenNothingIsL
   SetString(kClasses, ext, "", other);
   ASSERT_TRUE(vttest::SetRawValue(kClasses, list, other.c_str(), REG_NONE, nullptr, 0));
   VtAssocInfo info(ext.c_str());
-  info.Register(kExe, "Vantrel Type", "");
+  info.Register(kExe, L"Vantrel Type", "");
   HKEY handle;
   ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(kClasses, list.c_str(), 0, KEY_READ, &handle));
   DWORD type = REG_SZ, size = 1;
@@ -442,7 +442,7 @@ TEST_F(AssocInfo, OpenWithProgidsLosesOnlyTheToolsEntryAndGoesOnlyWhenNothingIsL
   for (const char* extra : {"", "\\sub"}) {
     std::string kept = Ext();
     VtAssocInfo entry(kept.c_str());
-    entry.Register(kExe, "Vantrel Type", "");
+    entry.Register(kExe, L"Vantrel Type", "");
     const std::string keptList = kept + "\\OpenWithProgids";
     SetString(kClasses, keptList + extra, "", "");  // its default value, or a subkey
     entry.Unregister();
@@ -472,7 +472,7 @@ TEST_F(AssocInfo, DefaultAppsRegistrationFollowsTheRegisteredExtensions) {
   std::string lower = Ext(), second = Ext(), upper = lower;
   CharUpperA(&upper[0]);
   VtAssocInfo first(upper.c_str()), next(second.c_str());
-  first.Register(kExe, "Vantrel Type", "");
+  first.Register(kExe, L"Vantrel Type", "");
   EXPECT_EQ("Vantrel Player", Machine(kCapabilitiesKey, "ApplicationName"));
   EXPECT_NE("<missing>", Machine(kCapabilitiesKey, "ApplicationDescription"));
   EXPECT_EQ(std::string(kExe) + ",0", Machine(kCapabilitiesKey, "ApplicationIcon"));
@@ -480,7 +480,7 @@ TEST_F(AssocInfo, DefaultAppsRegistrationFollowsTheRegisteredExtensions) {
   EXPECT_EQ("vantrel" + upper, Machine(kFileAssociationsKey, upper.c_str()));
   EXPECT_EQ(kCapabilitiesKey, Machine(kRegisteredApplicationsKey, kRegisteredAppName));
   EXPECT_FALSE(KeyExists(kMachine, kAppKey));  // not in the 32-bit view
-  next.Register(kExe, "Vantrel Type", "");
+  next.Register(kExe, L"Vantrel Type", "");
   EXPECT_EQ("vantrel" + second, Machine(kFileAssociationsKey, second.c_str()));
 
   first.Unregister();
@@ -509,7 +509,7 @@ TEST_F(AssocInfo, DoubleByteExtensionRoundTrip) {
   std::string ext = Ext("表"), other = Foreign(), progId = "vantrel" + ext;
   SetString(kClasses, ext, "", other);
   VtAssocInfo info(ext.c_str());
-  info.Register(kExe, "表の種類", "");
+  info.Register(kExe, L"表の種類", "");
   EXPECT_EQ(progId, Value(ext));
   EXPECT_EQ("表の種類", Value(progId));
   EXPECT_EQ(kOpen, Value(progId + "\\shell\\open\\command"));
@@ -533,18 +533,18 @@ TEST_F(AssocInfo, ExtensionsRegisterUpToTheLongestProgIdAndNoFurther) {
   ASSERT_TRUE(SetString(kClasses, longer, "", other));
 
   VtAssocInfo fits(longest.c_str());
-  EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), fits.Register(kExe, "Vantrel Type", ""));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), fits.Register(kExe, L"Vantrel Type", ""));
   EXPECT_TRUE(KeyExists(kClasses, "vantrel" + longest));
   EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), fits.Unregister());
   EXPECT_FALSE(KeyExists(kClasses, "vantrel" + longest));
 
   VtAssocInfo keeps(longer.c_str());
   keeps.Load();
-  ASSERT_STREQ("Test Type", keeps.typeName);
-  EXPECT_EQ(kErrorExtensionTooLong, keeps.Register(kExe, "Vantrel Type", ""));
+  ASSERT_STREQ(L"Test Type", keeps.typeName);
+  EXPECT_EQ(kErrorExtensionTooLong, keeps.Register(kExe, L"Vantrel Type", ""));
   EXPECT_EQ(other, Value(longer));
   EXPECT_FALSE(KeyExists(kClasses, "vantrel" + longer));
-  EXPECT_STREQ("Test Type", keeps.typeName);
+  EXPECT_STREQ(L"Test Type", keeps.typeName);
 }
 
 // What Windows never looks up as an extension (it takes the text after a name's last "." up to
@@ -562,7 +562,7 @@ TEST_F(AssocInfo, RefusedExtensionsAreNeverRegistered) {
   for (const auto& c : scratch) {
     const std::string ext = c.first == "." ? c.first : Named(c.first);
     VtAssocInfo info(ext.c_str());
-    EXPECT_EQ(c.second, info.Register(kExe, "Vantrel Type", "")) << ext;
+    EXPECT_EQ(c.second, info.Register(kExe, L"Vantrel Type", "")) << ext;
     EXPECT_FALSE(KeyExists(kClasses, ext)) << ext;
     EXPECT_FALSE(KeyExists(kClasses, "vantrel" + ext)) << ext;
   }
@@ -570,9 +570,9 @@ TEST_F(AssocInfo, RefusedExtensionsAreNeverRegistered) {
   for (const char* type : {".bat", ".LNK", ".Cmd", ".scr", ".ps1", ".appref-ms", ".EXE"}) {
     const std::string before = Value(type);
     VtAssocInfo info(type);
-    info.typeName = strdup("kept");  // the entry frees it
-    EXPECT_EQ(kErrorProgramType, info.Register(kExe, "Vantrel Type", "")) << type;
-    EXPECT_STREQ("kept", info.typeName) << type;
+    info.typeName = _wcsdup(L"kept");  // the entry frees it
+    EXPECT_EQ(kErrorProgramType, info.Register(kExe, L"Vantrel Type", "")) << type;
+    EXPECT_STREQ(L"kept", info.typeName) << type;
     EXPECT_EQ(before, Value(type)) << type;
     EXPECT_FALSE(KeyExists(kClasses, std::string("vantrel") + type)) << type;
   }
@@ -586,9 +586,9 @@ TEST_F(AssocInfo, ExecutablesAndMalformedExtensionsAreNeverTouched) {
   Own("vantrel.exe");
   for (const char* exe : {".exe", ".EXE"}) {
     VtAssocInfo info(exe);
-    info.typeName = strdup("kept");  // the entry frees it
-    info.Register(kExe, "Vantrel Type", "");
-    EXPECT_STREQ("kept", info.typeName) << exe;
+    info.typeName = _wcsdup(L"kept");  // the entry frees it
+    info.Register(kExe, L"Vantrel Type", "");
+    EXPECT_STREQ(L"kept", info.typeName) << exe;
     EXPECT_EQ(before, Value(".exe")) << exe;
     EXPECT_FALSE(KeyExists(kClasses, "vantrel.exe")) << exe;
   }
@@ -598,7 +598,7 @@ TEST_F(AssocInfo, ExecutablesAndMalformedExtensionsAreNeverTouched) {
   Own("vantrel" + noDot);
   for (const std::string& bad : {std::string(), noDot}) {
     VtAssocInfo info(bad.c_str());
-    info.Register(kExe, "Vantrel Type", "");
+    info.Register(kExe, L"Vantrel Type", "");
     info.Unregister();
     info.Load();
     ExpectCleared(info);

@@ -246,6 +246,51 @@ TEST_F(Cli, OutputToAPipeIsInTheOutputCodePageAndDashesEndTheSwitches) {
   EXPECT_TRUE(vttest::ReadFileBytes(dir_.File("-x.reg"), &out_));
 }
 
+// filetype.ini in each encoding a user may save it in, with names that the system's code page may
+// lack: Explorer reads them through the wide functions exactly as written, and a later register,
+// which brings every association of the tool up to its options, carries them over unchanged.
+TEST_F(Cli, TypeNamesReachTheRegistryExactlyWhateverTheCodePage) {
+  const std::wstring audio = L"MP3 オーディオ";
+  const std::wstring rare = L"\u00c6r\u00f8 \u03a9 \u97f3\u697d";  // in neither 932 nor 1252
+  struct Saved {
+    const char* as;
+    UINT codePage;
+    std::string mark;
+    std::wstring name;
+    std::string ext;
+  };
+  Saved table[] = {
+      {"code page 932", 932, "", audio, ""},
+      {"UTF-8", CP_UTF8, "\xEF\xBB\xBF", rare, ""},
+      {"UTF-16", 1200, "\xFF\xFE", rare, ""},
+      {"UTF-16 big-endian", 1201, "\xFE\xFF", audio, ""},
+  };
+  const std::string p = " /player \"" + player_ + "\"";
+  DWORD type = 0;
+  std::string stored;
+  for (Saved& saved : table) {
+    saved.ext = Ext();
+    const std::wstring line = L"[filetype]\r\n" + std::wstring(saved.ext.begin(), saved.ext.end()) +
+                              L"=" + saved.name + L"\r\n";
+    ASSERT_TRUE(vttest::WriteFileBytes(dir_.File("filetype.ini"),
+                                       saved.mark + vttest::EncodedText(line, saved.codePage)));
+    ASSERT_EQ(Run("register " + saved.ext + p), 0) << saved.as << err_;
+    ASSERT_TRUE(vttest::GetStoredValue(kMachine, Key(ToolProgId(saved.ext)), "", &type, &stored));
+    EXPECT_EQ(stored, vttest::WideBytes(saved.name)) << saved.as;
+  }
+
+  ASSERT_TRUE(DeleteFileA(dir_.File("filetype.ini").c_str()));
+  ASSERT_EQ(Run("register " + Ext() + " /listadd no" + p), 0) << err_;
+  for (const Saved& saved : table) {
+    std::string command;
+    vttest::GetString(kMachine, Key(ToolProgId(saved.ext) + "\\shell\\open\\command"), "",
+                      &command);
+    EXPECT_EQ(command, Open("/na")) << saved.as << ": not registered again";
+    ASSERT_TRUE(vttest::GetStoredValue(kMachine, Key(ToolProgId(saved.ext)), "", &type, &stored));
+    EXPECT_EQ(stored, vttest::WideBytes(saved.name)) << saved.as;
+  }
+}
+
 // To a console the text goes as UTF-16: bytes of code page 932 would show as other characters
 // once the console takes another code page.
 TEST_F(Cli, OwnTextsReachTheConsoleAndDefaultAppsWhateverTheCodePage) {

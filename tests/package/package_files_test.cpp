@@ -7,6 +7,8 @@
 #include <string>
 #include "inifile.h"
 #include "scratch.h"
+#include "typenames.h"
+#include "widetext.h"
 
 namespace {
 
@@ -122,12 +124,9 @@ class TypeNames : public testing::Test {
   }
   void TearDown() override { StopLibrary(); }
   // The lookup the register command makes: the extension as the list holds it, in capitals.
-  std::string NameFor(const char* ext) {
-    char buffer[512];
-    std::memset(buffer, 0xBD, sizeof buffer);
-    return file_.GetString("filetype", ext, sizeof buffer, buffer, "");
-  }
+  std::wstring NameFor(const char* ext) { return names_.For(ext); }
   VtIniFile file_;
+  VtTypeNames names_{kDir.c_str()};
 };
 
 TEST_F(TypeNames, ExplanationAboveTheHeaderLeavesOnlyExtensionKeys) {
@@ -147,16 +146,16 @@ TEST_F(TypeNames, ExplanationAboveTheHeaderLeavesOnlyExtensionKeys) {
 }
 
 TEST_F(TypeNames, CommonExtensionsGetTheirJapaneseNamesWhateverTheCase) {
-  EXPECT_EQ(NameFor(".MP3"), "MP3 オーディオ");
-  EXPECT_EQ(NameFor(".WAV"), "WAVE サウンド");
-  EXPECT_EQ(NameFor(".MID"), "MIDI シーケンス");
-  EXPECT_EQ(NameFor(".VNT"), "Vantrel Player プレイリスト");
-  EXPECT_EQ(NameFor(".M3U"), "M3U プレイリスト");
+  EXPECT_EQ(NameFor(".MP3"), L"MP3 オーディオ");
+  EXPECT_EQ(NameFor(".WAV"), L"WAVE サウンド");
+  EXPECT_EQ(NameFor(".MID"), L"MIDI シーケンス");
+  EXPECT_EQ(NameFor(".VNT"), L"Vantrel Player プレイリスト");
+  EXPECT_EQ(NameFor(".m3u"), L"M3U プレイリスト");
   // Every extension that gets the player's second icon has a name too.
   for (const char* ext : {".MID", ".RMI", ".RCP", ".R36", ".G36", ".MDS"}) {
-    EXPECT_NE(NameFor(ext), "") << ext;
+    EXPECT_EQ(NameFor(ext).find(L" File"), std::wstring::npos) << ext;
   }
-  EXPECT_EQ(NameFor(".EXE"), "");
+  EXPECT_EQ(NameFor(".EXE"), L"EXE File");
 }
 
 TEST_F(TypeNames, ReadmeExamplesReadTheWayTheToolReadsThem) {
@@ -169,7 +168,7 @@ TEST_F(TypeNames, ReadmeExamplesReadTheWayTheToolReadsThem) {
   ASSERT_GE(section->count(), 2);
   for (int i = 0; i < section->count(); ++i) {
     const VtIniKeyValue* entry = section->EntryAt(i);
-    EXPECT_EQ(NameFor(entry->key()), entry->value()) << entry->key();
+    EXPECT_EQ(NameFor(entry->key()), OwnText(entry->value())) << entry->key();
   }
   // The options file example shows the values a first start writes.
   EXPECT_EQ(examples.GetInt("vntassoc", "AddOption", 99), -1);

@@ -11,6 +11,8 @@
 #include "inifile.h"
 #include "library.h"
 #include "scratch.h"
+#include "typenames.h"
+#include "widetext.h"
 
 namespace {
 
@@ -139,6 +141,53 @@ TEST_F(IniInput, TwoHundredKilobytesLoadTheirFirst128KiB) {
   for (size_t at = bytes.find('['); at != std::string::npos; at = bytes.find('[', at + 1))
     if (bytes.find("\r\n", at) + 2 + 4 <= 0x20000) ++expected;
   EXPECT_EQ(expected, static_cast<size_t>(std::count(document.begin(), document.end(), '[')));
+}
+
+// filetype.ini is walked in UTF-16 by the type names' own reader: for any file of whole code page
+// 932 characters it finds what the INI reader finds (headers in any case and spacing, blanks, tabs,
+// full-width spaces, "=" in names, repeated and empty keys, names past 511 bytes), and the same
+// name in the same text saved as UTF-8 or UTF-16 with a byte order mark.
+TEST_F(IniInput, TypeNamesAreWhatTheIniReaderReadsInEveryEncoding) {
+  const std::vector<std::string> headers = {"[filetype]", " [ FileType ]\t", "[other]", "[]", "[",
+                                            "[filetype"};
+  const std::vector<std::string> keys = {".mp3", ".MP3", " .Mp3\t", ".mp", "", "　.MP3"};
+  const std::vector<std::string> blanks = {"", " ", "\t", "　", " \t　"};
+  const std::vector<std::string> words = {"表", "ソ", "=", "\\", ";", "[x]", "name", " ", "　",
+                                          std::string(300, 'a'), std::string(150, 'x') + "表"};
+  const std::vector<std::string> ends = {"\r\n", "\n", "\r", "\r\n\r\n"};
+  std::mt19937 random(20261209);
+  auto any = [&random](const std::vector<std::string>& from) {
+    return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(random)];
+  };
+  std::uniform_int_distribution<int> count(0, 8);
+  int named = 0;
+  for (int round = 0; round < 400; ++round) {
+    std::string bytes = round % 2 == 0 ? "[filetype]" + any(ends) : "";
+    for (int line = count(random); line > 0; --line) {
+      if (count(random) < 2) {
+        bytes += any(headers);
+      } else {
+        bytes += any(blanks) + any(keys) + any(blanks) + (count(random) > 0 ? "=" : "");
+        for (int word = count(random) % 4; word > 0; --word) bytes += any(blanks) + any(words);
+      }
+      bytes += any(ends);
+    }
+    SCOPED_TRACE(bytes);
+    ASSERT_TRUE(vttest::WriteFileBytes(dir_.File("filetype.ini"), bytes));
+    VtIniFile ini;
+    ASSERT_TRUE(ini.Load(dir_.File("filetype.ini").c_str()));
+    char value[512];
+    ini.GetString("filetype", ".MP3", sizeof value, value, "");
+    const std::wstring expected = value[0] != 0 ? OwnText(value) : L"MP3 File";
+    named += value[0] != 0 ? 1 : 0;
+    const std::wstring text = OwnText(bytes.c_str());
+    for (const std::string& saved : {bytes, "\xEF\xBB\xBF" + vttest::EncodedText(text, CP_UTF8),
+                                     "\xFF\xFE" + vttest::EncodedText(text, 1200)}) {
+      ASSERT_TRUE(vttest::WriteFileBytes(dir_.File("filetype.ini"), saved));
+      EXPECT_EQ(VtTypeNames(dir_.File("").c_str()).For(".MP3"), expected);
+    }
+  }
+  EXPECT_GT(named, 80);   // the rounds reached names, not only the fallback
 }
 
 }  // namespace

@@ -116,7 +116,7 @@ TEST_P(RegistryInputIn, DefaultThatIsNoReadableTextCountsAsNamingNothing) {
     EXPECT_EQ(nullptr, entry.typeName);
     EXPECT_EQ(0, entry.associated);
 
-    entry.Register(kExe, "VTR File", "");
+    entry.Register(kExe, L"VTR File", "");
     EXPECT_EQ(1, entry.associated);
     EXPECT_EQ(own_, at_.NamedProgId(ext_));
     entry.Unregister();
@@ -142,7 +142,7 @@ TEST_P(RegistryInputIn, LongestReadableAndUnterminatedNamesComeBack) {
     TearDown();
     ASSERT_TRUE(at_.PutValue(ext_, "", c.type, c.bytes));
     VtAssocInfo entry(entry_.c_str(), scope_);
-    entry.Register(kExe, "VTR File", "/a");
+    entry.Register(kExe, L"VTR File", "/a");
     entry.Unregister();
     const std::string text(c.bytes.c_str());  // up to the first zero, as the tool takes it
     EXPECT_EQ(text, at_.NamedProgId(ext_));
@@ -192,7 +192,7 @@ TEST_P(RegistryInputIn, OpenWithProgidsThatIsAValueStaysAsItIs) {
     ASSERT_TRUE(at_.PutValue(ext_, "OpenWithProgids", c.type, c.bytes));
     const std::string before = DumpTree(at_.hive(), at_.Path(ext_));
     VtAssocInfo entry(entry_.c_str(), scope_);
-    entry.Register(kExe, "VTR File", "");
+    entry.Register(kExe, L"VTR File", "");
     EXPECT_TRUE(
         vttest::ValueExists(at_.hive(), at_.Path(ext_ + "\\OpenWithProgids"), own_.c_str()));
     entry.Unregister();
@@ -221,7 +221,7 @@ TEST_P(RegistryInputIn, DeepProgIdTreesGoWholeOrStayWhole) {
   const std::string otherBefore = DumpTree(at_.hive(), at_.Path(other_));
 
   VtAssocInfo entry(entry_.c_str(), scope_);
-  entry.Register(kExe, "VTR File", "");
+  entry.Register(kExe, L"VTR File", "");
   entry.Unregister();
   EXPECT_EQ(other_, at_.NamedProgId(ext_));
   EXPECT_FALSE(at_.Exists(own_));
@@ -299,7 +299,7 @@ TEST_F(RegistryInput, UserChoiceNamesOfAnyLengthOrUnresolvable) {
 TEST_P(RegistryInputIn, FileAssociationsItMayNotChangeKeepsTheDefaultAppsRegistration) {
   at_.PutText(ext_, "", other_);
   VtAssocInfo entry(entry_.c_str(), scope_);
-  ASSERT_EQ(ERROR_SUCCESS, entry.Register(kExe, "VTR File", ""));
+  ASSERT_EQ(ERROR_SUCCESS, entry.Register(kExe, L"VTR File", ""));
   const std::string registration = Registration();
   {
     vttest::ReadOnlyTree locked(at_.hive(), kFileAssociationsKey);
@@ -319,7 +319,7 @@ TEST_P(RegistryInputIn, FileAssociationsItMayNotChangeKeepsTheDefaultAppsRegistr
 // its Default Apps entry; Unregister says why.
 TEST_P(RegistryInputIn, ExtensionItMayNotChangeKeepsTheToolsProgIdWithItsBackup) {
   at_.PutText(ext_, "", other_);
-  ASSERT_EQ(ERROR_SUCCESS, VtAssocInfo(entry_.c_str(), scope_).Register(kExe, "VTR File", ""));
+  ASSERT_EQ(ERROR_SUCCESS, VtAssocInfo(entry_.c_str(), scope_).Register(kExe, L"VTR File", ""));
   auto state = [this] {
     return vttest::DumpTrees(at_.hive(), at_.Paths({ext_, own_})) + Registration();
   };
@@ -362,7 +362,7 @@ TEST_P(RegistryInputIn, LeftoversGoUnlessAnExtensionNamesTheirProgId) {
     return names;
   };
 
-  ASSERT_EQ(ERROR_SUCCESS, VtAssocInfo((entry_ + "A").c_str(), scope_).Register(kExe, "VTR", ""));
+  ASSERT_EQ(ERROR_SUCCESS, VtAssocInfo((entry_ + "A").c_str(), scope_).Register(kExe, L"VTR", ""));
   // Cut short after "Open with" and Default Apps had the ProgID, with the extension restored.
   at_.PutText(ext_, "", other_);
   at_.PutValue(ext_ + "\\OpenWithProgids", other_.c_str(), REG_NONE, "");

@@ -259,11 +259,11 @@ TEST_P(RoundTripIn, RegisterOnceOrTwiceThenUnregisterRestoresTheStartingState) {
 
       VtAssocInfo entry(n.entry.c_str(), scope());
       entry.Load();
-      ASSERT_EQ(ERROR_SUCCESS, entry.Register(kExe, "VTR File", ""));
+      ASSERT_EQ(ERROR_SUCCESS, entry.Register(kExe, L"VTR File", ""));
       ASSERT_EQ(n.own, n.at.NamedProgId(n.ext));
       // The second registration is what "適用" does to every associated row: new options.
       if (registrations == 2) {
-        EXPECT_EQ(ERROR_SUCCESS, entry.Register(kExe, "Audio File", "/a"));
+        EXPECT_EQ(ERROR_SUCCESS, entry.Register(kExe, L"Audio File", "/a"));
       }
       EXPECT_EQ(1, entry.associated);
       // Default Apps offers the registration of the hive it was made in, and only there.
@@ -298,9 +298,9 @@ TEST_F(RoundTrip, AdministratorsUnregisterRemovesTheUsersAndTheMachinesRegistrat
     c.before(user);
 
     VtAssocInfo mine(n.entry.c_str(), VtScope::kUser);
-    ASSERT_EQ(ERROR_SUCCESS, mine.Register(kExe, "User File", ""));
+    ASSERT_EQ(ERROR_SUCCESS, mine.Register(kExe, L"User File", ""));
     VtAssocInfo everyones(n.entry.c_str());
-    ASSERT_EQ(ERROR_SUCCESS, everyones.Register(kExe, "VTR File", ""));
+    ASSERT_EQ(ERROR_SUCCESS, everyones.Register(kExe, L"VTR File", ""));
     ASSERT_EQ(n.own, n.at.NamedProgId(n.ext));
     ASSERT_EQ(n.own, user.at.NamedProgId(n.ext));
 
@@ -325,7 +325,7 @@ TEST_P(RoundTripIn, UnregisteringSomeExtensionsLeavesTheOthersAsIfOnlyTheyWereRe
   const std::string before = Dump(n);
   const VtScope in = scope();
   auto registerEntry = [in](const Names& m) {
-    EXPECT_EQ(ERROR_SUCCESS, VtAssocInfo(m.entry.c_str(), in).Register(kExe, "VTR File", ""));
+    EXPECT_EQ(ERROR_SUCCESS, VtAssocInfo(m.entry.c_str(), in).Register(kExe, L"VTR File", ""));
   };
   auto unregisterEntry = [in](const Names& m) {
     EXPECT_EQ(ERROR_SUCCESS, VtAssocInfo(m.entry.c_str(), in).Unregister());
@@ -412,7 +412,7 @@ TEST_P(RoundTripIn, ExtensionWithABackslashCannotOverwriteTheBackup) {
   VtAssocInfo plain(n.entry.c_str(), scope());
   VtAssocInfo slashed((n.entry + "\\").c_str(), scope());
   VtAssocInfo inside((n.entry + "\\sub").c_str(), scope());
-  for (VtAssocInfo* entry : {&plain, &slashed, &inside}) entry->Register(kExe, "VTR File", "");
+  for (VtAssocInfo* entry : {&plain, &slashed, &inside}) entry->Register(kExe, L"VTR File", "");
   EXPECT_EQ(n.own, n.at.NamedProgId(n.ext));
   EXPECT_EQ(0, slashed.associated);
   EXPECT_EQ(0, inside.associated);
@@ -432,8 +432,8 @@ TEST_F(RoundTrip, ExtensionsDifferingInDoubleByteCaseShareOneBackup) {
   const std::string before = vttest::DumpTrees(n.at.hive(), keys);
   VtAssocInfo first(upper.c_str());
   VtAssocInfo second(lower.c_str());
-  first.Register(kExe, "VTR File", "");
-  second.Register(kExe, "VTR File", "");
+  first.Register(kExe, L"VTR File", "");
+  second.Register(kExe, L"VTR File", "");
   VtAssocInfo later(upper.c_str());
   later.Unregister();
   second.Unregister();
@@ -455,7 +455,7 @@ class ForeignStates : public RoundTrip, public ::testing::WithParamInterface<VtS
   void RoundTripOnce(const Names& n) {
     VtClasses classes(scope());
     ASSERT_EQ(ERROR_SUCCESS,
-              VtAssocInfo(n.entry.c_str(), scope()).Register(kExe, "VTR File", "", &classes));
+              VtAssocInfo(n.entry.c_str(), scope()).Register(kExe, L"VTR File", "", &classes));
     EXPECT_EQ(ERROR_SUCCESS, VtAssocInfo(n.entry.c_str(), scope()).Unregister(&classes));
   }
 };
@@ -519,7 +519,7 @@ TEST_P(ForeignStates, DefaultAppsIsMadeWholePieceByPiece) {
   ASSERT_FALSE(vttest::ValueExists(hive, kRegisteredApplicationsKey, kRegisteredAppName, kView64));
   VtClasses classes(scope());
   ASSERT_EQ(ERROR_SUCCESS,
-            VtAssocInfo(n.entry.c_str(), scope()).Register(kExe, "VTR File", "", &classes));
+            VtAssocInfo(n.entry.c_str(), scope()).Register(kExe, L"VTR File", "", &classes));
   std::string pointed;
   EXPECT_TRUE(vttest::GetString(hive, kRegisteredApplicationsKey, kRegisteredAppName, &pointed,
                                 kView64));

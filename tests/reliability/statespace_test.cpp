@@ -246,7 +246,7 @@ void RunChange(const Change& c, const Context& ctx, DWORD lockWaitMs) {
     FillRows(rows, answer.c_str(), c.scope, nullptr);
     VtClasses keys(c.scope, c.MachineRights() ? VtScope::kMachine : c.scope);
     if (c.verb == Verb::kWindowRegister)
-      RegisterRows(rows, ctx.exe.c_str(), pieces, "", exeFolder, VtApplyOptions{}, &keys);
+      RegisterRows(rows, ctx.exe.c_str(), pieces, L"", exeFolder, VtApplyOptions{}, &keys);
     else if (c.verb == Verb::kWindowUnregister)
       UnregisterRows(rows, pieces, &keys);
     else

@@ -144,6 +144,23 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
   return ok && written == bytes.size();
 }
 
+std::string EncodedText(const std::wstring& text, UINT codePage) {
+  std::string bytes;
+  if (codePage == 1200 || codePage == 1201) {
+    for (wchar_t c : text) {
+      const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+      bytes += codePage == 1200 ? std::string{low, high} : std::string{high, low};
+    }
+    return bytes;
+  }
+  bytes.resize(text.size() * 4);
+  bytes.resize(static_cast<size_t>(WideCharToMultiByte(codePage, 0, text.c_str(),
+                                                       static_cast<int>(text.size()), &bytes[0],
+                                                       static_cast<int>(bytes.size()), nullptr,
+                                                       nullptr)));
+  return bytes;
+}
+
 bool ReadFileBytes(const std::string& path, std::string* bytes) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -82,6 +82,9 @@ class ScratchDir {
 // The names in folder (given with its trailing backslash) other than "." and "..", sorted.
 std::vector<std::string> Listing(const std::string& folder);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// text as a file saved in codePage holds it, without a byte order mark; 1200 and 1201 are UTF-16
+// little- and big-endian.
+std::string EncodedText(const std::wstring& text, UINT codePage);
 bool ReadFileBytes(const std::string& path, std::string* bytes);
 
 }  // namespace vttest

@@ -7,6 +7,7 @@
 #include "defaultappslaunch.h"
 #include "handleropen.h"
 #include "handle.h"
+#include "regaccess.h"
 #include "window_fixture.h"
 
 namespace {
@@ -107,6 +108,29 @@ TEST_F(WindowTest, RegisterTakesTypeNameFromComboThenFiletypeIniThenExtension) {
   EXPECT_EQ(Classes(ToolProgId(2)), Caption(2) + " File");
   EXPECT_EQ(form_->ListView->ItemText(2, 1), Caption(2) + " File");
   EXPECT_EQ(form_->ListView->ItemText(0, 2), Quoted(player_));
+}
+
+// A type name in scripts that no ANSI code page holds, as another program registered it: the list
+// and the combo box show it, and registering over it keeps it exactly.
+TEST_F(WindowTest, ATypeNameInAnyScriptPassesThroughTheListAndTheComboBox) {
+  const std::wstring rare = L"\u00c6r\u00f8 \u03a9 \u97f3\u697d";
+  SeedOther(0, "Other");
+  const std::string other = OtherProgId(0);
+  ASSERT_TRUE(vttest::SetRawValueW(HKEY_CLASSES_ROOT, std::wstring(other.begin(), other.end()),
+                                   L"", REG_SZ, vttest::WideBytes(rare)));
+  StartPlayer(Ext(0));
+  Open();
+  EXPECT_EQ(form_->ListView->WideItemText(0, 1), rare);
+  // Windows keeps an ANSI field's text in the code page, where Wine keeps every field's in UTF-16.
+  EXPECT_TRUE(IsWindowUnicode(form_->ComboBox1->Handle()));
+  Select(0);
+  EXPECT_EQ(form_->ComboBox1->WideText(), rare);
+  Click(form_->btnApply);
+  DWORD type = 0;
+  std::string stored;
+  ASSERT_TRUE(vttest::GetStoredValue(HKEY_CLASSES_ROOT, ToolProgId(0), "", &type, &stored));
+  EXPECT_EQ(stored, vttest::WideBytes(rare));
+  EXPECT_EQ(form_->ListView->WideItemText(0, 1), rare);
 }
 
 // Another change of this user's classes running (here a thread that holds its mutex for 300 ms):

@@ -107,7 +107,7 @@ TEST_F(StandardUser, MachineAssociationIsLeftWholeAndReported) {
   SeedOther(0, "Other");
   StartPlayer(Ext(0) + ";" + Ext(1));
   VtAssocInfo machine(Ext(0).c_str());
-  ASSERT_EQ(machine.Register(player_.c_str(), "Machine Type", "/a"), 0u);
+  ASSERT_EQ(machine.Register(player_.c_str(), L"Machine Type", "/a"), 0u);
   const std::string before = MachineState(0), registration = MachineRegistration();
   {
     vttest::ReadOnlyTree standardUser(HKEY_LOCAL_MACHINE, kMachineSoftware);
@@ -143,7 +143,7 @@ TEST_F(StandardUser, AdministratorUnregistersTheMachinesAndTheirOwnTogether) {
   ASSERT_TRUE(vttest::SetString(HKEY_CURRENT_USER, UserClass(Ext(1)), "", OtherProgId(0)));
   StartPlayer(Ext(0) + ";" + Ext(1));
   VtAssocInfo mine(Ext(1).c_str(), VtScope::kUser);
-  ASSERT_EQ(mine.Register(player_.c_str(), "User Type", ""), 0u);
+  ASSERT_EQ(mine.Register(player_.c_str(), L"User Type", ""), 0u);
   ASSERT_EQ(User(ToolProgId(1), "backup"), OtherProgId(0));
   Open();
   EXPECT_EQ(form_->lblScope->Text(), "登録先: すべてのユーザー");
