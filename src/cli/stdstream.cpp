@@ -50,10 +50,6 @@ bool VtStdStream::Write(const std::wstring& text) const {
   return written;
 }
 
-bool VtStdStream::WriteAnsi(const std::string& text) const {
-  return Write(WideFrom(text.c_str(), CP_ACP));
-}
-
 bool VtStdStream::WriteEncoded(const std::wstring& text) const {
   bool defaulted = false;
   const std::string bytes = Encode(text, OutputCodePage(), &defaulted);

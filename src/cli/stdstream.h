@@ -16,8 +16,6 @@ class VtStdStream {
   // character the code page of a file or pipe lacks is written as "?", never as a look-alike that
   // would name another file (Lossy then tells it).
   bool Write(const std::wstring& text) const;
-  // Registry texts in the ANSI code page, as Write writes them.
-  bool WriteAnsi(const std::string& text) const;
   // Whether a write so far lost characters to "?", or failed.
   bool Lossy() const { return lossy_; }
   bool Failed() const { return failed_; }
