@@ -20,6 +20,7 @@ const OwnReason kOwnReasons[] = {
     {kErrorNotAnExtension, IDS_REASON_NOT_EXTENSION},
     {kErrorExtensionTooLong, IDS_REASON_TOO_LONG},
     {kErrorProgramType, IDS_REASON_PROGRAM_TYPE},
+    {kErrorUserChoiceKept, IDS_REASON_USER_CHOICE},
 };
 
 }  // namespace

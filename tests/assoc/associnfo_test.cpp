@@ -77,8 +77,20 @@ class AssocInfo : public ::testing::Test {
   // The user's choice for ext, as Explorer keeps it in sub.
   void Choose(const std::string& ext, const std::string& progId, const char* sub = "UserChoice",
               const char* name = "ProgId") {
+    ASSERT_TRUE(ChoiceOf(ext).Set(sub, progId, name));
+  }
+  vttest::ScratchChoice& ChoiceOf(const std::string& ext) {
     if (!choices_.count(ext)) choices_[ext] = std::make_unique<vttest::ScratchChoice>(ext);
-    ASSERT_TRUE(choices_[ext]->Set(sub, progId, name));
+    return *choices_[ext];
+  }
+  // Opened only to read values, as a protected choice allows.
+  static bool Chosen(const std::string& ext, const char* sub) {
+    HKEY key;
+    const std::string path = vttest::FileExtsKey(ext) + "\\" + sub;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+      return false;
+    RegCloseKey(key);
+    return true;
   }
 
   static std::string Value(const std::string& key, const char* name = "") {
@@ -318,8 +330,76 @@ TEST_F(AssocInfo, RegisterAndUnregisterCompareUserChoiceWithWhatTheyLeave) {
   EXPECT_STREQ(("vantrel" + ext).c_str(), info.userChoice);  // no such key yet
   info.Register(kExe, "Vantrel Type", "");
   EXPECT_EQ(nullptr, info.userChoice);
-  info.Unregister();
-  EXPECT_STREQ(("vantrel" + ext).c_str(), info.userChoice);
+  // The choice goes with the ProgID it names: Windows opens the program the extension names again.
+  EXPECT_EQ(ERROR_SUCCESS, info.Unregister());
+  EXPECT_EQ(nullptr, info.userChoice);
+  EXPECT_FALSE(Chosen(ext, "UserChoice"));
+  EXPECT_EQ(other, Value(ext));
+}
+
+// Unregistering forgets this user's choice wherever Windows keeps it, only where it names the
+// tool's ProgID; a choice of another program stays as the user made it.
+TEST_F(AssocInfo, UnregisterForgetsOnlyTheUsersChoiceOfTheToolsProgId) {
+  struct Case {
+    const char* sub;    // where the choice is kept
+    const char* name;   // its value's name
+    bool own;           // names the tool's ProgID (in capitals), else another program's
+    const char* gone;   // the key that goes; null: the choice stays
+  };
+  const Case cases[] = {
+      {"UserChoice", "ProgId", true, "UserChoice"},
+      {"UserChoice", "Progid", true, "UserChoice"},  // as Windows 7 spells it
+      {"UserChoiceLatest\\ProgId", "ProgId", true, "UserChoiceLatest"},
+      {"UserChoice", "ProgId", false, nullptr},
+      {"UserChoiceLatest\\ProgId", "ProgId", false, nullptr},
+  };
+  for (const Case& c : cases) {
+    const std::string ext = Ext(), other = Foreign(), picked = Typed("Picked Type");
+    std::string own = "vantrel" + ext;
+    CharUpperA(&own[0]);
+    SetString(kClasses, ext, "", other);
+    VtAssocInfo info(ext.c_str());
+    ASSERT_EQ(ERROR_SUCCESS, info.Register(kExe, "Vantrel Type", ""));
+    Choose(ext, c.own ? own : picked, c.sub, c.name);
+    EXPECT_EQ(ERROR_SUCCESS, info.Unregister()) << c.sub << c.own;
+    EXPECT_EQ(c.gone == nullptr, Chosen(ext, c.gone ? c.gone : c.sub)) << c.sub << c.own;
+    EXPECT_FALSE(KeyExists(kClasses, own)) << c.sub << c.own;
+    EXPECT_EQ(other, Value(ext)) << c.sub << c.own;
+    EXPECT_STREQ(c.own ? nullptr : "Picked Type", info.userChoice) << c.sub << c.own;
+  }
+
+  // Each place is judged on its own: the newest names the tool, the older another program.
+  const std::string ext = Ext(), other = Foreign();
+  SetString(kClasses, ext, "", other);
+  VtAssocInfo info(ext.c_str());
+  ASSERT_EQ(ERROR_SUCCESS, info.Register(kExe, "Vantrel Type", ""));
+  Choose(ext, "vantrel" + ext, "UserChoiceLatest\\ProgId");
+  Choose(ext, Typed("Older Type"), "UserChoice");
+  EXPECT_EQ(ERROR_SUCCESS, info.Unregister());
+  EXPECT_FALSE(Chosen(ext, "UserChoiceLatest"));
+  EXPECT_STREQ("Older Type", info.userChoice);
+}
+
+// Where Windows refuses to forget the choice, the extension's key is given back all the same, and
+// the ProgID the choice opens stays until an unregistration may forget it.
+TEST_F(AssocInfo, UnregisterKeepsTheProgIdOfAChoiceWindowsProtects) {
+  const std::string ext = Ext(), other = Foreign(), own = "vantrel" + ext;
+  SetString(kClasses, ext, "", other);
+  VtAssocInfo info(ext.c_str());
+  ASSERT_EQ(ERROR_SUCCESS, info.Register(kExe, "Vantrel Type", ""));
+  Choose(ext, own);
+  ASSERT_TRUE(ChoiceOf(ext).Protect("UserChoice"));
+  EXPECT_EQ(kErrorUserChoiceKept, info.Unregister());
+  EXPECT_EQ(other, Value(ext));
+  EXPECT_TRUE(Chosen(ext, "UserChoice"));
+  EXPECT_EQ("Vantrel Type", Value(own));
+  EXPECT_EQ(own, Machine(kFileAssociationsKey, ext.c_str()));
+
+  ASSERT_TRUE(ChoiceOf(ext).Protect("UserChoice", false));
+  EXPECT_EQ(ERROR_SUCCESS, info.Unregister());
+  EXPECT_FALSE(Chosen(ext, "UserChoice"));
+  EXPECT_FALSE(KeyExists(kClasses, own));
+  EXPECT_EQ("<missing>", Machine(kFileAssociationsKey, ext.c_str()));
 }
 
 TEST_F(AssocInfo, UnregisterRemovesExtensionKeyNamingMissingToolProgId) {
