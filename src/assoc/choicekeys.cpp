@@ -41,3 +41,21 @@ LONG RemoveChoiceOf(const char* ext, const char* own) {
   }
   return result;
 }
+
+std::vector<VtToolChoice> ToolChoices() {
+  std::vector<VtToolChoice> found;
+  VtRegistry fileExts;
+  if (!fileExts.Open(HKEY_CURRENT_USER, kFileExtsKey, KEY_READ)) return found;
+  VtRegistry::NameBuffer ext;
+  for (DWORD index = 0; fileExts.SubkeyName(index, ext); ++index) {
+    VtRegistry fileExt;
+    if (ext[0] == 0 || !fileExt.Open(fileExts.key(), ext, KEY_READ)) continue;
+    for (const VtChoiceKey& choice : kChoiceKeys) {
+      VtRegistry progIdKey;
+      if (!progIdKey.Open(fileExt.key(), choice.progIdKey, KEY_QUERY_VALUE)) continue;
+      const char* progId = progIdKey.ReadString("ProgId");
+      if (ToolProgIdExtension(progId) != nullptr) found.push_back({ext, progId});
+    }
+  }
+  return found;
+}

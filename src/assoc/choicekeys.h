@@ -3,6 +3,9 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 class VtRegistry;
 
 // Explorer's record of each extension for this user, beneath HKEY_CURRENT_USER: where the user's
@@ -29,3 +32,11 @@ bool OpenFileExt(VtRegistry* fileExt, const char* ext);
 // ERROR_SUCCESS when none names own any more (none did, or there is no record), else the
 // registry's result of the first choice it could not read or delete.
 LONG RemoveChoiceOf(const char* ext, const char* own);
+
+// An extension whose choice names a ProgID of the tool (kToolProgIdPrefix), as read.
+struct VtToolChoice {
+  std::string ext;
+  std::string progId;
+};
+// Every such choice of this user, in each place a choice is kept; empty without a record.
+std::vector<VtToolChoice> ToolChoices();
