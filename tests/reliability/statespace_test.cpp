@@ -1,20 +1,23 @@
 // Every extension gets back the association it had, from any starting state and through any order
 // of changes. From a seed, a generator draws 3 or 4 extensions, each in one of the forms below in
-// each classes hive, and 1 to 4 steps in either scope: the window's register and unregister (the
-// core it calls, over its rows), the command line's register and unregister, an export restored
-// later by "reg import". Some steps stop at their k-th registry write; in some, a second change
-// runs to its end at that write. Then "unregister /all" runs in each scope that changed anything,
-// and the oracle compares every extension's keys with what its starting form must end as (kEnds).
+// each classes hive, with this user's choice in Explorer naming the tool's ProgID, another
+// program's or nothing, and 1 to 4 steps in either scope: the window's register and unregister
+// (the core it calls, over its rows), the command line's register and unregister, an export
+// restored later by "reg import". The sequence runs whole, counting the writes of one of its steps,
+// and then once stopped at each of those writes in turn; in some steps, a second change runs to
+// its end at a drawn write. Then "unregister /all" runs in each scope that changed anything, and
+// the oracle compares every extension's keys with what its starting form must end as (kEnds), and
+// its choices with what they named: none may name a ProgID of the tool that is gone.
 //
 // Stand-ins: a write refused from the k-th on, changing nothing, for a kill at that write; a change
 // on a second thread while the first waits at its k-th write, for two front ends at once; the
 // user's scope with the rights of the user alone (VtClasses(kUser)), for a standard user: the core
 // never writes the machine's hive then, so its keys must come through byte for byte.
 //
-// New sequences are drawn for 40 s (VT_STATE_SECONDS=N changes that), from seed 1 on
-// (VT_STATE_FIRST=N or --vt_first=N starts elsewhere); the first failure is shrunk and printed
+// CI runs kCiSeeds seeds from seed 1 (VT_STATE_FIRST=N or --vt_first=N starts elsewhere;
+// VT_STATE_SECONDS=N draws new seeds for N s instead); the first failure is shrunk and printed
 // with its seed. One seed alone, shrunk when it fails:
-//   scripts/with-wine.sh build/wineprefix build/tests/reliability/reliability_tests.exe
+//   scripts/with-wine.sh build/wineprefix wine build/tests/reliability/reliability_tests.exe
 //       --gtest_filter=StateSpace.* --vt_seed=N        (or VT_STATE_SEED=N in the environment)
 #include <gtest/gtest.h>
 
