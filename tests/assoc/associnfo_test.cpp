@@ -337,22 +337,17 @@ TEST_F(AssocInfo, RegisterAndUnregisterCompareUserChoiceWithWhatTheyLeave) {
   EXPECT_EQ(other, Value(ext));
 }
 
-// Unregistering forgets this user's choice wherever Windows keeps it, only where it names the
-// tool's ProgID; a choice of another program stays as the user made it.
+// Unregistering forgets this user's choice wherever Windows keeps it, each place on its own, only
+// where it names the tool's ProgID (in any letter case); a choice of another program stays.
 TEST_F(AssocInfo, UnregisterForgetsOnlyTheUsersChoiceOfTheToolsProgId) {
+  enum Pick { kNone, kTool, kOther };
   struct Case {
-    const char* sub;    // where the choice is kept
-    const char* name;   // its value's name
-    bool own;           // names the tool's ProgID (in capitals), else another program's
-    const char* gone;   // the key that goes; null: the choice stays
+    Pick latest, older;   // UserChoiceLatest\ProgId (Windows 11), UserChoice
+    const char* name;     // the older one's value name
   };
-  const Case cases[] = {
-      {"UserChoice", "ProgId", true, "UserChoice"},
-      {"UserChoice", "Progid", true, "UserChoice"},  // as Windows 7 spells it
-      {"UserChoiceLatest\\ProgId", "ProgId", true, "UserChoiceLatest"},
-      {"UserChoice", "ProgId", false, nullptr},
-      {"UserChoiceLatest\\ProgId", "ProgId", false, nullptr},
-  };
+  const Case cases[] = {{kNone, kTool, "ProgId"},  {kNone, kTool, "Progid"},  // Windows 7's
+                        {kTool, kNone, "ProgId"},  {kNone, kOther, "ProgId"},
+                        {kOther, kNone, "ProgId"}, {kTool, kOther, "ProgId"}};
   for (const Case& c : cases) {
     const std::string ext = Ext(), other = Foreign(), picked = Typed("Picked Type");
     std::string own = "vantrel" + ext;
@@ -360,24 +355,17 @@ TEST_F(AssocInfo, UnregisterForgetsOnlyTheUsersChoiceOfTheToolsProgId) {
     SetString(kClasses, ext, "", other);
     VtAssocInfo info(ext.c_str());
     ASSERT_EQ(ERROR_SUCCESS, info.Register(kExe, "Vantrel Type", ""));
-    Choose(ext, c.own ? own : picked, c.sub, c.name);
-    EXPECT_EQ(ERROR_SUCCESS, info.Unregister()) << c.sub << c.own;
-    EXPECT_EQ(c.gone == nullptr, Chosen(ext, c.gone ? c.gone : c.sub)) << c.sub << c.own;
-    EXPECT_FALSE(KeyExists(kClasses, own)) << c.sub << c.own;
-    EXPECT_EQ(other, Value(ext)) << c.sub << c.own;
-    EXPECT_STREQ(c.own ? nullptr : "Picked Type", info.userChoice) << c.sub << c.own;
+    if (c.latest != kNone) Choose(ext, c.latest == kTool ? own : picked, "UserChoiceLatest\\ProgId");
+    if (c.older != kNone) Choose(ext, c.older == kTool ? own : picked, "UserChoice", c.name);
+    const std::string at = std::to_string(&c - cases);
+    EXPECT_EQ(ERROR_SUCCESS, info.Unregister()) << at;
+    EXPECT_EQ(c.latest == kOther, Chosen(ext, "UserChoiceLatest")) << at;
+    EXPECT_EQ(c.older == kOther, Chosen(ext, "UserChoice")) << at;
+    EXPECT_FALSE(KeyExists(kClasses, own)) << at;
+    EXPECT_EQ(other, Value(ext)) << at;
+    const bool otherChosen = c.latest == kOther || c.older == kOther;
+    EXPECT_STREQ(otherChosen ? "Picked Type" : nullptr, info.userChoice) << at;
   }
-
-  // Each place is judged on its own: the newest names the tool, the older another program.
-  const std::string ext = Ext(), other = Foreign();
-  SetString(kClasses, ext, "", other);
-  VtAssocInfo info(ext.c_str());
-  ASSERT_EQ(ERROR_SUCCESS, info.Register(kExe, "Vantrel Type", ""));
-  Choose(ext, "vantrel" + ext, "UserChoiceLatest\\ProgId");
-  Choose(ext, Typed("Older Type"), "UserChoice");
-  EXPECT_EQ(ERROR_SUCCESS, info.Unregister());
-  EXPECT_FALSE(Chosen(ext, "UserChoiceLatest"));
-  EXPECT_STREQ("Older Type", info.userChoice);
 }
 
 // Where Windows refuses to forget the choice, the extension's key is given back all the same, and
