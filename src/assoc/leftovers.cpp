@@ -4,8 +4,8 @@
 
 #include "associnfo.h"
 #include "assockeys.h"
-#include "choicekeys.h"
 #include "assoctext.h"
+#include "choicekeys.h"
 #include "defaultapps.h"
 #include "registry.h"
 #include "text.h"
