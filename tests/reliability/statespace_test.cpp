@@ -272,7 +272,7 @@ const DWORD kSecondChangeWaitMs = 200;
 // machine checks as much and a failure in CI is one anybody can run again. VT_STATE_FIRST starts
 // elsewhere; VT_STATE_SECONDS explores for that long instead.
 const unsigned kFirstSeed = 1;
-const unsigned kCiSeeds = 32;
+const unsigned kCiSeeds = 28;
 
 // Runs change as its front end runs it, whole, holding the change lock of the hives it may write
 // (waiting lockWaitMs at most); a change that does not get it does not run, as a front end gives
