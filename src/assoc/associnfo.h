@@ -16,6 +16,9 @@ class VtRegistry;
 // Unregister's result for a tool's association in the machine's classes that the user's scope may
 // not unregister: an error code of the application's own (bit 29), never one of the system's.
 const DWORD kErrorMachineAssociation = 0x20000001;
+// Unregister's result where Windows kept this user's own choice of the tool's ProgID: the
+// extension's key is restored, the ProgID stays for the choice that still opens it.
+const DWORD kErrorUserChoiceKept = 0x20000005;
 // Register's results for an association made where the player could not be offered in Default
 // Apps, in "Open with", or in either: the association stays, and the caller says what is missing.
 const DWORD kErrorNoDefaultApp = 0x20000006;
@@ -55,9 +58,12 @@ class VtAssocInfo {
   // the ProgID in "backup", read where Windows finds the ProgID for this user when the hive
   // has none (a user's extension key then names nothing and goes where it held nothing else, so
   // the machine's shows again). Only then takes the ProgID out of "Open with" and Default Apps and
-  // deletes its tree in each such hive, unless an extension key still needs it. Then reloads.
-  // ERROR_SUCCESS, the error that kept an association, or kErrorMachineAssociation for one only
-  // an administrator may unregister. keys as for Register.
+  // deletes its tree in each such hive, unless an extension key still needs it. Before the
+  // ProgID goes, so does this user's own choice of it in Explorer (choicekeys.h), unless an
+  // association is kept. Then reloads. ERROR_SUCCESS, the error that kept an association,
+  // kErrorUserChoiceKept where Windows refused to forget the choice (the ProgID and Default Apps'
+  // entry stay for it), or kErrorMachineAssociation for one only an administrator may
+  // unregister. keys as for Register.
   DWORD Unregister(VtClasses* keys = nullptr);
 
   // Null means absent, which differs from an empty text.

@@ -1,5 +1,6 @@
-// Unregister: every hive's extension key restored, then the tool's ProgIDs that nothing opens any
-// more deleted, then the fields reloaded from what it read and wrote.
+// Unregister: every hive's extension key restored, then this user's choice of the tool's ProgID
+// forgotten, then the tool's ProgIDs that nothing opens any more deleted, then the fields reloaded
+// from what it read and wrote.
 #include <windows.h>
 
 #include <optional>
@@ -9,6 +10,7 @@
 #include "associnfo.h"
 #include "assockeys.h"
 #include "assoctext.h"
+#include "choicekeys.h"
 #include "defaultapps.h"
 #include "extensionrule.h"
 #include "registry.h"
@@ -81,9 +83,16 @@ DWORD VtAssocInfo::Unregister(VtClasses* keys) {
   HiveUnregistration unreg[2];
   for (VtScope hive : kBothHives)
     if (classes.MayWrite(hive)) RestoreIn(classes, hive, own.get(), &unreg[HiveIndex(hive)]);
-  DWORD result = ERROR_SUCCESS;
+  // This user's own choice of the ProgID goes before the ProgID: a run cut short in between
+  // leaves a choice that still opens the player, never one naming a missing ProgID, and the next
+  // unregistration deletes the ProgID as it does any that no extension names. A choice Windows
+  // refuses to let go keeps the ProgID it opens; an association kept keeps the choice too.
+  bool restored = true;
+  for (const HiveUnregistration& hive : unreg) restored = restored && hive.result == ERROR_SUCCESS;
+  const bool choiceKept = restored && RemoveChoiceOf(ext, own.get()) != ERROR_SUCCESS;
+  DWORD result = choiceKept ? kErrorUserChoiceKept : ERROR_SUCCESS;
   for (VtScope hive : kBothHives) {
-    if (!classes.MayWrite(hive)) continue;
+    if (!classes.MayWrite(hive) || choiceKept) continue;
     const LONG kept = unreg[HiveIndex(hive)].result;
     const LONG rc = kept != ERROR_SUCCESS ? kept : RemoveProgIdIn(classes, hive, own.get(), unreg);
     if (result == ERROR_SUCCESS) result = static_cast<DWORD>(rc);

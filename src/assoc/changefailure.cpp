@@ -23,6 +23,7 @@ const OwnReason kOwnReasons[] = {
     {kErrorNoDefaultApp, IDS_REASON_NO_DEFAULT_APP},
     {kErrorNoOpenWith, IDS_REASON_NO_OPEN_WITH},
     {kErrorOfferedNowhere, IDS_REASON_OFFERED_NOWHERE},
+    {kErrorUserChoiceKept, IDS_REASON_USER_CHOICE},
 };
 
 }  // namespace

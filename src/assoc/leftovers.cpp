@@ -2,8 +2,10 @@
 
 #include <unordered_set>
 
+#include "associnfo.h"
 #include "assockeys.h"
 #include "assoctext.h"
+#include "choicekeys.h"
 #include "defaultapps.h"
 #include "registry.h"
 #include "text.h"
@@ -88,6 +90,11 @@ void RemoveFromHive(VtClasses& classes, VtScope hive, const HiveScan& scan, cons
   for (const std::string& progId : scan.progIds) {
     if (Named(named, progId.c_str())) continue;
     const char* ext = ToolProgIdExtension(progId.c_str());
+    // As Unregister: this user's choice of the ProgID goes first, and one Windows keeps keeps it.
+    if (RemoveChoiceOf(ext, progId.c_str()) != ERROR_SUCCESS) {
+      Note(left, ext, static_cast<LONG>(kErrorUserChoiceKept));
+      continue;
+    }
     const LONG rc = DeleteToolProgId(classes, hive, progId.c_str());
     Note(left, ext, rc != ERROR_SUCCESS ? rc : SettleEmptyExtension(classes, hive, ext));
   }
@@ -95,6 +102,22 @@ void RemoveFromHive(VtClasses& classes, VtScope hive, const HiveScan& scan, cons
     Note(left, ext, UnregisterDefaultApp(classes, hive, ext.c_str()));
   // Also where nothing was listed: a registration cut short may have no FileAssociations yet.
   Note(left, kAppKey, UnregisterDefaultApp(classes, hive, nullptr));
+}
+
+// This user's choices of a ProgID of the tool that no hive holds any more (a registration cut
+// short while making it anew, or an unregistration of an earlier version): Windows would ask how
+// to open the file, and no extension's unregistration visits them.
+void RemoveOrphanChoices(VtClasses& classes, std::vector<VtLeftover>* left) {
+  for (const VtToolChoice& choice : ToolChoices()) {
+    bool gone = true;
+    for (VtScope hive : kBothHives) {
+      VtRegistry progKey;
+      gone = gone && classes.Open(&progKey, hive, choice.progId.c_str(), KEY_READ) ==
+                         ERROR_FILE_NOT_FOUND;
+    }
+    if (gone && RemoveChoiceOf(choice.ext.c_str(), choice.progId.c_str()) != ERROR_SUCCESS)
+      Note(left, choice.ext, static_cast<LONG>(kErrorUserChoiceKept));
+  }
 }
 
 }  // namespace
@@ -109,5 +132,6 @@ std::vector<VtLeftover> RemoveLeftovers(VtClasses& classes) {
   std::vector<VtLeftover> left;
   for (VtScope hive : kBothHives)
     if (classes.MayWrite(hive)) RemoveFromHive(classes, hive, scans[HiveIndex(hive)], named, &left);
+  RemoveOrphanChoices(classes, &left);
   return left;
 }

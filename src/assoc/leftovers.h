@@ -19,9 +19,11 @@ struct VtLeftover {
 
 // In each classes hive classes may write, removes every ProgID of the tool (kToolProgIdPrefix and
 // "." and the rest, letter case ignored) that no extension key of either hive names (up to its
-// first backslash), each extension's "Open with" entry of its own such ProgID, each Default Apps
-// value naming such a ProgID, and then the registration when nothing is listed. A ProgID an
-// extension key names is an association, Unregister's to remove: it stays with its "Open with"
-// entry and Default Apps value. A Default Apps value naming anything else is not the tool's and
-// stays, and with it the registration. What could not be removed; empty when all of it went.
+// first backslash), with this user's choice of it first (a choice Windows keeps keeps the ProgID,
+// noted as kErrorUserChoiceKept), each extension's "Open with" entry of its own such ProgID, each
+// Default Apps value naming such a ProgID, and then the registration when nothing is listed; last,
+// this user's choices of a ProgID of the tool that neither hive holds. A ProgID an extension key
+// names is an association, Unregister's to remove: it stays with its "Open with" entry and
+// Default Apps value. A Default Apps value naming anything else is not the tool's and stays, and
+// with it the registration. What could not be removed; empty when all of it went.
 std::vector<VtLeftover> RemoveLeftovers(VtClasses& classes);

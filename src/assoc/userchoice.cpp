@@ -15,9 +15,6 @@
 
 namespace {
 
-// Windows 11 keeps the choice in UserChoiceLatest\ProgId and leaves UserChoice as an older
-// Windows wrote it; before that, UserChoice is the one.
-const char* const kChoiceKeys[] = {"UserChoiceLatest\\ProgId", "UserChoice"};
 const char kApplicationsPrefix[] = "Applications\\";
 // Room for any name a list column shows; a longer resource text is cut.
 const UINT kShownMax = 512;
@@ -129,12 +126,12 @@ VtOwnedText NameOf(VtClasses& classes, const char* progId) {
 // The ProgID the user chose for ext in Explorer, or "" (in choice's buffer).
 const char* ChosenProgId(const char* ext, VtRegistry* choice) {
   VtRegistry fileExt;
-  const std::string path = std::string(kFileExtsKey) + "\\" + ext;
-  if (!fileExt.Open(HKEY_CURRENT_USER, path.c_str(), KEY_READ)) return "";
+  if (!OpenFileExt(&fileExt, ext)) return "";
   // Value names ignore case, so "ProgId" also finds the "Progid" that Windows 7 writes.
-  for (const char* key : kChoiceKeys) {
-    const char* progId =
-        choice->Open(fileExt.key(), key, KEY_READ) ? choice->ReadString("ProgId") : "";
+  for (const VtChoiceKey& key : kChoiceKeys) {
+    const char* progId = choice->Open(fileExt.key(), key.progIdKey, KEY_READ)
+                             ? choice->ReadString("ProgId")
+                             : "";
     if (progId[0]) return progId;
   }
   return "";

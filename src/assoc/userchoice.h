@@ -3,13 +3,9 @@
 // a user's own classes override the machine's. The list shows it beside the association.
 #pragma once
 
+#include "choicekeys.h"
 #include "classes.h"
 #include "ownedtext.h"
-
-// Explorer's record of each extension for this user, beneath HKEY_CURRENT_USER: where the user's
-// choice is kept.
-inline constexpr char kFileExtsKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 
 // The program Windows opens for ext (".mp3") for this user, when that is another ProgID than
 // namedProgId (empty: the extension names none): the user's choice, else userNamed (in the

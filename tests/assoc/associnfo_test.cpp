@@ -77,8 +77,20 @@ class AssocInfo : public ::testing::Test {
   // The user's choice for ext, as Explorer keeps it in sub.
   void Choose(const std::string& ext, const std::string& progId, const char* sub = "UserChoice",
               const char* name = "ProgId") {
+    ASSERT_TRUE(ChoiceOf(ext).Set(sub, progId, name));
+  }
+  vttest::ScratchChoice& ChoiceOf(const std::string& ext) {
     if (!choices_.count(ext)) choices_[ext] = std::make_unique<vttest::ScratchChoice>(ext);
-    ASSERT_TRUE(choices_[ext]->Set(sub, progId, name));
+    return *choices_[ext];
+  }
+  // Opened only to read values, as a protected choice allows.
+  static bool Chosen(const std::string& ext, const char* sub) {
+    HKEY key;
+    const std::string path = vttest::FileExtsKey(ext) + "\\" + sub;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+      return false;
+    RegCloseKey(key);
+    return true;
   }
 
   static std::string Value(const std::string& key, const char* name = "") {
@@ -318,8 +330,64 @@ TEST_F(AssocInfo, RegisterAndUnregisterCompareUserChoiceWithWhatTheyLeave) {
   EXPECT_STREQ(("vantrel" + ext).c_str(), info.userChoice);  // no such key yet
   info.Register(kExe, L"Vantrel Type", "");
   EXPECT_EQ(nullptr, info.userChoice);
-  info.Unregister();
-  EXPECT_STREQ(("vantrel" + ext).c_str(), info.userChoice);
+  // The choice goes with the ProgID it names: Windows opens the program the extension names again.
+  EXPECT_EQ(ERROR_SUCCESS, info.Unregister());
+  EXPECT_EQ(nullptr, info.userChoice);
+  EXPECT_FALSE(Chosen(ext, "UserChoice"));
+  EXPECT_EQ(other, Value(ext));
+}
+
+// Unregistering forgets this user's choice wherever Windows keeps it, each place on its own, only
+// where it names the tool's ProgID (in any letter case); a choice of another program stays.
+TEST_F(AssocInfo, UnregisterForgetsOnlyTheUsersChoiceOfTheToolsProgId) {
+  enum Pick { kNone, kTool, kOther };
+  struct Case {
+    Pick latest, older;   // UserChoiceLatest\ProgId (Windows 11), UserChoice
+    const char* name;     // the older one's value name
+  };
+  const Case cases[] = {{kNone, kTool, "ProgId"},  {kNone, kTool, "Progid"},  // Windows 7's
+                        {kTool, kNone, "ProgId"},  {kNone, kOther, "ProgId"},
+                        {kOther, kNone, "ProgId"}, {kTool, kOther, "ProgId"}};
+  for (const Case& c : cases) {
+    const std::string ext = Ext(), other = Foreign(), picked = Typed("Picked Type");
+    std::string own = "vantrel" + ext;
+    CharUpperA(&own[0]);
+    SetString(kClasses, ext, "", other);
+    VtAssocInfo info(ext.c_str());
+    ASSERT_EQ(ERROR_SUCCESS, info.Register(kExe, L"Vantrel Type", ""));
+    if (c.latest != kNone) Choose(ext, c.latest == kTool ? own : picked, "UserChoiceLatest\\ProgId");
+    if (c.older != kNone) Choose(ext, c.older == kTool ? own : picked, "UserChoice", c.name);
+    const std::string at = std::to_string(&c - cases);
+    EXPECT_EQ(ERROR_SUCCESS, info.Unregister()) << at;
+    EXPECT_EQ(c.latest == kOther, Chosen(ext, "UserChoiceLatest")) << at;
+    EXPECT_EQ(c.older == kOther, Chosen(ext, "UserChoice")) << at;
+    EXPECT_FALSE(KeyExists(kClasses, own)) << at;
+    EXPECT_EQ(other, Value(ext)) << at;
+    const bool otherChosen = c.latest == kOther || c.older == kOther;
+    EXPECT_STREQ(otherChosen ? "Picked Type" : nullptr, info.userChoice) << at;
+  }
+}
+
+// Where Windows refuses to forget the choice, the extension's key is given back all the same, and
+// the ProgID the choice opens stays until an unregistration may forget it.
+TEST_F(AssocInfo, UnregisterKeepsTheProgIdOfAChoiceWindowsProtects) {
+  const std::string ext = Ext(), other = Foreign(), own = "vantrel" + ext;
+  SetString(kClasses, ext, "", other);
+  VtAssocInfo info(ext.c_str());
+  ASSERT_EQ(ERROR_SUCCESS, info.Register(kExe, L"Vantrel Type", ""));
+  Choose(ext, own);
+  ASSERT_TRUE(ChoiceOf(ext).Protect("UserChoice"));
+  EXPECT_EQ(kErrorUserChoiceKept, info.Unregister());
+  EXPECT_EQ(other, Value(ext));
+  EXPECT_TRUE(Chosen(ext, "UserChoice"));
+  EXPECT_EQ("Vantrel Type", Value(own));
+  EXPECT_EQ(own, Machine(kFileAssociationsKey, ext.c_str()));
+
+  ASSERT_TRUE(ChoiceOf(ext).Protect("UserChoice", false));
+  EXPECT_EQ(ERROR_SUCCESS, info.Unregister());
+  EXPECT_FALSE(Chosen(ext, "UserChoice"));
+  EXPECT_FALSE(KeyExists(kClasses, own));
+  EXPECT_EQ("<missing>", Machine(kFileAssociationsKey, ext.c_str()));
 }
 
 TEST_F(AssocInfo, UnregisterRemovesExtensionKeyNamingMissingToolProgId) {

@@ -402,6 +402,19 @@ TEST_F(Cli, AnExtensionItMayNotChangeGivesExitOneAndTheOthersAreDone) {
   EXPECT_EQ(Named(kMachine, locked), other);
   EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(locked))));
   EXPECT_EQ(Named(kMachine, free), ToolProgId(free));
+
+  // The user's choice of the tool that Windows will not let go: the extension is given back, and
+  // the choice is named with its own reason.
+  vttest::ScratchChoice choice(free);
+  ASSERT_TRUE(choice.Set("UserChoice", ToolProgId(free)));
+  ASSERT_TRUE(choice.Protect("UserChoice"));
+  EXPECT_EQ(Run("unregister " + free + " " + locked), 1);
+  const std::string reason = JapaneseUi() ? "この拡張子のユーザーの選択を削除できませんでした。"
+                                          : "Your own choice for this extension could not be removed.";
+  EXPECT_NE(err_.find("\r\n" + Lower(free) + ": " + reason), std::string::npos) << err_;
+  EXPECT_EQ(err_.find(locked), std::string::npos) << err_;
+  EXPECT_EQ(Named(kMachine, free), "");
+  EXPECT_TRUE(vttest::KeyExists(kMachine, Key(ToolProgId(free))));
 }
 
 // /user, and a player in a folder of one user's (the temporary folder lies in the profile), which

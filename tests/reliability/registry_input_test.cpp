@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -422,6 +423,41 @@ TEST_P(RegistryInputIn, LeftoversGoUnlessAnExtensionNamesTheirProgId) {
   EXPECT_TRUE(sweep().empty());
   EXPECT_FALSE(vttest::KeyExists(at_.hive(), kAppKey, kView64));
   EXPECT_FALSE(Registered());
+
+  // This user's choices of the tool's ProgIDs: of one that goes with the leftovers, or that no hive
+  // holds, they go first; of an association's, or of another program, they stay. One Windows will
+  // not let go keeps its ProgID, and is told.
+  const std::string leftOwn = own_ + "L", protectedOwn = own_ + "P";
+  more_.insert(more_.end(), {leftOwn, protectedOwn});
+  at_.PutText(leftOwn, "", "Left");
+  at_.PutText(protectedOwn, "", "Protected");
+  struct Chosen {
+    std::string ext, progId;
+    bool stays;
+  };
+  const Chosen chosen[] = {{ext_ + "l", leftOwn, false},     {ext_ + "g", own_ + "G", false},
+                           {foreign, foreignOwn, true},       {ext_ + "o", other_, true},
+                           {ext_ + "p", protectedOwn, true}};
+  std::vector<std::unique_ptr<vttest::ScratchChoice>> choices;
+  for (const Chosen& c : chosen) {
+    choices.push_back(std::make_unique<vttest::ScratchChoice>(c.ext));
+    ASSERT_TRUE(choices.back()->Set("UserChoice", c.progId));
+  }
+  ASSERT_TRUE(choices.back()->Protect("UserChoice"));
+  const std::vector<VtLeftover> left = sweep();
+  ASSERT_EQ(1u, left.size());
+  EXPECT_EQ(entry_ + "P", left[0].ext);
+  EXPECT_EQ(kErrorUserChoiceKept, left[0].error);
+  for (size_t i = 0; i < choices.size(); ++i) {
+    // Read as Explorer reads it: a protected choice lets its value be read, no more.
+    const std::string key = choices[i]->path() + "\\UserChoice";
+    EXPECT_EQ(chosen[i].stays ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND,
+              RegGetValueA(HKEY_CURRENT_USER, key.c_str(), "ProgId", RRF_RT_REG_SZ, nullptr,
+                           nullptr, nullptr))
+        << chosen[i].progId;
+  }
+  EXPECT_FALSE(at_.Exists(leftOwn));
+  EXPECT_TRUE(at_.Exists(protectedOwn));
 }
 
 }  // namespace

@@ -1,26 +1,31 @@
 // Every extension gets back the association it had, from any starting state and through any order
 // of changes. From a seed, a generator draws 3 or 4 extensions, each in one of the forms below in
-// each classes hive, and 1 to 4 steps in either scope: the window's register and unregister (the
-// core it calls, over its rows), the command line's register and unregister, an export restored
-// later by "reg import". Some steps stop at their k-th registry write; in some, a second change
-// runs to its end at that write. Then "unregister /all" runs in each scope that changed anything,
-// and the oracle compares every extension's keys with what its starting form must end as (kEnds).
+// each classes hive, with this user's choice in Explorer naming the tool's ProgID, another
+// program's or nothing, and 1 to 4 steps in either scope: the window's register and unregister
+// (the core it calls, over its rows), the command line's register and unregister, an export
+// restored later by "reg import". The sequence runs whole, counting the writes of one of its steps,
+// and then once stopped at each of those writes in turn; in some steps, a second change runs to
+// its end at a drawn write. Then "unregister /all" runs in each scope that changed anything, and
+// the oracle compares every extension's keys with what its starting form must end as (kEnds), and
+// its choices with what they named: none may name a ProgID of the tool that is gone.
 //
 // Stand-ins: a write refused from the k-th on, changing nothing, for a kill at that write; a change
 // on a second thread while the first waits at its k-th write, for two front ends at once; the
 // user's scope with the rights of the user alone (VtClasses(kUser)), for a standard user: the core
 // never writes the machine's hive then, so its keys must come through byte for byte.
 //
-// New sequences are drawn for 40 s (VT_STATE_SECONDS=N changes that), from seed 1 on
-// (VT_STATE_FIRST=N or --vt_first=N starts elsewhere); the first failure is shrunk and printed
+// CI runs kCiSeeds seeds from seed 1 (VT_STATE_FIRST=N or --vt_first=N starts elsewhere;
+// VT_STATE_SECONDS=N draws new seeds for N s instead); the first failure is shrunk and printed
 // with its seed. One seed alone, shrunk when it fails:
-//   scripts/with-wine.sh build/wineprefix build/tests/reliability/reliability_tests.exe
+//   scripts/with-wine.sh build/wineprefix wine build/tests/reliability/reliability_tests.exe
 //       --gtest_filter=StateSpace.* --vt_seed=N        (or VT_STATE_SEED=N in the environment)
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
@@ -75,9 +80,19 @@ const std::wstring kClasses = L"Software\\Classes\\";
 // Other programs' ProgIDs, two of them with names code page 932 lacks.
 const wchar_t* const kForeignStyles[] = {L"VtStateApp.", L"Café.File", L"Ærø.File"};
 
+// This user's own choice in Explorer for an extension, in each place Windows keeps one: what it
+// names. The tool's ProgID is chosen only where a form holds its key, as Settings offers it.
+enum Chosen { kNotChosen, kChosenTool, kChosenToolOtherCase, kChosenOther, kChoices };
+const char* const kChosenNames[kChoices] = {"nothing", "the tool's ProgID",
+                                            "the tool's ProgID in small letters",
+                                            "another program's ProgID"};
+// Windows 8 to 10, and Windows 11, in the order of ExtState::chosen.
+const char* const kChoicePlaces[2] = {"UserChoice", "UserChoiceLatest\\ProgId"};
+
 struct ExtState {
   Form form[2];
   int foreign[2];  // the kForeignStyles name its form names or keeps as backup
+  Chosen chosen[2];
 };
 
 enum class Verb {
@@ -103,6 +118,7 @@ struct Trial {
   unsigned seed = 0;
   std::vector<ExtState> exts;
   std::vector<Step> steps;
+  int cut = -1;  // the step stopped at each of its writes in turn (RunSeed); -1: none
 };
 
 // The keys of extension i: ".vts<pid>s<i>" seeded, ".VTS<pid>S<i>" as the rows hold it.
@@ -210,6 +226,34 @@ void Clean(const Names& n) {
   vttest::RemoveDefaultApp(n.entry);
 }
 
+// What extension n's choice in place names now, as stored; "(none)" without one.
+std::wstring ChosenNow(const Names& n, int place) {
+  const std::string path = vttest::FileExtsKey(n.entry) + "\\" + kChoicePlaces[place];
+  const std::wstring key(path.begin(), path.end());  // ASCII
+  wchar_t text[512] = L"";
+  DWORD size = sizeof text;
+  return RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"ProgId", RRF_RT_REG_SZ, nullptr, text,
+                      &size) == ERROR_SUCCESS
+             ? text
+             : L"(none)";
+}
+std::wstring ChosenProgId(const Names& n, Chosen chosen) {
+  if (chosen == kChosenTool) return n.own;
+  if (chosen == kChosenToolOtherCase) return L"vantrel" + n.ext;
+  return n.foreign[0];
+}
+bool ToolKeyLeft(const Names& n) {
+  for (VtScope hive : kHives) {
+    HKEY key;
+    if (RegOpenKeyExW(ScopeHive(hive), (kClasses + n.own).c_str(), 0, KEY_READ, &key) ==
+        ERROR_SUCCESS) {
+      RegCloseKey(key);
+      return true;
+    }
+  }
+  return false;
+}
+
 // What one trial's changes share.
 struct Context {
   std::vector<Names> names;
@@ -224,9 +268,11 @@ struct Context {
 };
 
 const DWORD kSecondChangeWaitMs = 200;
-// Where a run starts when no seed is given: every run draws the same sequences, so that a failure
-// in CI is one anybody can run again; VT_STATE_FIRST explores from elsewhere.
+// What CI runs: a fixed number of seeds from the first, not a number of seconds, so that a slower
+// machine checks as much and a failure in CI is one anybody can run again. VT_STATE_FIRST starts
+// elsewhere; VT_STATE_SECONDS explores for that long instead.
 const unsigned kFirstSeed = 1;
+const unsigned kCiSeeds = 28;
 
 // Runs change as its front end runs it, whole, holding the change lock of the hives it may write
 // (waiting lockWaitMs at most); a change that does not get it does not run, as a front end gives
@@ -273,7 +319,14 @@ void RunChange(const Change& c, const Context& ctx, DWORD lockWaitMs) {
   if (c.verb == Verb::kExport) RunExport(request, err);
 }
 
-void RunStep(const Step& step, const Context& ctx) {
+// writes (may be null): a step run whole counts its registry writes there.
+void RunStep(const Step& step, const Context& ctx, int* writes) {
+  if (step.at == 0 && writes != nullptr) {
+    const vttest::RegWriteGate counter(INT_MAX, vttest::RegWriteGate::Mode::kStop);
+    RunChange(step.change, ctx, INFINITE);
+    *writes = counter.writes();
+    return;
+  }
   if (step.at == 0) return RunChange(step.change, ctx, INFINITE);
   auto second = [&step, &ctx] {
     std::thread other([&step, &ctx] { RunChange(step.other, ctx, kSecondChangeWaitMs); });
@@ -307,7 +360,9 @@ std::string Describe(const Trial& t, const Context& ctx) {
             kFormNames[t.exts[i].form[1]] + " (" +
             Utf8(ctx.names[i].foreign[static_cast<size_t>(t.exts[i].foreign[1])]) + "), user's " +
             kFormNames[t.exts[i].form[0]] + " (" +
-            Utf8(ctx.names[i].foreign[static_cast<size_t>(t.exts[i].foreign[0])]) + ")\n";
+            Utf8(ctx.names[i].foreign[static_cast<size_t>(t.exts[i].foreign[0])]) + "); chosen " +
+            kChosenNames[t.exts[i].chosen[0]] + " (" + kChoicePlaces[0] + "), " +
+            kChosenNames[t.exts[i].chosen[1]] + " (" + kChoicePlaces[1] + ")\n";
   for (const Step& s : t.steps) {
     text += "  " + Describe(s.change);
     if (s.at != 0 && !s.pause) text += ", stopped at write " + std::to_string(s.at);
@@ -347,6 +402,12 @@ Trial Generate(unsigned seed) {
     for (int h : {0, 1})
       if (s.form[h] == kUpgrade || (s.form[h] == kStale && s.form[1 - h] == kOwn))
         s.form[1 - h] = static_cast<Form>(rng() % kOwn);
+    bool toolKey = false;
+    for (Form f : s.form) toolKey = toolKey || f == kOwn || f == kUpgrade || f == kStale;
+    for (Chosen& c : s.chosen) {
+      c = static_cast<Chosen>(rng() % kChoices);
+      if (!toolKey && (c == kChosenTool || c == kChosenToolOtherCase)) c = kNotChosen;
+    }
   }
   const int count = static_cast<int>(t.exts.size());
   const Change* exported = nullptr;
@@ -355,22 +416,36 @@ Trial Generate(unsigned seed) {
     s.change = DrawChange(rng, count, exported != nullptr);
     if (s.change.verb == Verb::kExport) exported = &s.change;
     if (s.change.verb == Verb::kImport) s.change.scope = exported->scope;
-    if (s.change.verb >= Verb::kExport || rng() % 3 != 0) continue;
+    if (s.change.verb >= Verb::kExport || rng() % 9 != 0) continue;
     s.at = 1 + static_cast<int>(rng() % 40);
-    s.pause = rng() % 3 == 0;
-    if (s.pause) s.other = DrawChange(rng, count, false);
-    while (s.pause && s.other.verb == Verb::kExport) s.other = DrawChange(rng, count, false);
+    s.pause = true;
+    s.other = DrawChange(rng, count, false);
+    while (s.other.verb == Verb::kExport) s.other = DrawChange(rng, count, false);
   }
+  // Every sequence stops one step at each of its writes in turn: a fault that only one write
+  // shows is found at once, not by the luck of a draw.
+  std::vector<int> cuttable;
+  for (size_t k = 0; k < t.steps.size(); ++k)
+    if (!t.steps[k].pause && t.steps[k].change.verb < Verb::kExport)
+      cuttable.push_back(static_cast<int>(k));
+  if (!cuttable.empty()) t.cut = cuttable[rng() % cuttable.size()];
   return t;
 }
 
 // Runs the trial from its starting state; what the oracle found wrong, empty when nothing.
-std::string RunTrial(const Trial& t, Context& ctx) {
+// writes (may be null): the number of registry writes of the step t.cut, run whole.
+std::string RunTrial(const Trial& t, Context& ctx, int* writes = nullptr) {
   for (size_t i = ctx.names.size(); i < t.exts.size(); ++i) ctx.names.emplace_back(i);
   for (const Names& n : ctx.names) Clean(n);
   DeleteFileA(ctx.exportFile.c_str());
-  for (size_t i = 0; i < t.exts.size(); ++i)
+  std::vector<std::unique_ptr<vttest::ScratchChoice>> choices;
+  for (size_t i = 0; i < t.exts.size(); ++i) {
     for (int h : {0, 1}) Seed(t.exts[i], ctx.names[i], h);
+    choices.push_back(std::make_unique<vttest::ScratchChoice>(ctx.names[i].entry));
+    for (int p : {0, 1})
+      if (t.exts[i].chosen[p] != kNotChosen)
+        choices.back()->Set(kChoicePlaces[p], Utf8(ChosenProgId(ctx.names[i], t.exts[i].chosen[p])));
+  }
   std::vector<Snapshot> before;  // extension i's in the user's hive at 2i, the machine's at 2i+1
   for (size_t i = 0; i < t.exts.size(); ++i)
     for (VtScope hive : kHives) before.emplace_back(hive, ctx.names[i]);
@@ -379,7 +454,7 @@ std::string RunTrial(const Trial& t, Context& ctx) {
   bool userChanged = false, machineChanged = false;
   for (size_t k = 0; k < t.steps.size(); ++k) {
     const Step& s = t.steps[k];
-    RunStep(s, ctx);
+    RunStep(s, ctx, static_cast<int>(k) == t.cut ? writes : nullptr);
     for (const Change* c : {&s.change, s.pause ? &s.other : nullptr}) {
       if (c == nullptr || c->verb == Verb::kExport) continue;
       (c->scope == VtScope::kUser ? userChanged : machineChanged) = true;
@@ -403,6 +478,19 @@ std::string RunTrial(const Trial& t, Context& ctx) {
     const Names& n = ctx.names[i];
     const ExtState& s = t.exts[i];
     const std::string x = "x" + std::to_string(i) + " in the ";
+    // The tool forgets a choice only of its own ProgID, and never leaves one naming a ProgID
+    // that is gone: Windows would ask how to open the file.
+    for (int p : {0, 1}) {
+      const std::wstring now = ChosenNow(n, p);
+      const std::string place = x + kChoicePlaces[p] + ": ";
+      const Chosen was = s.chosen[p];
+      if (was == kNotChosen && now != L"(none)") found += place + "made by the tool\n";
+      if (was == kChosenOther && now != ChosenProgId(n, was))
+        found += place + "another program's choice changed to " + Utf8(now) + "\n";
+      if ((was == kChosenTool || was == kChosenToolOtherCase) && now != L"(none)" &&
+          !ToolKeyLeft(n))
+        found += place + "names the tool's ProgID, which is gone\n";
+    }
     if (vttest::ValueExists(HKEY_LOCAL_MACHINE, kFileAssociationsKey, n.entry.c_str(), kView64) ||
         vttest::ValueExists(HKEY_CURRENT_USER, kFileAssociationsKey, n.entry.c_str(), kView64))
       found += x + "Default Apps registration: still listed\n";
@@ -476,9 +564,37 @@ std::vector<Trial> Smaller(const Trial& t) {
     if (t.exts[i].form[0] != kAbsent || t.exts[i].form[1] != kAbsent) {
       Trial plainer = t;
       plainer.exts[i].form[0] = plainer.exts[i].form[1] = kAbsent;
+      // Without its key, the tool's ProgID is no choice to be had.
+      for (Chosen& c : plainer.exts[i].chosen)
+        if (c == kChosenTool || c == kChosenToolOtherCase) c = kNotChosen;
       out.push_back(plainer);
     }
+  for (size_t i = 0; i < t.exts.size(); ++i)
+    for (int p : {0, 1})
+      if (t.exts[i].chosen[p] != kNotChosen) {
+        Trial unchosen = t;
+        unchosen.exts[i].chosen[p] = kNotChosen;
+        out.push_back(unchosen);
+      }
   return out;
+}
+
+// Runs seed's sequence whole, then once stopped at each write of its cut step, the first write to
+// the last; *runs counts the sequences run. What the oracle found in the first that failed (in
+// *t), empty when none did.
+std::string RunSeed(unsigned seed, Context& ctx, Trial* t, unsigned* runs) {
+  *t = Generate(seed);
+  int writes = 0;
+  ++*runs;
+  std::string found = RunTrial(*t, ctx, &writes);
+  const Trial whole = *t;
+  for (int at = 1; found.empty() && at <= writes; ++at) {
+    *t = whole;
+    t->steps[static_cast<size_t>(whole.cut)].at = at;
+    ++*runs;
+    found = RunTrial(*t, ctx);
+  }
+  return found;
 }
 
 unsigned Setting(const char* flag, const char* variable, unsigned otherwise, bool* given) {
@@ -500,25 +616,29 @@ TEST(StateSpace, EveryExtensionGetsBackTheAssociationItHad) {
   const vttest::ScratchDir folder;
   Context ctx;
   ctx.exportFile = folder.File("export.reg");
-  bool one = false;
+  bool one = false, timed = false;
   const unsigned from = Setting("--vt_first=", "VT_STATE_FIRST", kFirstSeed, nullptr);
   const unsigned first = Setting("--vt_seed=", "VT_STATE_SEED", from, &one);
-  const ULONGLONG budgetMs = 1000ull * Setting("--vt_seconds=", "VT_STATE_SECONDS", 40, nullptr);
+  const ULONGLONG budgetMs =
+      1000ull * Setting("--vt_seconds=", "VT_STATE_SECONDS", 40, &timed);
   const ULONGLONG start = GetTickCount64();
+  auto more = [&](unsigned seed) {
+    if (one) return seed == first;
+    return timed ? GetTickCount64() - start < budgetMs : seed - first < kCiSeeds;
+  };
 
   int forms[2][kForms] = {};
-  unsigned sequences = 0;
-  for (unsigned seed = first; sequences == 0 || (!one && GetTickCount64() - start < budgetMs);
-       ++seed) {
-    Trial t = Generate(seed);
-    ++sequences;
+  unsigned sequences = 0, seeds = 0;
+  for (unsigned seed = first; more(seed); ++seed) {
+    Trial t;
+    ++seeds;
+    std::string found = RunSeed(seed, ctx, &t, &sequences);
     for (const ExtState& s : t.exts)
       for (int h : {0, 1}) ++forms[h][s.form[h]];
-    std::string found = RunTrial(t, ctx);
     if (found.empty()) continue;
     const ULONGLONG foundMs = GetTickCount64() - start;
-    // Shrunk while it fails, within twice the budget at most.
-    for (bool smaller = true; smaller && GetTickCount64() - start < 2 * budgetMs;) {
+    // Shrunk while it fails, for a minute at most.
+    for (bool smaller = true; smaller && GetTickCount64() - start < foundMs + 60000;) {
       smaller = false;
       for (const Trial& candidate : Smaller(t)) {
         const std::string again = RunTrial(candidate, ctx);
@@ -529,8 +649,8 @@ TEST(StateSpace, EveryExtensionGetsBackTheAssociationItHad) {
         break;
       }
     }
-    ADD_FAILURE() << "after " << sequences << " sequences (" << foundMs / 1000.0
-                  << " s), the shortest that fails:\n"
+    ADD_FAILURE() << "at seed " << seed << ", after " << sequences << " sequences ("
+                  << foundMs / 1000.0 << " s), the shortest that fails:\n"
                   << Describe(t, ctx) << found;
     return;
   }
@@ -538,9 +658,9 @@ TEST(StateSpace, EveryExtensionGetsBackTheAssociationItHad) {
   int covered = 0;
   for (int h : {0, 1})
     for (int f = 0; f < kForms; ++f) covered += forms[h][f] != 0;
-  std::printf("state space: %u sequences in %.1f s (%.1f/s) from seed %u, %d of %d forms per"
-              " hive\n",
-              sequences, seconds, sequences / seconds, first, covered, 2 * kForms);
+  std::printf("state space: %u seeds, %u sequences in %.1f s (%.1f/s) from seed %u, %d of %d"
+              " forms per hive\n",
+              seeds, sequences, seconds, sequences / seconds, first, covered, 2 * kForms);
 }
 
 }  // namespace

@@ -20,12 +20,17 @@ std::string UniqueName(const char* prefix) {
 
 namespace {
 
-// Lets nobody set values in the key, as Windows protects Explorer's UserChoice key.
-bool DenySetValue(HKEY root, const std::string& path) {
+// Everyone: KEY_SET_VALUE (0x2) denied, all other access allowed, as Windows protects Explorer's
+// UserChoice key. Protected: DELETE (0x10000) denied too, as the UserChoice Protection Driver
+// refuses it; Wine grants DELETE whatever the DACL, so listing subkeys (0x8) is denied as well,
+// and a key with a subkey that cannot be listed is not deleted there either.
+const char kChoiceRights[] = "D:(D;;0x2;;;WD)(A;;KA;;;WD)";
+const char kProtectedChoiceRights[] = "D:(D;;0x1000a;;;WD)(A;;KA;;;WD)";
+const char kProtectedSubkey[] = "\\Protected";
+
+bool SetRights(HKEY root, const std::string& path, const char* sddl) {
   PSECURITY_DESCRIPTOR sd = nullptr;
-  // Everyone: KEY_SET_VALUE (0x2) denied, all other access allowed.
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x2;;;WD)(A;;KA;;;WD)",
-                                                            SDDL_REVISION_1, &sd, nullptr))
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr))
     return false;
   HKEY key;
   LONG rc = RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC, &key);
@@ -46,6 +51,7 @@ ScratchChoice::ScratchChoice(const std::string& ext)
       key_(HKEY_CURRENT_USER, FileExtsKey(ext)) {}
 
 ScratchChoice::~ScratchChoice() {
+  for (const std::string& key : protected_) SetRights(HKEY_CURRENT_USER, key, kChoiceRights);
   DeleteKeyTree(HKEY_CURRENT_USER, path());
   // Refused while another extension's choice is left there.
   if (madeFileExts_) RegDeleteKeyA(HKEY_CURRENT_USER, kFileExtsKey);
@@ -57,7 +63,16 @@ bool ScratchChoice::Set(const char* sub, const char* name, DWORD type, const std
   const bool made = name ? SetRawValue(HKEY_CURRENT_USER, key, name, type, bytes.data(),
                                       static_cast<DWORD>(bytes.size()))
                          : CreateKey(HKEY_CURRENT_USER, key);
-  return made && DenySetValue(HKEY_CURRENT_USER, key);
+  return made && SetRights(HKEY_CURRENT_USER, key, kChoiceRights);
+}
+
+bool ScratchChoice::Protect(const char* sub, bool refuseDelete) {
+  const std::string key = path() + "\\" + sub;
+  if (refuseDelete) {
+    protected_.push_back(key);
+    if (!CreateKey(HKEY_CURRENT_USER, key + kProtectedSubkey)) return false;
+  }
+  return SetRights(HKEY_CURRENT_USER, key, refuseDelete ? kProtectedChoiceRights : kChoiceRights);
 }
 
 bool ScratchChoice::Set(const char* sub, const std::string& progId, const char* name) {

@@ -46,10 +46,14 @@ class ScratchChoice {
   // Windows keeps it: anyone may read and delete it, nobody may set its values. True on success.
   bool Set(const char* sub, const char* name, DWORD type, const std::string& bytes);
   bool Set(const char* sub, const std::string& progId, const char* name = "ProgId");
+  // Refuses (refuseDelete) or allows again deleting the key sub, as Windows' UserChoice
+  // Protection Driver refuses it for a few types. True on success.
+  bool Protect(const char* sub, bool refuseDelete = true);
   const std::string& path() const { return key_.path(); }
 
  private:
   bool madeFileExts_;
+  std::vector<std::string> protected_;  // allowed again before the record is deleted
   ScratchKey key_;
 };
 
