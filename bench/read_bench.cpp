@@ -19,6 +19,7 @@
 #include "rounds.h"
 #include "scratchset.h"
 #include "table.h"
+#include "widetext.h"
 
 using namespace vtbench;
 
@@ -31,6 +32,11 @@ const VtScope kScopes[] = {VtScope::kMachine, VtScope::kUser};
 const char* ScopeName(VtScope scope) { return scope == VtScope::kMachine ? "machine" : "user"; }
 
 bool Same(const char* tool, const char* floor) { return std::strcmp(tool ? tool : "", floor) == 0; }
+// The tool holds type names in UTF-16; the scratch names are ASCII, so the floor's ANSI read
+// compares as it stands.
+bool Same(const wchar_t* tool, const char* floor) {
+  return tool ? WideFrom(floor, CP_ACP) == tool : floor[0] == 0;
+}
 
 bool QueryAssoc(ASSOCSTR what, const char* ext, std::string* value) {
   char text[kFloorText];

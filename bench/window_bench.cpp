@@ -26,6 +26,7 @@
 #include "stopwatch.h"
 #include "stubprocess.h"
 #include "table.h"
+#include "widetext.h"
 #include "windowfind.h"
 #include "windowprobe.h"
 
@@ -105,7 +106,8 @@ bool FloorFill(int* pieces) {
 bool RegisterAll(const ScratchSet& set) {
   StartLibrary();
   for (int i = 0; i < set.count(); ++i)
-    VtAssocInfo(set.ListExt(i).c_str()).Register(kPlayerPath, set.ToolTypeName(i).c_str(), "");
+    VtAssocInfo(set.ListExt(i).c_str())
+        .Register(kPlayerPath, WideFrom(set.ToolTypeName(i).c_str(), CP_ACP).c_str(), "");
   StopLibrary();
   return set.IsRegistered("");
 }
