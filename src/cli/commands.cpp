@@ -164,12 +164,19 @@ std::vector<std::string> FillToRegister(const VtCliRequest& request, const Playe
   return pieces;
 }
 
-// Holds lock for a change of keys, having said on err that it waits when another change runs.
-// False, with the reason on err, when that one did not end in time.
-bool LockForChange(const VtClasses& keys, VtChangeLock* lock, const VtStdStream& err) {
-  if (lock->Acquire(keys, [&err] { err.Write(VtText(IDS_CLI_WAITING) + L"\r\n"); })) return true;
-  err.Write(VtText(IDS_CLI_BUSY) + L"\r\n");
-  return false;
+// Holds lock for a change of keys, having said on err that it waits when another change runs:
+// kExitDone. Else the reason on err and the exit code: kExitBusy when that one did not end in
+// time, kExitSomeNotChanged when another account holds the lock's name.
+int LockForChange(const VtClasses& keys, VtChangeLock* lock, const VtStdStream& err) {
+  VtLockResult result = lock->Acquire(keys, 0);
+  if (result == VtLockResult::kBusy) {
+    err.Write(VtText(IDS_CLI_WAITING) + L"\r\n");
+    result = lock->Acquire(keys, kChangeLockWaitMs);
+  }
+  if (result == VtLockResult::kTaken) return kExitDone;
+  const bool foreign = result == VtLockResult::kForeignOwner;
+  err.Write(VtText(foreign ? IDS_CLI_LOCK_FOREIGN : IDS_CLI_BUSY) + L"\r\n");
+  return foreign ? kExitSomeNotChanged : kExitBusy;
 }
 
 }  // namespace
@@ -245,7 +252,7 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
     VtClasses keys(scope);
     // From the first read of the rows to the last write.
     VtChangeLock lock;
-    if (!LockForChange(keys, &lock, err)) return kExitBusy;
+    if (const int locked = LockForChange(keys, &lock, err); locked != kExitDone) return locked;
     VtAssocRows rows;
     const std::vector<std::string> pieces = FillToRegister(request, answer, scope, &rows);
     report = RegisterRows(rows, exePath.c_str(), pieces, request.typeName, exeFolder,
@@ -265,7 +272,7 @@ int RunUnregister(const VtCliRequest& request, const VtStdStream& err) {
   {
     VtClasses keys(scope);
     VtChangeLock lock;
-    if (!LockForChange(keys, &lock, err)) return kExitBusy;
+    if (const int locked = LockForChange(keys, &lock, err); locked != kExitDone) return locked;
     if (request.all) {
       // Every association of the tool, found through its ProgID keys too, the player's or not;
       // then what changes cut short left that no extension names.

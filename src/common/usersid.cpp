@@ -28,3 +28,11 @@ std::string UserSidText() {
 bool IsServiceAccountSid(const std::string& sid) {
   return sid == "S-1-5-18" || sid == "S-1-5-19" || sid == "S-1-5-20";
 }
+
+bool IsAdministrator() {
+  BYTE administrators[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof administrators;
+  BOOL member = FALSE;
+  return CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
+         CheckTokenMembership(nullptr, administrators, &member) && member;
+}

@@ -7,3 +7,6 @@ std::string UserSidText();
 // Whether sid ("S-1-5-18") is LocalSystem, LocalService or NetworkService: accounts whose own
 // classes no person's programs ever read.
 bool IsServiceAccountSid(const std::string& sid);
+// Whether this process's token has the Administrators enabled: an elevated administrator, or
+// LocalSystem. False for an administrator's unelevated process.
+bool IsAdministrator();

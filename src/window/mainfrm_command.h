@@ -15,8 +15,8 @@ class TFrmAssoc::Command {
   Command& operator=(const Command&) = delete;
 
   // Takes the change lock before the command reads the rows for its change, showing the wait
-  // cursor while another change runs. False when that one did not end in time: a box has said
-  // so, and the command writes nothing.
+  // cursor while another change runs. False when that one did not end in time or another account
+  // holds the lock's name: a box has said so, and the command writes nothing.
   bool Start();
   // The classes keys every registration of the command shares, opened by the first that needs one.
   VtClasses* keys() { return &keys_; }

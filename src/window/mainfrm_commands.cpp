@@ -50,15 +50,15 @@ void TFrmAssoc::Command::ShowFailures(const std::vector<VtChangeReport::Failure>
 }
 
 bool TFrmAssoc::Command::Start() {
-  bool waited = false;
-  HCURSOR before = nullptr;
-  const bool held = lock_.Acquire(keys_, [&] {
-    waited = true;
-    before = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
-  });
-  if (waited) SetCursor(before);
-  if (held) return true;
-  Application.MessageBox(VtText(IDS_CHANGE_BUSY), form_.WideCaption(), MB_OK | MB_ICONWARNING);
+  VtLockResult result = lock_.Acquire(keys_, 0);
+  if (result == VtLockResult::kBusy) {
+    const HCURSOR before = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+    result = lock_.Acquire(keys_, kChangeLockWaitMs);
+    SetCursor(before);
+  }
+  if (result == VtLockResult::kTaken) return true;
+  const UINT why = result == VtLockResult::kForeignOwner ? IDS_CHANGE_LOCK_FOREIGN : IDS_CHANGE_BUSY;
+  Application.MessageBox(VtText(why), form_.WideCaption(), MB_OK | MB_ICONWARNING);
   return false;
 }
 

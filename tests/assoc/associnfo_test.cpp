@@ -1,6 +1,9 @@
 // VtAssocInfo against Wine's real HKEY_CLASSES_ROOT, on scratch extensions and ProgIDs that the
 // fixture removes again.
 #include <gtest/gtest.h>
+// sddl.h needs windows.h first.
+#include <windows.h>
+#include <sddl.h>
 
 #include <cstring>
 #include <map>
@@ -14,6 +17,8 @@
 #include "defaultapps.h"
 #include "extensionrule.h"
 #include "library.h"
+#include "localmemory.h"
+#include "replaceable.h"
 #include "scratch.h"
 
 namespace {
@@ -701,6 +706,98 @@ TEST_F(AssocInfo, RowsOfOneKeyAndOneFailureEachInTheReport) {
   EXPECT_EQ(report.failures()[0].ext, ".mp3");
   EXPECT_EQ(report.failures()[0].result, static_cast<DWORD>(ERROR_ACCESS_DENIED));
   EXPECT_EQ(report.failures()[1].result, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+}
+
+// Who may replace a player, a folder holding it or one above it, judged on security descriptors
+// as Windows has them (no file under Wine is owned by anyone but the user running it).
+TEST(Replaceable, OnlySystemAdministratorsTrustedInstallerAndTheRunningAdministratorMayReplace) {
+#define VT_TI "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"
+#define VT_ONE "S-1-5-21-1-2-3-1001"  // a standard user
+#define VT_RUNNING "S-1-5-21-0-0-0-1000"
+  const VtReplaceKind kFile = VtReplaceKind::kFile, kOwn = VtReplaceKind::kOwnFolder,
+                      kAbove = VtReplaceKind::kFolderAbove;
+  // C:\Program Files on a clean Windows 10, and a file an administrator installed in it.
+  const char kProgramFiles[] =
+      "O:" VT_TI "D:PAI(A;;FA;;;" VT_TI ")(A;CIIO;GA;;;" VT_TI ")(A;;0x1301bf;;;SY)(A;OICIIO;GA;;;SY)"
+      "(A;;0x1301bf;;;BA)(A;OICIIO;GA;;;BA)(A;;0x1200a9;;;BU)(A;OICIIO;GXGR;;;BU)(A;OICIIO;GA;;;CO)"
+      "(A;;0x1200a9;;;S-1-15-2-1)(A;OICIIO;GXGR;;;S-1-15-2-1)";
+  const char kInstalled[] =
+      "O:BAD:AI(A;ID;FA;;;SY)(A;ID;FA;;;BA)(A;ID;0x1200a9;;;BU)(A;ID;0x1200a9;;;S-1-15-2-1)";
+  // C:\Tools, made by a standard user below C:\ (Authenticated Users' modify on what is below it,
+  // CREATOR OWNER's full control made the creator's own ACE).
+  const char kUsersFolder[] =
+      "O:" VT_ONE "D:AI(A;ID;FA;;;BA)(A;OICIIOID;GA;;;BA)(A;ID;FA;;;SY)(A;OICIIOID;GA;;;SY)"
+      "(A;OICIID;0x1200a9;;;BU)(A;OICIID;0x1301bf;;;AU)(A;ID;FA;;;" VT_ONE ")(A;OICIIOID;GA;;;CO)";
+  // The same folder had it been made by an administrator, with only the creator's ACE left.
+  const char kUserAceOnly[] = "O:BAD:(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;" VT_ONE ")";
+  // C:\Program Files under Wine: owned by the user running it.
+  const char kWine[] =
+      "O:" VT_RUNNING "D:(A;OICI;FA;;;SY)(A;OICI;FA;;;" VT_RUNNING ")(A;OICI;0x1200a9;;;WD)";
+  const struct {
+    const char* sddl;
+    VtReplaceKind kind;
+    const char* admin;
+    bool replaceable;
+  } kCases[] = {
+      {kProgramFiles, kOwn, "", false},
+      {kProgramFiles, kAbove, "", false},
+      {kInstalled, kFile, "", false},
+      {kUsersFolder, kOwn, "", true},
+      {kUsersFolder, kAbove, "", true},
+      {kUsersFolder, kAbove, VT_ONE, true},  // Authenticated Users may still
+      {kUserAceOnly, kFile, "", true},
+      {kUserAceOnly, kAbove, "", true},
+      {kUserAceOnly, kAbove, VT_ONE, false},  // that user is the administrator running the tool
+      {kWine, kFile, VT_RUNNING, false},
+      {kWine, kFile, "", true},
+      // An owner may rewrite the DACL, so an empty one still lets a foreign owner in.
+      {"O:" VT_ONE "D:P(A;;FA;;;SY)", kFile, "", true},
+      {"O:" VT_ONE "D:P", kFile, "", true},
+      {"O:BAD:P", kFile, "", false},
+      {"O:" VT_TI "D:P", kAbove, "", false},
+      // What each kind weighs: adding a file replaces nothing above the program's own folder,
+      // removing what a folder holds does nothing to a file.
+      {"O:BAD:(A;;0x2;;;" VT_ONE ")", kOwn, "", true},
+      {"O:BAD:(A;;0x2;;;" VT_ONE ")", kAbove, "", false},
+      {"O:BAD:(A;;0x40;;;" VT_ONE ")", kAbove, "", true},
+      {"O:BAD:(A;;0x40;;;" VT_ONE ")", kFile, "", false},
+      {"O:BAD:(A;;WO;;;" VT_ONE ")", kAbove, "", true},
+      {"O:BAD:(A;;0x1200a9;;;" VT_ONE ")", kOwn, "", false},
+      {"O:BAD:(A;;0x1301ff;;;WD)", kFile, "", true},
+      // Generic rights, and inherit-only ACEs that grant nothing on the object itself.
+      {"O:BAD:(A;;GW;;;BU)", kFile, "", true},
+      {"O:BAD:(A;;GA;;;WD)", kAbove, "", true},
+      {"O:BAD:(A;;GRGX;;;WD)", kOwn, "", false},
+      {"O:BAD:(A;OICIIO;GA;;;" VT_ONE ")", kOwn, "", false},
+      {"O:BAD:(A;OICIIO;GA;;;CO)", kAbove, "", false},
+      // CREATOR OWNER on the object itself is matched by no token; OWNER RIGHTS is the owner's.
+      {"O:BAD:(A;;GA;;;CO)", kFile, "", false},
+      {"O:BAD:(A;;FA;;;S-1-5-21-1-2-3-1001)(D;;FA;;;WD)", kFile, "", true},
+      {"O:BAD:(A;;FA;;;S-1-3-4)", kFile, "", false},
+      {"O:" VT_ONE "D:(A;;FA;;;S-1-3-4)", kFile, "", true},
+  };
+#undef VT_TI
+#undef VT_ONE
+#undef VT_RUNNING
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.sddl) + " kind " + std::to_string(static_cast<int>(c.kind)) +
+                 " admin " + c.admin);
+    PSECURITY_DESCRIPTOR made = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(c.sddl, SDDL_REVISION_1,
+                                                                     &made, nullptr));
+    const VtLocal<void> descriptor(made);
+    EXPECT_EQ(OthersMayReplace(descriptor.get(), c.kind, c.admin), c.replaceable);
+  }
+  // A NULL DACL lets everyone do everything (made by hand: Wine reads "D:NO_ACCESS_CONTROL" as an
+  // empty DACL).
+  SECURITY_DESCRIPTOR open;
+  BYTE administrators[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof administrators;
+  ASSERT_TRUE(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size));
+  ASSERT_TRUE(InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION) &&
+              SetSecurityDescriptorOwner(&open, administrators, FALSE) &&
+              SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE));
+  EXPECT_TRUE(OthersMayReplace(&open, kFile, ""));
 }
 
 }  // namespace

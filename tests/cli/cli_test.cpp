@@ -14,6 +14,7 @@
 #include "defaultapps.h"
 #include "finalpath.h"
 #include "handle.h"
+#include "ownedmutex.h"
 #include "process.h"
 #include "readonlytree.h"
 #include "regaccess.h"
@@ -469,7 +470,7 @@ TEST_F(Cli, RegisterWaitsForAnotherChangeOfThisUsersClasses) {
   const std::string ext = Ext();
   const std::string waiting =
       JapaneseUi() ? "ほかの関連付けの変更が実行中です。" : "Another change of associations is running.";
-  const VtHandle change(CreateMutexA(nullptr, FALSE, UserChangeLockName().c_str()));
+  const VtHandle change(vttest::CreateMutexOwnedBy(UserChangeLockName(), UserSidText(), false));
   ASSERT_TRUE(change.valid());
   ASSERT_EQ(WaitForSingleObject(change.get(), 10000), WAIT_OBJECT_0);
 
@@ -494,6 +495,21 @@ TEST_F(Cli, RegisterWaitsForAnotherChangeOfThisUsersClasses) {
   EXPECT_EQ(Run("unregister " + ext + " /user"), 1618) << err_;
   ReleaseMutex(change.get());
   EXPECT_EQ(Named(HKEY_CURRENT_USER, ext), ToolProgId(ext));
+}
+
+// A lock's name that another account made first is never waited on: register says so at once,
+// with exit 1, and writes nothing.
+TEST_F(Cli, RegisterRefusesTheLockOfAnotherAccount) {
+  const std::string ext = Ext();
+  const std::string why = JapaneseUi() ? "ほかのアカウントが使っている" : "Another account holds";
+  const VtHandle squatter(
+      vttest::CreateMutexOwnedBy(UserChangeLockName(), "S-1-5-21-1-2-3-1001", true));
+  ASSERT_TRUE(squatter.valid());
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(Run("register " + ext + " /user /player \"" + player_ + "\""), 1);
+  EXPECT_LT(GetTickCount() - start, 10000u);
+  EXPECT_NE(err_.find(why), std::string::npos) << err_;
+  EXPECT_FALSE(vttest::KeyExists(HKEY_CURRENT_USER, Key(ext)));
 }
 
 // A piece that offers the player which could not be written is named with its own reason and exit

@@ -281,8 +281,8 @@ void RunChange(const Change& c, const Context& ctx, DWORD lockWaitMs) {
   VtChangeLock lock;
   const bool reads = c.verb == Verb::kExport || c.verb == Verb::kImport;
   if (!reads &&
-      !lock.Acquire(VtClasses(c.scope, c.MachineRights() ? VtScope::kMachine : c.scope), nullptr,
-                    lockWaitMs))
+      lock.Acquire(VtClasses(c.scope, c.MachineRights() ? VtScope::kMachine : c.scope),
+                   lockWaitMs) != VtLockResult::kTaken)
     return;
   const std::vector<std::string> pieces = ctx.Pieces(c.exts);
   if (c.Window()) {

@@ -7,7 +7,9 @@
 #include "defaultappslaunch.h"
 #include "handleropen.h"
 #include "handle.h"
+#include "ownedmutex.h"
 #include "regaccess.h"
+#include "usersid.h"
 #include "window_fixture.h"
 
 namespace {
@@ -141,7 +143,8 @@ TEST_F(WindowTest, RegisterWaitsForAnotherChangeThenRegisters) {
   Select(0);
   const VtHandle taken(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   std::thread other([&taken] {
-    const VtHandle change(CreateMutexA(nullptr, FALSE, ChangeLockName(VtScope::kUser).c_str()));
+    const VtHandle change(
+        vttest::CreateMutexOwnedBy(ChangeLockName(VtScope::kUser), UserSidText(), false));
     WaitForSingleObject(change.get(), INFINITE);
     SetEvent(taken.get());
     Sleep(300);
@@ -155,6 +158,21 @@ TEST_F(WindowTest, RegisterWaitsForAnotherChangeThenRegisters) {
   EXPECT_GE(spent, 200u);
   EXPECT_EQ(Classes(Ext(0)), ToolProgId(0));
   EXPECT_EQ(boxes_.Calls().size(), 1u);
+}
+
+// A lock's name that another account made first: 「適用」 does not wait for it, says so in a box
+// and registers nothing.
+TEST_F(WindowTest, RegisterRefusesTheLockOfAnotherAccount) {
+  StartPlayer(Ext(0));
+  Open();
+  Select(0);
+  const VtHandle squatter(vttest::CreateMutexOwnedBy(ChangeLockName(VtScope::kUser),
+                                                     "S-1-5-21-1-2-3-1001", true));
+  ASSERT_TRUE(squatter.valid());
+  Click(form_->btnApply);
+  ASSERT_EQ(boxes_.Calls().size(), 2u);
+  EXPECT_NE(boxes_.Calls()[1].text.find("ほかのアカウントが使っている"), std::string::npos);
+  EXPECT_EQ(Classes(Ext(0)), "(missing)");
 }
 
 // Each registration brings every associated row, selected or not, to the options of the radio
