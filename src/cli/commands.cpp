@@ -166,7 +166,8 @@ std::vector<std::string> FillToRegister(const VtCliRequest& request, const Playe
 
 // Holds lock for a change of keys, having said on err that it waits when another change runs:
 // kExitDone. Else the reason on err and the exit code: kExitBusy when that one did not end in
-// time, kExitSomeNotChanged when another account holds the lock's name.
+// time (the only case worth retrying), kExitSomeNotChanged when another account holds the lock's
+// name or the lock could not be made.
 int LockForChange(const VtClasses& keys, VtChangeLock* lock, const VtStdStream& err) {
   VtLockResult result = lock->Acquire(keys, 0);
   if (result == VtLockResult::kBusy) {
@@ -174,9 +175,11 @@ int LockForChange(const VtClasses& keys, VtChangeLock* lock, const VtStdStream& 
     result = lock->Acquire(keys, kChangeLockWaitMs);
   }
   if (result == VtLockResult::kTaken) return kExitDone;
-  const bool foreign = result == VtLockResult::kForeignOwner;
-  err.Write(VtText(foreign ? IDS_CLI_LOCK_FOREIGN : IDS_CLI_BUSY) + L"\r\n");
-  return foreign ? kExitSomeNotChanged : kExitBusy;
+  const UINT why = result == VtLockResult::kForeignOwner ? IDS_CLI_LOCK_FOREIGN
+                   : result == VtLockResult::kBusy       ? IDS_CLI_BUSY
+                                                         : IDS_CLI_LOCK_FAILED;
+  err.Write(VtText(why) + L"\r\n");
+  return result == VtLockResult::kBusy ? kExitBusy : kExitSomeNotChanged;
 }
 
 }  // namespace

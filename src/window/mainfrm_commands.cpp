@@ -57,7 +57,9 @@ bool TFrmAssoc::Command::Start() {
     SetCursor(before);
   }
   if (result == VtLockResult::kTaken) return true;
-  const UINT why = result == VtLockResult::kForeignOwner ? IDS_CHANGE_LOCK_FOREIGN : IDS_CHANGE_BUSY;
+  const UINT why = result == VtLockResult::kForeignOwner ? IDS_CHANGE_LOCK_FOREIGN
+                   : result == VtLockResult::kBusy       ? IDS_CHANGE_BUSY
+                                                         : IDS_CHANGE_LOCK_FAILED;
   Application.MessageBox(VtText(why), form_.WideCaption(), MB_OK | MB_ICONWARNING);
   return false;
 }
