@@ -102,3 +102,12 @@ VtOwnedText OpenCommand(const char* exePath, const char* option) {
 }
 
 VtOwnedText VerbCommandKey(const char* verb) { return Join({"shell\\", verb, "\\command"}); }
+
+std::string ProgramOf(const char* command) {
+  std::string text(command);
+  if (!text.empty() && text[0] == '"') {
+    const size_t end = text.find('"', 1);
+    return text.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+  }
+  return text.substr(0, text.find(' '));
+}

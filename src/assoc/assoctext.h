@@ -29,5 +29,7 @@ VtOwnedText IconLocation(const char* exePath, const char* ext);
 VtOwnedText AppIconLocation(const char* exePath);
 // "exePath" "%1", then a blank and the option when the option is not empty.
 VtOwnedText OpenCommand(const char* exePath, const char* option);
+// The program file that a command line starts: its first argument, quoted or not.
+std::string ProgramOf(const char* command);
 // "shell\<verb>\command"
 VtOwnedText VerbCommandKey(const char* verb);

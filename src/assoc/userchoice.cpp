@@ -50,16 +50,6 @@ VtOwnedText Readable(const char* value) {
   return value[0] == '@' ? ResolveIndirect(value) : DupText(value);
 }
 
-// The program file that a command line starts: its first argument, quoted or not.
-std::string ProgramOf(const char* command) {
-  std::string text(command);
-  if (!text.empty() && text[0] == '"') {
-    const size_t end = text.find('"', 1);
-    return text.substr(1, end == std::string::npos ? std::string::npos : end - 1);
-  }
-  return text.substr(0, text.find(' '));
-}
-
 // The FileDescription of a program file's version resource, in its first language; null without.
 // The version functions come from the system folder (systemlibrary.h).
 VtOwnedText FileDescription(const std::string& path) {

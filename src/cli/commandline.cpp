@@ -69,6 +69,7 @@ unsigned AllowedFor(VtCliVerb verb) {
     case VtCliVerb::kUnregister:
       return kAll | kUser | kMachine;
     case VtCliVerb::kList:
+      return kPlayer | kUser | kMachine;
     case VtCliVerb::kExport:
       return kUser | kMachine;
     case VtCliVerb::kScope:

@@ -16,6 +16,7 @@
 #include "leftovers.h"
 #include "library.h"
 #include "playeranswer.h"
+#include "playermatch.h"
 #include "playerpath.h"
 #include "playerplace.h"
 #include "rowchanges.h"
@@ -26,7 +27,7 @@
 
 namespace {
 
-const char kHeader[] = "extension\tstate\ttype\tcommand\ticon\twindows\r\n";
+const char kHeader[] = "extension\tstate\ttype\tcommand\ticon\twindows\tplayer\r\n";
 const char kWindowProgram[] = "vntassoc.exe";
 // Why a player's path may not stand in an open command, before the path itself.
 UINT PathProblemText(VtPathProblem problem) {
@@ -71,6 +72,23 @@ std::wstring Column(const wchar_t* text) {
   for (wchar_t& c : column)
     if (c == L'\t' || c == L'\r' || c == L'\n') c = L' ';
   return column;
+}
+
+// Where a row of the tool's opens the player: current, moved, missing or unknown; empty for
+// another program's row or none.
+const char* PlayerColumn(const VtAssocInfo& entry, const std::string& player) {
+  if (entry.associated == 0) return "";
+  switch (MatchPlayer(entry.command, entry.icon, player.c_str())) {
+    case VtPlayerMatch::kCurrent:
+      return "current";
+    case VtPlayerMatch::kMoved:
+      return "moved";
+    case VtPlayerMatch::kMissing:
+      return "missing";
+    case VtPlayerMatch::kUnknown:
+      break;
+  }
+  return "unknown";
 }
 
 const char* StateOf(const VtAssocInfo& entry) {
@@ -210,12 +228,16 @@ int SayNarrowed(const std::wstring& narrowed, const std::string& userSid, const 
   return kExitDone;
 }
 
-bool AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* rows) {
+bool AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* rows,
+                      std::string* playerPath) {
   if (!request.exts.empty()) {
     for (const std::string& ext : request.exts) AddRow(*rows, ext, scope, true);
     return true;
   }
   const PlayerAnswer answer = AskPlayer();
+  if (playerPath != nullptr && answer.exePath &&
+      PlayerPathProblem(answer.exePath.get()) == VtPathProblem::kNone)
+    *playerPath = answer.exePath.get();
   FillWalked(*rows, answer.extensions.get(), scope);
   return static_cast<bool>(answer.extensions);
 }
@@ -225,7 +247,9 @@ int RunList(const VtCliRequest& request, const VtStdStream& out, const VtStdStre
   std::wstring why;
   if (!ScopeOf(request, &scope, &why)) return Refuse(err, why);
   VtAssocRows rows;
-  AddRequestedRows(request, scope, &rows);
+  // The player's file: /player's, else the running player's where list asks it anyway.
+  std::string player = request.playerPath;
+  AddRequestedRows(request, scope, &rows, player.empty() ? &player : nullptr);
   std::wstring text = Ansi(kHeader);
   for (int row = 0; row < rows.Count(); ++row) {
     const VtAssocInfo& entry = *rows.Entry(row);
@@ -233,7 +257,7 @@ int RunList(const VtCliRequest& request, const VtStdStream& out, const VtStdStre
     text += Ansi(ShownExtension(entry.ext) + "\t" + StateOf(entry) + "\t") +
             Column(entry.typeName) +
             Ansi("\t" + Column(entry.command) + "\t" + Column(entry.icon) + "\t" +
-                 Column(entry.userChoice) + "\r\n");
+                 Column(entry.userChoice) + "\t" + PlayerColumn(entry, player) + "\r\n");
   }
   return out.Write(text) ? kExitDone : kExitSomeNotChanged;
 }

@@ -39,5 +39,8 @@ bool ScopeOf(const VtCliRequest& request, VtScope* scope, std::wstring* why,
 // kExitDone.
 int SayNarrowed(const std::wstring& narrowed, const std::string& userSid, const VtStdStream& err);
 // The request's extensions as loaded rows of scope; without any, the rows the window would show.
-// False when those came without the player's list: the tool's own associations alone.
-bool AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* rows);
+// False when those came without the player's list: the tool's own associations alone. playerPath
+// (may be null) gets the running player's path where the player was asked and gave one that may
+// stand in an open command; it is left as it was otherwise.
+bool AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* rows,
+                      std::string* playerPath = nullptr);

@@ -39,3 +39,15 @@ bool SamePathText(const std::wstring& a, const std::wstring& b) {
   return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
+
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+  const VtHandle first(OpenToInspect(a.c_str())), second(OpenToInspect(b.c_str()));
+  BY_HANDLE_FILE_INFORMATION one, other;
+  if (first.valid() && second.valid() && GetFileInformationByHandle(first.get(), &one) &&
+      GetFileInformationByHandle(second.get(), &other))
+    return one.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
+           one.nFileIndexHigh == other.nFileIndexHigh && one.nFileIndexLow == other.nFileIndexLow;
+  const std::wstring firstPath = first.valid() ? FinalPath(first.get()) : a;
+  const std::wstring secondPath = second.valid() ? FinalPath(second.get()) : b;
+  return SamePathText(WrittenPath(firstPath), WrittenPath(secondPath));
+}

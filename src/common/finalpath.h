@@ -16,3 +16,7 @@ std::wstring FinalPath(HANDLE object);
 std::wstring WrittenPath(const std::wstring& finalPath);
 // True when a and b are one text, letter case aside (ordinal, as the file system compares).
 bool SamePathText(const std::wstring& a, const std::wstring& b);
+// True when a and b name one file: by its identity (volume and index) where both can be opened, so
+// that another letter case, an 8.3 name, a link or "\\?\" lead to the same; else by the text of
+// their final paths, or of a and b themselves where there is none.
+bool SameFile(const std::wstring& a, const std::wstring& b);

@@ -366,10 +366,39 @@ TEST_F(Cli, RegisterListsAsToolAndUnregisterRestoresTheOtherProgram) {
   EXPECT_EQ(Run("list " + first + " " + second + " " + untouched), 0);
   const std::string icon = player_ + ",0";
   EXPECT_EQ(out_,
-            "extension\tstate\ttype\tcommand\ticon\twindows\r\n" +
-                first + "\ttool\t日本語の種類\t" + Open("/a") + "\t" + icon + "\t\r\n" +
-                second + "\ttool\t" + Upper(second.substr(1)) + " File\t" + Open("/a") + "\t" + icon + "\t\r\n" +
-                untouched + "\tnone\t\t\t\t\r\n");
+            "extension\tstate\ttype\tcommand\ticon\twindows\tplayer\r\n" +
+                first + "\ttool\t日本語の種類\t" + Open("/a") + "\t" + icon + "\t\tunknown\r\n" +
+                second + "\ttool\t" + Upper(second.substr(1)) + " File\t" + Open("/a") + "\t" + icon + "\t\tunknown\r\n" +
+                untouched + "\tnone\t\t\t\t\t\r\n");
+
+  // Whether each association still opens the player given: the same file however it is spelled
+  // (letter case, 8.3, through a link) is no move; another file is, and a gone one is missing.
+  const std::string moved = dir_.File("moved.exe");
+  ASSERT_TRUE(vttest::WriteFileBytes(moved, "MZ"));
+  char shortForm[MAX_PATH];
+  ASSERT_NE(GetShortPathNameA(player_.c_str(), shortForm, MAX_PATH), 0u);
+  vttest::ScratchDir linkHolder;
+  struct HostLink {
+    std::string host;
+    ~HostLink() { vttest::RunHostCommand("rm -f '" + host + "'"); }
+  } link{vttest::HostPath(linkHolder.path()) + "link"};
+  vttest::RunHostCommand("ln -s '" + vttest::HostPath(dir_.path()) + "' '" + link.host + "'");
+  const std::string viaLink = linkHolder.File("link\\vtplayer.exe");
+  for (int i = 0; i < 100 && GetFileAttributesA(viaLink.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+    Sleep(50);
+  const struct {
+    std::string player;
+    const char* column;
+  } spellings[] = {{Lower(player_), "current"}, {shortForm, "current"}, {viaLink, "current"},
+                   {moved, "moved"}};
+  for (const auto& c : spellings) {
+    EXPECT_EQ(Run("list " + first + " /player \"" + c.player + "\""), 0) << c.player;
+    EXPECT_NE(out_.find("\t" + std::string(c.column) + "\r\n"), std::string::npos) << out_;
+  }
+  ASSERT_TRUE(MoveFileA(player_.c_str(), (player_ + ".gone").c_str()));
+  EXPECT_EQ(Run("list " + first + " /player \"" + moved + "\""), 0);
+  EXPECT_NE(out_.find("\tmissing\r\n"), std::string::npos) << out_;
+  ASSERT_TRUE(MoveFileA((player_ + ".gone").c_str(), player_.c_str()));
 
   // Registering again with options of its own brings every association of the tool up to them.
   ASSERT_EQ(Run("register " + second + " /type 名前 /listadd no" + p), 0) << err_;
@@ -384,9 +413,9 @@ TEST_F(Cli, RegisterListsAsToolAndUnregisterRestoresTheOtherProgram) {
   EXPECT_EQ(Named(kMachine, first), other);
   EXPECT_FALSE(vttest::KeyExists(kMachine, Key(ToolProgId(first))));
   EXPECT_EQ(Run("list " + first + " " + second), 0);
-  EXPECT_EQ(out_, "extension\tstate\ttype\tcommand\ticon\twindows\r\n" + first +
-                      "\tother\t他のプログラム\tother.exe \"%1\"\tother.exe,2\t\r\n" + second +
-                      "\tnone\t\t\t\t\r\n");
+  EXPECT_EQ(out_, "extension\tstate\ttype\tcommand\ticon\twindows\tplayer\r\n" + first +
+                      "\tother\t他のプログラム\tother.exe \"%1\"\tother.exe,2\t\t\r\n" + second +
+                      "\tnone\t\t\t\t\t\r\n");
 }
 
 TEST_F(Cli, AnExtensionItMayNotChangeGivesExitOneAndTheOthersAreDone) {
