@@ -47,7 +47,10 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
       GetFileInformationByHandle(second.get(), &other))
     return one.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
            one.nFileIndexHigh == other.nFileIndexHigh && one.nFileIndexLow == other.nFileIndexLow;
-  const std::wstring firstPath = first.valid() ? FinalPath(first.get()) : a;
-  const std::wstring secondPath = second.valid() ? FinalPath(second.get()) : b;
+  std::wstring firstPath = first.valid() ? FinalPath(first.get()) : std::wstring();
+  std::wstring secondPath = second.valid() ? FinalPath(second.get()) : std::wstring();
+  // Two paths that cannot be resolved are never taken as one for being both empty.
+  if (firstPath.empty()) firstPath = a;
+  if (secondPath.empty()) secondPath = b;
   return SamePathText(WrittenPath(firstPath), WrittenPath(secondPath));
 }
