@@ -105,7 +105,12 @@ void VtAssocInfo::Clear() {
   userAssociated = 0;
 }
 
-void VtAssocInfo::Load() {
+void VtAssocInfo::Load(VtClasses* keys) {
+  if (keys != nullptr) {
+    scope = keys->scope();
+    LoadWith(*keys);
+    return;
+  }
   VtClasses classes(scope);
   LoadWith(classes);
 }

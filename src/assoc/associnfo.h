@@ -24,6 +24,11 @@ const DWORD kErrorUserChoiceKept = 0x20000005;
 const DWORD kErrorNoDefaultApp = 0x20000006;
 const DWORD kErrorNoOpenWith = 0x20000007;
 const DWORD kErrorOfferedNowhere = 0x20000008;
+// True for a Register result that left the extension associated: success, or one of the three.
+inline bool AssociationMade(DWORD result) {
+  return result == ERROR_SUCCESS || result == kErrorNoDefaultApp || result == kErrorNoOpenWith ||
+         result == kErrorOfferedNowhere;
+}
 
 class VtAssocInfo {
  public:
@@ -36,8 +41,8 @@ class VtAssocInfo {
   // Replaces backup, typeName, command, icon, associated, fromMachine, userAssociated and
   // userChoice with the registry's present state: the scope's extension key (the user's scope: the
   // user's, else the machine's), and the ProgID it names: in the machine's scope the machine's key,
-  // which every user gets; in the user's as Windows merges the two classes.
-  void Load();
+  // which every user gets; in the user's as Windows merges the two classes. keys: as for Register.
+  void Load(VtClasses* keys = nullptr);
   // Writes "vantrel"+ext with the type name, icon, open command and "backup" in the scope's
   // classes, and only when all of it is there points the extension at it; then offers it in "Open
   // with" and Default Apps. Both hives are read first: the "backup" is what the extension named

@@ -103,6 +103,27 @@ VtOwnedText OpenCommand(const char* exePath, const char* option) {
 
 VtOwnedText VerbCommandKey(const char* verb) { return Join({"shell\\", verb, "\\command"}); }
 
+bool ParseOpenCommand(const char* command, std::string* option) {
+  const std::string text = command != nullptr ? command : "";
+  // A double quote is never a trail byte of the code page: the second one ends the path.
+  const size_t end = text.size() > 1 && text[0] == '"' ? text.find('"', 1) : std::string::npos;
+  const char kArgument[] = "\" \"%1\"";
+  if (end == std::string::npos || end == 1 || text.compare(end, std::strlen(kArgument), kArgument) != 0)
+    return false;
+  const std::string rest = text.substr(end + std::strlen(kArgument));
+  if (rest.empty()) {
+    option->clear();
+    return true;
+  }
+  for (const char* known : {"/a", "/na", "/clear"}) {
+    if (rest == std::string(" ") + known) {
+      *option = known;
+      return true;
+    }
+  }
+  return false;
+}
+
 std::string ProgramOf(const char* command) {
   std::string text(command);
   if (!text.empty() && text[0] == '"') {

@@ -29,6 +29,10 @@ VtOwnedText IconLocation(const char* exePath, const char* ext);
 VtOwnedText AppIconLocation(const char* exePath);
 // "exePath" "%1", then a blank and the option when the option is not empty.
 VtOwnedText OpenCommand(const char* exePath, const char* option);
+// OpenCommand read back: true when command is of that form exactly, with no option or one of the
+// player's ("/a", "/na", "/clear"), *option getting it (empty for none). False for a command
+// edited by hand, which the tool leaves as it is.
+bool ParseOpenCommand(const char* command, std::string* option);
 // The program file that a command line starts: its first argument, quoted or not.
 std::string ProgramOf(const char* command);
 // "shell\<verb>\command"

@@ -6,6 +6,7 @@
 #include "assoctexts.h"
 #include "extensionrule.h"
 #include "localmemory.h"
+#include "playerrepair.h"
 #include "uitext.h"
 
 namespace {
@@ -24,6 +25,7 @@ const OwnReason kOwnReasons[] = {
     {kErrorNoOpenWith, IDS_REASON_NO_OPEN_WITH},
     {kErrorOfferedNowhere, IDS_REASON_OFFERED_NOWHERE},
     {kErrorUserChoiceKept, IDS_REASON_USER_CHOICE},
+    {kErrorHandEdited, IDS_REASON_HAND_EDITED},
 };
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "assoctext.h"
 #include "finalpath.h"
 #include "widetext.h"
@@ -11,11 +9,12 @@
 namespace {
 
 // The file of an icon location ("C:\x.exe,1", quoted or not): the text before its last comma.
-std::wstring IconFileOf(const char* icon) {
-  std::wstring text = WideFrom(icon, CP_ACP);
-  const size_t comma = text.find_last_of(L',');
-  if (comma != std::wstring::npos) text.resize(comma);
-  if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"')
+std::string IconFileOf(const char* icon) {
+  std::string text = icon != nullptr ? icon : "";
+  // A comma is never a trail byte of the code page: the last one found is a character.
+  const size_t comma = text.find_last_of(',');
+  if (comma != std::string::npos) text.resize(comma);
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
     text = text.substr(1, text.size() - 2);
   return text;
 }
@@ -27,14 +26,38 @@ bool IsFile(const std::wstring& path) {
 
 }  // namespace
 
-VtPlayerMatch MatchPlayer(const char* command, const char* icon, const char* playerPath) {
-  const std::wstring program =
-      WideFrom(ProgramOf(command != nullptr ? command : "").c_str(), CP_ACP);
-  if (program.empty() || !IsFile(program)) return VtPlayerMatch::kMissing;
-  if (playerPath == nullptr || playerPath[0] == 0) return VtPlayerMatch::kUnknown;
-  const std::wstring player = WideFrom(playerPath, CP_ACP);
-  if (!SameFile(program, player)) return VtPlayerMatch::kMoved;
-  const std::wstring iconFile = icon != nullptr ? IconFileOf(icon) : std::wstring();
-  return iconFile.empty() || SameFile(iconFile, player) ? VtPlayerMatch::kCurrent
-                                                        : VtPlayerMatch::kMoved;
+VtPlayerMatcher::VtPlayerMatcher(const char* playerPath)
+    : player_(playerPath != nullptr ? WideFrom(playerPath, CP_ACP) : std::wstring()) {}
+
+VtPlayerMatcher::FileIs VtPlayerMatcher::Judge(const std::string& file) {
+  const auto known = judged_.find(file);
+  if (known != judged_.end()) return known->second;
+  const std::wstring path = WideFrom(file.c_str(), CP_ACP);
+  FileIs judged = FileIs::kMissing;
+  if (!path.empty() && IsFile(path))
+    judged = !player_.empty() && SameFile(path, player_) ? FileIs::kPlayer : FileIs::kOther;
+  judged_.emplace(file, judged);
+  return judged;
+}
+
+VtPlayerMatch VtPlayerMatcher::Match(const char* command, const char* icon,
+                                     std::string* elsewhere) {
+  const std::string program = ProgramOf(command != nullptr ? command : "");
+  const FileIs opened = Judge(program);
+  VtPlayerMatch match = VtPlayerMatch::kCurrent;
+  std::string other = program;
+  if (opened == FileIs::kMissing) {
+    match = VtPlayerMatch::kMissing;
+  } else if (player_.empty()) {
+    match = VtPlayerMatch::kUnknown;
+  } else if (opened == FileIs::kOther) {
+    match = VtPlayerMatch::kMoved;
+  } else {
+    // The command opens the player; an icon left at the old place still shows another file.
+    other = IconFileOf(icon);
+    if (!other.empty() && Judge(other) != FileIs::kPlayer) match = VtPlayerMatch::kMoved;
+  }
+  if (elsewhere != nullptr)
+    *elsewhere = match == VtPlayerMatch::kMoved || match == VtPlayerMatch::kMissing ? other : "";
+  return match;
 }

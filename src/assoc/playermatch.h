@@ -2,6 +2,8 @@
 // another folder, or a portable player on a drive with another letter today, leaves every open
 // command naming the old file.
 #pragma once
+#include <string>
+#include <unordered_map>
 
 enum class VtPlayerMatch {
   kCurrent,  // the command's program and the icon's file are the player's file
@@ -10,7 +12,22 @@ enum class VtPlayerMatch {
   kUnknown,  // no player is known, and the command's file exists
 };
 
-// command and icon as an association of the tool holds them (ANSI code page; null: none);
-// playerPath: the player's file, null or empty where it is not known. Files are compared as
-// SameFile (finalpath.h) compares them.
-VtPlayerMatch MatchPlayer(const char* command, const char* icon, const char* playerPath);
+// Judges the associations of one list or one change against one player file, each distinct file
+// once: a list of hundreds of extensions names the same one or two programs.
+class VtPlayerMatcher {
+ public:
+  // playerPath: the player's file, null or empty where it is not known.
+  explicit VtPlayerMatcher(const char* playerPath);
+
+  // command and icon as an association of the tool holds them (ANSI code page; null: none). Files
+  // are compared as SameFile (finalpath.h) compares them. elsewhere (may be null) gets, for kMoved
+  // and kMissing, the file that is not the player's: the command's program, else the icon's.
+  VtPlayerMatch Match(const char* command, const char* icon, std::string* elsewhere = nullptr);
+
+ private:
+  enum class FileIs { kPlayer, kOther, kMissing };
+  FileIs Judge(const std::string& file);
+
+  std::wstring player_;
+  std::unordered_map<std::string, FileIs> judged_;  // by the text the registry holds
+};

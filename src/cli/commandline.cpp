@@ -69,6 +69,8 @@ unsigned AllowedFor(VtCliVerb verb) {
     case VtCliVerb::kUnregister:
       return kAll | kUser | kMachine;
     case VtCliVerb::kList:
+    case VtCliVerb::kRepair:
+    case VtCliVerb::kCheck:
       return kPlayer | kUser | kMachine;
     case VtCliVerb::kExport:
       return kUser | kMachine;
@@ -159,6 +161,8 @@ VtCliVerb VerbOf(const std::wstring& arg) {
   if (lower == L"scope") return VtCliVerb::kScope;
   if (lower == L"refresh") return VtCliVerb::kRefresh;
   if (lower == L"policy") return VtCliVerb::kPolicy;
+  if (lower == L"repair") return VtCliVerb::kRepair;
+  if (lower == L"check") return VtCliVerb::kCheck;
   return VtCliVerb::kHelp;
 }
 

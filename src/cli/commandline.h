@@ -7,7 +7,18 @@
 #include "applyoptions.h"
 #include "classes.h"
 
-enum class VtCliVerb { kHelp, kList, kRegister, kUnregister, kExport, kScope, kRefresh, kPolicy };
+enum class VtCliVerb {
+  kHelp,
+  kList,
+  kRegister,
+  kUnregister,
+  kExport,
+  kScope,
+  kRefresh,
+  kPolicy,
+  kRepair,
+  kCheck,
+};
 
 struct VtCliRequest {
   VtCliVerb verb = VtCliVerb::kHelp;

@@ -76,9 +76,9 @@ std::wstring Column(const wchar_t* text) {
 
 // Where a row of the tool's opens the player: current, moved, missing or unknown; empty for
 // another program's row or none.
-const char* PlayerColumn(const VtAssocInfo& entry, const std::string& player) {
+const char* PlayerColumn(const VtAssocInfo& entry, VtPlayerMatcher& matcher) {
   if (entry.associated == 0) return "";
-  switch (MatchPlayer(entry.command, entry.icon, player.c_str())) {
+  switch (matcher.Match(entry.command, entry.icon)) {
     case VtPlayerMatch::kCurrent:
       return "current";
     case VtPlayerMatch::kMoved:
@@ -97,17 +97,6 @@ const char* StateOf(const VtAssocInfo& entry) {
   return named ? "other" : "none";
 }
 
-// passOverMachine: as FailureLines takes it.
-int ReportFailures(const VtChangeReport& report, const VtStdStream& err,
-                   bool passOverMachine = false) {
-  const std::vector<std::wstring> lines = FailureLines(report, passOverMachine);
-  if (lines.empty()) return kExitDone;
-  std::wstring text = ChangeFailureHeading() + L"\r\n";
-  for (const std::wstring& line : lines) text += line + L"\r\n";
-  err.Write(text);
-  return kExitSomeNotChanged;
-}
-
 // The options the window program beside this one keeps, as it left them; the command line's own
 // take their place.
 VtApplyOptions OptionsFor(const VtCliRequest& request) {
@@ -117,53 +106,6 @@ VtApplyOptions OptionsFor(const VtCliRequest& request) {
   options.add = request.add.value_or(options.add);
   options.list = request.list.value_or(options.list);
   return options;
-}
-
-// The player's path register uses: /player's, else the running player's own. Empty, with *why,
-// where there is none or it may not stand in an open command.
-std::string PlayerPathOf(const VtCliRequest& request, const PlayerAnswer& answer,
-                         std::wstring* why) {
-  std::string exePath = request.playerPath;
-  if (exePath.empty()) {
-    if (answer.unverified) {
-      *why = VtText(IDS_CLI_PLAYER_UNVERIFIED);
-      return std::string();
-    }
-    if (answer.exePath == nullptr) {
-      *why = VtText(IDS_CLI_NO_PLAYER);
-      return std::string();
-    }
-    exePath = answer.exePath.get();
-  }
-  const VtPathProblem problem = PlayerPathProblem(exePath.c_str());
-  if (problem == VtPathProblem::kNone) return exePath;
-  *why = VtText(PathProblemText(problem)) + Ansi(exePath);
-  return std::string();
-}
-
-// Where register registers the player at exePath (empty: not known). False, with *why, where the
-// scope the request insists on cannot be had; narrowed as ScopeOf gives it.
-bool RegisterScopeOf(const VtCliRequest& request, const std::string& exePath, VtScope* scope,
-                     std::wstring* why, std::wstring* narrowed = nullptr) {
-  if (!ScopeOf(request, scope, why, narrowed)) return false;
-  if (exePath.empty() || *scope != VtScope::kMachine) return true;
-  const VtPlayerPlace place = PlayerPlace(exePath.c_str());
-  if (place == VtPlayerPlace::kShared) return true;
-  *scope = VtScope::kUser;
-  const std::wstring reason = VtText(PlaceText(place)) + Ansi(exePath);
-  if (request.scope != VtScope::kMachine) {
-    if (narrowed != nullptr) *narrowed = reason;
-    return true;
-  }
-  *why = reason;
-  return false;
-}
-
-// FillRows for the player's extension text; without one the classes are walked, always anew: a
-// script is told what the registry holds now, never what a window remembered of it.
-int FillWalked(VtAssocRows& rows, const char* extensions, VtScope scope) {
-  VtClassesMemo classes;
-  return FillRows(rows, extensions, scope, extensions == nullptr ? &classes : nullptr);
 }
 
 // Fills rows with the rows the window shows, whose associations register brings up to the options
@@ -180,24 +122,6 @@ std::vector<std::string> FillToRegister(const VtCliRequest& request, const Playe
   for (int row = 0; row < players; ++row)
     if (rows->FirstOfItsKey(row)) pieces.push_back(rows->Entry(row)->ext);
   return pieces;
-}
-
-// Holds lock for a change of keys, having said on err that it waits when another change runs:
-// kExitDone. Else the reason on err and the exit code: kExitBusy when that one did not end in
-// time (the only case worth retrying), kExitSomeNotChanged when another account holds the lock's
-// name or the lock could not be made.
-int LockForChange(const VtClasses& keys, VtChangeLock* lock, const VtStdStream& err) {
-  VtLockResult result = lock->Acquire(keys, 0);
-  if (result == VtLockResult::kBusy) {
-    err.Write(VtText(IDS_CLI_WAITING) + L"\r\n");
-    result = lock->Acquire(keys, kChangeLockWaitMs);
-  }
-  if (result == VtLockResult::kTaken) return kExitDone;
-  const UINT why = result == VtLockResult::kForeignOwner ? IDS_CLI_LOCK_FOREIGN
-                   : result == VtLockResult::kBusy       ? IDS_CLI_BUSY
-                                                         : IDS_CLI_LOCK_FAILED;
-  err.Write(VtText(why) + L"\r\n");
-  return result == VtLockResult::kBusy ? kExitBusy : kExitSomeNotChanged;
 }
 
 }  // namespace
@@ -242,6 +166,70 @@ bool AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* r
   return static_cast<bool>(answer.extensions);
 }
 
+int ReportFailures(const VtChangeReport& report, const VtStdStream& err, bool passOverMachine) {
+  const std::vector<std::wstring> lines = FailureLines(report, passOverMachine);
+  if (lines.empty()) return kExitDone;
+  std::wstring text = ChangeFailureHeading() + L"\r\n";
+  for (const std::wstring& line : lines) text += line + L"\r\n";
+  err.Write(text);
+  return kExitSomeNotChanged;
+}
+
+std::string PlayerPathOf(const VtCliRequest& request, const PlayerAnswer& answer,
+                         std::wstring* why) {
+  std::string exePath = request.playerPath;
+  if (exePath.empty()) {
+    if (answer.unverified) {
+      *why = VtText(IDS_CLI_PLAYER_UNVERIFIED);
+      return std::string();
+    }
+    if (answer.exePath == nullptr) {
+      *why = VtText(IDS_CLI_NO_PLAYER);
+      return std::string();
+    }
+    exePath = answer.exePath.get();
+  }
+  const VtPathProblem problem = PlayerPathProblem(exePath.c_str());
+  if (problem == VtPathProblem::kNone) return exePath;
+  *why = VtText(PathProblemText(problem)) + Ansi(exePath);
+  return std::string();
+}
+
+bool RegisterScopeOf(const VtCliRequest& request, const std::string& exePath, VtScope* scope,
+                     std::wstring* why, std::wstring* narrowed) {
+  if (!ScopeOf(request, scope, why, narrowed)) return false;
+  if (exePath.empty() || *scope != VtScope::kMachine) return true;
+  const VtPlayerPlace place = PlayerPlace(exePath.c_str());
+  if (place == VtPlayerPlace::kShared) return true;
+  *scope = VtScope::kUser;
+  const std::wstring reason = VtText(PlaceText(place)) + Ansi(exePath);
+  if (request.scope != VtScope::kMachine) {
+    if (narrowed != nullptr) *narrowed = reason;
+    return true;
+  }
+  *why = reason;
+  return false;
+}
+
+int FillWalked(VtAssocRows& rows, const char* extensions, VtScope scope) {
+  VtClassesMemo classes;
+  return FillRows(rows, extensions, scope, extensions == nullptr ? &classes : nullptr);
+}
+
+int LockForChange(const VtClasses& keys, VtChangeLock* lock, const VtStdStream& err) {
+  VtLockResult result = lock->Acquire(keys, 0);
+  if (result == VtLockResult::kBusy) {
+    err.Write(VtText(IDS_CLI_WAITING) + L"\r\n");
+    result = lock->Acquire(keys, kChangeLockWaitMs);
+  }
+  if (result == VtLockResult::kTaken) return kExitDone;
+  const UINT why = result == VtLockResult::kForeignOwner ? IDS_CLI_LOCK_FOREIGN
+                   : result == VtLockResult::kBusy       ? IDS_CLI_BUSY
+                                                         : IDS_CLI_LOCK_FAILED;
+  err.Write(VtText(why) + L"\r\n");
+  return result == VtLockResult::kBusy ? kExitBusy : kExitSomeNotChanged;
+}
+
 int RunList(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err) {
   VtScope scope;
   std::wstring why;
@@ -250,6 +238,7 @@ int RunList(const VtCliRequest& request, const VtStdStream& out, const VtStdStre
   // The player's file: /player's, else the running player's where list asks it anyway.
   std::string player = request.playerPath;
   AddRequestedRows(request, scope, &rows, player.empty() ? &player : nullptr);
+  VtPlayerMatcher matcher(player.c_str());
   std::wstring text = Ansi(kHeader);
   for (int row = 0; row < rows.Count(); ++row) {
     const VtAssocInfo& entry = *rows.Entry(row);
@@ -257,7 +246,7 @@ int RunList(const VtCliRequest& request, const VtStdStream& out, const VtStdStre
     text += Ansi(ShownExtension(entry.ext) + "\t" + StateOf(entry) + "\t") +
             Column(entry.typeName) +
             Ansi("\t" + Column(entry.command) + "\t" + Column(entry.icon) + "\t" +
-                 Column(entry.userChoice) + "\t" + PlayerColumn(entry, player) + "\r\n");
+                 Column(entry.userChoice) + "\t" + PlayerColumn(entry, matcher) + "\r\n");
   }
   return out.Write(text) ? kExitDone : kExitSomeNotChanged;
 }

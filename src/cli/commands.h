@@ -2,9 +2,12 @@
 #pragma once
 #include <string>
 
+#include "changelock.h"
+#include "changereport.h"
 #include "classes.h"
 #include "clirows.h"
 #include "commandline.h"
+#include "playeranswer.h"
 #include "stdstream.h"
 
 enum VtExitCode : int {
@@ -25,6 +28,11 @@ int RunExport(const VtCliRequest& request, const VtStdStream& err);
 int RunPolicy(const VtCliRequest& request, const VtStdStream& err);
 // Prints "machine" or "user": where register would register now.
 int RunScope(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err);
+// Registers again, at the player's file, the tool's associations that open another file.
+int RunRepair(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err);
+// Whether every extension asked about opens the player's file through the tool's association: one
+// line on out and kExitDone, else one line per problem on err and kExitSomeNotChanged.
+int RunCheck(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& err);
 
 // Writes why and the usage to err; kExitBadRequest.
 int Refuse(const VtStdStream& err, const std::wstring& why);
@@ -42,5 +50,26 @@ int SayNarrowed(const std::wstring& narrowed, const std::string& userSid, const 
 // False when those came without the player's list: the tool's own associations alone. playerPath
 // (may be null) gets the running player's path where the player was asked and gave one that may
 // stand in an open command; it is left as it was otherwise.
+// The steps the commands share.
+// report's failures on err, under the heading: kExitDone for none, else kExitSomeNotChanged.
+// passOverMachine: as FailureLines takes it.
+int ReportFailures(const VtChangeReport& report, const VtStdStream& err,
+                   bool passOverMachine = false);
+// The player's path register uses: /player's, else the running player's own. Empty, with *why,
+// where there is none or it may not stand in an open command.
+std::string PlayerPathOf(const VtCliRequest& request, const PlayerAnswer& answer,
+                         std::wstring* why);
+// Where register registers the player at exePath (empty: not known). False, with *why, where the
+// scope the request insists on cannot be had; narrowed as ScopeOf gives it.
+bool RegisterScopeOf(const VtCliRequest& request, const std::string& exePath, VtScope* scope,
+                     std::wstring* why, std::wstring* narrowed = nullptr);
+// FillRows for the player's extension text; without one the classes are walked, always anew: a
+// script is told what the registry holds now, never what a window remembered of it.
+int FillWalked(VtAssocRows& rows, const char* extensions, VtScope scope);
+// Holds lock for a change of keys, having said on err that it waits when another change runs:
+// kExitDone. Else the reason on err and the exit code: kExitBusy when that one did not end in
+// time (the only case worth retrying), kExitSomeNotChanged when another account holds the lock's
+// name or the lock could not be made.
+int LockForChange(const VtClasses& keys, VtChangeLock* lock, const VtStdStream& err);
 bool AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* rows,
                       std::string* playerPath = nullptr);

@@ -45,6 +45,10 @@ int Run(const VtCliRequest& request, const VtStdStream& out, const VtStdStream& 
       return RunPolicy(request, err);
     case VtCliVerb::kScope:
       return RunScope(request, out, err);
+    case VtCliVerb::kRepair:
+      return RunRepair(request, out, err);
+    case VtCliVerb::kCheck:
+      return RunCheck(request, out, err);
     case VtCliVerb::kRefresh:
       NotifyAssociationsChanged();
       return kExitDone;

@@ -51,5 +51,5 @@ void TFrmAssoc::RefreshRow(int index) {
   ListView->SetItemText(index, 1, entry->typeName);
   ListView->SetItemText(index, 2, entry->command);
   ListView->SetItemText(index, 3, entry->icon);
-  ListView->SetItemText(index, 4, entry->userChoice);
+  ListView->SetItemText(index, 4, LastColumn(*entry).c_str());
 }

@@ -10,6 +10,7 @@
 #include "forms.h"
 #include "initializer.h"
 #include "mainfrm_layout.h"
+#include "playermatch.h"
 
 class VtIniFile;
 class VtRegistry;
@@ -44,6 +45,10 @@ class TFrmAssoc : public TFrmAssocLayout {
   // The options as the radio buttons show them.
   VtApplyOptions CheckedOptions() const;
 
+ protected:
+  // The question posted after a fill (mainfrm_repair.cpp), then TForm's.
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
  private:
   // What one command's changes share (mainfrm_command.h): the classes keys, kept open until the
   // command ends, and the box with the extensions it could not change.
@@ -69,6 +74,16 @@ class TFrmAssoc : public TFrmAssocLayout {
   // Registers in scope from now on, and says so beneath 既定のアプリ.
   void SetScope(VtScope scope);
 
+  // Associations that open the player where it was (mainfrm_repair.cpp).
+  // The last column: the user's own choice, else for an association of the tool that opens
+  // another file than the player's, that file.
+  std::wstring LastColumn(const VtAssocInfo& entry);
+  // After a fill with the player known: where an association this window may write opens another
+  // file, the question is posted, to come once the list shows.
+  void AskRepairLater();
+  // The question; on Yes, every such association is registered again at the player's file.
+  void AskRepair(int count);
+
   Initializer initializer_;
   // The entries the list shows, row by row.
   VtAssocRows rows_;
@@ -80,6 +95,12 @@ class TFrmAssoc : public TFrmAssocLayout {
   // The tool's ProgIDs in the classes, kept in the options file from one start to the next;
   // 情報取得 walks the classes anew.
   VtClassesMemo classes_;
+  // The player's path from the last fill where it may stand in an open command, else empty; and
+  // the judge of the rows' programs against it.
+  std::string player_;
+  VtPlayerMatcher matcher_{nullptr};
+  // A question posted and not yet asked: one fill after another asks once.
+  bool repairPosted_ = false;
 };
 
 // The application's one window, from its creation by WinMain until the message loop ends.

@@ -27,6 +27,8 @@ void TFrmAssoc::btnInfoClick(TControl* Sender) {
   // An empty answer stays empty.
   if (exePath != nullptr && exePath[0] != 0 && PlayerPathProblem(exePath) != VtPathProblem::kNone)
     exePath = nullptr;
+  player_ = exePath != nullptr ? exePath : "";
+  matcher_ = VtPlayerMatcher(exePath);
   if (exePath != nullptr)
     Edit1->SetText(exePath);
   else
@@ -35,6 +37,7 @@ void TFrmAssoc::btnInfoClick(TControl* Sender) {
   SetScope(exePath != nullptr && exePath[0] != 0 ? RegisterScope(rights_, exePath) : rights_);
   FillList(answer.extensions.get(), answer.extensions == nullptr ? &classes_ : nullptr);
   ListView->EndUpdate();
+  AskRepairLater();
 }
 
 void TFrmAssoc::FillList(const char* extensions, VtClassesMemo* classes) {
@@ -46,13 +49,13 @@ void TFrmAssoc::FillList(const char* extensions, VtClassesMemo* classes) {
 void TFrmAssoc::ShowRows(int row) {
   for (; row < rows_.Count(); ++row) {
     const VtAssocInfo* entry = rows_.Entry(row);
-    const int index = ListView->AddItem(RowCaption(entry->ext),
-                                        {"", entry->command, entry->icon, entry->userChoice});
+    const int index = ListView->AddItem(RowCaption(entry->ext), {"", entry->command, entry->icon});
     if (index < 0) {
       rows_.Truncate(row);
       return;
     }
     ListView->SetItemText(index, 1, entry->typeName);
+    ListView->SetItemText(index, 4, LastColumn(*entry).c_str());
   }
 }
 

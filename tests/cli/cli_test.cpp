@@ -418,6 +418,83 @@ TEST_F(Cli, RegisterListsAsToolAndUnregisterRestoresTheOtherProgram) {
                       "\tnone\t\t\t\t\t\r\n");
 }
 
+// The player installed again elsewhere: check finds every association still opening the old file,
+// repair registers each again where it is now (in both hives, option, type name and "backup" kept,
+// a hand-edited command left and named), and check then passes. Each run in the table in turn.
+TEST_F(Cli, RepairFollowsAMovedPlayerAndCheckSaysWhetherAnythingIsLeft) {
+  const std::string moved = Ext(), gone = Ext(), edited = Ext(), never = Ext(), other = Other();
+  vttest::SetString(kMachine, Key(moved), "", other);
+  ASSERT_TRUE(CreateDirectoryA(dir_.File("old").c_str(), nullptr));
+  const std::string old = dir_.File("old\\vtplayer.exe"), lost = dir_.File("lost.exe");
+  ASSERT_TRUE(vttest::WriteFileBytes(old, "MZ") && vttest::WriteFileBytes(lost, "MZ"));
+  const std::string atOld = " /player \"" + old + "\"";
+  ASSERT_EQ(Run("register " + gone + atOld), 0) << err_;
+  ASSERT_EQ(Run("register " + moved + " " + edited + " /type 種類 /listadd no" + atOld), 0) << err_;
+  ASSERT_EQ(Run("register " + moved + " /user /listadd yes" + atOld), 0) << err_;
+  // Register brings every association to one player; these were left by others, as found.
+  const std::string editedCommand = "\"" + old + "\" \"%1\" /na /x";
+  vttest::SetString(kMachine, Key(ToolProgId(edited) + "\\shell\\open\\command"), "", editedCommand);
+  vttest::SetString(kMachine, Key(ToolProgId(gone) + "\\shell\\open\\command"), "",
+                    "\"" + lost + "\" \"%1\"");
+  ASSERT_TRUE(DeleteFileA(lost.c_str()));
+
+  const std::string now = " /player \"" + player_ + "\"";
+  const std::string three = moved + " " + gone + " " + edited;
+  const struct {
+    std::string args;
+    int code;
+    std::string out;                // exactly, "*" for one line of any text
+    std::vector<std::string> errs;  // each in standard error
+  } runs[] = {
+      {"list " + moved + " " + gone + now, 0, "", {}},
+      {"check " + three + now, 1, "",
+       {moved + ": ", old, gone + ": ", lost, edited + ": "}},
+      {"repair " + three, 2, "", {}},  // no player running and none named
+      {"repair " + three + now, 1,
+       moved + "\t" + old + "\t" + player_ + "\r\n" + gone + "\t" + lost + "\t" + player_ + "\r\n",
+       {edited + ": "}},
+      {"check " + moved + " " + gone + now, 0, "*", {}},
+      {"repair " + moved + " " + gone + now, 0, "", {}},  // nothing left to do
+      {"check " + moved + " " + never + now, 1, "", {never + ": "}},
+  };
+  for (const auto& run : runs) {
+    EXPECT_EQ(Run(run.args), run.code) << run.args << "\n" << err_;
+    const bool list = run.args.compare(0, 4, "list") == 0;
+    if (list) {
+      EXPECT_TRUE(out_.find("\tmoved\r\n") != std::string::npos &&
+                  out_.find("\tmissing\r\n") != std::string::npos)
+          << out_;
+    } else if (run.out == "*") {
+      EXPECT_TRUE(out_.find(player_) != std::string::npos && out_.find("\r\n") == out_.size() - 2)
+          << out_;
+    } else {
+      EXPECT_EQ(out_, run.out) << run.args;
+    }
+    for (const std::string& err : run.errs)
+      EXPECT_NE(err_.find(err), std::string::npos) << run.args << "\n" << err_;
+  }
+  // Registered again as they were, at the player's place; the hand-edited one as it was left.
+  const struct {
+    HKEY hive;
+    std::string ext, command, type;
+  } after[] = {{kMachine, moved, Open("/na"), "種類"},
+               {HKEY_CURRENT_USER, moved, Open("/a"), Upper(moved.substr(1)) + " File"},
+               {kMachine, gone, Open(""), Upper(gone.substr(1)) + " File"},
+               {kMachine, edited, editedCommand, "種類"}};
+  for (const auto& a : after) {
+    std::string command, type;
+    vttest::GetString(a.hive, Key(ToolProgId(a.ext) + "\\shell\\open\\command"), "", &command);
+    vttest::GetString(a.hive, Key(ToolProgId(a.ext)), "", &type);
+    EXPECT_EQ(command, a.command) << a.ext;
+    EXPECT_EQ(type, a.type) << a.ext;
+  }
+  std::string backup;
+  vttest::GetString(kMachine, Key(ToolProgId(moved)), "backup", &backup);
+  EXPECT_EQ(backup, other);
+  ASSERT_EQ(Run("unregister " + moved), 0) << err_;
+  EXPECT_EQ(Named(kMachine, moved), other);
+}
+
 TEST_F(Cli, AnExtensionItMayNotChangeGivesExitOneAndTheOthersAreDone) {
   const std::string locked = Ext(), free = Ext(), other = Other();
   vttest::SetString(kMachine, Key(locked), "", other);

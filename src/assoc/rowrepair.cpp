@@ -1,0 +1,52 @@
+#include "rowrepair.h"
+
+#include <string>
+
+#include "associnfo.h"
+#include "assoctext.h"
+
+int CountRepairable(const VtAssocRows& rows, const char* exePath, VtClasses& keys) {
+  VtPlayerRepair repair(keys, exePath);
+  VtPlayerMatcher matcher(exePath);
+  int count = 0;
+  for (int row = 0; row < rows.Count(); ++row) {
+    if (!rows.FirstOfItsKey(row)) continue;
+    const VtAssocInfo& entry = *rows.Entry(row);
+    std::string option;
+    if (entry.userAssociated != 0) {
+      // In the machine's scope the row shows the machine's; the user's own is read for itself.
+      for (const VtDrift& drift : repair.Find(entry.ext)) {
+        if (!drift.handEdited) {
+          ++count;
+          break;
+        }
+      }
+    } else if (entry.associated != 0 && entry.fromMachine == 0 &&
+               ParseOpenCommand(entry.command, &option)) {
+      const VtPlayerMatch match = matcher.Match(entry.command, entry.icon);
+      if (match == VtPlayerMatch::kMoved || match == VtPlayerMatch::kMissing) ++count;
+    }
+  }
+  return count;
+}
+
+VtChangeReport RepairRows(VtAssocRows& rows, const char* exePath, VtClasses& keys,
+                          std::vector<VtRepaired>* repaired) {
+  VtChangeReport report;
+  VtPlayerRepair repair(keys, exePath);
+  for (int row = 0; row < rows.Count(); ++row) {
+    if (!rows.FirstOfItsKey(row)) continue;
+    const std::vector<VtRepaired> done = repair.Repair(rows.Entry(row)->ext);
+    if (done.empty()) continue;
+    DWORD result = ERROR_SUCCESS;
+    for (const VtRepaired& one : done) {
+      if (result == ERROR_SUCCESS) result = one.result;
+      if (repaired != nullptr) repaired->push_back(one);
+    }
+    for (int same : rows.RowsOf(rows.Entry(row)->ext)) {
+      rows.Entry(same)->Load(&keys);
+      report.Changed(same, rows.Entry(same)->ext, result);
+    }
+  }
+  return report;
+}
