@@ -421,3 +421,70 @@ TEST(HandlerOpen, AnElevatedWindowTakesTheMachinesClassNeverTheUsers) {
     EXPECT_STREQ(c.shown != nullptr ? key.ReadString("") : nullptr, c.shown) << c.target;
   }
 }
+
+// The player installed again elsewhere: each association still opening the old file names it in
+// the last column, and the fill asks once, after the list shows. No writes nothing and the next
+// 「情報取得」 asks again; Yes registers each again at the player, its option, type name and
+// "backup" kept, and names the one whose command was edited by hand, which it leaves.
+TEST_F(WindowTest, AMovedPlayerIsNamedAskedAboutAndFollowedOnYes) {
+  const std::string old = scratch_.File("old.exe"), gone = scratch_.File("gone.exe");
+  ASSERT_TRUE(vttest::WriteFileBytes(old, "MZ"));
+  SeedOther(0, "Other");
+  const struct {
+    const char* type;
+    std::string command;
+    std::string icon;
+  } seeds[] = {{"種類", Quoted(old) + " /na", old + ",0"},
+               {"型", Quoted(gone), gone + ",0"},
+               {"手", Quoted(old) + " --x", old + ",0"},
+               {"今", Quoted(player_), player_ + ",0"}};
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, Ext(i), "", ToolProgId(i)));
+    ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, ToolProgId(i), "", seeds[i].type));
+    ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, ToolProgId(i) + "\\DefaultIcon", "",
+                                  seeds[i].icon));
+    ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, ToolProgId(i) + "\\shell\\open\\command", "",
+                                  seeds[i].command));
+  }
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, ToolProgId(0), "backup", OtherProgId(0)));
+  StartPlayer(Ext(0) + ";" + Ext(1) + ";" + Ext(2) + ";" + Ext(3));
+  AssocNotices notices;
+  boxes_.QueueAnswer(IDNO);
+  Open();
+  EXPECT_TRUE(boxes_.Calls().empty());  // not inside the fill
+  EXPECT_EQ(Column(4)[0], "以前の場所: " + old);
+  EXPECT_EQ(Column(4)[1], "見つかりません: " + gone);
+  EXPECT_EQ(Column(4)[3], "");
+  Application.ProcessMessages();
+  ASSERT_EQ(boxes_.Calls().size(), 1u);
+  EXPECT_EQ(boxes_.Calls()[0].text,
+            "Vantrel Player の場所が変わりました。\r\n2 個の拡張子が以前の場所のプレーヤーを開きます。"
+            "\r\n新しい場所に合わせますか？\r\n" + player_);
+  EXPECT_EQ(boxes_.Calls()[0].caption, "確認");
+  EXPECT_EQ(boxes_.Calls()[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+  EXPECT_EQ(Classes(ToolProgId(0) + "\\shell\\open\\command"), seeds[0].command);
+  EXPECT_EQ(notices.Count(), 0);
+
+  boxes_.QueueAnswer(IDYES);
+  Click(form_->btnInfo);
+  Application.ProcessMessages();
+  ASSERT_EQ(boxes_.Calls().size(), 3u);
+  EXPECT_NE(boxes_.Calls()[2].text.find(Caption(2) + ": 開くコマンドが手で書き換えられて"),
+            std::string::npos);
+  EXPECT_EQ(notices.Count(), 1);
+  const std::string after[][3] = {{"種類", Quoted(player_) + " /na", player_ + ",0"},
+                                  {"型", Quoted(player_), player_ + ",0"},
+                                  {"手", seeds[2].command, seeds[2].icon}};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(Classes(ToolProgId(i)), after[i][0]) << i;
+    EXPECT_EQ(Classes(ToolProgId(i) + "\\shell\\open\\command"), after[i][1]) << i;
+    EXPECT_EQ(Classes(ToolProgId(i) + "\\DefaultIcon"), after[i][2]) << i;
+    EXPECT_EQ(form_->ListView->ItemText(i, 2), after[i][1]) << i;
+  }
+  EXPECT_EQ(Classes(ToolProgId(0), "backup"), OtherProgId(0));
+  EXPECT_EQ(Column(4)[0], "");
+  // What is left is edited by hand, which no question offers to change.
+  Click(form_->btnInfo);
+  Application.ProcessMessages();
+  EXPECT_EQ(boxes_.Calls().size(), 3u);
+}
