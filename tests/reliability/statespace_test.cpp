@@ -35,24 +35,29 @@
 #include "commandline.h"
 #include "commands.h"
 #include "defaultapps.h"
+#include "finalpath.h"
 #include "library.h"
 #include "process.h"
 #include "regaccess.h"
 #include "regdump.h"
 #include "regwritegate.h"
 #include "rowchanges.h"
+#include "rowrepair.h"
 #include "scratch.h"
 
 namespace {
 
 using vttest::kView64;
 
-enum Form { kAbsent, kValues, kEmpty, kForeign, kForeignMissing, kOwn, kUpgrade, kStale, kForms };
+enum Form {
+  kAbsent, kValues, kEmpty, kForeign, kForeignMissing, kOwn, kUpgrade, kStale, kMoved, kForms
+};
 const char* const kFormNames[kForms] = {
     "no key", "values without a default", "empty default", "another program's ProgID",
     "another program's ProgID without its key", "the tool's ProgID with backup",
     "the tool's ProgID, its key and backup in the other hive only",
-    "no key; the tool's ProgID key with a stale backup"};
+    "no key; the tool's ProgID key with a stale backup",
+    "the tool's ProgID with backup, opening another file that exists"};
 
 // What an extension's key may end as.
 enum End { kNoKey, kEmptySz, kValuesOnly, kValuesEmptySz, kNamesForeign };
@@ -72,6 +77,7 @@ const Ends kEnds[kForms] = {
     /* kOwn */ {{kNamesForeign}, {kNamesForeign}},
     /* kUpgrade */ {{kNamesForeign}, {kNamesForeign}},
     /* kStale: the stale backup never shows */ {{kNoKey, kEmptySz}, {kNoKey}},
+    /* kMoved */ {{kNamesForeign}, {kNamesForeign}},
 };
 
 // Index 0 the user's hive, 1 the machine's, as HiveIndex.
@@ -96,16 +102,17 @@ struct ExtState {
 };
 
 enum class Verb {
-  kWindowRegister, kWindowUnregister, kWindowUnregisterAll,
-  kRegister, kUnregister, kUnregisterAll, kExport, kImport
+  kWindowRegister, kWindowUnregister, kWindowUnregisterAll, kWindowRepair,
+  kRegister, kUnregister, kUnregisterAll, kRepair, kExport, kImport
 };
 struct Change {
   Verb verb = Verb::kWindowRegister;
   VtScope scope = VtScope::kUser;
   bool admin = false;   // the window in the user's scope with an administrator's rights
   unsigned exts = 1;    // bit i: extension i
-  bool Window() const { return verb <= Verb::kWindowUnregisterAll; }
+  bool Window() const { return verb <= Verb::kWindowRepair; }
   bool Registers() const { return verb == Verb::kWindowRegister || verb == Verb::kRegister; }
+  bool Repairs() const { return verb == Verb::kWindowRepair || verb == Verb::kRepair; }
   bool MachineRights() const { return scope == VtScope::kMachine || admin; }
 };
 struct Step {
@@ -163,22 +170,36 @@ std::string Utf8(const std::wstring& text) {
 void Put(VtScope hive, const std::wstring& key, const wchar_t* name, const std::wstring& text) {
   vttest::SetRawValueW(ScopeHive(hive), kClasses + key, name, REG_SZ, vttest::WideBytes(text));
 }
-std::wstring ReadBackup(VtScope hive, const std::wstring& own) {
+// A text value beneath hive's classes; empty where it or its key is missing.
+std::wstring ReadText(VtScope hive, const std::wstring& key, const wchar_t* name) {
   wchar_t text[512] = L"";
   DWORD size = sizeof text;
-  RegGetValueW(ScopeHive(hive), (kClasses + own).c_str(), L"backup", RRF_RT_REG_SZ, nullptr, text,
+  RegGetValueW(ScopeHive(hive), (kClasses + key).c_str(), name, RRF_RT_REG_SZ, nullptr, text,
                &size);
   return text;
+}
+std::wstring ReadBackup(VtScope hive, const std::wstring& own) {
+  return ReadText(hive, own, L"backup");
 }
 
 void ForeignTree(VtScope hive, const std::wstring& progId) {
   Put(hive, progId, L"", L"Other Type");
   Put(hive, progId + L"\\shell\\open\\command", L"", L"other.exe \"%1\"");
 }
-void OwnTree(VtScope hive, const Names& n, const std::wstring& backup) {
+// A program that exists and is not the player: where a player installed again elsewhere left the
+// association of the tool.
+std::wstring OtherProgram() {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+  return std::wstring(folder, length) + L"\\notepad.exe";
+}
+// The tool's ProgID with backup, whose open command names a player that is gone, or with
+// elsewhere one that exists.
+void OwnTree(VtScope hive, const Names& n, const std::wstring& backup, bool elsewhere = false) {
   Put(hive, n.own, L"", L"VTS File");
   Put(hive, n.own, L"backup", backup);
-  Put(hive, n.own + L"\\shell\\open\\command", L"", L"\"C:\\Old\\vantrel.exe\" \"%1\"");
+  const std::wstring program = elsewhere ? OtherProgram() : L"C:\\Old\\vantrel.exe";
+  Put(hive, n.own + L"\\shell\\open\\command", L"", L"\"" + program + L"\" \"%1\" /na");
 }
 void SeedEnd(VtScope hive, const Names& n, End end, const std::wstring& foreign) {
   if (end == kValuesOnly || end == kValuesEmptySz) {
@@ -203,8 +224,9 @@ void Seed(const ExtState& s, const Names& n, int h) {
     case kForeignMissing:
       return SeedEnd(hive, n, kNamesForeign, foreign);
     case kOwn:
+    case kMoved:
       ForeignTree(hive, foreign);
-      OwnTree(hive, n, foreign);
+      OwnTree(hive, n, foreign, s.form[h] == kMoved);
       return Put(hive, n.ext, L"", n.own);
     case kUpgrade:
       ForeignTree(hive, foreign);
@@ -295,6 +317,8 @@ void RunChange(const Change& c, const Context& ctx, DWORD lockWaitMs) {
       RegisterRows(rows, ctx.exe.c_str(), pieces, L"", exeFolder, VtApplyOptions{}, &keys);
     else if (c.verb == Verb::kWindowUnregister)
       UnregisterRows(rows, pieces, &keys);
+    else if (c.verb == Verb::kWindowRepair)
+      RepairRows(rows, ctx.exe.c_str(), keys);
     else
       UnregisterAllRows(rows, &keys);
     return;
@@ -309,7 +333,7 @@ void RunChange(const Change& c, const Context& ctx, DWORD lockWaitMs) {
   request.scope = c.scope;
   if (c.verb == Verb::kUnregisterAll)
     request.all = true;
-  else
+  else if (c.verb != Verb::kRepair || c.exts != ~0u)
     request.exts = pieces;
   request.playerPath = ctx.exe;
   request.file = std::wstring(ctx.exportFile.begin(), ctx.exportFile.end());
@@ -317,6 +341,39 @@ void RunChange(const Change& c, const Context& ctx, DWORD lockWaitMs) {
   if (c.verb == Verb::kRegister) RunRegister(request, err);
   if (c.verb == Verb::kUnregister || c.verb == Verb::kUnregisterAll) RunUnregister(request, err);
   if (c.verb == Verb::kExport) RunExport(request, err);
+  if (c.verb == Verb::kRepair) RunRepair(request, VtStdStream(STD_ERROR_HANDLE), err);
+}
+
+// After a repair run whole: the associations of the tool it reached (the extensions it was given,
+// in the hives of its scope) each open the player's file, as Windows finds their ProgID.
+std::string Unrepaired(const Change& c, const Context& ctx, size_t count) {
+  std::string found;
+  const unsigned exts = c.verb == Verb::kWindowRepair ? ~0u : c.exts;
+  for (size_t i = 0; i < count; ++i) {
+    const Names& n = ctx.names[i];
+    for (int h : {0, 1}) {
+      const VtScope hive = kHives[h];
+      if ((exts & (1u << i)) == 0 || (hive == VtScope::kMachine && c.scope != hive) ||
+          _wcsicmp(ReadText(hive, n.ext, L"").c_str(), n.own.c_str()) != 0)
+        continue;
+      const std::wstring commandKey = n.own + L"\\shell\\open\\command";
+      std::wstring command = ReadText(hive, commandKey, L"");
+      HKEY own;
+      if (hive == VtScope::kUser &&
+          RegOpenKeyExW(HKEY_CURRENT_USER, (kClasses + n.own).c_str(), 0, KEY_READ, &own) !=
+              ERROR_SUCCESS)
+        command = ReadText(VtScope::kMachine, commandKey, L"");
+      else if (hive == VtScope::kUser)
+        RegCloseKey(own);
+      if (command.empty()) continue;
+      const size_t end = command[0] == L'"' ? command.find(L'"', 1) : std::wstring::npos;
+      const std::wstring program = end == std::wstring::npos ? command : command.substr(1, end - 1);
+      if (!SameFile(program, std::wstring(ctx.exe.begin(), ctx.exe.end())))
+        found += "x" + std::to_string(i) + (h == 1 ? " machine's" : " user's") +
+                 " association still opens " + Utf8(command) + " after the repair\n";
+    }
+  }
+  return found;
 }
 
 // writes (may be null): a step run whole counts its registry writes there.
@@ -339,13 +396,13 @@ void RunStep(const Step& step, const Context& ctx, int* writes) {
 }
 
 std::string Describe(const Change& c) {
-  static const char* const kVerbs[] = {"window register", "window unregister",
-                                       "window unregister all", "register", "unregister",
-                                       "unregister /all", "export",
-                                       "reg import of the last export"};
+  static const char* const kVerbs[] = {
+      "window register",  "window unregister", "window unregister all", "window repair (Yes)",
+      "register",         "unregister",        "unregister /all",       "repair",
+      "export",           "reg import of the last export"};
   std::string text = kVerbs[static_cast<int>(c.verb)];
   if (c.verb != Verb::kWindowUnregisterAll && c.verb != Verb::kUnregisterAll &&
-      c.verb != Verb::kImport)
+      c.verb != Verb::kImport && c.verb != Verb::kWindowRepair && c.exts != ~0u)
     for (int i = 0; i < 4; ++i)
       if (c.exts & (1u << i)) text += " x" + std::to_string(i);
   text += c.scope == VtScope::kMachine ? " /machine" : " /user";
@@ -377,13 +434,17 @@ Change DrawChange(std::mt19937& rng, int exts, bool mayImport) {
                                 Verb::kRegister,         Verb::kRegister,
                                 Verb::kWindowUnregister, Verb::kWindowUnregisterAll,
                                 Verb::kUnregister,       Verb::kUnregisterAll,
+                                Verb::kWindowRepair,     Verb::kRepair,
                                 Verb::kExport,           Verb::kImport};
+  const size_t draws = sizeof kDraws / sizeof kDraws[0];
   Change c;
-  do c.verb = kDraws[rng() % (mayImport ? 10 : 8)];
+  do c.verb = kDraws[rng() % (mayImport ? draws : draws - 1)];
   while (c.verb == Verb::kImport && !mayImport);
   c.scope = rng() % 2 ? VtScope::kMachine : VtScope::kUser;
   c.admin = c.Window() && c.scope == VtScope::kUser && rng() % 2;
   c.exts = 1u + static_cast<unsigned>(rng() % ((1u << exts) - 1));
+  // repair without extensions: every association of the tool it finds.
+  if (c.verb == Verb::kRepair && rng() % 2) c.exts = ~0u;
   return c;
 }
 
@@ -400,10 +461,11 @@ Trial Generate(unsigned seed) {
     // One ProgID key of the tool's per hive: the upgrade's partner hive holds it already, and a
     // stale one cannot be the key the other hive's extension names.
     for (int h : {0, 1})
-      if (s.form[h] == kUpgrade || (s.form[h] == kStale && s.form[1 - h] == kOwn))
+      if (s.form[h] == kUpgrade ||
+          (s.form[h] == kStale && (s.form[1 - h] == kOwn || s.form[1 - h] == kMoved)))
         s.form[1 - h] = static_cast<Form>(rng() % kOwn);
     bool toolKey = false;
-    for (Form f : s.form) toolKey = toolKey || f == kOwn || f == kUpgrade || f == kStale;
+    for (Form f : s.form) toolKey = toolKey || f >= kOwn;
     for (Chosen& c : s.chosen) {
       c = static_cast<Chosen>(rng() % kChoices);
       if (!toolKey && (c == kChosenTool || c == kChosenToolOtherCase)) c = kNotChosen;
@@ -455,6 +517,7 @@ std::string RunTrial(const Trial& t, Context& ctx, int* writes = nullptr) {
   for (size_t k = 0; k < t.steps.size(); ++k) {
     const Step& s = t.steps[k];
     RunStep(s, ctx, static_cast<int>(k) == t.cut ? writes : nullptr);
+    if (s.at == 0 && s.change.Repairs()) found += Unrepaired(s.change, ctx, t.exts.size());
     for (const Change* c : {&s.change, s.pause ? &s.other : nullptr}) {
       if (c == nullptr || c->verb == Verb::kExport) continue;
       (c->scope == VtScope::kUser ? userChanged : machineChanged) = true;
@@ -508,7 +571,8 @@ std::string RunTrial(const Trial& t, Context& ctx, int* writes = nullptr) {
       // The other hive, out of reach, still names the tool's ProgID: it may stay, and where it
       // holds the backup of that hive's extension, it must keep it.
       const Form across = s.form[1 - h];
-      const bool kept = !reached[1 - h] && (across == kOwn || across == kUpgrade);
+      const bool kept =
+          !reached[1 - h] && (across == kOwn || across == kUpgrade || across == kMoved);
       const std::wstring& backup = n.foreign[static_cast<size_t>(s.foreign[1 - h])];
       if (kept && across == kUpgrade && ReadBackup(hive, n.own) != backup)
         found += where + "the backup of the other hive's extension is lost\n";
