@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "regaccess.h"
 #include "uitext.h"
 #include "window_fixture.h"
 
@@ -141,6 +142,26 @@ TEST_F(EnglishWindow, BoxesAskAndReportInEnglish) {
   EXPECT_NE(box.find(L"BAT: The type opens programs or shortcuts"), std::wstring::npos);
   EXPECT_EQ(boxes_.Calls()[3].wideCaption, kTitle);
   for (const auto& call : boxes_.Calls()) EXPECT_TRUE(PlainAscii(call.wideText + call.wideCaption));
+}
+
+// A player that moved: the last column and the question in English.
+TEST_F(EnglishWindow, AMovedPlayerIsNamedAndAskedAboutInEnglish) {
+  const std::string gone = scratch_.File("gone.exe");
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, Ext(0), "", ToolProgId(0)));
+  ASSERT_TRUE(vttest::SetString(HKEY_CLASSES_ROOT, ToolProgId(0) + "\\shell\\open\\command", "",
+                                "\"" + gone + "\" \"%1\""));
+  StartPlayer(Ext(0));
+  boxes_.SetAnswer(IDNO);
+  Open();
+  const std::wstring wideGone(gone.begin(), gone.end());  // ASCII
+  EXPECT_EQ(form_->ListView->WideItemText(0, 4), L"Not found: " + wideGone);
+  Application.ProcessMessages();
+  ASSERT_EQ(boxes_.Calls().size(), 1u);
+  const std::wstring player(player_.begin(), player_.end());
+  EXPECT_EQ(boxes_.Calls()[0].wideText,
+            L"Vantrel Player has moved.\r\n1 extensions still open the player at its earlier "
+            L"location.\r\nMove them to the new location?\r\n" + player);
+  EXPECT_EQ(boxes_.Calls()[0].wideCaption, L"Confirm");
 }
 
 // The English texts in the system's message font at the window's character height, each caption
