@@ -4,6 +4,8 @@
 
 #include "assoctext.h"
 #include "finalpath.h"
+#include "library.h"
+#include "text.h"
 #include "widetext.h"
 
 namespace {
@@ -19,11 +21,6 @@ std::string IconFileOf(const char* icon) {
   return text;
 }
 
-bool IsFile(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 }  // namespace
 
 VtPlayerMatcher::VtPlayerMatcher(const char* playerPath)
@@ -32,10 +29,13 @@ VtPlayerMatcher::VtPlayerMatcher(const char* playerPath)
 VtPlayerMatcher::FileIs VtPlayerMatcher::Judge(const std::string& file) {
   const auto known = judged_.find(file);
   if (known != judged_.end()) return known->second;
-  const std::wstring path = WideFrom(file.c_str(), CP_ACP);
+  // A portable player's drive may be empty or gone today: no box asks for a disk.
+  VtErrorMode quiet;
   FileIs judged = FileIs::kMissing;
-  if (!path.empty() && IsFile(path))
-    judged = !player_.empty() && SameFile(path, player_) ? FileIs::kPlayer : FileIs::kOther;
+  if (FileExists(file.c_str()))
+    judged = !player_.empty() && SameFile(WideFrom(file.c_str(), CP_ACP), player_)
+                 ? FileIs::kPlayer
+                 : FileIs::kOther;
   judged_.emplace(file, judged);
   return judged;
 }

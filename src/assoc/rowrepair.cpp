@@ -5,9 +5,9 @@
 #include "associnfo.h"
 #include "assoctext.h"
 
-int CountRepairable(const VtAssocRows& rows, const char* exePath, VtClasses& keys) {
+int CountRepairable(const VtAssocRows& rows, const char* exePath, VtPlayerMatcher& matcher,
+                    VtClasses& keys) {
   VtPlayerRepair repair(keys, exePath);
-  VtPlayerMatcher matcher(exePath);
   int count = 0;
   for (int row = 0; row < rows.Count(); ++row) {
     if (!rows.FirstOfItsKey(row)) continue;

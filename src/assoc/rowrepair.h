@@ -9,9 +9,11 @@
 #include "playerrepair.h"
 
 // How many of the rows' keys hold an association of the tool, in a hive keys repairs, that opens
-// another file than exePath and is of the tool's own form. Judged from what the rows read already;
-// only a key whose user's own association the rows do not show is read again.
-int CountRepairable(const VtAssocRows& rows, const char* exePath, VtClasses& keys);
+// another file than the player's at exePath and is of the tool's own form. Judged from what the
+// rows read already, through matcher (of exePath), which may have judged their files before; only
+// a key whose user's own association the rows do not show is read again.
+int CountRepairable(const VtAssocRows& rows, const char* exePath, VtPlayerMatcher& matcher,
+                    VtClasses& keys);
 // For each of the rows' keys, once: VtPlayerRepair::Repair; the rows of a key it changed are
 // reloaded, and one it could not change (also one edited by hand) goes in the report with the
 // first reason. repaired (may be null) gets every drift found, with its result, in row order.

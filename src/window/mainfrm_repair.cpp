@@ -48,7 +48,7 @@ std::wstring TFrmAssoc::LastColumn(const VtAssocInfo& entry) {
 void TFrmAssoc::AskRepairLater() {
   if (player_.empty() || repairPosted_) return;
   VtClasses keys(scope_, rights_);
-  const int count = CountRepairable(rows_, player_.c_str(), keys);
+  const int count = CountRepairable(rows_, player_.c_str(), matcher_, keys);
   if (count > 0 && PostMessageW(Handle(), kAskRepairMessage, static_cast<WPARAM>(count), 0))
     repairPosted_ = true;
 }

@@ -190,4 +190,32 @@ TEST_F(StandardUser, AdministratorsRegisterPastAKeyItMayNotWrite) {
   EXPECT_EQ(Classes(Ext(0)), ToolProgId(0));
 }
 
+// A standard user whose player moved: the machine's association, which only an administrator may
+// change, is named but not asked about; the user's own is, and Yes changes that one alone.
+TEST_F(StandardUser, AMovedPlayerIsFollowedInTheUsersOwnClassesOnly) {
+  const std::string old = "\"" + scratch_.File("old.exe") + "\" \"%1\"";
+  ASSERT_TRUE(vttest::WriteFileBytes(scratch_.File("old.exe"), "MZ"));
+  const vttest::HiveClasses machine(HKEY_LOCAL_MACHINE);
+  for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    const int i = hive == HKEY_LOCAL_MACHINE ? 0 : 1;
+    const auto path = [&](const std::string& key) {
+      return hive == HKEY_LOCAL_MACHINE ? machine.Path(key) : UserClass(key);
+    };
+    ASSERT_TRUE(vttest::SetString(hive, path(Ext(i)), "", ToolProgId(i)));
+    ASSERT_TRUE(vttest::SetString(hive, path(ToolProgId(i) + "\\shell\\open\\command"), "", old));
+  }
+  StartPlayer(Ext(0) + ";" + Ext(1));
+  const std::string before = MachineState(0);
+  vttest::ReadOnlyTree standardUser(HKEY_LOCAL_MACHINE, kMachineSoftware);
+  ASSERT_TRUE(standardUser.ok()) << standardUser.failed()[0];
+  boxes_.SetAnswer(IDYES);
+  Open();
+  EXPECT_EQ(Row(0, 4), "以前の場所: " + scratch_.File("old.exe"));
+  Application.ProcessMessages();
+  ASSERT_EQ(boxes_.Calls().size(), 1u);
+  EXPECT_NE(boxes_.Calls()[0].text.find("\r\n1 個の拡張子"), std::string::npos);
+  EXPECT_EQ(User(ToolProgId(1) + "\\shell\\open\\command"), "\"" + player_ + "\" \"%1\"");
+  EXPECT_EQ(MachineState(0), before);
+}
+
 }  // namespace
