@@ -107,10 +107,10 @@ bool ParseOpenCommand(const char* command, std::string* option) {
   const std::string text = command != nullptr ? command : "";
   // A double quote is never a trail byte of the code page: the second one ends the path.
   const size_t end = text.size() > 1 && text[0] == '"' ? text.find('"', 1) : std::string::npos;
-  const char kArgument[] = "\" \"%1\"";
-  if (end == std::string::npos || end == 1 || text.compare(end, std::strlen(kArgument), kArgument) != 0)
+  const std::string argument = "\" \"%1\"";
+  if (end == std::string::npos || end == 1 || text.compare(end, argument.size(), argument) != 0)
     return false;
-  const std::string rest = text.substr(end + std::strlen(kArgument));
+  const std::string rest = text.substr(end + argument.size());
   if (rest.empty()) {
     option->clear();
     return true;

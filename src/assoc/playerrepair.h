@@ -10,7 +10,8 @@
 #include "classes.h"
 #include "playermatch.h"
 
-// A command of the tool's own form that someone edited by hand: left as it is, and named.
+// An association of the tool whose open command someone edited out of the tool's own form: left
+// as it is, and named.
 const DWORD kErrorHandEdited = 0x20000009;
 
 // One association of the tool, in one hive, whose command or icon names another file than the

@@ -46,10 +46,6 @@ bool ScopeOf(const VtCliRequest& request, VtScope* scope, std::wstring* why,
 // nothing for any person, so for userSid naming one it refuses instead: kExitBadRequest, else
 // kExitDone.
 int SayNarrowed(const std::wstring& narrowed, const std::string& userSid, const VtStdStream& err);
-// The request's extensions as loaded rows of scope; without any, the rows the window would show.
-// False when those came without the player's list: the tool's own associations alone. playerPath
-// (may be null) gets the running player's path where the player was asked and gave one that may
-// stand in an open command; it is left as it was otherwise.
 // The steps the commands share.
 // report's failures on err, under the heading: kExitDone for none, else kExitSomeNotChanged.
 // passOverMachine: as FailureLines takes it.
@@ -71,5 +67,9 @@ int FillWalked(VtAssocRows& rows, const char* extensions, VtScope scope);
 // time (the only case worth retrying), kExitSomeNotChanged when another account holds the lock's
 // name or the lock could not be made.
 int LockForChange(const VtClasses& keys, VtChangeLock* lock, const VtStdStream& err);
+// The request's extensions as loaded rows of scope; without any, the rows the window would show.
+// False when those came without the player's list: the tool's own associations alone. playerPath
+// (may be null) gets the running player's path where the player was asked and gave one that may
+// stand in an open command; it is left as it was otherwise.
 bool AddRequestedRows(const VtCliRequest& request, VtScope scope, VtAssocRows* rows,
                       std::string* playerPath = nullptr);

@@ -20,13 +20,15 @@ namespace {
 
 std::wstring Ansi(const std::string& text) { return WideFrom(text.c_str(), CP_ACP); }
 
-// The player's path and the scope repair and check take, as register takes them. False after
-// saying why on err, with *code: kExitBadRequest for a player missing or that may not stand for
-// the scope insisted on. say: whether a scope taken unasked is said (repair's, which writes).
-bool PlayerAndScope(const VtCliRequest& request, const VtStdStream& err, bool say,
-                    std::string* exePath, VtScope* scope, int* code) {
+// The player's path and the scope repair and check take, as register takes them (answer: the
+// running player's, where it was asked). False after saying why on err, with *code:
+// kExitBadRequest for a player missing or that may not stand for the scope insisted on. say:
+// whether a scope taken unasked is said (repair's, which writes).
+bool PlayerAndScope(const VtCliRequest& request, const PlayerAnswer& answer,
+                    const VtStdStream& err, bool say, std::string* exePath, VtScope* scope,
+                    int* code) {
   std::wstring why, narrowed;
-  *exePath = PlayerPathOf(request, request.playerPath.empty() ? AskPlayer() : PlayerAnswer(), &why);
+  *exePath = PlayerPathOf(request, answer, &why);
   *code = kExitBadRequest;
   if (exePath->empty() || !RegisterScopeOf(request, *exePath, scope, &why, &narrowed)) {
     Refuse(err, why);
@@ -63,8 +65,8 @@ std::wstring Problem(const char* ext, UINT what, const std::string& file = std::
 }
 
 std::wstring DriftProblem(const char* ext, VtPlayerMatch match, const std::string& file) {
-  return Problem(ext, match == VtPlayerMatch::kMissing ? IDS_CLI_CHECK_MISSING : IDS_CLI_CHECK_MOVED,
-                 file);
+  const UINT what = match == VtPlayerMatch::kMissing ? IDS_CLI_CHECK_MISSING : IDS_CLI_CHECK_MOVED;
+  return Problem(ext, what, file);
 }
 
 }  // namespace
@@ -73,7 +75,8 @@ int RunRepair(const VtCliRequest& request, const VtStdStream& out, const VtStdSt
   std::string exePath;
   VtScope scope;
   int code;
-  if (!PlayerAndScope(request, err, true, &exePath, &scope, &code)) return code;
+  const PlayerAnswer answer = request.playerPath.empty() ? AskPlayer() : PlayerAnswer();
+  if (!PlayerAndScope(request, answer, err, true, &exePath, &scope, &code)) return code;
   VtChangeReport report;
   std::vector<VtRepaired> repaired;
   {
@@ -105,12 +108,14 @@ int RunCheck(const VtCliRequest& request, const VtStdStream& out, const VtStdStr
   std::string exePath;
   VtScope scope;
   int code;
-  if (!PlayerAndScope(request, err, false, &exePath, &scope, &code)) return code;
+  // The running player names the player's file, or without extensions the ones it plays.
+  const bool ask = request.playerPath.empty() || request.exts.empty();
+  const PlayerAnswer answer = ask ? AskPlayer() : PlayerAnswer();
+  if (!PlayerAndScope(request, answer, err, false, &exePath, &scope, &code)) return code;
   VtAssocRows rows;
   // Every extension named, else the player's, must be the tool's; any other row only where it is.
   int required = static_cast<int>(request.exts.size());
   if (request.exts.empty()) {
-    const PlayerAnswer answer = AskPlayer();
     required = FillWalked(rows, answer.extensions.get(), scope);
   } else {
     for (const std::string& ext : request.exts) AddRow(rows, ext, scope, true);
@@ -135,7 +140,8 @@ int RunCheck(const VtCliRequest& request, const VtStdStream& out, const VtStdStr
       continue;
     }
     // The row shows the machine's; the user's own association of the tool may still drift.
-    const std::vector<VtDrift> drifts = repair.Find(entry.ext);
+    const std::vector<VtDrift> drifts =
+        entry.userAssociated != 0 ? repair.Find(entry.ext) : std::vector<VtDrift>();
     if (!drifts.empty()) problems += DriftProblem(entry.ext, drifts[0].match, drifts[0].earlier);
   }
   if (associated == 0 && problems.empty()) problems = VtText(IDS_CLI_CHECK_NONE) + L"\r\n";

@@ -185,6 +185,8 @@ TEST_F(Cli, HelpGoesToStandardOutputAndEveryBadCommandLineChangesNothing) {
       // Names Windows never looks up as extensions, and types that start programs.
       "register .bat" + p, "register \"" + ext + " x\"" + p, "register tar" + ext + p,
       "register " + ext + " .LNK" + p, "register " + ext + "." + p,
+      "repair /all" + p, "repair " + ext + " /type x" + p, "check " + ext + " /listadd yes" + p,
+      "repair " + ext + " /player \"" + percent + "\"", "check " + ext + " /player " + text,
       // Neither a running player nor /player: no path, and no extensions for /all.
       "register " + ext, "register /all" + p};
   // The classes by their names (a new key shows), the extension and ProgIDs whole, and the tool's
