@@ -5,6 +5,8 @@
 // .reg file that makes the same change in the same hive. Beside them, vntassoc-cli registers and
 // unregisters the same 500 in one process each, timed from its start to its exit; and, with them
 // registered in the machine's classes, policy's file beside list's output, both in this process.
+// And in each scope the command line's repair in this process, of the same 500 registered by the
+// window's command at a player's file that is gone, against writing them anew with "reg import".
 #include <windows.h>
 
 #include <cstdio>
@@ -36,6 +38,8 @@ const int kDefaultExtensions = 500;
 const char kOption[] = "/a";  // AddOption 1
 const VtApplyOptions kApply{VtAddOption::kYes, VtPlaylistOption::kAdd};  // the window's options that give every row kOption
 const VtScope kScopes[] = {VtScope::kMachine, VtScope::kUser};
+// Where the player was before repair: a file that no longer exists ("missing").
+const char kOldPlayerPath[] = "C:\\vtbench\\old\\vtplayer.exe";
 
 const char* ScopeName(VtScope scope) { return scope == VtScope::kMachine ? "machine" : "user"; }
 
@@ -73,9 +77,12 @@ class PlayerFile {
 std::vector<std::string> CliArgs(const char* verb, const ScratchSet& set, VtScope scope) {
   std::vector<std::string> args = {verb};
   for (int i = 0; i < set.count(); ++i) args.push_back(set.Ext(i));
+  const bool repair = std::strcmp(verb, "repair") == 0;
   if (std::strcmp(verb, "register") == 0)
     args.insert(args.end(), {"/player", kPlayerPath, "/listadd", "yes"});
+  if (repair) args.insert(args.end(), {"/player", kPlayerPath});
   if (scope == VtScope::kUser) args.push_back("/user");
+  else if (repair) args.push_back("/machine");
   return args;
 }
 
@@ -115,6 +122,8 @@ bool RunCliHere(const std::vector<std::string>& args) {
       return RunList(request, out, err) == kExitDone;
     case VtCliVerb::kPolicy:
       return RunPolicy(request, err) == kExitDone;
+    case VtCliVerb::kRepair:
+      return RunRepair(request, out, err) == kExitDone;
     default:
       return false;
   }
@@ -128,7 +137,7 @@ struct Scope {
   VtAssocRows rows;
   std::vector<Registration> registrations;
   std::string registerFile, unregisterFile;
-  std::vector<std::string> registerArgs, unregisterArgs;
+  std::vector<std::string> registerArgs, unregisterArgs, repairArgs;
 };
 
 }  // namespace
@@ -169,6 +178,7 @@ int main(int argc, char** argv) {
     }
     s.registerArgs = CliArgs("register", set, s.scope);
     s.unregisterArgs = CliArgs("unregister", set, s.scope);
+    s.repairArgs = CliArgs("repair", set, s.scope);
   }
   const std::string emptyFile = folder.File("empty.reg");
   if (!vttest::WriteFileBytes(emptyFile, RegisterRegFile({}, VtScope::kMachine))) return 1;
@@ -182,13 +192,20 @@ int main(int argc, char** argv) {
     return [&set, p = &s] { return LoadRows(set, p->scope, &p->rows), true; };
   };
   // The window's command keeps the classes keys open from one row to the next.
-  auto toolWrite = [&](Scope& s) {
-    return [&, p = &s] {
+  auto toolWrite = [&](Scope& s, const char* at = kPlayerPath) {
+    return [&, p = &s, at] {
       VtClasses keys(p->scope);
-      return RegisterRows(p->rows, kPlayerPath, selection, L"", folder.path().c_str(), kApply,
-                          &keys)
+      return RegisterRows(p->rows, at, selection, L"", folder.path().c_str(), kApply, &keys)
           .failures()
           .empty();
+    };
+  };
+  // Repair's starting state: every extension registered by the window at the old player's file.
+  auto registeredBefore = [&](Scope& s) {
+    return [&, p = &s] {
+      LoadRows(set, p->scope, &p->rows);
+      return toolWrite(*p, kOldPlayerPath)() &&
+             set.IsRegistered(kOption, p->scope, kOldPlayerPath);
     };
   };
   auto toolUnregister = [](Scope& s) {
@@ -201,6 +218,13 @@ int main(int argc, char** argv) {
     return [&set, p = &s] {
       for (const Registration& r : p->registrations)
         if (!FloorRegister(r, p->scope)) return false;
+      return FloorRegisterApp(set.AppIcon(), p->scope);
+    };
+  };
+  auto floorRepair = [&set](Scope& s) {
+    return [&set, p = &s] {
+      for (const Registration& r : p->registrations)
+        if (!FloorRepair(r, p->scope)) return false;
       return FloorRegisterApp(set.AppIcon(), p->scope);
     };
   };
@@ -217,6 +241,16 @@ int main(int argc, char** argv) {
   };
   auto cliHere = [](const std::vector<std::string>& args) {
     return [args] { return RunCliHere(args); };
+  };
+  // list and repair print a line per extension, which the table's output is no place for.
+  auto quietHere = [](const std::vector<std::string>& args) {
+    return [args] {
+      const vttest::StdHandleToNul quiet(STD_OUTPUT_HANDLE);
+      return RunCliHere(args);
+    };
+  };
+  auto unregisterAll = [&](Scope& s) {
+    return [&, p = &s] { return fill(*p)() && toolUnregister(*p)() && set.IsOriginal(); };
   };
   // Without the player's answer the command line looks for the tool's older associations in every
   // key name of both classes keys; the same fill without that walk beside it.
@@ -245,6 +279,13 @@ int main(int argc, char** argv) {
     rounds.Step("unregister cli " + name, cliProcess(s.unregisterArgs), original);
     rounds.Step("write cli here " + name, cliHere(s.registerArgs), registered(s));
     rounds.Step("unregister cli here " + name, cliHere(s.unregisterArgs), original);
+    rounds.Untimed("before repair cli " + name, registeredBefore(s));
+    rounds.Step("repair cli here " + name, quietHere(s.repairArgs), registered(s));
+    rounds.Untimed("before repair floor " + name, registeredBefore(s));
+    rounds.Step("repair floor " + name, floorRepair(s), registered(s));
+    rounds.Untimed("before repair reg " + name, registeredBefore(s));
+    rounds.Step("repair reg " + name, regImport(s.registerFile), registered(s));
+    rounds.Untimed("after repair " + name, unregisterAll(s));
   }
   rounds.Step("reg empty", regImport(emptyFile));
   rounds.Step("cli start", cliProcess({"/?"}));
@@ -255,7 +296,7 @@ int main(int argc, char** argv) {
   std::vector<TableRow> rows;
   for (Scope& s : scopes) {
     const std::string name = ScopeName(s.scope);
-    TableRow write, unregister, cliWrite, cliUnregister;
+    TableRow write, unregister, cliWrite, cliUnregister, repair;
     write.measure = "2 write " + n + ", " + name + ": register (with /a, once)";
     unregister.measure = "3 unregister " + n + ", " + name + ": unregister all";
     cliWrite.measure = "2 write " + n + ", " + name + ": command line register";
@@ -280,6 +321,13 @@ int main(int argc, char** argv) {
     cliWrite.goal = cliUnregister.goal = "<1x alt";
     cliWrite.met = cliWrite.tool < cliWrite.alt;
     cliUnregister.met = cliUnregister.tool < cliUnregister.alt;
+    repair.measure = "7 repair " + n + ", " + name + ": command line repair";
+    repair.tool = rounds.Median("repair cli here " + name);
+    repair.floor = rounds.Median("repair floor " + name);
+    repair.alt = rounds.Median("repair reg " + name);
+    repair.altName = "reg import";
+    repair.goal = "<=1x alt";
+    repair.met = repair.tool <= repair.alt;
 
     // Registry calls per extension, counted in one more pass of each side.
     LoadRows(set, s.scope, &s.rows);
@@ -300,7 +348,12 @@ int main(int argc, char** argv) {
     cliWrite.floorCalls = write.floorCalls;
     cliUnregister.floorCalls = unregister.floorCalls;
     if (!set.IsOriginal()) return 1;
-    rows.insert(rows.end(), {write, cliWrite, unregister, cliUnregister});
+    if (!registeredBefore(s)()) return 1;
+    count("repair, command line", quietHere(s.repairArgs), &repair.toolCalls);
+    if (!registered(s)() || !registeredBefore(s)()) return 1;
+    count("repair, floor", floorRepair(s), &repair.floorCalls);
+    if (!registered(s)() || !unregisterAll(s)()) return 1;
+    rows.insert(rows.end(), {write, cliWrite, unregister, cliUnregister, repair});
     std::printf(
         "NOTE\tcommand line, %s, in this process (parsed and run, without the program's start "
         "and exit): register %.1f ms, unregister %.1f ms\n",
@@ -324,10 +377,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> listArgs = CliArgs("list", set, VtScope::kMachine);
     std::vector<std::string> policyArgs = CliArgs("policy", set, VtScope::kMachine);
     policyArgs.insert(policyArgs.begin() + 1, folder.File("policy.xml"));
-    auto listHere = [&listArgs] {
-      const vttest::StdHandleToNul quiet(STD_OUTPUT_HANDLE);
-      return RunCliHere(listArgs);
-    };
+    const auto listHere = quietHere(listArgs);
     Rounds reads;
     reads.Step("list", listHere, registered(machine));
     reads.Step("policy", cliHere(policyArgs), registered(machine));

@@ -129,6 +129,18 @@ bool CreateWithDefault(HKEY parent, const std::string& subKey, const std::string
   return CreateWithText(parent, subKey, "", value);
 }
 
+// Open path, query its default, set it to value, close: 4 calls.
+bool Rewrite(HKEY hive, const std::string& path, const std::string& value) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    return false;
+  char old[kFloorText];
+  QueryText(key, "", old);
+  const bool set = SetText(key, "", value);
+  RegCloseKey(key);
+  return set;
+}
+
 bool DeleteKey(HKEY hive, const std::string& path) {
   return RegDeleteKeyA(hive, path.c_str()) == ERROR_SUCCESS;
 }
@@ -210,6 +222,23 @@ bool FloorRegisterApp(const std::string& appIcon, VtScope scope) {
   RegCloseKey(capabilities);
   return done && CreateWithText(hive, kRegisteredApplicationsKey, kRegisteredAppName,
                                 kCapabilitiesKey, KEY_WOW64_64KEY);
+}
+
+bool FloorRepair(const Registration& r, VtScope scope) {
+  const HKEY hive = ScopeHive(scope);
+  const std::string ext = ClassesPath(r.ext);
+  char progId[kFloorText];
+  QueryDefault(hive, ext.c_str(), progId);
+  HKEY user = nullptr;
+  if (scope == VtScope::kMachine &&
+      RegOpenKeyExA(HKEY_CURRENT_USER, ext.c_str(), 0, KEY_QUERY_VALUE, &user) == ERROR_SUCCESS) {
+    RegCloseKey(user);
+    return false;
+  }
+  // r.command was made with the option the old command holds.
+  const std::string key = ClassesPath(progId);
+  return r.progId == progId && Rewrite(hive, key + "\\shell\\open\\command", r.command) &&
+         Rewrite(hive, key + "\\DefaultIcon", r.icon);
 }
 
 bool FloorUnregister(const Registration& r, VtScope scope) {

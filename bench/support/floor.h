@@ -48,6 +48,12 @@ bool FloorRegister(const Registration& r, VtScope scope);
 // Once for all extensions, in scope's hive: create Capabilities, set its three values, close;
 // create, set and close the RegisteredApplications value: 8 calls.
 bool FloorRegisterApp(const std::string& appIcon, VtScope scope);
+// r registered at another player's file before, in scope's hive by paths from the hive: open, query
+// and close the extension (its ProgID); in the machine's scope, open the user's extension (1 call:
+// the sets' users have none); open, query (the option kept, the icon's own drift), set and close
+// the ProgID's "shell\open\command" and "DefaultIcon": 11 calls, 12 in the machine's scope. The
+// Default Apps icon goes with FloorRegisterApp.
+bool FloorRepair(const Registration& r, VtScope scope);
 // In scope's hive: open, set and close the extension with the earlier ProgID, or, without one, in
 // the user's classes, delete the extension key (it held nothing else); delete the five keys of the
 // tool's ProgID, deepest first, and the extension's OpenWithProgids (it holds only the tool's

@@ -127,10 +127,10 @@ std::string ScratchSet::ForeignCommand(int) const { return "\"" + std::string(kO
 std::string ScratchSet::ChoiceType(int i) const { return ForeignType((i + 1) % count_); }
 std::string ScratchSet::ToolProgId(int i) const { return "vantrel" + ListExt(i); }
 std::string ScratchSet::ToolTypeName(int i) const { return ListExt(i).substr(1) + " File"; }
-std::string ScratchSet::ToolIcon() const { return std::string(kPlayerPath) + ",0"; }
-std::string ScratchSet::AppIcon() const { return std::string(kPlayerPath) + ",0"; }
-std::string ScratchSet::ToolCommand(const char* option) const {
-  std::string command = "\"" + std::string(kPlayerPath) + "\" \"%1\"";
+std::string ScratchSet::ToolIcon(const char* player) const { return std::string(player) + ",0"; }
+std::string ScratchSet::AppIcon(const char* player) const { return std::string(player) + ",0"; }
+std::string ScratchSet::ToolCommand(const char* option, const char* player) const {
+  std::string command = "\"" + std::string(player) + "\" \"%1\"";
   if (option[0] != 0) command += std::string(" ") + option;
   return command;
 }
@@ -190,9 +190,9 @@ bool ScratchSet::IsOriginal() const {
   return NoDefaultApp(machine) && NoDefaultApp(VtScope::kUser);
 }
 
-bool ScratchSet::IsRegistered(const char* option, VtScope scope) const {
-  const std::string icon = ToolIcon();
-  const std::string command = ToolCommand(option);
+bool ScratchSet::IsRegistered(const char* option, VtScope scope, const char* player) const {
+  const std::string icon = ToolIcon(player);
+  const std::string command = ToolCommand(option, player);
   for (int i = 0; i < count_; ++i) {
     const std::string progId = ToolProgId(i);
     const std::string backup = Backup(i, scope);
@@ -216,7 +216,8 @@ bool ScratchSet::IsRegistered(const char* option, VtScope scope) const {
   return GetAppString(scope, kCapabilitiesKey, "ApplicationName", &value) && value == kAppName &&
          GetAppString(scope, kCapabilitiesKey, "ApplicationDescription", &value) &&
          value == kAppDescription &&
-         GetAppString(scope, kCapabilitiesKey, "ApplicationIcon", &value) && value == AppIcon() &&
+         GetAppString(scope, kCapabilitiesKey, "ApplicationIcon", &value) &&
+         value == AppIcon(player) &&
          GetAppString(scope, kRegisteredApplicationsKey, kRegisteredAppName, &value) &&
          value == kCapabilitiesKey;
 }

@@ -39,21 +39,22 @@ class ScratchSet {
   std::string ForeignCommand(int i) const;
   // What the tool shows for the user choice that SeedChoices gives ext i: the type name it names.
   std::string ChoiceType(int i) const;
-  // What registering ListExt(i) produces.
+  // What registering ListExt(i) at player produces.
   std::string ToolProgId(int i) const;
   std::string ToolTypeName(int i) const;  // the list's fallback: extension without dot + " File"
-  std::string ToolIcon() const;
-  std::string ToolCommand(const char* option) const;
-  std::string AppIcon() const;  // Capabilities' ApplicationIcon
+  std::string ToolIcon(const char* player = kPlayerPath) const;
+  std::string ToolCommand(const char* option, const char* player = kPlayerPath) const;
+  std::string AppIcon(const char* player = kPlayerPath) const;  // Capabilities' ApplicationIcon
 
   // True when every extension names its other program again and nothing of the tool's is left in
   // either hive: no ProgID, no OpenWithProgids, no extension key of the user's, no Default Apps
   // registration.
   bool IsOriginal() const;
-  // True when every extension is registered to the tool in scope's classes with the given option
-  // (with the other program kept as "backup" where the scope's classes named it), offered in
+  // True when every extension is registered to the tool at player in scope's classes with the given
+  // option (with the other program kept as "backup" where the scope's classes named it), offered in
   // OpenWithProgids and listed in the tool's Default Apps registration in scope's hive.
-  bool IsRegistered(const char* option, VtScope scope = VtScope::kMachine) const;
+  bool IsRegistered(const char* option, VtScope scope = VtScope::kMachine,
+                    const char* player = kPlayerPath) const;
   // What the scope's classes name for ext i before the tool registers it, which the tool keeps as
   // "backup": the other program in the machine's, nothing in the user's.
   std::string Backup(int i, VtScope scope) const;
