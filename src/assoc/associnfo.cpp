@@ -146,15 +146,11 @@ void VtAssocInfo::LoadNamed(VtClasses& classes, const char* named,
   const std::wstring type = key.ReadWide("");
   if (!type.empty()) ReplaceText(&typeName, DupWide(type.c_str()));
 
-  VtRegistry sub;
-  if (sub.Open(key.key(), "DefaultIcon", KEY_READ))
-    ReplaceText(&icon, CopyIfNotEmpty(sub.ReadString("")));
-  if (!sub.Open(key.key(), "shell", KEY_READ)) return;
-  const char* verb = sub.ReadString("");
-  // The verb lives in sub's buffer, which the next Open releases.
-  VtOwnedText commandKey(VerbCommandKey(verb[0] ? verb : "open"));
-  if (sub.Open(key.key(), commandKey.get(), KEY_READ))
-    ReplaceText(&command, CopyIfNotEmpty(sub.ReadString("")));
+  VtRegistry iconKey, commandKey;
+  OpenIconAndCommand(key, KEY_READ, &iconKey, &commandKey);
+  if (iconKey.key() != nullptr) ReplaceText(&icon, CopyIfNotEmpty(iconKey.ReadString("")));
+  if (commandKey.key() != nullptr)
+    ReplaceText(&command, CopyIfNotEmpty(commandKey.ReadString("")));
 }
 
 DWORD VtAssocInfo::Register(const char* exePath, const wchar_t* newTypeName, const char* option,

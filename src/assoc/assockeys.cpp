@@ -1,6 +1,25 @@
 #include "assockeys.h"
 
+#include "assoctext.h"
+
 VtOwnedText CopyIfNotEmpty(const char* value) { return value[0] ? DupText(value) : nullptr; }
+
+void OpenIconAndCommand(const VtRegistry& progKey, REGSAM access, VtRegistry* icon,
+                        VtRegistry* command) {
+  auto open = [&progKey, access](VtRegistry* key, const char* name) {
+    if (!key->Open(progKey.key(), name, access) && key->error() == ERROR_ACCESS_DENIED &&
+        access != KEY_READ)
+      key->Open(progKey.key(), name, KEY_READ);
+  };
+  open(icon, "DefaultIcon");
+  VtRegistry shell;
+  if (!shell.Open(progKey.key(), "shell", KEY_READ)) return;
+  const char* verb = shell.ReadString("");
+  // The verb lives in shell's buffer, which closing it releases.
+  const VtOwnedText commandKey(VerbCommandKey(verb[0] ? verb : "open"));
+  shell.Close();
+  if (commandKey) open(command, commandKey.get());
+}
 
 VtOwnedText NamedIn(VtClasses& classes, VtScope hive, const char* ext) {
   VtRegistry key;

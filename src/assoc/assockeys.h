@@ -11,6 +11,12 @@ const REGSAM kReadWrite = KEY_READ | KEY_WRITE;
 // Where an extension lists the ProgIDs that Explorer offers in "Open with".
 inline constexpr char kOpenWithProgids[] = "OpenWithProgids";
 
+// Opens, beneath the open ProgID key progKey, its DefaultIcon into *icon and the command of its
+// default verb (the one "shell" names, else "open") into *command, each with access, or for
+// reading alone where access is refused (a write then fails); either stays closed where it is
+// missing or unreadable.
+void OpenIconAndCommand(const VtRegistry& progKey, REGSAM access, VtRegistry* icon,
+                        VtRegistry* command);
 // An owned copy of a value read, or null when the value is empty.
 VtOwnedText CopyIfNotEmpty(const char* value);
 // What an extension key names: owned, null when it is missing or names nothing.

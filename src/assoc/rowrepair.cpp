@@ -30,19 +30,20 @@ int CountRepairable(const VtAssocRows& rows, const char* exePath, VtPlayerMatche
   return count;
 }
 
-VtChangeReport RepairRows(VtAssocRows& rows, const char* exePath, VtClasses& keys,
-                          std::vector<VtRepaired>* repaired) {
+VtChangeReport RepairRows(VtAssocRows& rows, const char* exePath, VtClasses& keys) {
   VtChangeReport report;
   VtPlayerRepair repair(keys, exePath);
   for (int row = 0; row < rows.Count(); ++row) {
     if (!rows.FirstOfItsKey(row)) continue;
-    const std::vector<VtRepaired> done = repair.Repair(rows.Entry(row)->ext);
-    if (done.empty()) continue;
+    bool changed = false;
     DWORD result = ERROR_SUCCESS;
-    for (const VtRepaired& one : done) {
+    for (const VtRepaired& one : repair.Repair(rows.Entry(row)->ext)) {
+      // What only an administrator's change reaches is no change the rows asked for.
+      if (one.drift.outOfReach) continue;
+      changed = true;
       if (result == ERROR_SUCCESS) result = one.result;
-      if (repaired != nullptr) repaired->push_back(one);
     }
+    if (!changed) continue;
     for (int same : rows.RowsOf(rows.Entry(row)->ext)) {
       rows.Entry(same)->Load(&keys);
       report.Changed(same, rows.Entry(same)->ext, result);

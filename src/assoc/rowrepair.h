@@ -16,6 +16,5 @@ int CountRepairable(const VtAssocRows& rows, const char* exePath, VtPlayerMatche
                     VtClasses& keys);
 // For each of the rows' keys, once: VtPlayerRepair::Repair; the rows of a key it changed are
 // reloaded, and one it could not change (also one edited by hand) goes in the report with the
-// first reason. repaired (may be null) gets every drift found, with its result, in row order.
-VtChangeReport RepairRows(VtAssocRows& rows, const char* exePath, VtClasses& keys,
-                          std::vector<VtRepaired>* repaired = nullptr);
+// first reason; one out of reach is passed over.
+VtChangeReport RepairRows(VtAssocRows& rows, const char* exePath, VtClasses& keys);

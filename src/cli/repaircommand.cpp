@@ -11,7 +11,6 @@
 #include "playermatch.h"
 #include "playerrepair.h"
 #include "rowchanges.h"
-#include "rowrepair.h"
 #include "uitext.h"
 #include "usersid.h"
 #include "widetext.h"
@@ -37,26 +36,16 @@ bool PlayerAndScope(const VtCliRequest& request, const PlayerAnswer& answer,
   return !say || SayNarrowed(narrowed, UserSidText(), err) == kExitDone;
 }
 
-// The rows repair acts on: the named extensions, else every association of the tool.
-void AddRepairRows(const VtCliRequest& request, VtScope scope, VtAssocRows* rows) {
-  if (request.exts.empty()) {
-    FillWalked(*rows, nullptr, scope);
-    return;
-  }
-  for (const std::string& ext : request.exts) AddRow(*rows, ext, scope, true);
-}
-
-// What the rows show still opening another file through the machine's association, which the
-// user's scope may not write: named, since nothing here put it right.
-void NameMachinesLeft(const VtAssocRows& rows, const char* exePath, VtChangeReport* report) {
-  VtPlayerMatcher matcher(exePath);
-  for (int row = 0; row < rows.Count(); ++row) {
-    const VtAssocInfo& entry = *rows.Entry(row);
-    if (entry.associated == 0 || entry.fromMachine == 0) continue;
-    const VtPlayerMatch match = matcher.Match(entry.command, entry.icon);
-    if (match == VtPlayerMatch::kMoved || match == VtPlayerMatch::kMissing)
-      report->NotChanged(entry.ext, kErrorMachineAssociation);
-  }
+// The extensions repair looks at: the named ones, else every association of the tool in the
+// scope's classes, each key once.
+std::vector<std::string> RepairExtensions(const VtCliRequest& request, VtScope scope) {
+  if (!request.exts.empty()) return request.exts;
+  VtAssocRows rows;
+  FillWalked(rows, nullptr, scope);
+  std::vector<std::string> exts;
+  for (int row = 0; row < rows.Count(); ++row)
+    if (rows.FirstOfItsKey(row)) exts.push_back(rows.Entry(row)->ext);
+  return exts;
 }
 
 // "ext: what", one line of check's problems.
@@ -78,24 +67,23 @@ int RunRepair(const VtCliRequest& request, const VtStdStream& out, const VtStdSt
   const PlayerAnswer answer = request.playerPath.empty() ? AskPlayer() : PlayerAnswer();
   if (!PlayerAndScope(request, answer, err, true, &exePath, &scope, &code)) return code;
   VtChangeReport report;
-  std::vector<VtRepaired> repaired;
+  // One line per extension and earlier file: both hives that opened one place make one line.
+  std::string changed, line;
   {
     VtClasses keys(scope);
     VtChangeLock lock;
     if (const int locked = LockForChange(keys, &lock, err); locked != kExitDone) return locked;
-    VtAssocRows rows;
-    AddRepairRows(request, scope, &rows);
-    report = RepairRows(rows, exePath.c_str(), keys, &repaired);
-    NameMachinesLeft(rows, exePath.c_str(), &report);
-  }
-  // One line per extension and earlier file: both hives that opened one place make one line.
-  std::string changed, line;
-  for (const VtRepaired& one : repaired) {
-    if (!AssociationMade(one.result)) continue;
-    const std::string next =
-        ShownExtension(one.drift.ext.c_str()) + "\t" + one.drift.earlier + "\t" + exePath + "\r\n";
-    if (next != line) changed += next;
-    line = next;
+    VtPlayerRepair repair(keys, exePath.c_str());
+    for (const std::string& ext : RepairExtensions(request, scope)) {
+      for (const VtRepaired& one : repair.Repair(ext.c_str())) {
+        if (one.result != ERROR_SUCCESS) report.NotChanged(ext.c_str(), one.result);
+        if (!AssociationMade(one.result)) continue;
+        const std::string next =
+            ShownExtension(ext.c_str()) + "\t" + one.drift.earlier + "\t" + exePath + "\r\n";
+        if (next != line) changed += next;
+        line = next;
+      }
+    }
   }
   if (changed.empty()) return ReportFailures(report, err);
   NotifyAssociationsChanged();
