@@ -424,14 +424,17 @@ TEST_F(Cli, RegisterListsAsToolAndUnregisterRestoresTheOtherProgram) {
 // repair registers each again where it is now (in both hives, option, type name and "backup" kept,
 // a hand-edited command left and named), and check then passes. Each run in the table in turn.
 TEST_F(Cli, RepairFollowsAMovedPlayerAndCheckSaysWhetherAnythingIsLeft) {
-  const std::string moved = Ext(), gone = Ext(), edited = Ext(), never = Ext(), other = Other();
+  const std::string moved = Ext(), gone = Ext(), edited = Ext(), never = Ext(), refused = Ext();
+  const std::string other = Other();
   vttest::SetString(kMachine, Key(moved), "", other);
   ASSERT_TRUE(CreateDirectoryA(dir_.File("old").c_str(), nullptr));
   const std::string old = dir_.File("old\\vtplayer.exe"), lost = dir_.File("lost.exe");
   ASSERT_TRUE(vttest::WriteFileBytes(old, "MZ") && vttest::WriteFileBytes(lost, "MZ"));
   const std::string atOld = " /player \"" + old + "\"";
   ASSERT_EQ(Run("register " + gone + atOld), 0) << err_;
-  ASSERT_EQ(Run("register " + moved + " " + edited + " /type 種類 /listadd no" + atOld), 0) << err_;
+  ASSERT_EQ(Run("register " + moved + " " + edited + " " + refused + " /type 種類 /listadd no" + atOld),
+            0)
+      << err_;
   ASSERT_EQ(Run("register " + moved + " /user /listadd yes" + atOld), 0) << err_;
   // Register brings every association to one player; these were left by others, as found.
   const std::string editedCommand = "\"" + old + "\" \"%1\" /na /x";
@@ -490,6 +493,16 @@ TEST_F(Cli, RepairFollowsAMovedPlayerAndCheckSaysWhetherAnythingIsLeft) {
     EXPECT_EQ(command, a.command) << a.ext;
     EXPECT_EQ(type, a.type) << a.ext;
   }
+  // A ProgID it may not write is named, and keeps what it opened.
+  {
+    const vttest::ReadOnlyTree locked(kMachine, Key(ToolProgId(refused)));
+    ASSERT_TRUE(locked.ok());
+    EXPECT_EQ(Run("repair " + refused + now), 1);
+    EXPECT_NE(err_.find(refused + ": "), std::string::npos) << err_;
+  }
+  std::string command;
+  vttest::GetString(kMachine, Key(ToolProgId(refused) + "\\shell\\open\\command"), "", &command);
+  EXPECT_EQ(command, "\"" + old + "\" \"%1\" /na");
   std::string backup;
   vttest::GetString(kMachine, Key(ToolProgId(moved)), "backup", &backup);
   EXPECT_EQ(backup, other);
