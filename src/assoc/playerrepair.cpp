@@ -59,7 +59,7 @@ bool VtPlayerRepair::Visit(VtScope hive, const char* ext, VtDrift* drift, DWORD*
   std::string earlier, option;
   const VtPlayerMatch match = matcher_.Match(command.get(), icon.get(), &earlier);
   if (match != VtPlayerMatch::kMoved && match != VtPlayerMatch::kMissing) return false;
-  *drift = {ext, found, match, earlier, !ParseOpenCommand(command.get(), &option), outOfReach};
+  *drift = {match, earlier, !ParseOpenCommand(command.get(), &option), outOfReach};
   if (repaired == nullptr) return true;
   if (outOfReach) {
     *repaired = kErrorMachineAssociation;

@@ -18,8 +18,6 @@ const DWORD kErrorHandEdited = 0x20000009;
 // One association of the tool, in one hive, whose command or icon names another file than the
 // player's.
 struct VtDrift {
-  std::string ext;      // as asked for
-  VtScope hive;
   VtPlayerMatch match;  // kMoved or kMissing
   std::string earlier;  // the file it opens, or shows as its icon, instead of the player's
   bool handEdited;      // its command is not the tool's form: never rewritten
