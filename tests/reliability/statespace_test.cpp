@@ -1,14 +1,14 @@
 // Every extension gets back the association it had, from any starting state and through any order
 // of changes. From a seed, a generator draws 3 or 4 extensions, each in one of the forms below in
 // each classes hive, with this user's choice in Explorer naming the tool's ProgID, another
-// program's or nothing, and 1 to 4 steps in either scope: the window's register, unregister and
-// Yes to a moved player (the core it calls, over its rows), the command line's register,
-// unregister and repair, an export restored later by "reg import". The sequence runs whole, counting the writes of one of its steps,
-// and then once stopped at each of those writes in turn; in some steps, a second change runs to
-// its end at a drawn write. After a repair run whole, nothing it reached may open another program
-// than the player. Then "unregister /all" runs in each scope that changed anything, and
-// the oracle compares every extension's keys with what its starting form must end as (kEnds), and
-// its choices with what they named: none may name a ProgID of the tool that is gone.
+// program's or nothing, and 1 to 4 steps in either scope: the window's register, unregister and Yes
+// to a moved player (the core it calls, over its rows), the command line's register, unregister and
+// repair, an export restored later by "reg import". The sequence runs whole, counting the writes of
+// one of its steps, and then once stopped at each of those writes in turn; in some steps, a second
+// change runs to its end at a drawn write. After a repair run whole, nothing it reached may open
+// another program than the player. Then "unregister /all" runs in each scope that changed anything,
+// and the oracle compares every extension's keys with what its starting form must end as (kEnds),
+// and its choices with what they named: none may name a ProgID of the tool that is gone.
 //
 // Stand-ins: a write refused from the k-th on, changing nothing, for a kill at that write; a change
 // on a second thread while the first waits at its k-th write, for two front ends at once; the
