@@ -58,6 +58,6 @@ VtPlayerMatch VtPlayerMatcher::Match(const char* command, const char* icon,
     if (!other.empty() && Judge(other) != FileIs::kPlayer) match = VtPlayerMatch::kMoved;
   }
   if (elsewhere != nullptr)
-    *elsewhere = match == VtPlayerMatch::kMoved || match == VtPlayerMatch::kMissing ? other : "";
+    *elsewhere = OpensElsewhere(match) ? other : "";
   return match;
 }

@@ -12,6 +12,11 @@ enum class VtPlayerMatch {
   kUnknown,  // no player is known, and the command's file exists
 };
 
+// True for an association that opens, or shows the icon of, another file than the player's.
+inline bool OpensElsewhere(VtPlayerMatch match) {
+  return match == VtPlayerMatch::kMoved || match == VtPlayerMatch::kMissing;
+}
+
 // Judges the associations of one list or one change against one player file, each distinct file
 // once: a list of hundreds of extensions names the same one or two programs.
 class VtPlayerMatcher {

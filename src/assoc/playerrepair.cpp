@@ -58,7 +58,7 @@ bool VtPlayerRepair::Visit(VtScope hive, const char* ext, VtDrift* drift, DWORD*
                                                   : nullptr);
   std::string earlier, option;
   const VtPlayerMatch match = matcher_.Match(command.get(), icon.get(), &earlier);
-  if (match != VtPlayerMatch::kMoved && match != VtPlayerMatch::kMissing) return false;
+  if (!OpensElsewhere(match)) return false;
   *drift = {match, earlier, !ParseOpenCommand(command.get(), &option), outOfReach};
   if (repaired == nullptr) return true;
   if (outOfReach) {

@@ -23,8 +23,7 @@ int CountRepairable(const VtAssocRows& rows, const char* exePath, VtPlayerMatche
       }
     } else if (entry.associated != 0 && entry.fromMachine == 0 &&
                ParseOpenCommand(entry.command, &option)) {
-      const VtPlayerMatch match = matcher.Match(entry.command, entry.icon);
-      if (match == VtPlayerMatch::kMoved || match == VtPlayerMatch::kMissing) ++count;
+      if (OpensElsewhere(matcher.Match(entry.command, entry.icon))) ++count;
     }
   }
   return count;

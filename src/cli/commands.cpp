@@ -59,7 +59,6 @@ UINT PlaceText(VtPlayerPlace place) {
   return IDS_CLI_REPLACEABLE_PLAYER;
 }
 
-std::wstring Ansi(const std::string& text) { return WideFrom(text.c_str(), CP_ACP); }
 
 // A registry text in one tab-separated column: its tabs and line ends would start another.
 std::string Column(const char* text) {
@@ -191,7 +190,7 @@ std::string PlayerPathOf(const VtCliRequest& request, const PlayerAnswer& answer
   }
   const VtPathProblem problem = PlayerPathProblem(exePath.c_str());
   if (problem == VtPathProblem::kNone) return exePath;
-  *why = VtText(PathProblemText(problem)) + Ansi(exePath);
+  *why = VtText(PathProblemText(problem)) + AnsiWide(exePath);
   return std::string();
 }
 
@@ -202,7 +201,7 @@ bool RegisterScopeOf(const VtCliRequest& request, const std::string& exePath, Vt
   const VtPlayerPlace place = PlayerPlace(exePath.c_str());
   if (place == VtPlayerPlace::kShared) return true;
   *scope = VtScope::kUser;
-  const std::wstring reason = VtText(PlaceText(place)) + Ansi(exePath);
+  const std::wstring reason = VtText(PlaceText(place)) + AnsiWide(exePath);
   if (request.scope != VtScope::kMachine) {
     if (narrowed != nullptr) *narrowed = reason;
     return true;
@@ -239,13 +238,13 @@ int RunList(const VtCliRequest& request, const VtStdStream& out, const VtStdStre
   std::string player = request.playerPath;
   AddRequestedRows(request, scope, &rows, player.empty() ? &player : nullptr);
   VtPlayerMatcher matcher(player.c_str());
-  std::wstring text = Ansi(kHeader);
+  std::wstring text = AnsiWide(kHeader);
   for (int row = 0; row < rows.Count(); ++row) {
     const VtAssocInfo& entry = *rows.Entry(row);
     // The type name is UTF-16 already, and may hold what the ANSI code page lacks.
-    text += Ansi(ShownExtension(entry.ext) + "\t" + StateOf(entry) + "\t") +
+    text += AnsiWide(ShownExtension(entry.ext) + "\t" + StateOf(entry) + "\t") +
             Column(entry.typeName) +
-            Ansi("\t" + Column(entry.command) + "\t" + Column(entry.icon) + "\t" +
+            AnsiWide("\t" + Column(entry.command) + "\t" + Column(entry.icon) + "\t" +
                  Column(entry.userChoice) + "\t" + PlayerColumn(entry, matcher) + "\r\n");
   }
   return out.Write(text) ? kExitDone : kExitSomeNotChanged;
@@ -257,7 +256,8 @@ int RunRegister(const VtCliRequest& request, const VtStdStream& err) {
   std::wstring why;
   const std::string exePath = PlayerPathOf(request, answer, &why);
   if (exePath.empty()) return Refuse(err, why);
-  if (request.all && answer.extensions == nullptr) return Refuse(err, VtText(IDS_CLI_NO_PLAYER_EXTENSIONS));
+  if (request.all && answer.extensions == nullptr)
+    return Refuse(err, VtText(IDS_CLI_NO_PLAYER_EXTENSIONS));
   VtScope scope;
   std::wstring narrowed;
   if (!RegisterScopeOf(request, exePath, &scope, &why, &narrowed)) return Refuse(err, why);

@@ -17,7 +17,6 @@
 
 namespace {
 
-std::wstring Ansi(const std::string& text) { return WideFrom(text.c_str(), CP_ACP); }
 
 // The player's path and the scope repair and check take, as register takes them (answer: the
 // running player's, where it was asked). False after saying why on err, with *code:
@@ -50,7 +49,7 @@ std::vector<std::string> RepairExtensions(const VtCliRequest& request, VtScope s
 
 // "ext: what", one line of check's problems.
 std::wstring Problem(const char* ext, UINT what, const std::string& file = std::string()) {
-  return Ansi(ShownExtension(ext) + ": ") + VtText(what) + Ansi(file) + L"\r\n";
+  return AnsiWide(ShownExtension(ext) + ": ") + VtText(what) + AnsiWide(file) + L"\r\n";
 }
 
 std::wstring DriftProblem(const char* ext, VtPlayerMatch match, const std::string& file) {
@@ -87,7 +86,7 @@ int RunRepair(const VtCliRequest& request, const VtStdStream& out, const VtStdSt
   }
   if (changed.empty()) return ReportFailures(report, err);
   NotifyAssociationsChanged();
-  const bool written = out.Write(Ansi(changed));
+  const bool written = out.Write(AnsiWide(changed));
   const int failures = ReportFailures(report, err);
   return written ? failures : kExitSomeNotChanged;
 }
@@ -137,6 +136,6 @@ int RunCheck(const VtCliRequest& request, const VtStdStream& out, const VtStdStr
     err.Write(problems);
     return kExitSomeNotChanged;
   }
-  return out.Write(VtText(IDS_CLI_CHECK_OK) + Ansi(exePath) + L"\r\n") ? kExitDone
+  return out.Write(VtText(IDS_CLI_CHECK_OK) + AnsiWide(exePath) + L"\r\n") ? kExitDone
                                                                       : kExitSomeNotChanged;
 }

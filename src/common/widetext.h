@@ -21,5 +21,7 @@ VtOwnedText NarrowExact(const wchar_t* text);
 inline constexpr UINT kOwnTextCodePage = 932;
 // text (in codePage) as UTF-16; empty for a null or empty text and for one that does not convert.
 std::wstring WideFrom(const char* text, UINT codePage);
+// text in the ANSI code page as UTF-16: a registry text or a path the tool holds.
+inline std::wstring AnsiWide(const std::string& text) { return WideFrom(text.c_str(), CP_ACP); }
 // One of the tool's own texts as UTF-16.
 inline std::wstring OwnText(const char* text) { return WideFrom(text, kOwnTextCodePage); }
