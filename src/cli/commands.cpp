@@ -1,4 +1,5 @@
-// list, register and unregister: the window's fill and commands over the command line's rows.
+// list, register, unregister and scope: the window's fill and commands over the command line's
+// rows; and the steps the other commands share with them (the player's path, the scope, the lock).
 #include "commands.h"
 
 #include <windows.h>
